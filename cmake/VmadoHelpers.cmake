@@ -1,0 +1,58 @@
+# Build helpers shared by every subsystem: one static library per source folder, linked only
+# downward, all folded into the exported vmado (and vmado_ui) interface targets.
+
+# Warnings and sanitizer flags travel with this target to everything built here.
+add_library(vmado_options INTERFACE)
+target_compile_options(vmado_options INTERFACE -Wall -Wextra -Wno-unused-parameter)
+if(VMADO_SANITIZE)
+    target_compile_options(vmado_options INTERFACE
+        -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    target_link_options(vmado_options INTERFACE -fsanitize=address,undefined)
+endif()
+install(TARGETS vmado_options EXPORT vmadoTargets)
+
+# vmado_subsystem(<name> [DEPS <targets>...] [UI])
+# Globs the folder's sources (internal/ included), makes the static library vmado_<name>,
+# installs its public headers (not internal/ nor *Private.h) under include/vmado/<folder>.
+function(vmado_subsystem name)
+    cmake_parse_arguments(ARG "UI" "" "DEPS" ${ARGN})
+    file(GLOB_RECURSE srcs CONFIGURE_DEPENDS
+        "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp" "${CMAKE_CURRENT_SOURCE_DIR}/*.h")
+    add_library(vmado_${name} STATIC ${srcs})
+    target_include_directories(vmado_${name} PUBLIC
+        $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/src>
+        $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/vmado>)
+    target_link_libraries(vmado_${name} PUBLIC vmado_options ${ARG_DEPS})
+    set_target_properties(vmado_${name} PROPERTIES EXPORT_NAME ${name})
+    install(TARGETS vmado_${name} EXPORT vmadoTargets
+        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+    file(RELATIVE_PATH rel "${PROJECT_SOURCE_DIR}/src" "${CMAKE_CURRENT_SOURCE_DIR}")
+    install(DIRECTORY "${CMAKE_CURRENT_SOURCE_DIR}/"
+        DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}/vmado/${rel}"
+        FILES_MATCHING PATTERN "*.h"
+        PATTERN "internal" EXCLUDE PATTERN "*Private.h" EXCLUDE)
+    if(ARG_UI)
+        set_property(GLOBAL APPEND PROPERTY VMADO_UI_SUBSYSTEMS vmado_${name})
+    else()
+        set_property(GLOBAL APPEND PROPERTY VMADO_SUBSYSTEMS vmado_${name})
+    endif()
+endfunction()
+
+# vmado_test(<name> LABELS <labels>... DEPS <targets>... [SOURCES <files>...])
+# One GoogleTest executable; every test case becomes a CTest test carrying the labels.
+# Without SOURCES it takes the *.cpp files of the current folder.
+function(vmado_test name)
+    cmake_parse_arguments(ARG "" "" "LABELS;DEPS;SOURCES" ${ARGN})
+    if(NOT ARG_SOURCES)
+        file(GLOB ARG_SOURCES CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
+    endif()
+    add_executable(test_${name} ${ARG_SOURCES})
+    target_link_libraries(test_${name} PRIVATE ${ARG_DEPS} GTest::gtest_main GTest::gmock)
+    target_include_directories(test_${name} PRIVATE "${PROJECT_SOURCE_DIR}/tests")
+    target_compile_definitions(test_${name} PRIVATE
+        VMADO_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+        VMADO_SHARED_DATA_DIR="${PROJECT_SOURCE_DIR}/../shared/data")
+    gtest_discover_tests(test_${name}
+        PROPERTIES LABELS "${ARG_LABELS}"
+        DISCOVERY_TIMEOUT 60)
+endfunction()
