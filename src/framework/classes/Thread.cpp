@@ -52,7 +52,7 @@ void RunOnMainThread(const TThreadMethod& method) {
         return;
     }
     SyncState& state = State();
-    SyncRequest request{&method};
+    SyncRequest request{&method, false, nullptr};
     std::function<void()> wake;
     {
         std::lock_guard lock(state.Mutex);
