@@ -4,6 +4,7 @@
 
 #include "framework/rtl/Types.h"
 
+#include <initializer_list>
 #include <memory>
 #include <variant>
 #include <vector>
@@ -51,6 +52,12 @@ struct VarArrayData {
 class Variant {
 public:
     Variant() = default; // Empty
+    // Copies are independent: an array is copied element by element, as the framework does.
+    Variant(const Variant& other);
+    Variant& operator=(const Variant& other);
+    Variant(Variant&& other) noexcept = default;
+    Variant& operator=(Variant&& other) noexcept = default;
+    ~Variant() = default;
     Variant(bool value);
     Variant(Integer value);
     Variant(Int64 value);
@@ -120,6 +127,13 @@ Integer VarArrayHighBound(const Variant& v, Integer dim);
 // Raw bytes of a varByte array; raises EVariantError for any other variant.
 const std::vector<Byte>& VarArrayBytes(const Variant& v);
 std::vector<Byte>& VarArrayBytes(Variant& v);
+
+// Multi-dimensional access, one index per dimension; raise EVariantError when this is not an
+// array, the index count differs from the dimension count, or an index is out of bounds.
+Variant VarArrayGet(const Variant& v, std::initializer_list<Integer> indices);
+void VarArrayPut(Variant& v, const Variant& value, std::initializer_list<Integer> indices);
+// Changes the high bound of a one-dimensional array, keeping the elements that remain.
+void VarArrayRedim(Variant& v, Integer highBound);
 
 AnsiString VarToStr(const Variant& v); // Null and Empty give ""
 Variant VarAsType(const Variant& v, Word varType);
