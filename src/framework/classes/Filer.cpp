@@ -33,77 +33,14 @@ void ToLittleEndian(U v, unsigned char* p)
         p[i] = static_cast<unsigned char>(v >> (8 * i));
 }
 
-std::u16string AnsiToUtf16(std::string_view ansi)
-{
-    std::u16string out;
-    for (char32_t c : AnsiToUtf32(ansi)) {
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(c));
-        }
-    }
-    return out;
-}
-
 } // namespace
+
 
 namespace internal {
 
-bool SameIdent(std::string_view a, std::string_view b)
+std::u16string AnsiToUtf16(std::string_view ansi)
 {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z')
-            x = static_cast<char>(x - 32);
-        if (y >= 'a' && y <= 'z')
-            y = static_cast<char>(y - 32);
-        if (x != y)
-            return false;
-    }
-    return true;
-}
-
-std::u32string Utf16ToUtf32(std::u16string_view text)
-{
-    std::u32string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
-            out.push_back(0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (text[i + 1] - 0xDC00));
-            ++i;
-        } else if (c >= 0xD800 && c < 0xE000) {
-            out.push_back(UnicodeReplacementChar); // a lone surrogate
-        } else {
-            out.push_back(c);
-        }
-    }
-    return out;
-}
-
-std::u16string Utf32ToUtf16(std::u32string_view text)
-{
-    std::u16string out;
-    for (char32_t c : text) {
-        if (c >= 0x10000 && c < 0x110000) {
-            c -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(c < 0x110000 ? c : 0xFFFD));
-        }
-    }
-    return out;
-}
-
-[[noreturn]] void InvalidStreamFormat()
-{
-    throw EReadError("Invalid stream format");
+    return Utf32ToUtf16(AnsiToUtf32(ansi));
 }
 
 } // namespace internal
@@ -289,40 +226,6 @@ void TWriter::WriteBinary(const void* data, Int64 size)
     ToLittleEndian(static_cast<std::uint32_t>(size), bytes);
     Write(bytes, 4);
     Write(data, size);
-}
-
-void TWriter::WriteVariant(const Variant& value)
-{
-    if (value.IsArray()) {
-        if (VarArrayDimCount(value) != 1)
-            throw EWriteError("Cannot write a multi-dimensional variant array to the component stream");
-        WriteListBegin();
-        for (Integer i = VarArrayLowBound(value, 1); i <= VarArrayHighBound(value, 1); ++i)
-            WriteVariant(value.GetElement(i));
-        WriteListEnd();
-        return;
-    }
-    switch (value.VarType() & varTypeMask) {
-    case varEmpty: WriteValue(vaNil); break;
-    case varNull: WriteValue(vaNull); break;
-    case varOleStr: WriteWideString(AnsiToUtf16(value.AsString())); break;
-    case varString: WriteString(value.AsString()); break;
-    case varShortInt:
-    case varByte:
-    case varSmallint:
-    case varWord:
-    case varInteger:
-    case varLongWord:
-    case varInt64: WriteInteger(value.AsInt64()); break;
-    case varSingle: WriteSingle(static_cast<float>(value.AsFloat())); break;
-    case varDouble: WriteFloat(value.AsFloat()); break;
-    case varDate: WriteDate(value.AsDateTime()); break;
-    case varCurrency: WriteCurrency(value.AsCurrency()); break;
-    case varBoolean: WriteBoolean(value.AsBoolean()); break;
-    default:
-        throw EWriteError("Cannot write a variant of type " + VarTypeName(value.VarType()) +
-                          " to the component stream");
-    }
 }
 
 void TWriter::WritePropName(std::string_view name)
@@ -559,7 +462,7 @@ std::u16string TReader::ReadWideString()
         const AnsiString utf8 = ReadBytes(*this, length);
         return internal::Utf32ToUtf16(AnsiToUtf32(Utf8ToAnsi(utf8)));
     }
-    return AnsiToUtf16(ReadString());
+    return internal::AnsiToUtf16(ReadString());
 }
 
 AnsiString TReader::ReadIdent()
@@ -618,40 +521,6 @@ TDateTime TReader::ReadDate()
     unsigned char b[8];
     Read(b, 8);
     return std::bit_cast<double>(FromLittleEndian<std::uint64_t>(b));
-}
-
-Variant TReader::ReadVariant()
-{
-    switch (NextValue()) {
-    case vaNil: ReadValue(); return Variant();
-    case vaNull: ReadValue(); return Variant::Null();
-    case vaInt8: return Variant::FromShortInt(static_cast<std::int8_t>(ReadInteger()));
-    case vaInt16: return Variant::FromSmallint(static_cast<SmallInt>(ReadInteger()));
-    case vaInt32: return Variant(ReadInteger());
-    case vaInt64: return Variant(ReadInt64());
-    case vaExtended: return Variant(ReadFloat());
-    case vaSingle: return Variant::FromSingle(ReadSingle());
-    case vaCurrency: return Variant(ReadCurrency());
-    case vaDate: return Variant::FromDate(ReadDate());
-    case vaString:
-    case vaLString: return Variant(ReadString());
-    case vaWString:
-    case vaUTF8String: return Variant::FromOleStr(ReadString());
-    case vaFalse:
-    case vaTrue: return Variant(ReadBoolean());
-    case vaList: {
-        if (++depth_ > kMaxDepth)
-            internal::InvalidStreamFormat();
-        ReadValue();
-        std::vector<Variant> items;
-        while (!EndOfList())
-            items.push_back(ReadVariant());
-        ReadListEnd();
-        --depth_;
-        return VarArrayOf(items);
-    }
-    default: PropValueError();
-    }
 }
 
 void TReader::SkipValue()

@@ -2,7 +2,7 @@
 // published properties once, in order; a class's property list is its parent's followed by its own.
 #pragma once
 
-#include "framework/classes/SetOf.h"
+#include "framework/classes/ClassesTypes.h"
 #include "framework/rtl/Exceptions.h"
 #include "framework/rtl/Types.h"
 
@@ -42,6 +42,13 @@ enum class TPropKind {
 
 enum class TFloatKind { Double, Single, Currency, Date };
 
+// Names for some values of an integer property (colours, character sets): such a value is
+// streamed as the identifier, and an identifier is read back into the value.
+struct TIntegerIdents {
+    std::function<bool(Int64 value, AnsiString& ident)> ToIdent;
+    std::function<bool(std::string_view ident, Int64& value)> FromIdent;
+};
+
 // One published property. The accessors work on any instance of the declaring class (or a
 // subclass); which of them are set depends on Kind:
 //   Integer, Int64, Enumeration, Set, Char, Boolean: GetOrd/SetOrd (sets as a bit mask)
@@ -54,6 +61,7 @@ struct TPropInfo {
     TFloatKind FloatKind = TFloatKind::Double;
     std::vector<AnsiString> ValueNames; // enumeration values / set elements, by ordinal
     std::optional<Int64> Default;       // ordinal kinds: a value equal to it is not written
+    const TIntegerIdents* Idents = nullptr; // Integer kind: named values (not owned; static)
 
     std::function<Int64(const TPersistent&)> GetOrd;
     std::function<void(TPersistent&, Int64)> SetOrd;
@@ -304,6 +312,12 @@ public:
     ClassInfo& Default(V value)
     {
         last_->Default = internal::OrdinalOf(value);
+        return *this;
+    }
+    // Named values for the integer property declared last; idents must outlive the registry.
+    ClassInfo& Idents(const TIntegerIdents& idents)
+    {
+        last_->Idents = &idents;
         return *this;
     }
     template <class Pred>

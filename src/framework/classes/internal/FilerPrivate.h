@@ -13,6 +13,7 @@ bool SameIdent(std::string_view a, std::string_view b);
 std::u32string Utf16ToUtf32(std::u16string_view text);
 std::u16string Utf32ToUtf16(std::u32string_view text);
 [[noreturn]] void InvalidStreamFormat(); // EReadError "Invalid stream format"
+std::u16string AnsiToUtf16(std::string_view ansi); // through the current code page
 
 // Floats in the text form: the framework's general format (15 significant digits, "." as the
 // separator, "1E20" / "1.5E-7" exponents), widened to 16 or 17 digits only when 15 would not give
