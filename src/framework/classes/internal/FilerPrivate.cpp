@@ -35,7 +35,7 @@ std::u32string Utf16ToUtf32(std::u16string_view text)
             out.push_back(0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (text[i + 1] - 0xDC00));
             ++i;
         } else if (c >= 0xD800 && c < 0xE000) {
-            out.push_back(UnicodeReplacementChar); // a lone surrogate
+            out.push_back(U'\uFFFD'); // a lone surrogate
         } else {
             out.push_back(c);
         }
