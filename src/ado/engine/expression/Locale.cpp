@@ -1,0 +1,96 @@
+// Snapshots of the framework's locale settings and case tables for the compiler. A snapshot is
+// never changed once published, so evaluation on other threads may read it while a later
+// compilation publishes a new one.
+#include "ado/engine/expression/internal/LocaleView.h"
+#include "ado/engine/expression/internal/Nodes.h"
+
+#include "framework/rtl/CodePage.h"
+#include "framework/rtl/Locale.h"
+
+#include <atomic>
+#include <ctime>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace vmado::engine::internal {
+namespace {
+
+std::mutex gMutex;
+std::vector<std::unique_ptr<const LocaleView>> gSnapshots; // kept for the process's life
+std::atomic<const LocaleView*> gCurrent{nullptr};
+
+LocaleView::Order OrderOf(const AnsiString& format) {
+    for (char c : format) {
+        const char u = static_cast<char>(c & ~0x20);
+        if (u == 'D') return LocaleView::Order::DMY;
+        if (u == 'Y') return LocaleView::Order::YMD;
+        if (u == 'M') return LocaleView::Order::MDY;
+    }
+    return LocaleView::Order::MDY;
+}
+
+bool SameView(const LocaleView& a, const LocaleView& b) {
+    return a.DateSeparator == b.DateSeparator && a.DecimalSeparator == b.DecimalSeparator &&
+           a.DateOrder == b.DateOrder && a.TimeAMString == b.TimeAMString &&
+           a.TimePMString == b.TimePMString && a.CenturyEnd == b.CenturyEnd;
+}
+
+int CurrentYear() {
+    const std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&now, &tm);
+    return tm.tm_year + 1900;
+}
+
+} // namespace
+
+const LocaleView& CurrentLocale() {
+    const LocaleView* v = gCurrent.load(std::memory_order_acquire);
+    if (v) return *v;
+    RefreshLocale();
+    return *gCurrent.load(std::memory_order_acquire);
+}
+
+void RefreshLocale() {
+    const TFormatSettings& s = FormatSettings();
+    LocaleView next;
+    next.DateSeparator = s.DateSeparator;
+    next.DecimalSeparator = s.DecimalSeparator;
+    next.DateOrder = OrderOf(s.ShortDateFormat);
+    next.TimeAMString = s.TimeAMString;
+    next.TimePMString = s.TimePMString;
+    const int year = CurrentYear();
+    next.CenturyEnd = s.TwoDigitYearCenturyWindow == 0 ? (year / 100) * 100 + 99
+                                                        : year + s.TwoDigitYearCenturyWindow;
+    std::lock_guard<std::mutex> lock(gMutex);
+    const LocaleView* cur = gCurrent.load(std::memory_order_acquire);
+    if (cur && SameView(*cur, next)) return;
+    gSnapshots.push_back(std::make_unique<const LocaleView>(std::move(next)));
+    gCurrent.store(gSnapshots.back().get(), std::memory_order_release);
+}
+
+const FoldTable& IdentityFold() {
+    static const FoldTable table = [] {
+        FoldTable t{};
+        for (int i = 0; i < 256; ++i) t[i] = static_cast<unsigned char>(i);
+        return t;
+    }();
+    return table;
+}
+
+// TODO(adobase): take AnsiUpperChar/AnsiLowerChar of the code page once the run-time library
+// defines them; until then only ASCII letters fold.
+std::shared_ptr<const FoldTable> MakeUpperFold() {
+    auto t = std::make_shared<FoldTable>(IdentityFold());
+    for (int c = 'a'; c <= 'z'; ++c) (*t)[c] = static_cast<unsigned char>(c - 32);
+    return t;
+}
+
+std::shared_ptr<const FoldTable> MakeLowerFold() {
+    auto t = std::make_shared<FoldTable>(IdentityFold());
+    for (int c = 'A'; c <= 'Z'; ++c) (*t)[c] = static_cast<unsigned char>(c + 32);
+    return t;
+}
+
+} // namespace vmado::engine::internal
