@@ -264,3 +264,25 @@ void RecordsetImpl::Find(const AnsiString& criteria, Integer skipRecords, Search
 }
 
 } // namespace vmado::engine
+
+namespace vmado::engine {
+
+Integer RecordsetImpl::Status() const
+{
+    CheckOpen("read the record status");
+    if (deletedCurrent_)
+        return adRecDeleted;
+    const std::uint32_t row = CurrentRow("read the record status");
+    const std::uint8_t f = flags_[row];
+    if (f & (rfAdding | rfNew))
+        return adRecNew;
+    if (f & rfPendingDelete)
+        return adRecDeleted;
+    if (f & rfModified)
+        return adRecModified;
+    if (editMode_ == adEditInProgress && editRow_ == row)
+        return adRecModified;
+    return adRecUnmodified;
+}
+
+} // namespace vmado::engine

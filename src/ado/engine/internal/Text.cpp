@@ -119,7 +119,7 @@ AnsiString FromUtf16(std::u16string_view utf16)
             c = 0x10000 + ((c - 0xD800) << 10) + (utf16[i + 1] - 0xDC00);
             ++i;
         } else if (c >= 0xD800 && c <= 0xDFFF) {
-            c = UnicodeReplacementChar;
+            c = 0xFFFD;
         }
         u32.push_back(c);
     }
