@@ -16,22 +16,9 @@ const std::vector<AnsiString>& ClauseKeywordsAfterWhere() {
     return words;
 }
 
-// Each line break becomes a blank rather than vanishing: deleting it would glue the words on
-// either side together ("A = B" + line break + "AND C" must not become "A = BAND C").
-AnsiString CleanClause(const AnsiString& S) {
-    AnsiString joined;
-    joined.reserve(S.size());
-    for (std::size_t i = 0; i < S.size(); ++i) {
-        const char ch = S[i];
-        if (ch == '\r' || ch == '\n') {
-            if (ch == '\r' && i + 1 < S.size() && S[i + 1] == '\n') ++i;
-            joined += ' ';
-        } else {
-            joined += ch;
-        }
-    }
-    return Trim(Equalize(joined));
-}
+// Line breaks become blanks rather than vanishing: deleting them would glue the words on either
+// side together ("A = B" + line break + "AND C" must not become "A = BAND C").
+AnsiString CleanClause(const AnsiString& S) { return CleanText(S); }
 
 // The text of SQL after Keyword and the one character that follows it; npos when absent.
 std::size_t AfterKeyword(const AnsiString& SQL, const char* keyword) {

@@ -301,14 +301,17 @@ AnsiString ExtractText(const AnsiString& S, const std::vector<AnsiString>& Stops
 }
 
 AnsiString CleanText(const AnsiString& S) {
+    // CR LF is the line break of the framework's texts; a lone LF or CR (text from a Linux
+    // file or terminal) breaks the line just the same.
     AnsiString joined;
     joined.reserve(S.size());
     for (std::size_t i = 0; i < S.size(); ++i) {
-        if (S[i] == '\r' && i + 1 < S.size() && S[i + 1] == '\n') {
+        const char ch = S[i];
+        if (ch == '\r' || ch == '\n') {
+            if (ch == '\r' && i + 1 < S.size() && S[i + 1] == '\n') ++i;
             joined += ' ';
-            ++i;
         } else {
-            joined += S[i];
+            joined += ch;
         }
     }
     return Trim(Equalize(joined));

@@ -215,7 +215,7 @@ TEST(Capitals, UpperFirstAndInitCap) {
         {"InitCap nothing lowered", [] { return InitCap("hELLO wORLD"); }, "HELLO WORLD"},
         {"InitCap several blanks", [] { return InitCap("a  b"); }, "A  B"},
         {"InitCap only blank separates", [] { return InitCap("a-b c.d"); }, "A-b C.d"},
-        {"InitCap accented", [] { return InitCap("\xE1rp\xE1d \xFCl"); }, "\xC1rp\xE1d \xDCl"},
+        {"InitCap accented", [] { return InitCap("\xE1rp\xE1" "d \xFCl"); }, "\xC1rp\xE1" "d \xDCl"},
     });
 }
 
@@ -284,6 +284,8 @@ TEST(Cleaning, CleanTextAndCleanNumber) {
         {"CleanText", [] { return CleanText("  a\r\n  b "); }, "a b"},
         {"CleanText control chars trimmed", [] { return CleanText("\t a  b \x01"); }, "a b"},
         {"CleanText empty", [] { return CleanText(""); }, ""},
+        {"CleanText lone line feeds", [] { return CleanText("a\nb\rc"); }, "a b c"},
+        {"CleanText break without blanks", [] { return CleanText("a\r\nb"); }, "a b"},
         {"CleanNumber empty", [] { return CleanNumber(""); }, "0"},
         {"CleanNumber currency and thousands", [] { return CleanNumber("$1,234,567.89"); }, "1234567.89"},
         {"CleanNumber only currency", [] { return CleanNumber("$"); }, "0"},
