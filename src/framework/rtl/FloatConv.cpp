@@ -417,10 +417,8 @@ FloatDecimal CurrencyDecimal(Currency value, int decimals)
 {
     FloatDecimal d;
     d.Negative = value.Raw < 0;
-    unsigned __int128 magnitude = value.Raw < 0 ? 0 - static_cast<unsigned __int128>(
-                                                          static_cast<std::uint64_t>(value.Raw))
-                                                : static_cast<unsigned __int128>(value.Raw);
-    magnitude &= 0xFFFFFFFFFFFFFFFFull;
+    const std::uint64_t raw = static_cast<std::uint64_t>(value.Raw);
+    unsigned __int128 magnitude = value.Raw < 0 ? 0 - raw : raw; // INT64_MIN included
     int dropped = 4 - std::clamp(decimals, 0, 4);
     unsigned __int128 unit = 1;
     for (int i = 0; i < dropped; ++i)
