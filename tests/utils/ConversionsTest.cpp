@@ -211,7 +211,7 @@ TEST(Dates, EuroTimeMovesNineHoursOnWithoutDate) {
 
 TEST(Dates, DateTextUsesTheLocaleNames) {
     EXPECT_EQ(DateText(EncodeDate(2024, 1, 5)), "January 5, 2024  (Friday)");
-    EXPECT_EQ(DateText(EncodeDate(999, 12, 31) + 0.5), "December 31, 999  (Tuesday)");
+    EXPECT_EQ(DateText(EncodeDate(999, 12, 31) - 0.5), "December 31, 999  (Tuesday)");
     TFormatSettings hungarian;
     hungarian.LongMonthNames[0] = "janu\xE1r";
     hungarian.LongDayNames[5] = "p\xE9ntek";
@@ -283,7 +283,7 @@ TEST(Dates, StandardTextRoundTrips) {
     }
 }
 
-TEST(Lists, LastItem) {
+TEST(LastItem, ReadsAndReplacesTheLastItem) {
     TStringList list;
     EXPECT_EQ(GetLastItem(list), "");
     SetLastItem(list, "x");
