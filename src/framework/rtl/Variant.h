@@ -85,8 +85,12 @@ public:
     bool IsNull() const noexcept { return type_ == varNull; }
     bool IsArray() const noexcept { return (type_ & varArray) != 0; }
 
-    // Conversions raise EVariantError (Null, Empty where not allowed, arrays) or
-    // EConvertError (text that is not a number or date), with the framework's messages.
+    // Conversions. Empty reads as 0, "", False or 0.0; Null and arrays raise EVariantError
+    // "Could not convert variant of type (Null) into type (Integer)", a value outside the target
+    // range "Overflow while converting variant of type (Int64) into type (Integer)". Text reads
+    // through the locale (StrToInt/StrToFloat/StrToCurr/StrToDateTime; "True"/"False" or a number
+    // for Booleans) and raises their EConvertError. Floating point rounds to integers half to
+    // even; True is -1 as a number and "True" as text; dates write as DateTimeToStr.
     AnsiString AsString() const; // Null gives an error; see VarToStr for the lenient form
     Integer AsInteger() const;
     Int64 AsInt64() const;
