@@ -181,3 +181,15 @@ TEST(FileStream, ClosingReleasesTheShare)
     { TFileStream f(name, fmOpenRead | fmShareExclusive); }
     EXPECT_NO_THROW(TFileStream f(name, fmOpenReadWrite | fmShareExclusive));
 }
+
+TEST(FileStream, AnsiNamesReachTheFileSystemAsUtf8)
+{
+    TempDir dir;
+    // "zkouška.bin" in Windows-1250: š is byte 0x9A.
+    const std::string ansiName = dir.File("zkou\x9Aka.bin");
+    { TFileStream f(ansiName, fmCreate); f.WriteBuffer("x", 1); }
+    EXPECT_TRUE(std::filesystem::exists(dir.File("zkou\xC5\xA1ka.bin")));
+    TFileStream f(ansiName, fmOpenRead | fmShareDenyNone);
+    EXPECT_EQ(f.Size(), 1);
+    EXPECT_EQ(f.FileName(), ansiName);
+}

@@ -120,6 +120,10 @@ void TComponent::InsertComponent(TComponent* component) {
     component->ValidateContainer(this);
     ValidateInsert(component);
     ValidateRename(component, AnsiString(), component->name_);
+    // ValidateRename only checks components that already belong here; a newcomer must not
+    // bring a second component of the same name either.
+    if (!component->name_.empty() && FindComponent(component->name_) != nullptr)
+        throw EComponentError("A component named " + component->name_ + " already exists");
     // Leaving the previous owner first keeps every component in exactly one list.
     if (component->owner_ != nullptr)
         component->owner_->RemoveComponent(component);

@@ -53,7 +53,8 @@ public:
     void IncludeComponentState(TComponentStateItem item) { state_.Include(item); }
     void ExcludeComponentState(TComponentStateItem item) { state_.Exclude(item); }
 
-    // Takes component over from its previous owner (if any) and notifies opInsert.
+    // Takes component over from its previous owner (if any) and notifies opInsert. Raises
+    // EComponentError when this already owns a component of the same name.
     void InsertComponent(TComponent* component);
     // Notifies opRemove and lets component go; it is not freed and has no owner afterwards.
     void RemoveComponent(TComponent* component);
@@ -64,9 +65,10 @@ public:
     // Marks this component and its owned components csDestroying.
     void Destroying();
 
-    // Asks to be told (Notification opRemove) when component is freed; the link is kept both ways
-    // so that whichever side dies first tells the other. Siblings of one owner are told through
-    // their owner instead.
+    // Makes component hear (Notification opRemove) when this one is freed, the usual call being
+    // value->FreeNotification(this) in a setter that keeps a reference to value. Between
+    // components of different owners the link is kept both ways, so whichever side goes first
+    // tells the other; siblings of one owner hear it through their owner.
     void FreeNotification(TComponent* component);
     // Drops the link both ways.
     void RemoveFreeNotification(TComponent* component);

@@ -14,10 +14,11 @@ namespace vmado {
 constexpr Integer CP_1250 = 1250;
 constexpr Integer CP_1252 = 1252;
 
-// Stands for every character a conversion cannot carry over: a Unicode character the code page
-// has no byte for, a malformed UTF-8 sequence, or one of the code page's unassigned bytes.
+// Stands for every character a conversion to the code page cannot carry over: a Unicode
+// character the code page has no byte for, or a malformed UTF-8 sequence (one per bad sequence).
+// The other way nothing is lost: bytes a code page leaves unassigned map to the C1 control of the
+// same number, as the platform does, so every byte survives a round trip through UTF-8.
 constexpr char AnsiReplacementChar = '?';
-constexpr char32_t UnicodeReplacementChar = U'\uFFFD';
 
 // The process-wide ANSI code page every Ansi* function uses. Safe to read from any thread;
 // switch it only while no other thread is converting text.
@@ -38,8 +39,8 @@ private:
     Integer saved_;
 };
 
-// Byte <-> code point of one code page (codePage 0 means the current one). A byte the code page
-// leaves unassigned maps to UnicodeReplacementChar; UnicodeToAnsiChar returns false for a code
+// Byte <-> code point of one code page (codePage 0 means the current one, as everywhere below;
+// an unsupported code page raises EConvertError). UnicodeToAnsiChar returns false for a code
 // point the code page cannot hold.
 char32_t AnsiCharToUnicode(unsigned char c, Integer codePage = 0);
 bool UnicodeToAnsiChar(char32_t codePoint, char& out, Integer codePage = 0);
@@ -54,15 +55,17 @@ bool IsAnsiLower(char c, Integer codePage = 0);
 
 // Collation weights used by AnsiCompareStr/AnsiCompareText: letters sort by their base letter
 // first (a < á < b), accents break ties, and case breaks the remaining ties (lower first).
+// Symbols sort before digits and digits before letters; hyphens, apostrophes and control
+// characters (Primary 0) are passed over until everything else is equal.
 struct AnsiSortKey {
-    Word Primary;   // base character
+    Word Primary;   // base character; 0 for characters passed over
     Byte Secondary; // accent
     Byte Tertiary;  // case: 0 lower or caseless, 1 upper
 };
 AnsiSortKey AnsiCharSortKey(char c, Integer codePage = 0);
 
-// Whole-text conversions. Characters that cannot be converted become AnsiReplacementChar
-// (or U+FFFD when an unassigned byte goes to UTF-8); they never raise.
+// Whole-text conversions. Characters that cannot be converted become AnsiReplacementChar;
+// bad text never raises.
 std::string AnsiToUtf8(std::string_view ansi, Integer codePage = 0);
 AnsiString Utf8ToAnsi(std::string_view utf8, Integer codePage = 0);
 std::u32string AnsiToUtf32(std::string_view ansi, Integer codePage = 0);

@@ -48,7 +48,7 @@ TDateTime Date(); // today at midnight
 TDateTime Time(); // the time of day alone
 
 // Time stamps round to the nearest millisecond. TimeStampToDateTime raises EConvertError
-// "'<time>.<date>' is not a valid timestamp" for a negative time, a time of a whole day or more,
+// "'<date>.<time>' is not a valid timestamp" for a negative time, a time of a whole day or more,
 // or a date below 1.
 TTimeStamp DateTimeToTimeStamp(TDateTime value);
 TDateTime TimeStampToDateTime(const TTimeStamp& stamp);

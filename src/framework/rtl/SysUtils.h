@@ -10,9 +10,9 @@
 namespace vmado {
 
 // ---- Integers ----------------------------------------------------------------------------------
-// Decimal with an optional sign, or hexadecimal after "$", "0x" or "0X"; blanks (characters up to
-// and including space) around the number are allowed, nothing else. Out of range raises too:
-// "'abc' is not a valid integer value".
+// Leading spaces, an optional sign, then decimal digits or hexadecimal after "$", "x" or "0x"
+// (any case); nothing may follow, not even a blank. Hexadecimal fills the whole width ("$FFFFFFFF"
+// is -1); decimal out of range fails. Failures raise "'abc' is not a valid integer value".
 Integer StrToInt(std::string_view s);
 Int64 StrToInt64(std::string_view s);
 Integer StrToIntDef(std::string_view s, Integer defaultValue);

@@ -39,6 +39,9 @@ enum : Word {
 };
 
 class Variant;
+namespace internal {
+struct VarStorage;
+}
 
 // The body of an array variant: bounds per dimension and the elements in row-major order.
 // Byte arrays (element type varByte) keep their elements as raw bytes.
@@ -100,6 +103,7 @@ public:
 
 private:
     friend Variant VarArrayCreate(std::initializer_list<Integer> bounds, Word elementType);
+    friend struct internal::VarStorage;
     using Storage = std::variant<std::monostate, bool, Int64, double, Currency, AnsiString,
                                  std::shared_ptr<VarArrayData>>;
     Word type_ = varEmpty;
