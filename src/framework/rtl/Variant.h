@@ -6,6 +6,7 @@
 
 #include <initializer_list>
 #include <memory>
+#include <type_traits>
 #include <variant>
 #include <vector>
 
@@ -64,6 +65,11 @@ public:
     Variant(bool value);
     Variant(Integer value);
     Variant(Int64 value);
+    // 64-bit integers spelled `long long` (SQLite's, ODBC's) are Int64 too.
+    template <typename T, std::enable_if_t<std::is_same_v<T, long long> && !std::is_same_v<T, Int64>, int> = 0>
+    Variant(T value) : Variant(static_cast<Int64>(value))
+    {
+    }
     Variant(double value);
     Variant(Currency value);
     Variant(const AnsiString& value);
