@@ -54,6 +54,18 @@ TEST(Format, Conversions)
     }
 }
 
+TEST(Format, TakesAnArgumentListBuiltAtRunTime)
+{
+    std::vector<TVarRec> args;
+    const AnsiString name = "x";
+    args.emplace_back(name);
+    args.emplace_back('!');
+    args.emplace_back(3);
+    args.push_back(TVarRec('?')); // a copied character still points at its own byte
+    EXPECT_EQ(Format("%s%s%d%s", args), "x!3?");
+    EXPECT_THROW(Format("%s%s%d%s%s", args), EConvertError);
+}
+
 TEST(Format, UsesTheLocaleSeparators)
 {
     ScopedFormatSettings scope;

@@ -31,6 +31,7 @@ TEST(Variant, ConstructorsGiveThePlatformTypeCodes)
         {Variant::FromWord(60000), varWord, "Word"},
         {Variant::FromLongWord(4000000000u), varLongWord, "LongWord"},
         {Variant(Int64{1} << 40), varInt64, "Int64"},
+        {Variant(5LL), varInt64, "Int64"},
         {Variant("abc"), varString, "String"},
         {Variant(AnsiString("abc")), varString, "String"},
         {VarArrayCreate({0, 2}, varInteger), varArray | varInteger, "Array Integer"},

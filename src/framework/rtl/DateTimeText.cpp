@@ -4,9 +4,6 @@
 
 #include "framework/rtl/Exceptions.h"
 #include "framework/rtl/Locale.h"
-#include "framework/rtl/SysUtils.h"
-
-#include <cctype>
 
 namespace vmado {
 

@@ -25,13 +25,13 @@ namespace {
 
 class ArgReader {
 public:
-    ArgReader(std::string_view format, std::initializer_list<TVarRec> args)
-        : format_(format), args_(args.begin(), args.end())
+    ArgReader(std::string_view format, const TVarRec* first, std::size_t count)
+        : format_(format), args_(first), count_(count)
     {
     }
     const TVarRec& Next()
     {
-        if (next_ >= args_.size())
+        if (next_ >= count_)
             Missing(format_);
         return args_[next_++];
     }
@@ -46,7 +46,8 @@ public:
 
 private:
     std::string_view format_;
-    std::vector<TVarRec> args_;
+    const TVarRec* args_;
+    std::size_t count_;
     std::size_t next_ = 0;
 };
 
@@ -75,9 +76,11 @@ AnsiString PadDigits(AnsiString digits, int precision)
 
 } // namespace
 
-AnsiString Format(std::string_view format, std::initializer_list<TVarRec> args)
+namespace {
+
+AnsiString FormatArgs(std::string_view format, const TVarRec* first, std::size_t count)
 {
-    ArgReader reader(format, args);
+    ArgReader reader(format, first, count);
     AnsiString out;
     std::size_t i = 0;
     const std::size_t n = format.size();
@@ -213,6 +216,18 @@ AnsiString Format(std::string_view format, std::initializer_list<TVarRec> args)
         out += text;
     }
     return out;
+}
+
+} // namespace
+
+AnsiString Format(std::string_view format, std::initializer_list<TVarRec> args)
+{
+    return FormatArgs(format, args.begin(), args.size());
+}
+
+AnsiString Format(std::string_view format, const std::vector<TVarRec>& args)
+{
+    return FormatArgs(format, args.data(), args.size());
 }
 
 } // namespace vmado

@@ -6,6 +6,7 @@
 
 #include <initializer_list>
 #include <string_view>
+#include <vector>
 
 namespace vmado {
 
@@ -54,5 +55,7 @@ private:
 // specifier or an argument of the wrong kind, and "No argument for format '<fmt>'" when the
 // arguments run out.
 AnsiString Format(std::string_view format, std::initializer_list<TVarRec> args);
+// The same with an argument list built at run time.
+AnsiString Format(std::string_view format, const std::vector<TVarRec>& args);
 
 } // namespace vmado

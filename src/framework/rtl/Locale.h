@@ -33,8 +33,9 @@ struct TFormatSettings {
     std::array<AnsiString, 7> ShortDayNames{"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
     std::array<AnsiString, 7> LongDayNames{"Sunday",   "Monday", "Tuesday", "Wednesday",
                                            "Thursday", "Friday", "Saturday"};
-    // Two-digit years fall into the hundred years ending this many years after the current one
-    // minus a hundred: with 50 in 2026, "30" is 2030 and "80" is 1980. 0 means the current century.
+    // A two-digit year falls in the hundred years that start this many years before the current
+    // one: with 50 in 2026, "76".."99" are 1976-1999 and "00".."75" are 2000-2075. With 0 it is
+    // always the current century.
     Word TwoDigitYearCenturyWindow = 50;
 
     static TFormatSettings EnglishUS() { return {}; }
