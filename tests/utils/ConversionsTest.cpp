@@ -3,6 +3,7 @@
 #include "utils/Conversions.h"
 
 #include "framework/classes/Strings.h"
+#include "framework/db/Fields.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/rtl/DateTime.h"
 #include "framework/rtl/Exceptions.h"
@@ -374,6 +375,19 @@ TEST(FieldTypes, NamesDescriptionsAndListEntries)
     EXPECT_EQ(list[0], "ftUnknown");
     EXPECT_EQ(list[25], "ftLargeInt");
     EXPECT_EQ(list[29], "ftDataSet");
+}
+
+TEST(FieldTypes, AFieldIsNamedByItsDataType)
+{
+    TStringField name(nullptr);
+    TIntegerField count(nullptr);
+    TSmallintField small(nullptr);
+    EXPECT_EQ(FieldTypeToText(&name), "Character or string field");
+    EXPECT_EQ(FieldTypeToStr(&name), "String");
+    EXPECT_EQ(FieldTypeToStr(&count), "Integer");
+    EXPECT_EQ(FieldTypeToText(&small), "16-bit integer field");
+    EXPECT_EQ(FieldTypeToStr(static_cast<const TField*>(nullptr)), "Default");
+    EXPECT_EQ(FieldTypeToText(static_cast<const TField*>(nullptr)), "Unknown or undetermined");
 }
 
 TEST(Variants, TypeNames)
