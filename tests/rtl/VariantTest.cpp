@@ -55,8 +55,10 @@ TEST(Variant, ConvertsToTextThroughTheLocale)
     EXPECT_EQ(Variant(1e20).AsString(), "1E20");
     EXPECT_EQ(Variant::FromSingle(0.1f).AsString(), "0.1");
     EXPECT_EQ(Variant(Currency::FromRaw(12345)).AsString(), "1.2345");
-    EXPECT_EQ(Variant(true).AsString(), "True");
-    EXPECT_EQ(Variant(false).AsString(), "False");
+    EXPECT_EQ(Variant(true).AsString(), "-1");
+    EXPECT_EQ(Variant(false).AsString(), "0");
+    EXPECT_TRUE(Variant(Variant(true).AsString()).AsBoolean()); // the text reads back
+    EXPECT_EQ(VarAsType(Variant(false), varString), Variant("0"));
     EXPECT_EQ(Variant::FromDate(EncodeDateTime(2024, 1, 5, 15, 4, 5, 0)).AsString(), "1/5/2024 3:04:05 PM");
     EXPECT_EQ(Variant().AsString(), "");
     EXPECT_EQ(VarToStr(Variant::Null()), "");

@@ -96,7 +96,7 @@ public:
     // range "Overflow while converting variant of type (Int64) into type (Integer)". Text reads
     // through the locale (StrToInt/StrToFloat/StrToCurr/StrToDateTime; "True"/"False" or a number
     // for Booleans) and raises their EConvertError. Floating point rounds to integers half to
-    // even; True is -1 as a number and "True" as text; dates write as DateTimeToStr.
+    // even; True is -1 as a number and "-1" as text; dates write as DateTimeToStr.
     AnsiString AsString() const; // Null gives an error; see VarToStr for the lenient form
     Integer AsInteger() const;
     Int64 AsInt64() const;
