@@ -11,7 +11,7 @@ class TStrings;
 
 enum TDirFile { dfName, dfFile, dfFull }; // name before its first ".", name, directory + name
 
-AnsiString GetExeDir();                       // directory of the running executable, ending in "/"
+AnsiString GetExeDir(); // directory of the running executable, ending in "/"
 // The current directory cut before the first occurrence of Name (ignoring case), ending in "/".
 AnsiString GetWorkDir(const AnsiString& Name);
 AnsiString GetEnviroment(const AnsiString& Name); // the variable's value upper-cased; "" when unset
