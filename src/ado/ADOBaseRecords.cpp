@@ -56,15 +56,24 @@ void TVRecords::InternalOpen() {
                     static_cast<LockTypeEnum>(GetLockType()), GetOpenOption());
     Active = Recordset->State() != adStateClosed;
     if (!Active) return;
-    // A sort or filter set while closed takes effect now, before the cursor is placed.
-    if (!sort_.empty()) Recordset->SetSort(sort_);
-    if (!filter_.empty()) ApplyFilter(filter_);
-    HasRecords = GetRecordCount() > 0;
-    if (HasRecords) Recordset->MovePrevious();
-    FieldNames->Clear();
-    const FieldsPtr fields = Recordset->Fields();
-    const Integer count = fields->Count();
-    for (Integer i = 0; i < count; ++i) FieldNames->Add(fields->Item(i)->Name());
+    try {
+        // A sort or filter set while closed takes effect now, before the cursor is placed.
+        if (!sort_.empty()) Recordset->SetSort(sort_);
+        if (!filter_.empty()) ApplyFilter(filter_);
+        HasRecords = GetRecordCount() > 0;
+        if (HasRecords) Recordset->MovePrevious();
+        FieldNames->Clear();
+        const FieldsPtr fields = Recordset->Fields();
+        const Integer count = fields->Count();
+        for (Integer i = 0; i < count; ++i) FieldNames->Add(fields->Item(i)->Name());
+    } catch (...) {
+        // A rejected sort or filter text must not leave a half-opened recordset behind.
+        Active = false;
+        HasRecords = false;
+        FieldNames->Clear();
+        if (Recordset->State() != adStateClosed) Recordset->Close();
+        throw;
+    }
     State = dsBrowse;
 }
 

@@ -123,6 +123,19 @@ TEST_F(RecordsSearch, FilterAndSortSetWhileClosedApplyAtOpen) {
     EXPECT_EQ(Id(r), 1);
 }
 
+TEST_F(RecordsSearch, ABadFilterSetWhileClosedFailsTheOpenCleanly) {
+    auto c = OpenConnection();
+    TVRecords r(c.get());
+    r.Source = "SELECT * FROM people";
+    r.SetFilter("nosuch = 1");
+    EXPECT_THROW(r.Open(), EOleException);
+    EXPECT_FALSE(r.Active);
+    EXPECT_EQ(r.Recordset->State(), adStateClosed);
+    r.SetFilter("");
+    r.Open();
+    EXPECT_EQ(r.GetRecordCount(), 4);
+}
+
 TEST_F(RecordsSearch, SortReordersTheRecords) {
     auto c = OpenConnection();
     auto r = OpenRecords(*c, "SELECT * FROM people");
