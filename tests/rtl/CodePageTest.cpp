@@ -58,6 +58,26 @@ TEST_P(EveryCodePage, CaseMappingIsConsistentForEveryByte)
     }
 }
 
+TEST_P(EveryCodePage, ComparisonsAreConsistentOrdersForEveryPairOfBytes)
+{
+    ScopedCodePage scope(GetParam());
+    auto sign = [](int v) { return (v > 0) - (v < 0); };
+    for (int x = 0; x < 256; ++x)
+        for (int y = 0; y < 256; ++y) {
+            const AnsiString a{static_cast<char>(x)}, b{static_cast<char>(y)};
+            const int text = AnsiCompareText(a, b);
+            const int str = AnsiCompareStr(a, b);
+            ASSERT_EQ(text == 0, AnsiSameText(a, b)) << x << " " << y;
+            ASSERT_EQ(str == 0, x == y) << x << " " << y;
+            ASSERT_EQ(sign(AnsiCompareText(b, a)), -sign(text)) << x << " " << y;
+            ASSERT_EQ(sign(AnsiCompareStr(b, a)), -sign(str)) << x << " " << y;
+            // Case only refines the case-blind order, never contradicts it.
+            if (text != 0) {
+                ASSERT_EQ(sign(str), sign(text)) << x << " " << y;
+            }
+        }
+}
+
 INSTANTIATE_TEST_SUITE_P(CodePages, EveryCodePage, ::testing::Values(CP_1250, CP_1252));
 
 TEST(CodePage, CaseMapsEveryAccentedLetterOf1250)
@@ -149,6 +169,8 @@ TEST(CodePage, CollationPutsAccentsBetweenBaseLetters)
         {"a", "á", -1, -1},   {"á", "b", -1, -1}, {"ő", "p", -1, -1},  {"Ő", "ő", 0, 1},
         {"a", "A", 0, -1},    {"Árvíz", "arviz", 1, 1}, {"abc", "abd", -1, -1}, {"ab", "abc", -1, -1},
         {"1", "a", -1, -1},   {"-", "0", -1, -1}, {"ÁRVÍZTŰRŐ", "árvíztűrő", 0, 1}, {"z", "ž", -1, -1},
+        {"co-op", "coop", -1, -1}, {"co-op", "cop", -1, -1}, {"coo", "co-op", -1, -1}, {"it's", "its", -1, -1},
+        {"Co-Op", "co-op", 0, 1},  {"a b", "ab", -1, -1},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(std::string(r.a) + " vs " + r.b);

@@ -118,6 +118,18 @@ TEST(DecodeTime, RoundsToTheNearestMillisecondAndCarries)
     EXPECT_EQ(y, 1900);
 }
 
+TEST(DecodeDate, OutOfRangeValuesRaiseInsteadOfWrapping)
+{
+    Word y, m, d;
+    EXPECT_THROW(DecodeDate(1e9, y, m, d), EConvertError);   // past year 65535
+    EXPECT_THROW(DecodeDate(1e300, y, m, d), EConvertError);
+    EXPECT_THROW(DecodeDate(std::nan(""), y, m, d), EConvertError);
+    DecodeDate(-700000, y, m, d); // before 0001-01-01: all parts zero
+    EXPECT_EQ(y, 0);
+    EXPECT_EQ(m, 0);
+    EXPECT_EQ(d, 0);
+}
+
 TEST(DayOfWeek, SundayIsOne)
 {
     EXPECT_EQ(DayOfWeek(EncodeDate(2024, 1, 5)), 6); // Friday

@@ -31,6 +31,7 @@ TEST(Variant, ConstructorsGiveThePlatformTypeCodes)
         {Variant::FromWord(60000), varWord, "Word"},
         {Variant::FromLongWord(4000000000u), varLongWord, "LongWord"},
         {Variant(Int64{1} << 40), varInt64, "Int64"},
+        {Variant(5LL), varInt64, "Int64"},
         {Variant("abc"), varString, "String"},
         {Variant(AnsiString("abc")), varString, "String"},
         {VarArrayCreate({0, 2}, varInteger), varArray | varInteger, "Array Integer"},
@@ -54,8 +55,10 @@ TEST(Variant, ConvertsToTextThroughTheLocale)
     EXPECT_EQ(Variant(1e20).AsString(), "1E20");
     EXPECT_EQ(Variant::FromSingle(0.1f).AsString(), "0.1");
     EXPECT_EQ(Variant(Currency::FromRaw(12345)).AsString(), "1.2345");
-    EXPECT_EQ(Variant(true).AsString(), "True");
-    EXPECT_EQ(Variant(false).AsString(), "False");
+    EXPECT_EQ(Variant(true).AsString(), "-1");
+    EXPECT_EQ(Variant(false).AsString(), "0");
+    EXPECT_TRUE(Variant(Variant(true).AsString()).AsBoolean()); // the text reads back
+    EXPECT_EQ(VarAsType(Variant(false), varString), Variant("0"));
     EXPECT_EQ(Variant::FromDate(EncodeDateTime(2024, 1, 5, 15, 4, 5, 0)).AsString(), "1/5/2024 3:04:05 PM");
     EXPECT_EQ(Variant().AsString(), "");
     EXPECT_EQ(VarToStr(Variant::Null()), "");

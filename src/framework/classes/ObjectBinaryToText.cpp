@@ -12,7 +12,7 @@ namespace vmado {
 
 namespace internal {
 
-AnsiString FloatToText(double value, bool markIntegral)
+AnsiString FloatToText(double value, bool markIntegral, bool single)
 {
     if (std::isnan(value))
         return "NAN";
@@ -27,7 +27,7 @@ AnsiString FloatToText(double value, bool markIntegral)
         written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, precision - 1);
         double back = 0;
         std::from_chars(buffer, written.ptr, back);
-        if (back == value)
+        if (single ? static_cast<float>(back) == static_cast<float>(value) : back == value)
             break;
     }
     const std::string_view sci(buffer, static_cast<std::size_t>(written.ptr - buffer));
@@ -241,7 +241,7 @@ private:
         case vaInt32:
         case vaInt64: out_ += std::to_string(reader_.ReadInt64()); break;
         case vaExtended: out_ += internal::FloatToText(reader_.ReadFloat(), true); break;
-        case vaSingle: out_ += internal::FloatToText(reader_.ReadSingle(), false) + "s"; break;
+        case vaSingle: out_ += internal::FloatToText(reader_.ReadSingle(), false, true) + "s"; break;
         case vaCurrency: out_ += std::to_string(reader_.ReadCurrency().Raw) + "c"; break;
         case vaDate: out_ += internal::FloatToText(reader_.ReadDate(), false) + "d"; break;
         case vaString:

@@ -154,6 +154,8 @@ internal::CodePageTables Build(const char16_t (&high)[128], const char (&base)[1
             key.Tertiary = (t.Lower[b] != b) ? 1 : 0;
         } else if (u >= '0' && u <= '9') {
             key.Primary = static_cast<Word>(kDigitWeight + (u - '0'));
+        } else if (b == '-' || b == '\'' || u == 0xAD) {
+            key.Primary = 0; // hyphens and apostrophes only break ties, as in a word sort
         } else {
             key.Primary = b < 0x80 ? static_cast<Word>(b) : static_cast<Word>(kHighSymbolWeight + b);
         }
@@ -325,11 +327,21 @@ std::string AnsiToUtf8(std::string_view ansi, Integer codePage)
     return out;
 }
 
+namespace {
+
+// The code page a call works in: the current one for 0; unsupported numbers raise.
+Integer Resolve(Integer codePage)
+{
+    const Integer cp = codePage == 0 ? GetACP() : codePage;
+    internal::TablesFor(cp);
+    return cp;
+}
+
+} // namespace
+
 AnsiString Utf8ToAnsi(std::string_view utf8, Integer codePage)
 {
-    const auto& t = internal::TablesFor(codePage);
-    (void)t; // resolves and validates the code page once
-    const Integer cp = codePage == 0 ? GetACP() : codePage;
+    const Integer cp = Resolve(codePage);
     AnsiString out;
     out.reserve(utf8.size());
     std::size_t pos = 0;
@@ -356,8 +368,7 @@ std::u32string AnsiToUtf32(std::string_view ansi, Integer codePage)
 
 AnsiString Utf32ToAnsi(std::u32string_view text, Integer codePage)
 {
-    const Integer cp = codePage == 0 ? GetACP() : codePage;
-    internal::TablesFor(cp);
+    const Integer cp = Resolve(codePage);
     AnsiString out;
     out.reserve(text.size());
     for (char32_t u : text) {
@@ -369,8 +380,7 @@ AnsiString Utf32ToAnsi(std::u32string_view text, Integer codePage)
 
 bool Utf8FitsCodePage(std::string_view utf8, Integer codePage)
 {
-    const Integer cp = codePage == 0 ? GetACP() : codePage;
-    internal::TablesFor(cp);
+    const Integer cp = Resolve(codePage);
     std::size_t pos = 0;
     while (pos < utf8.size()) {
         char32_t u;

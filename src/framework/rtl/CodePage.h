@@ -55,8 +55,10 @@ bool IsAnsiLower(char c, Integer codePage = 0);
 
 // Collation weights used by AnsiCompareStr/AnsiCompareText: letters sort by their base letter
 // first (a < á < b), accents break ties, and case breaks the remaining ties (lower first).
+// Symbols sort before digits and digits before letters; hyphens, apostrophes and control
+// characters (Primary 0) are passed over until everything else is equal.
 struct AnsiSortKey {
-    Word Primary;   // base character
+    Word Primary;   // base character; 0 for characters passed over
     Byte Secondary; // accent
     Byte Tertiary;  // case: 0 lower or caseless, 1 upper
 };

@@ -57,6 +57,8 @@ bool DecodeDayNumber(Integer dayNumber, Word& year, Word& month, Word& day)
         d += D1;
     }
     y += i;
+    if (y > 65535)
+        throw EConvertError("Day number " + std::to_string(dayNumber) + " is beyond the years a date can hold");
     const auto& days = kMonthDays[IsLeapYear(static_cast<Word>(y)) ? 1 : 0];
     Word m = 0;
     while (d >= days[m]) {

@@ -103,34 +103,48 @@ const internal::CodePageTables& Current()
     return internal::TablesFor(0);
 }
 
-// Three-level comparison: base letters and symbols, then accents, then (optionally) case.
+// Word-sort comparison: base letters and symbols, then accents, then (optionally) case, each
+// level over the characters that carry weight; when all agree, the bytes themselves decide
+// (upper-cased when case is ignored), so only equal texts compare equal.
 Integer Collate(std::string_view a, std::string_view b, bool withCase)
 {
     const auto& t = Current();
-    const std::size_t n = std::min(a.size(), b.size());
+    auto weighted = [&t](std::string_view s) {
+        std::string out;
+        out.reserve(s.size());
+        for (char c : s)
+            if (t.Sort[static_cast<unsigned char>(c)].Primary != 0)
+                out += c;
+        return out;
+    };
+    const std::string wa = weighted(a);
+    const std::string wb = weighted(b);
+    const std::size_t n = std::min(wa.size(), wb.size());
+    auto key = [&t](const std::string& s, std::size_t i) { return t.Sort[static_cast<unsigned char>(s[i])]; };
     for (std::size_t i = 0; i < n; ++i) {
-        const Word pa = t.Sort[static_cast<unsigned char>(a[i])].Primary;
-        const Word pb = t.Sort[static_cast<unsigned char>(b[i])].Primary;
+        const Word pa = key(wa, i).Primary;
+        const Word pb = key(wb, i).Primary;
         if (pa != pb)
             return pa < pb ? -1 : 1;
     }
-    if (a.size() != b.size())
-        return a.size() < b.size() ? -1 : 1;
+    if (wa.size() != wb.size())
+        return wa.size() < wb.size() ? -1 : 1;
     for (std::size_t i = 0; i < n; ++i) {
-        const Byte sa = t.Sort[static_cast<unsigned char>(a[i])].Secondary;
-        const Byte sb = t.Sort[static_cast<unsigned char>(b[i])].Secondary;
+        const Byte sa = key(wa, i).Secondary;
+        const Byte sb = key(wb, i).Secondary;
         if (sa != sb)
             return sa < sb ? -1 : 1;
     }
-    if (!withCase)
-        return 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        const Byte ta = t.Sort[static_cast<unsigned char>(a[i])].Tertiary;
-        const Byte tb = t.Sort[static_cast<unsigned char>(b[i])].Tertiary;
-        if (ta != tb)
-            return ta < tb ? -1 : 1;
+    if (withCase) {
+        for (std::size_t i = 0; i < n; ++i) {
+            const Byte ta = key(wa, i).Tertiary;
+            const Byte tb = key(wb, i).Tertiary;
+            if (ta != tb)
+                return ta < tb ? -1 : 1;
+        }
+        return CompareStr(a, b);
     }
-    return 0;
+    return CompareStr(AnsiUpperCase(a), AnsiUpperCase(b));
 }
 
 char AsciiUpper(char c)

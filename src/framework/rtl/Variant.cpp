@@ -184,7 +184,8 @@ AnsiString Variant::AsString() const
     case varEmpty:
         return {};
     case varBoolean:
-        return std::get<bool>(value_) ? "True" : "False";
+        // The platform's own conversion, which the record texts rely on ("-1" and "0").
+        return std::get<bool>(value_) ? "-1" : "0";
     case varCurrency:
         return CurrToStr(std::get<Currency>(value_));
     case varSingle:

@@ -6,6 +6,7 @@
 
 #include <initializer_list>
 #include <memory>
+#include <type_traits>
 #include <variant>
 #include <vector>
 
@@ -64,6 +65,11 @@ public:
     Variant(bool value);
     Variant(Integer value);
     Variant(Int64 value);
+    // 64-bit integers spelled `long long` (SQLite's, ODBC's) are Int64 too.
+    template <typename T, std::enable_if_t<std::is_same_v<T, long long> && !std::is_same_v<T, Int64>, int> = 0>
+    Variant(T value) : Variant(static_cast<Int64>(value))
+    {
+    }
     Variant(double value);
     Variant(Currency value);
     Variant(const AnsiString& value);
@@ -85,8 +91,12 @@ public:
     bool IsNull() const noexcept { return type_ == varNull; }
     bool IsArray() const noexcept { return (type_ & varArray) != 0; }
 
-    // Conversions raise EVariantError (Null, Empty where not allowed, arrays) or
-    // EConvertError (text that is not a number or date), with the framework's messages.
+    // Conversions. Empty reads as 0, "", False or 0.0; Null and arrays raise EVariantError
+    // "Could not convert variant of type (Null) into type (Integer)", a value outside the target
+    // range "Overflow while converting variant of type (Int64) into type (Integer)". Text reads
+    // through the locale (StrToInt/StrToFloat/StrToCurr/StrToDateTime; "True"/"False" or a number
+    // for Booleans) and raises their EConvertError. Floating point rounds to integers half to
+    // even; True is -1 as a number and "-1" as text; dates write as DateTimeToStr.
     AnsiString AsString() const; // Null gives an error; see VarToStr for the lenient form
     Integer AsInteger() const;
     Int64 AsInt64() const;

@@ -27,6 +27,11 @@ std::string GroupThousands(const std::string& integerDigits, char separator);
 // separator and exactly `decimals` digits. No sign.
 std::string FixedText(const FloatDecimal& d, int decimals, bool thousands);
 
+// "NAN", "INF" or "-INF".
+std::string SpecialText(double value);
+// "E", the sign ("-", or "+" when plusSign), at least minDigits digits of the exponent.
+std::string ExponentText(int exponent, int minDigits, bool plusSign);
+
 // Places a currency amount text (no sign) into the locale's positive or negative pattern.
 std::string CurrencyPattern(const std::string& amount, bool negative);
 
