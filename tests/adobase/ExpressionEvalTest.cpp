@@ -61,6 +61,9 @@ TEST(ExpressionEval, TextIsCaseSensitiveUnlessFolded) {
         {"LOWER(Name) = 'abba'", {3}},
         {"UCASE(Name) = UCASE('smith')", {1}},
         {"{fn UCASE(Name)} = 'smith'", {}},
+        {"{fn UCASE(City)} = 'P\xC9" "CS'", {2}},
+        {"{fn LCASE(City)} LIKE 'p\xE9" "cs'", {2}},
+        {"City = 'P\xC9" "CS'", {}},
     });
 }
 

@@ -44,22 +44,6 @@ protected:
     }
 };
 
-TEST(CommaText, EntriesAreQuotedExactlyAsTheStringListQuotesThem) {
-    const std::vector<std::string> entries = {"plain", "", "a b", "a,b", "say \"hi\"", "\"", "tab\there",
-                                              "P\xE9" "cs", "-1", "(Blob)", "end,"};
-    std::string line;
-    TStringList list;
-    for (size_t i = 0; i < entries.size(); ++i) {
-        if (i > 0) line += ',';
-        adobase::AppendCommaTextItem(line, entries[i]);
-        list.Add(entries[i]);
-    }
-    EXPECT_EQ(line, list.CommaText());
-    TStringList back;
-    back.SetCommaText(line);
-    EXPECT_EQ(Items(back), entries);
-}
-
 TEST_F(RecordLine, RecSizeCountsEveryEntryAtItsWorstCase) {
     SqliteExec(db_, "CREATE TABLE sizes (t VARCHAR(20), big VARCHAR(100000), b BLOB, i INTEGER)");
     auto c = OpenConnection();
@@ -163,15 +147,16 @@ TEST_F(RecordLine, AValueLongerThanItsColumnIsRefusedNotCut) {
 
 namespace vmado::test {
 
-// Built on the framework's fields; kept apart so the test body does not depend on how.
+// The framework's field classes without a dataset: string fields, and blob fields for the
+// names listed in blobs. The list owns and frees them.
 std::unique_ptr<TFields> RecordLine_MakeFields(const std::vector<std::string>& names,
                                                const std::vector<std::string>& blobs) {
-    auto fields = std::make_unique<TFields>();
+    auto fields = std::make_unique<TFields>(nullptr);
     for (const auto& n : names) {
-        auto f = std::make_unique<TField>();
-        f->Name = n;
-        f->Blob = std::find(blobs.begin(), blobs.end(), n) != blobs.end();
-        fields->Items.push_back(std::move(f));
+        const bool blob = std::find(blobs.begin(), blobs.end(), n) != blobs.end();
+        TField* f = blob ? static_cast<TField*>(new TMemoField(nullptr)) : new TStringField(nullptr);
+        f->SetFieldName(n);
+        fields->Add(f);
     }
     return fields;
 }
