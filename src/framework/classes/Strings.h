@@ -17,6 +17,9 @@ public:
     AnsiString ClassName() const override { return "TStrings"; }
     // Copies the strings and objects of another TStrings (inside one update); other sources raise.
     void Assign(const TPersistent* source) override;
+    // Streams the items as the defined property "Strings" (a list of strings), written only
+    // when there are items; so a published TStrings property P appears as "P.Strings".
+    void DefineProperties(TFiler& filer) override;
 
     // --- what a concrete list implements -------------------------------------------------
     virtual Integer Count() const = 0;
