@@ -9,7 +9,6 @@ namespace vmado {
 AnsiString GetADOPart(const AnsiString& CS, const AnsiString& Key);
 // CS with Key (found ignoring case) set to the trimmed Value; a missing key is appended only
 // when Add is true. Empty parts are dropped; no leading or trailing ";".
-AnsiString SetADOPart(const AnsiString& CS, const AnsiString& Key, const AnsiString& Value,
-                      bool Add);
+AnsiString SetADOPart(const AnsiString& CS, const AnsiString& Key, const AnsiString& Value, bool Add);
 
 } // namespace vmado

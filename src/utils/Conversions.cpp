@@ -56,9 +56,11 @@ constexpr std::array<FieldTypeName, 30> FieldTypeNames = {{
     {"DataSet field", "DataSet", "ftDataSet"},
 }};
 
-const FieldTypeName& NameOf(TFieldType T) {
+const FieldTypeName& NameOf(TFieldType T)
+{
     const auto ordinal = static_cast<int>(T);
-    if (ordinal < 0 || ordinal >= static_cast<int>(FieldTypeNames.size())) return FieldTypeNames[0];
+    if (ordinal < 0 || ordinal >= static_cast<int>(FieldTypeNames.size()))
+        return FieldTypeNames[0];
     return FieldTypeNames[ordinal];
 }
 
@@ -69,17 +71,16 @@ struct VarTypeText {
 };
 
 constexpr std::array<VarTypeText, 19> VarTypeTexts = {{
-    {varEmpty, "Empty"},       {varNull, "Null"},         {varSmallint, "Smallint"},
-    {varInteger, "Integer"},   {varSingle, "Single"},     {varDouble, "Double"},
-    {varCurrency, "Curreny"},  {varDate, "Date"},         {varOleStr, "OleStr"},
-    {varDispatch, "Dispatch"}, {varError, "Error"},       {varBoolean, "Boolean"},
-    {varVariant, "Variant"},   {varUnknown, "Unknown"},   {varByte, "Byte"},
-    {varString, "String"},     {varTypeMask, "TypeMask"}, {varArray, "Array"},
-    {varByRef, "ByRef"},
+    {varEmpty, "Empty"},       {varNull, "Null"},         {varSmallint, "Smallint"}, {varInteger, "Integer"},
+    {varSingle, "Single"},     {varDouble, "Double"},     {varCurrency, "Curreny"},  {varDate, "Date"},
+    {varOleStr, "OleStr"},     {varDispatch, "Dispatch"}, {varError, "Error"},       {varBoolean, "Boolean"},
+    {varVariant, "Variant"},   {varUnknown, "Unknown"},   {varByte, "Byte"},         {varString, "String"},
+    {varTypeMask, "TypeMask"}, {varArray, "Array"},       {varByRef, "ByRef"},
 }};
 
 // The next "~"-separated field of a font text; without a further "~" the rest is the field.
-AnsiString TakeField(AnsiString& rest) {
+AnsiString TakeField(AnsiString& rest)
+{
     const std::size_t tilde = rest.find('~');
     AnsiString field = rest.substr(0, tilde);
     rest = tilde == AnsiString::npos ? AnsiString() : rest.substr(tilde + 1);
@@ -87,19 +88,47 @@ AnsiString TakeField(AnsiString& rest) {
 }
 
 // Year, month and day of a value the calendar can show (years 1 to 9999).
-void DecodeCalendarDate(TDateTime D, Word& year, Word& month, Word& day) {
+void DecodeCalendarDate(TDateTime D, Word& year, Word& month, Word& day)
+{
     DecodeDate(D, year, month, day);
     if (month == 0 || year > 9999)
         throw EConvertError("'" + FloatToStr(D) + "' is not a valid date value (years 1 to 9999)");
 }
 
+// The time DateToStd writes ("hh:nn:ss AM" or "PM") read whatever the locale's time separator,
+// so a stored text reads back under any settings. False for any other form.
+bool ReadStandardTime(const AnsiString& text, TDateTime& time)
+{
+    auto digit = [&](std::size_t i) { return text[i] >= '0' && text[i] <= '9'; };
+    if (text.size() != 11 || text[2] != ':' || text[5] != ':' || text[8] != ' ')
+        return false;
+    for (std::size_t i : {0, 1, 3, 4, 6, 7})
+        if (!digit(i))
+            return false;
+    const AnsiString mark = text.substr(9);
+    if (mark != "AM" && mark != "PM")
+        return false;
+    auto number = [&](std::size_t i) {
+        return static_cast<Word>((text[i] - '0') * 10 + (text[i + 1] - '0'));
+    };
+    const Word hour12 = number(0);
+    if (hour12 < 1 || hour12 > 12)
+        return false;
+    const Word hour = static_cast<Word>(hour12 % 12 + (mark == "PM" ? 12 : 0));
+    return TryEncodeTime(hour, number(3), number(6), 0, time);
+}
+
 } // namespace
 
-AnsiString FontToStr(const TFont* Font) {
-    if (Font == nullptr) return {};
+AnsiString FontToStr(const TFont* Font)
+{
+    if (Font == nullptr)
+        return {};
     AnsiString pitch = "D";
-    if (Font->Pitch() == fpVariable) pitch = "V";
-    else if (Font->Pitch() == fpFixed) pitch = "F";
+    if (Font->Pitch() == fpVariable)
+        pitch = "V";
+    else if (Font->Pitch() == fpFixed)
+        pitch = "F";
     const TFontStyles style = Font->Style();
     AnsiString styleText;
     styleText += style.Contains(fsBold) ? 'B' : 'N';
@@ -107,11 +136,12 @@ AnsiString FontToStr(const TFont* Font) {
     styleText += style.Contains(fsUnderline) ? 'U' : 'N';
     styleText += style.Contains(fsStrikeOut) ? 'S' : 'N';
     return IntToStr(static_cast<Integer>(Font->Charset())) + "~" + IntToStr(Font->Color()) + "~" +
-           IntToStr(Font->Height()) + "~" + Font->Name() + "~" + IntToStr(Font->Size()) + "~" + pitch +
-           "~" + styleText;
+           IntToStr(Font->Height()) + "~" + Font->Name() + "~" + IntToStr(Font->Size()) + "~" + pitch + "~" +
+           styleText;
 }
 
-std::unique_ptr<TFont> StrToFont(const AnsiString& S) {
+std::unique_ptr<TFont> StrToFont(const AnsiString& S)
+{
     auto font = std::make_unique<TFont>();
     if (S.empty()) {
         font->SetCharset(0);
@@ -135,100 +165,147 @@ std::unique_ptr<TFont> StrToFont(const AnsiString& S) {
 
     const AnsiString pitch = TakeField(rest);
     if (!pitch.empty()) {
-        if (pitch[0] == 'D') font->SetPitch(fpDefault);
-        else if (pitch[0] == 'V') font->SetPitch(fpVariable);
-        else if (pitch[0] == 'F') font->SetPitch(fpFixed);
+        if (pitch[0] == 'D')
+            font->SetPitch(fpDefault);
+        else if (pitch[0] == 'V')
+            font->SetPitch(fpVariable);
+        else if (pitch[0] == 'F')
+            font->SetPitch(fpFixed);
     }
 
     TFontStyles style;
     static constexpr std::array<std::pair<char, TFontStyle>, 4> letters = {
         {{'B', fsBold}, {'I', fsItalic}, {'U', fsUnderline}, {'S', fsStrikeOut}}};
     for (std::size_t i = 0; i < letters.size() && i < rest.size(); ++i)
-        if (rest[i] == letters[i].first) style.Include(letters[i].second);
+        if (rest[i] == letters[i].first)
+            style.Include(letters[i].second);
     font->SetStyle(style);
     return font;
 }
 
-AnsiString LogToStr(bool B) { return B ? "True" : "False"; }
+AnsiString LogToStr(bool B)
+{
+    return B ? "True" : "False";
+}
 
-bool StrToLog(const AnsiString& S) {
-    if (S.empty()) return false;
+bool StrToLog(const AnsiString& S)
+{
+    if (S.empty())
+        return false;
     return AnsiString("T,Y,1,TRUE").find(AnsiUpperCase(S)) != AnsiString::npos;
 }
 
-AnsiString IIF(bool Cond, const AnsiString& A, const AnsiString& B) { return Cond ? A : B; }
-Integer IIF(bool Cond, Integer A, Integer B) { return Cond ? A : B; }
-TFont* IIF(bool Cond, TFont* A, TFont* B) { return Cond ? A : B; }
-TDateTime IIF(bool Cond, TDateTime A, TDateTime B) { return Cond ? A : B; }
+AnsiString IIF(bool Cond, const AnsiString& A, const AnsiString& B)
+{
+    return Cond ? A : B;
+}
+Integer IIF(bool Cond, Integer A, Integer B)
+{
+    return Cond ? A : B;
+}
+TFont* IIF(bool Cond, TFont* A, TFont* B)
+{
+    return Cond ? A : B;
+}
+TDateTime IIF(bool Cond, TDateTime A, TDateTime B)
+{
+    return Cond ? A : B;
+}
 
-Integer WindowStateToInt(TWindowState State) {
+Integer WindowStateToInt(TWindowState State)
+{
     switch (State) {
-    case wsMinimized: return 1;
-    case wsMaximized: return 3;
-    default: return 2;
+    case wsMinimized:
+        return 1;
+    case wsMaximized:
+        return 3;
+    default:
+        return 2;
     }
 }
 
-TWindowState IntToWindowState(Integer N) {
-    if (N == 1) return wsMinimized;
-    if (N == 3) return wsMaximized;
+TWindowState IntToWindowState(Integer N)
+{
+    if (N == 1)
+        return wsMinimized;
+    if (N == 3)
+        return wsMaximized;
     return wsNormal;
 }
 
-Integer AlignToInt(TAlignment A) {
+Integer AlignToInt(TAlignment A)
+{
     switch (A) {
-    case taCenter: return 1;
-    case taRightJustify: return 2;
-    default: return 0;
+    case taCenter:
+        return 1;
+    case taRightJustify:
+        return 2;
+    default:
+        return 0;
     }
 }
 
-TAlignment IntToAlign(Integer N) {
-    if (N == 1) return taCenter;
-    if (N == 2) return taRightJustify;
+TAlignment IntToAlign(Integer N)
+{
+    if (N == 1)
+        return taCenter;
+    if (N == 2)
+        return taRightJustify;
     return taLeftJustify;
 }
 
-AnsiString AlignToStr(TAlignment A) {
+AnsiString AlignToStr(TAlignment A)
+{
     switch (A) {
-    case taRightJustify: return "R";
-    case taCenter: return "C";
-    default: return "L";
+    case taRightJustify:
+        return "R";
+    case taCenter:
+        return "C";
+    default:
+        return "L";
     }
 }
 
-TAlignment StrToAlign(const AnsiString& S) {
-    if (S == "R") return taRightJustify;
-    if (S == "C") return taCenter;
+TAlignment StrToAlign(const AnsiString& S)
+{
+    if (S == "R")
+        return taRightJustify;
+    if (S == "C")
+        return taCenter;
     return taLeftJustify;
 }
 
-Word ExtractYear(TDateTime D) {
+Word ExtractYear(TDateTime D)
+{
     Word year, month, day;
     DecodeDate(D, year, month, day);
     return year;
 }
 
-Word ExtractMonth(TDateTime D) {
+Word ExtractMonth(TDateTime D)
+{
     Word year, month, day;
     DecodeDate(D, year, month, day);
     return month;
 }
 
-Word ExtractDay(TDateTime D) {
+Word ExtractDay(TDateTime D)
+{
     Word year, month, day;
     DecodeDate(D, year, month, day);
     return day;
 }
 
-TDateTime EuroTime(TDateTime D) {
+TDateTime EuroTime(TDateTime D)
+{
     Word hour, minute, second, msec;
     DecodeTime(D, hour, minute, second, msec);
     const Word shifted = hour <= 15 ? static_cast<Word>((hour + 9) % 24) : static_cast<Word>(hour - 15);
     return EncodeTime(shifted, minute, second, msec);
 }
 
-AnsiString DateText(TDateTime D) {
+AnsiString DateText(TDateTime D)
+{
     Word year, month, day;
     DecodeCalendarDate(D, year, month, day);
     const auto& settings = FormatSettings();
@@ -236,19 +313,23 @@ AnsiString DateText(TDateTime D) {
            settings.LongDayNames[DayOfWeek(D) - 1] + ")";
 }
 
-AnsiString DateToStd(TDateTime D, const AnsiString& /*Ignored*/) {
+AnsiString DateToStd(TDateTime D, const AnsiString& /*Ignored*/)
+{
     Word year, month, day, hour, minute, second, msec;
     DecodeCalendarDate(D, year, month, day);
     DecodeTime(D, hour, minute, second, msec);
     AnsiString result = FillZero(year, 4) + "-" + FillZero(month, 2) + "-" + FillZero(day, 2);
-    if (hour == 0 && minute == 0 && second == 0 && msec == 0) return result;
+    if (hour == 0 && minute == 0 && second == 0 && msec == 0)
+        return result;
     const Integer hour12 = hour % 12 == 0 ? 12 : hour % 12;
     return result + " " + FillZero(hour12, 2) + ":" + FillZero(minute, 2) + ":" + FillZero(second, 2) +
            (hour < 12 ? " AM" : " PM");
 }
 
-TDateTime StdToDate(const AnsiString& S) {
-    if (S.empty()) return EncodeDate(1900, 1, 1);
+TDateTime StdToDate(const AnsiString& S)
+{
+    if (S.empty())
+        return EncodeDate(1900, 1, 1);
     const AnsiString digits = ExtractDigits(S, "0");
     auto part = [&](std::size_t from, std::size_t count, const char* missing) {
         const AnsiString text = from < digits.size() ? digits.substr(from, count) : AnsiString();
@@ -261,39 +342,57 @@ TDateTime StdToDate(const AnsiString& S) {
     if (S.size() > 10) {
         const std::size_t blank = S.find(' ');
         const AnsiString time = blank == AnsiString::npos ? S : S.substr(blank + 1);
-        result = ComposeDateTime(result, StrToTime(time));
+        TDateTime timeOfDay = 0;
+        if (!ReadStandardTime(time, timeOfDay))
+            timeOfDay = StrToTime(time);
+        result = ComposeDateTime(result, timeOfDay);
     }
     return result;
 }
 
-AnsiString GetLastItem(const TStrings& List) {
+AnsiString GetLastItem(const TStrings& List)
+{
     const Integer count = List.Count();
     return count > 0 ? List[count - 1] : AnsiString();
 }
 
-void SetLastItem(TStrings& List, const AnsiString& S) {
+void SetLastItem(TStrings& List, const AnsiString& S)
+{
     const Integer count = List.Count();
-    if (count > 0) List.Put(count - 1, S);
+    if (count > 0)
+        List.Put(count - 1, S);
 }
 
-AnsiString FieldTypeToText(TFieldType T) { return NameOf(T).Text; }
-AnsiString FieldTypeToStr(TFieldType T) { return NameOf(T).Short; }
+AnsiString FieldTypeToText(TFieldType T)
+{
+    return NameOf(T).Text;
+}
+AnsiString FieldTypeToStr(TFieldType T)
+{
+    return NameOf(T).Short;
+}
 
-TFieldType StrToFieldType(const AnsiString& S) {
+TFieldType StrToFieldType(const AnsiString& S)
+{
     for (std::size_t i = 1; i < FieldTypeNames.size(); ++i)
-        if (S == FieldTypeNames[i].Short) return static_cast<TFieldType>(i);
+        if (S == FieldTypeNames[i].Short)
+            return static_cast<TFieldType>(i);
     return ftUnknown;
 }
 
-void FieldTypeToList(TStrings& List) {
+void FieldTypeToList(TStrings& List)
+{
     List.Clear();
-    for (const FieldTypeName& name : FieldTypeNames) List.Add(name.Enum);
+    for (const FieldTypeName& name : FieldTypeNames)
+        List.Add(name.Enum);
 }
 
-AnsiString VarToText(const Variant& V) {
+AnsiString VarToText(const Variant& V)
+{
     const Word code = V.VarType();
     for (const VarTypeText& entry : VarTypeTexts)
-        if (entry.Code == code) return entry.Text;
+        if (entry.Code == code)
+            return entry.Text;
     return "Error";
 }
 

@@ -22,8 +22,8 @@ AnsiString FontToStr(const TFont* Font);
 // Raises EConvertError when a numeric field is not an integer.
 std::unique_ptr<TFont> StrToFont(const AnsiString& S);
 
-AnsiString LogToStr(bool B);         // "True" / "False"
-bool StrToLog(const AnsiString& S);  // upper-cased S is a substring of "T,Y,1,TRUE"
+AnsiString LogToStr(bool B);        // "True" / "False"
+bool StrToLog(const AnsiString& S); // upper-cased S is a substring of "T,Y,1,TRUE"
 
 AnsiString IIF(bool Cond, const AnsiString& A, const AnsiString& B);
 Integer IIF(bool Cond, Integer A, Integer B);
@@ -49,12 +49,12 @@ AnsiString DateToStd(TDateTime D, const AnsiString& Ignored = {});
 // locale's time parser). Raises EConvertError for an invalid date or time.
 TDateTime StdToDate(const AnsiString& S);
 
-AnsiString GetLastItem(const TStrings& List);              // empty for an empty list
-void SetLastItem(TStrings& List, const AnsiString& S);     // nothing for an empty list
+AnsiString GetLastItem(const TStrings& List);          // empty for an empty list
+void SetLastItem(TStrings& List, const AnsiString& S); // nothing for an empty list
 
 AnsiString FieldTypeToText(TFieldType T); // description, "Unknown or undetermined" for unknown
 AnsiString FieldTypeToText(const TField* Field);
-AnsiString FieldTypeToStr(TFieldType T);  // short name, "Default" for unknown
+AnsiString FieldTypeToStr(TFieldType T); // short name, "Default" for unknown
 AnsiString FieldTypeToStr(const TField* Field);
 TFieldType StrToFieldType(const AnsiString& S); // exact short name, otherwise ftUnknown
 void FieldTypeToList(TStrings& List);           // "ftUnknown" .. "ftDataSet"

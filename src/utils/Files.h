@@ -1,5 +1,6 @@
-// Host directories, environment, file lists by mask ("*" and "?" in the last path part),
-// counting and deleting files, file-system ids and starting programs. Paths use "/".
+// Host directories, environment, file lists by mask ("*" and "?" in the last path part, matched
+// case-sensitively; "*.*" matches every name), counting and deleting files, file-system ids and
+// starting programs. Paths use "/".
 #pragma once
 
 #include "framework/classes/ClassesTypes.h"
@@ -11,7 +12,7 @@ class TStrings;
 
 enum TDirFile { dfName, dfFile, dfFull }; // name before its first ".", name, directory + name
 
-AnsiString GetExeDir();                       // directory of the running executable, ending in "/"
+AnsiString GetExeDir(); // directory of the running executable, ending in "/"
 // The current directory cut before the first occurrence of Name (ignoring case), ending in "/".
 AnsiString GetWorkDir(const AnsiString& Name);
 AnsiString GetEnviroment(const AnsiString& Name); // the variable's value upper-cased; "" when unset

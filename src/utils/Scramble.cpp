@@ -15,7 +15,8 @@ constexpr std::uint32_t Increment = 22719;
 
 // Forward: the key advances on the scrambled byte, which is the output when scrambling and the
 // input when unscrambling, so both directions walk the same key sequence.
-AnsiString Scramble(const AnsiString& S, const AnsiString& Key, bool forward) {
+AnsiString Scramble(const AnsiString& S, const AnsiString& Key, bool forward)
+{
     std::uint32_t key = DecodePassword(StrToHex(Key));
     AnsiString result(S.size(), '\0');
     for (std::size_t i = 0; i < S.size(); ++i) {
@@ -30,16 +31,24 @@ AnsiString Scramble(const AnsiString& S, const AnsiString& Key, bool forward) {
 
 } // namespace
 
-Word DecodePassword(const AnsiString& S) {
+Word DecodePassword(const AnsiString& S)
+{
     // Unsigned arithmetic wraps, and only the low 16 bits are kept, so overflow cannot hurt.
     std::uint32_t sum = 0;
     for (std::size_t i = 0; i < S.size(); ++i)
-        sum += static_cast<std::uint32_t>(static_cast<unsigned char>(S[i])) * static_cast<std::uint32_t>(i + 1);
+        sum +=
+            static_cast<std::uint32_t>(static_cast<unsigned char>(S[i])) * static_cast<std::uint32_t>(i + 1);
     return static_cast<Word>(sum & 0xFFFF);
 }
 
-AnsiString EnCrypt(const AnsiString& S, const AnsiString& Key) { return Scramble(S, Key, true); }
+AnsiString EnCrypt(const AnsiString& S, const AnsiString& Key)
+{
+    return Scramble(S, Key, true);
+}
 
-AnsiString DeCrypt(const AnsiString& S, const AnsiString& Key) { return Scramble(S, Key, false); }
+AnsiString DeCrypt(const AnsiString& S, const AnsiString& Key)
+{
+    return Scramble(S, Key, false);
+}
 
 } // namespace vmado

@@ -15,33 +15,55 @@ namespace vmado {
 namespace {
 
 // A character argument is usable only when it holds exactly one character.
-bool OneChar(const AnsiString& C) { return C.size() == 1; }
+bool OneChar(const AnsiString& C)
+{
+    return C.size() == 1;
+}
 
-bool IsBlank(char ch) { return ch == ' '; }
+bool IsBlank(char ch)
+{
+    return ch == ' ';
+}
 
-AnsiString Repeat(char ch, Integer count) { return count > 0 ? AnsiString(count, ch) : AnsiString(); }
+AnsiString Repeat(char ch, Integer count)
+{
+    return count > 0 ? AnsiString(count, ch) : AnsiString();
+}
 
-constexpr std::array<const char*, 20> RomanNumerals = {
-    "I",  "II",  "III",  "IV",  "V",  "VI",  "VII",  "VIII",  "IX",  "X",
-    "XI", "XII", "XIII", "XIV", "XV", "XVI", "XVII", "XVIII", "XIX", "XX"};
+constexpr std::array<const char*, 20> RomanNumerals = {"I",    "II",  "III",  "IV",    "V",   "VI",   "VII",
+                                                       "VIII", "IX",  "X",    "XI",    "XII", "XIII", "XIV",
+                                                       "XV",   "XVI", "XVII", "XVIII", "XIX", "XX"};
 
 // The nine Hungarian vowel pairs of code page 1250: lower-case byte, upper-case byte.
 constexpr std::array<std::pair<unsigned char, unsigned char>, 9> HungarianVowels = {{
-    {0xE1, 0xC1}, {0xE9, 0xC9}, {0xED, 0xCD}, {0xF3, 0xD3}, {0xF5, 0xD5},
-    {0xF6, 0xD6}, {0xFA, 0xDA}, {0xFB, 0xDB}, {0xFC, 0xDC},
+    {0xE1, 0xC1},
+    {0xE9, 0xC9},
+    {0xED, 0xCD},
+    {0xF3, 0xD3},
+    {0xF5, 0xD5},
+    {0xF6, 0xD6},
+    {0xFA, 0xDA},
+    {0xFB, 0xDB},
+    {0xFC, 0xDC},
 }};
 
-int HexDigit(char ch) {
-    if (ch >= '0' && ch <= '9') return ch - '0';
-    if (ch >= 'A' && ch <= 'F') return ch - 'A' + 10;
-    if (ch >= 'a' && ch <= 'f') return ch - 'a' + 10;
+int HexDigit(char ch)
+{
+    if (ch >= '0' && ch <= '9')
+        return ch - '0';
+    if (ch >= 'A' && ch <= 'F')
+        return ch - 'A' + 10;
+    if (ch >= 'a' && ch <= 'f')
+        return ch - 'a' + 10;
     return -1;
 }
 
 } // namespace
 
-AnsiString StrTran(const AnsiString& S, const AnsiString& Old, const AnsiString& New) {
-    if (S.empty() || Old.empty()) return {};
+AnsiString StrTran(const AnsiString& S, const AnsiString& Old, const AnsiString& New)
+{
+    if (S.empty() || Old.empty())
+        return {};
     // Case mapping keeps every byte in place, so positions in the upper-cased copy are
     // positions in S.
     const AnsiString upperS = AnsiUpperCase(S);
@@ -49,8 +71,7 @@ AnsiString StrTran(const AnsiString& S, const AnsiString& Old, const AnsiString&
     AnsiString result;
     result.reserve(S.size());
     std::size_t from = 0;
-    for (std::size_t at = upperS.find(upperOld); at != AnsiString::npos;
-         at = upperS.find(upperOld, from)) {
+    for (std::size_t at = upperS.find(upperOld); at != AnsiString::npos; at = upperS.find(upperOld, from)) {
         result.append(S, from, at - from);
         result += New;
         from = at + Old.size();
@@ -59,36 +80,46 @@ AnsiString StrTran(const AnsiString& S, const AnsiString& Old, const AnsiString&
     return result;
 }
 
-Integer StrCount(const AnsiString& S, const AnsiString& C) {
-    if (!OneChar(C)) return 0;
+Integer StrCount(const AnsiString& S, const AnsiString& C)
+{
+    if (!OneChar(C))
+        return 0;
     Integer count = 0;
     for (char ch : S)
-        if (ch == C[0]) ++count;
+        if (ch == C[0])
+            ++count;
     return count;
 }
 
-Integer StrPos(const AnsiString& S, const AnsiString& C, Integer N) {
-    if (!OneChar(C)) return 0;
+Integer StrPos(const AnsiString& S, const AnsiString& C, Integer N)
+{
+    if (!OneChar(C))
+        return 0;
     const Integer wanted = N < 1 ? 1 : N;
     Integer seen = 0;
     for (std::size_t i = 0; i < S.size(); ++i)
-        if (S[i] == C[0] && ++seen == wanted) return static_cast<Integer>(i + 1);
+        if (S[i] == C[0] && ++seen == wanted)
+            return static_cast<Integer>(i + 1);
     return 0;
 }
 
-AnsiString GetSubStr(const AnsiString& S, Integer N, const AnsiString& Sep) {
-    if (N <= 0 || !OneChar(Sep) || S.find(Sep[0]) == AnsiString::npos) return {};
+AnsiString GetSubStr(const AnsiString& S, Integer N, const AnsiString& Sep)
+{
+    if (N <= 0 || !OneChar(Sep) || S.find(Sep[0]) == AnsiString::npos)
+        return {};
     std::size_t start = 0;
     for (Integer field = 1; field < N; ++field) {
         const std::size_t sep = S.find(Sep[0], start);
-        if (sep == AnsiString::npos) return {}; // past the last field
+        if (sep == AnsiString::npos)
+            return {}; // past the last field
         start = sep + 1;
     }
     const std::size_t end = S.find(Sep[0], start);
     return S.substr(start, end == AnsiString::npos ? AnsiString::npos : end - start);
 }
 
-AnsiString Equalize(const AnsiString& S) {
+AnsiString Equalize(const AnsiString& S)
+{
     AnsiString result;
     result.reserve(S.size());
     bool lastWasBlank = false;
@@ -104,90 +135,120 @@ AnsiString Equalize(const AnsiString& S) {
     return result;
 }
 
-AnsiString LeftStr(const AnsiString& S, Integer N) {
-    if (N <= 0) return {};
+AnsiString LeftStr(const AnsiString& S, Integer N)
+{
+    if (N <= 0)
+        return {};
     return S.substr(0, static_cast<std::size_t>(N));
 }
 
-AnsiString RightStr(const AnsiString& S, Integer N) {
-    if (N <= 0) return {};
+AnsiString RightStr(const AnsiString& S, Integer N)
+{
+    if (N <= 0)
+        return {};
     const auto n = static_cast<std::size_t>(N);
     return n >= S.size() ? S : S.substr(S.size() - n);
 }
 
-AnsiString SubStr(const AnsiString& S, Integer Start, Integer Count) {
+AnsiString SubStr(const AnsiString& S, Integer Start, Integer Count)
+{
     const Integer first = Start < 1 ? 1 : Start;
-    if (Count <= 0 || static_cast<std::size_t>(first) > S.size()) return {};
+    if (Count <= 0 || static_cast<std::size_t>(first) > S.size())
+        return {};
     return S.substr(static_cast<std::size_t>(first) - 1, static_cast<std::size_t>(Count));
 }
 
-bool IsSub(const AnsiString& Sub, const AnsiString& S) {
+bool IsSub(const AnsiString& Sub, const AnsiString& S)
+{
     return !Sub.empty() && !S.empty() && S.find(Sub) != AnsiString::npos;
 }
 
-bool IsEmptyStr(const AnsiString& S) {
+bool IsEmptyStr(const AnsiString& S)
+{
     for (char ch : S)
-        if (!IsBlank(ch)) return false;
+        if (!IsBlank(ch))
+            return false;
     return true;
 }
 
-bool IsDigits(const AnsiString& S) {
-    if (S.empty()) return false;
+bool IsDigits(const AnsiString& S)
+{
+    if (S.empty())
+        return false;
     return S.find_first_not_of("0123456789.,") == AnsiString::npos;
 }
 
-AnsiString PadR(const AnsiString& S, Integer N, char Ch) {
+AnsiString PadR(const AnsiString& S, Integer N, char Ch)
+{
     const Integer length = static_cast<Integer>(S.size());
-    if (length >= N) return LeftStr(S, N);
+    if (length >= N)
+        return LeftStr(S, N);
     return S + Repeat(Ch, N - length);
 }
 
-AnsiString PadL(const AnsiString& S, Integer N, char Ch) {
+AnsiString PadL(const AnsiString& S, Integer N, char Ch)
+{
     const Integer length = static_cast<Integer>(S.size());
-    if (length >= N) return LeftStr(S, N);
+    if (length >= N)
+        return LeftStr(S, N);
     return Repeat(Ch, N - length) + S;
 }
 
-AnsiString PadC(const AnsiString& S, Integer N, char Ch) {
+AnsiString PadC(const AnsiString& S, Integer N, char Ch)
+{
     const Integer length = static_cast<Integer>(S.size());
-    if (length >= N) return LeftStr(S, N);
+    if (length >= N)
+        return LeftStr(S, N);
     const Integer padding = N - length;
     return Repeat(Ch, padding / 2) + S + Repeat(Ch, padding - padding / 2);
 }
 
-Integer RPos(const AnsiString& S, const AnsiString& C, Integer N) {
-    if (!OneChar(C)) return 0;
+Integer RPos(const AnsiString& S, const AnsiString& C, Integer N)
+{
+    if (!OneChar(C))
+        return 0;
     const Integer wanted = N < 1 ? 1 : N;
     Integer seen = 0;
     for (std::size_t i = S.size(); i > 0; --i)
-        if (S[i - 1] == C[0] && ++seen == wanted) return static_cast<Integer>(i + 1);
+        if (S[i - 1] == C[0] && ++seen == wanted)
+            return static_cast<Integer>(i + 1);
     return 0;
 }
 
-Integer LPos(const AnsiString& S, const AnsiString& C, Integer N) {
+Integer LPos(const AnsiString& S, const AnsiString& C, Integer N)
+{
     if (N == 0) {
-        if (C.empty()) return 0;
+        if (C.empty())
+            return 0;
         const std::size_t at = S.find(C);
         return at == AnsiString::npos ? 0 : static_cast<Integer>(at + 1);
     }
     return StrPos(S, C, N);
 }
 
-AnsiString FillZero(const AnsiString& S, Integer N) {
+AnsiString FillZero(const AnsiString& S, Integer N)
+{
     const Integer length = static_cast<Integer>(S.size());
-    if (length < N) return Repeat('0', N - length) + S;
-    if (length > N) return LeftStr(S, N);
+    if (length < N)
+        return Repeat('0', N - length) + S;
+    if (length > N)
+        return LeftStr(S, N);
     return S;
 }
 
-AnsiString FillZero(Integer Value, Integer N) { return FillZero(IntToStr(Value), N); }
+AnsiString FillZero(Integer Value, Integer N)
+{
+    return FillZero(IntToStr(Value), N);
+}
 
-AnsiString ClearZero(const AnsiString& S) {
+AnsiString ClearZero(const AnsiString& S)
+{
     const std::size_t first = S.find_first_not_of('0');
     return first == AnsiString::npos ? S : S.substr(first);
 }
 
-AnsiString StrConvert(const AnsiString& S) {
+AnsiString StrConvert(const AnsiString& S)
+{
     static constexpr unsigned char accented[] = {0xC1, 0xC9, 0xD3, 0xD6, 0xD5, 0xCD, 0xDA, 0xDC, 0xDB};
     static constexpr char plain[] = "AEOOOIUUU";
     AnsiString result = S;
@@ -202,31 +263,41 @@ AnsiString StrConvert(const AnsiString& S) {
     return result;
 }
 
-char HunUpperCase(char Ch) {
+char HunUpperCase(char Ch)
+{
     const auto byte = static_cast<unsigned char>(Ch);
-    if (byte >= 'a' && byte <= 'z') return static_cast<char>(byte - 'a' + 'A');
+    if (byte >= 'a' && byte <= 'z')
+        return static_cast<char>(byte - 'a' + 'A');
     for (const auto& [lower, upper] : HungarianVowels)
-        if (byte == lower) return static_cast<char>(upper);
+        if (byte == lower)
+            return static_cast<char>(upper);
     return Ch;
 }
 
-char HunLowerCase(char Ch) {
+char HunLowerCase(char Ch)
+{
     const auto byte = static_cast<unsigned char>(Ch);
-    if (byte >= 'A' && byte <= 'Z') return static_cast<char>(byte - 'A' + 'a');
+    if (byte >= 'A' && byte <= 'Z')
+        return static_cast<char>(byte - 'A' + 'a');
     for (const auto& [lower, upper] : HungarianVowels)
-        if (byte == upper) return static_cast<char>(lower);
+        if (byte == upper)
+            return static_cast<char>(lower);
     return Ch;
 }
 
-AnsiString UpperFirst(const AnsiString& S) {
-    if (S.empty()) return {};
+AnsiString UpperFirst(const AnsiString& S)
+{
+    if (S.empty())
+        return {};
     AnsiString result = AnsiLowerCase(S);
     result[0] = HunUpperCase(result[0]);
     return result;
 }
 
-AnsiString InitCap(const AnsiString& S) {
-    if (S.empty()) return {};
+AnsiString InitCap(const AnsiString& S)
+{
+    if (S.empty())
+        return {};
     AnsiString result;
     result.reserve(S.size());
     result += HunUpperCase(S[0]);
@@ -246,7 +317,8 @@ AnsiString InitCap(const AnsiString& S) {
     return result;
 }
 
-AnsiString StrToHex(const AnsiString& S) {
+AnsiString StrToHex(const AnsiString& S)
+{
     static constexpr char digits[] = "0123456789ABCDEF";
     AnsiString result;
     result.reserve(S.size() * 2);
@@ -258,7 +330,8 @@ AnsiString StrToHex(const AnsiString& S) {
     return result;
 }
 
-AnsiString HexToStr(const AnsiString& S) {
+AnsiString HexToStr(const AnsiString& S)
+{
     AnsiString result;
     result.reserve(S.size() / 2);
     for (std::size_t i = 0; i + 1 < S.size(); i += 2) {
@@ -271,36 +344,46 @@ AnsiString HexToStr(const AnsiString& S) {
     return result;
 }
 
-AnsiString DecToRoman(Word N) {
-    if (N < 1 || N > RomanNumerals.size()) return {};
+AnsiString DecToRoman(Word N)
+{
+    if (N < 1 || N > RomanNumerals.size())
+        return {};
     return RomanNumerals[N - 1];
 }
 
-Integer RomanToDec(const AnsiString& S) {
+Integer RomanToDec(const AnsiString& S)
+{
     for (std::size_t i = 0; i < RomanNumerals.size(); ++i)
-        if (S == RomanNumerals[i]) return static_cast<Integer>(i + 1);
+        if (S == RomanNumerals[i])
+            return static_cast<Integer>(i + 1);
     return 0;
 }
 
-AnsiString ExtractDigits(const AnsiString& S, const AnsiString& Default) {
+AnsiString ExtractDigits(const AnsiString& S, const AnsiString& Default)
+{
     AnsiString result;
     for (char ch : S)
-        if (ch >= '0' && ch <= '9') result += ch;
+        if (ch >= '0' && ch <= '9')
+            result += ch;
     return result.empty() ? Default : result;
 }
 
-AnsiString ExtractText(const AnsiString& S, const std::vector<AnsiString>& Stops) {
+AnsiString ExtractText(const AnsiString& S, const std::vector<AnsiString>& Stops)
+{
     const AnsiString upperS = AnsiUpperCase(S);
     std::size_t cut = AnsiString::npos;
     for (const AnsiString& stop : Stops) {
-        if (stop.empty()) continue; // an empty stop word would cut everything away
+        if (stop.empty())
+            continue; // an empty stop word would cut everything away
         const std::size_t at = upperS.find(AnsiUpperCase(stop));
-        if (at < cut) cut = at;
+        if (at < cut)
+            cut = at;
     }
     return cut == AnsiString::npos ? S : S.substr(0, cut);
 }
 
-AnsiString CleanText(const AnsiString& S) {
+AnsiString CleanText(const AnsiString& S)
+{
     // CR LF is the line break of the framework's texts; a lone LF or CR (text from a Linux
     // file or terminal) breaks the line just the same.
     AnsiString joined;
@@ -308,7 +391,8 @@ AnsiString CleanText(const AnsiString& S) {
     for (std::size_t i = 0; i < S.size(); ++i) {
         const char ch = S[i];
         if (ch == '\r' || ch == '\n') {
-            if (ch == '\r' && i + 1 < S.size() && S[i + 1] == '\n') ++i;
+            if (ch == '\r' && i + 1 < S.size() && S[i + 1] == '\n')
+                ++i;
             joined += ' ';
         } else {
             joined += ch;
@@ -317,19 +401,23 @@ AnsiString CleanText(const AnsiString& S) {
     return Trim(Equalize(joined));
 }
 
-AnsiString CleanNumber(const AnsiString& S) {
+AnsiString CleanNumber(const AnsiString& S)
+{
     const auto& settings = FormatSettings();
     AnsiString result = S;
     // Without a currency text there is nothing to remove; StrTran would wipe the whole number.
     if (!settings.CurrencyString.empty() && !result.empty())
         result = StrTran(result, settings.CurrencyString, "");
     const char thousands = settings.ThousandSeparator;
-    if (thousands != '\0') std::erase(result, thousands);
+    if (thousands != '\0')
+        std::erase(result, thousands);
     return result.empty() ? AnsiString("0") : result;
 }
 
-void StrToStrings(const AnsiString& S, TStrings& List, const AnsiString& Sep) {
-    if (S == " ") return;
+void StrToStrings(const AnsiString& S, TStrings& List, const AnsiString& Sep)
+{
+    if (S == " ")
+        return;
     const bool haveSep = OneChar(Sep);
     AnsiString item;
     for (char ch : S) {
@@ -340,14 +428,17 @@ void StrToStrings(const AnsiString& S, TStrings& List, const AnsiString& Sep) {
             item += ch;
         }
     }
-    if (!item.empty()) List.Add(Trim(item));
+    if (!item.empty())
+        List.Add(Trim(item));
 }
 
-AnsiString StringsToStr(const TStrings& List, const AnsiString& Sep, bool All) {
+AnsiString StringsToStr(const TStrings& List, const AnsiString& Sep, bool All)
+{
     AnsiString result;
     for (Integer i = 0; i < List.Count(); ++i) {
         const AnsiString& item = List[i];
-        if (All || !item.empty()) result += Sep + item;
+        if (All || !item.empty())
+            result += Sep + item;
     }
     return result;
 }

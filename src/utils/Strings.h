@@ -25,8 +25,8 @@ AnsiString LeftStr(const AnsiString& S, Integer N);
 AnsiString RightStr(const AnsiString& S, Integer N);
 AnsiString SubStr(const AnsiString& S, Integer Start, Integer Count);
 bool IsSub(const AnsiString& Sub, const AnsiString& S); // false when either is empty
-bool IsEmptyStr(const AnsiString& S);                    // empty or blanks only
-bool IsDigits(const AnsiString& S);                      // non-empty, only "0123456789.,"
+bool IsEmptyStr(const AnsiString& S);                   // empty or blanks only
+bool IsDigits(const AnsiString& S);                     // non-empty, only "0123456789.,"
 
 // Longer texts are cut on the right to N characters.
 AnsiString PadR(const AnsiString& S, Integer N, char Ch);
@@ -54,8 +54,8 @@ AnsiString StrToHex(const AnsiString& S); // two upper-case hex digits per byte
 // Pairs of hex digits to bytes; a trailing single digit is ignored. Raises EConvertError for a
 // pair that is not hexadecimal.
 AnsiString HexToStr(const AnsiString& S);
-AnsiString DecToRoman(Word N);            // 1..20, otherwise empty
-Integer RomanToDec(const AnsiString& S);  // exact upper-case numerals I..XX, otherwise 0
+AnsiString DecToRoman(Word N);           // 1..20, otherwise empty
+Integer RomanToDec(const AnsiString& S); // exact upper-case numerals I..XX, otherwise 0
 
 AnsiString ExtractDigits(const AnsiString& S, const AnsiString& Default);
 // S cut before the earliest stop word found in it, ignoring case (also inside longer words).

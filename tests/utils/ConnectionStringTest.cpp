@@ -6,7 +6,8 @@
 namespace vmado {
 namespace {
 
-TEST(GetADOPart, ReadsOneKey) {
+TEST(GetADOPart, ReadsOneKey)
+{
     struct Row {
         const char* CS;
         const char* Key;
@@ -19,7 +20,7 @@ TEST(GetADOPart, ReadsOneKey) {
         {"Provider=SQLOLEDB.1;Data Source=srv", "UID", ""},
         {"Provider=SQLOLEDB.1;Data Source=srv", "provider", ""},
         {"DSN= spaced ;UID=x", "DSN", "spaced"},
-        {"UID=x;DSN= last ", "DSN", " last "},           // the last part is not trimmed
+        {"UID=x;DSN= last ", "DSN", " last "},                        // the last part is not trimmed
         {"Extended Data Source=a;Data Source=b", "Data Source", "a"}, // first occurrence, also inside a key
         {"DSN=", "DSN", ""},
         {"DSN", "DSN", ""},
@@ -32,7 +33,8 @@ TEST(GetADOPart, ReadsOneKey) {
     }
 }
 
-TEST(SetADOPart, WritesOneKeyKeepingTheOthers) {
+TEST(SetADOPart, WritesOneKeyKeepingTheOthers)
+{
     struct Row {
         const char* CS;
         const char* Key;
@@ -47,8 +49,8 @@ TEST(SetADOPart, WritesOneKeyKeepingTheOthers) {
         {"A=1;;B=2", "A", "3", false, "A=3;B=2"},
         {"A=1;;B=2", "C", "3", false, "A=1;B=2"},
         {"A=1;B=2", "C", " 3 ", true, "A=1;B=2;C=3"},
-        {"a=1;B=2", "A", "9", false, "A=9;B=2"},            // the key's case as passed
-        {"A=1;B=2", "B", "", false, "A=1;B="},               // an empty value keeps the key
+        {"a=1;B=2", "A", "9", false, "A=9;B=2"}, // the key's case as passed
+        {"A=1;B=2", "B", "", false, "A=1;B="},   // an empty value keeps the key
         {"  A=1 ; B=2 ;  ", "B", "5", true, "A=1;B=5"},
         {"Provider=X;DSN=a;UID=u", "DSN", "b", true, "Provider=X;DSN=b;UID=u"},
     };
@@ -58,7 +60,8 @@ TEST(SetADOPart, WritesOneKeyKeepingTheOthers) {
     }
 }
 
-TEST(SetADOPart, WrittenKeyReadsBack) {
+TEST(SetADOPart, WrittenKeyReadsBack)
+{
     AnsiString cs = "Provider=MSDASQL.1";
     cs = SetADOPart(cs, "DSN", "Northwind", true);
     cs = SetADOPart(cs, "UID", "admin", true);

@@ -3,6 +3,7 @@
 #include "utils/Conversions.h"
 
 #include "framework/classes/Strings.h"
+#include "framework/db/Fields.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/rtl/DateTime.h"
 #include "framework/rtl/Exceptions.h"
@@ -16,8 +17,8 @@
 namespace vmado {
 namespace {
 
-template <typename F>
-void ExpectConvertError(F&& call, const char* fragment) {
+template <typename F> void ExpectConvertError(F&& call, const char* fragment)
+{
     try {
         call();
         ADD_FAILURE() << "no EConvertError";
@@ -26,7 +27,8 @@ void ExpectConvertError(F&& call, const char* fragment) {
     }
 }
 
-TEST(FontText, WritesTheSevenFields) {
+TEST(FontText, WritesTheSevenFields)
+{
     TFont font;
     font.SetCharset(1);
     font.SetColor(static_cast<TColor>(0x80000008));
@@ -40,7 +42,8 @@ TEST(FontText, WritesTheSevenFields) {
     EXPECT_EQ(FontToStr(nullptr), "");
 }
 
-TEST(FontText, RoundTripsEveryAttribute) {
+TEST(FontText, RoundTripsEveryAttribute)
+{
     struct Row {
         Byte Charset;
         TColor Color;
@@ -52,7 +55,12 @@ TEST(FontText, RoundTripsEveryAttribute) {
     const Row rows[] = {
         {0, 0, "Arial", 10, fpVariable, {}},
         {238, 0x00FF00, "Courier New", 12, fpFixed, {fsItalic, fsStrikeOut}},
-        {1, static_cast<TColor>(0x80000005), "\xC1rv\xEDz", 9, fpDefault, {fsBold, fsItalic, fsUnderline, fsStrikeOut}},
+        {1,
+         static_cast<TColor>(0x80000005),
+         "\xC1rv\xEDz",
+         9,
+         fpDefault,
+         {fsBold, fsItalic, fsUnderline, fsStrikeOut}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
@@ -63,7 +71,8 @@ TEST(FontText, RoundTripsEveryAttribute) {
         font.SetSize(row.Size);
         font.SetPitch(row.Pitch);
         TFontStyles style;
-        for (TFontStyle s : row.Styles) style.Include(s);
+        for (TFontStyle s : row.Styles)
+            style.Include(s);
         font.SetStyle(style);
 
         const std::unique_ptr<TFont> back = StrToFont(FontToStr(&font));
@@ -78,7 +87,8 @@ TEST(FontText, RoundTripsEveryAttribute) {
     }
 }
 
-TEST(FontText, EmptyTextGivesTheDefaultFont) {
+TEST(FontText, EmptyTextGivesTheDefaultFont)
+{
     const std::unique_ptr<TFont> font = StrToFont("");
     EXPECT_EQ(font->Charset(), 0);
     EXPECT_EQ(font->Color(), 0);
@@ -89,7 +99,8 @@ TEST(FontText, EmptyTextGivesTheDefaultFont) {
     EXPECT_TRUE(font->Style() == TFontStyles());
 }
 
-TEST(FontText, StyleIsReadByPositionAndPitchLetterIsOptional) {
+TEST(FontText, StyleIsReadByPositionAndPitchLetterIsOptional)
+{
     struct Row {
         const char* Text;
         bool Bold, Italic, Underline, StrikeOut;
@@ -114,13 +125,15 @@ TEST(FontText, StyleIsReadByPositionAndPitchLetterIsOptional) {
     }
 }
 
-TEST(FontText, SizeWinsOverHeight) {
+TEST(FontText, SizeWinsOverHeight)
+{
     const std::unique_ptr<TFont> font = StrToFont("0~0~-40~Arial~8~D~NNNN");
     EXPECT_EQ(font->Size(), 8);
     EXPECT_EQ(font->Height(), -11);
 }
 
-TEST(FontText, NonNumericFieldsRaise) {
+TEST(FontText, NonNumericFieldsRaise)
+{
     ExpectConvertError([] { StrToFont("x~0~-11~Arial~8~D~NNNN"); }, "'x' is not a valid integer value");
     ExpectConvertError([] { StrToFont("0~red~-11~Arial~8~D~NNNN"); }, "'red'");
     ExpectConvertError([] { StrToFont("0~0~-11~Arial~big~D~NNNN"); }, "'big'");
@@ -128,23 +141,25 @@ TEST(FontText, NonNumericFieldsRaise) {
     ExpectConvertError([] { StrToFont("300~0~-11~Arial~8~D~NNNN"); }, "character set");
 }
 
-TEST(Booleans, LogToStrAndStrToLog) {
+TEST(Booleans, LogToStrAndStrToLog)
+{
     EXPECT_EQ(LogToStr(true), "True");
     EXPECT_EQ(LogToStr(false), "False");
     struct Row {
         const char* Text;
         bool Expected;
     };
-    const Row rows[] = {{"t", true},   {"y", true},  {"1", true},   {"true", true}, {"True", true},
-                        {"E", true},   {",", true},  {"T,Y", true}, {"YES", false}, {"0", false},
-                        {"F", false},  {"", false},  {"false", false}, {" T", false}};
+    const Row rows[] = {{"t", true},  {"y", true}, {"1", true},      {"true", true}, {"True", true},
+                        {"E", true},  {",", true}, {"T,Y", true},    {"YES", false}, {"0", false},
+                        {"F", false}, {"", false}, {"false", false}, {" T", false}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Text);
         EXPECT_EQ(StrToLog(row.Text), row.Expected);
     }
 }
 
-TEST(IIF, PicksByCondition) {
+TEST(IIF, PicksByCondition)
+{
     EXPECT_EQ(IIF(true, AnsiString("a"), AnsiString("b")), "a");
     EXPECT_EQ(IIF(false, AnsiString("a"), AnsiString("b")), "b");
     EXPECT_EQ(IIF(true, 1, 2), 1);
@@ -155,7 +170,8 @@ TEST(IIF, PicksByCondition) {
     EXPECT_EQ(IIF(false, &a, &b), &b);
 }
 
-TEST(Enumerations, WindowStatesAndAlignments) {
+TEST(Enumerations, WindowStatesAndAlignments)
+{
     EXPECT_EQ(WindowStateToInt(wsMinimized), 1);
     EXPECT_EQ(WindowStateToInt(wsNormal), 2);
     EXPECT_EQ(WindowStateToInt(wsMaximized), 3);
@@ -183,14 +199,16 @@ TEST(Enumerations, WindowStatesAndAlignments) {
     EXPECT_EQ(StrToAlign("RC"), taLeftJustify);
 }
 
-TEST(Dates, PartsOfADate) {
+TEST(Dates, PartsOfADate)
+{
     const TDateTime d = EncodeDate(2024, 2, 29) + EncodeTime(23, 59, 0, 0);
     EXPECT_EQ(ExtractYear(d), 2024);
     EXPECT_EQ(ExtractMonth(d), 2);
     EXPECT_EQ(ExtractDay(d), 29);
 }
 
-TEST(Dates, EuroTimeMovesNineHoursOnWithoutDate) {
+TEST(Dates, EuroTimeMovesNineHoursOnWithoutDate)
+{
     struct Row {
         Word Hour, Minute;
         Word ExpectedHour;
@@ -209,7 +227,8 @@ TEST(Dates, EuroTimeMovesNineHoursOnWithoutDate) {
     }
 }
 
-TEST(Dates, DateTextUsesTheLocaleNames) {
+TEST(Dates, DateTextUsesTheLocaleNames)
+{
     EXPECT_EQ(DateText(EncodeDate(2024, 1, 5)), "January 5, 2024  (Friday)");
     EXPECT_EQ(DateText(EncodeDate(999, 12, 31) - 0.5), "December 31, 999  (Tuesday)");
     TFormatSettings hungarian;
@@ -219,7 +238,8 @@ TEST(Dates, DateTextUsesTheLocaleNames) {
     EXPECT_EQ(DateText(EncodeDate(2024, 1, 5)), "janu\xE1r 5, 2024  (p\xE9ntek)");
 }
 
-TEST(Dates, DateToStdWritesDateAndTwelveHourTime) {
+TEST(Dates, DateToStdWritesDateAndTwelveHourTime)
+{
     struct Row {
         TDateTime Value;
         const char* Expected;
@@ -241,12 +261,14 @@ TEST(Dates, DateToStdWritesDateAndTwelveHourTime) {
     }
 }
 
-TEST(Dates, DateOutsideTheCalendarRaises) {
+TEST(Dates, DateOutsideTheCalendarRaises)
+{
     ExpectConvertError([] { DateToStd(EncodeDate(1, 1, 1) - 1); }, "not a valid date value");
     ExpectConvertError([] { DateText(-700000); }, "not a valid date value");
 }
 
-TEST(Dates, StdToDateReadsTheStandardText) {
+TEST(Dates, StdToDateReadsTheStandardText)
+{
     struct Row {
         const char* Text;
         TDateTime Expected;
@@ -267,15 +289,31 @@ TEST(Dates, StdToDateReadsTheStandardText) {
     }
 }
 
-TEST(Dates, StdToDateRejectsInvalidText) {
+TEST(Dates, StandardTextReadsBackUnderAnyTimeSeparator)
+{
+    TFormatSettings settings;
+    settings.TimeSeparator = '.';
+    ScopedFormatSettings scope(settings);
+    const TDateTime value = EncodeDate(2024, 1, 5) + EncodeTime(15, 4, 5, 0);
+    EXPECT_EQ(DateToStd(value), "2024-01-05 03:04:05 PM");
+    EXPECT_NEAR(StdToDate("2024-01-05 03:04:05 PM"), value, 1e-9);
+    // Other time forms still go through the locale's parser.
+    EXPECT_NEAR(StdToDate("2024-01-05 15.04.05"), value, 1e-9);
+}
+
+TEST(Dates, StdToDateRejectsInvalidText)
+{
     ExpectConvertError([] { StdToDate("20240105153000"); }, "20240105153000");
     ExpectConvertError([] { StdToDate("abc"); }, "date encode");
     ExpectConvertError([] { StdToDate("2024-1-5"); }, "date encode");
     ExpectConvertError([] { StdToDate("2024-02-30"); }, "date encode");
     ExpectConvertError([] { StdToDate("2024-01-05 noon time"); }, "noon time");
+    ExpectConvertError([] { StdToDate("2024-01-05 13:04:05 PM"); }, "13:04:05 PM");
+    ExpectConvertError([] { StdToDate("2024-01-05 03:64:05 PM"); }, "03:64:05 PM");
 }
 
-TEST(Dates, StandardTextRoundTrips) {
+TEST(Dates, StandardTextRoundTrips)
+{
     for (TDateTime value : {EncodeDate(2024, 1, 5), EncodeDate(1999, 12, 31) + EncodeTime(23, 59, 59, 0),
                             EncodeDate(2000, 2, 29) + EncodeTime(12, 0, 0, 0)}) {
         SCOPED_TRACE(DateToStd(value));
@@ -283,7 +321,8 @@ TEST(Dates, StandardTextRoundTrips) {
     }
 }
 
-TEST(LastItem, ReadsAndReplacesTheLastItem) {
+TEST(LastItem, ReadsAndReplacesTheLastItem)
+{
     TStringList list;
     EXPECT_EQ(GetLastItem(list), "");
     SetLastItem(list, "x");
@@ -297,7 +336,8 @@ TEST(LastItem, ReadsAndReplacesTheLastItem) {
     EXPECT_EQ(list[1], "c");
 }
 
-TEST(FieldTypes, NamesDescriptionsAndListEntries) {
+TEST(FieldTypes, NamesDescriptionsAndListEntries)
+{
     struct Row {
         TFieldType Type;
         const char* Text;
@@ -337,7 +377,21 @@ TEST(FieldTypes, NamesDescriptionsAndListEntries) {
     EXPECT_EQ(list[29], "ftDataSet");
 }
 
-TEST(Variants, TypeNames) {
+TEST(FieldTypes, AFieldIsNamedByItsDataType)
+{
+    TStringField name(nullptr);
+    TIntegerField count(nullptr);
+    TSmallintField small(nullptr);
+    EXPECT_EQ(FieldTypeToText(&name), "Character or string field");
+    EXPECT_EQ(FieldTypeToStr(&name), "String");
+    EXPECT_EQ(FieldTypeToStr(&count), "Integer");
+    EXPECT_EQ(FieldTypeToText(&small), "16-bit integer field");
+    EXPECT_EQ(FieldTypeToStr(static_cast<const TField*>(nullptr)), "Default");
+    EXPECT_EQ(FieldTypeToText(static_cast<const TField*>(nullptr)), "Unknown or undetermined");
+}
+
+TEST(Variants, TypeNames)
+{
     EXPECT_EQ(VarToText(Variant()), "Empty");
     EXPECT_EQ(VarToText(Variant::Null()), "Null");
     EXPECT_EQ(VarToText(Variant(AnsiString("x"))), "String");

@@ -21,7 +21,8 @@ namespace fs = std::filesystem;
 
 class ScratchTree : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         std::string pattern = (fs::temp_directory_path() / "vmado-utils-XXXXXX").string();
         ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
         root_ = pattern;
@@ -38,20 +39,25 @@ protected:
         fs::create_directories(root_ / ".git");
         Write(".git/g.txt", 29);
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         std::error_code ignored;
         fs::remove_all(root_, ignored);
     }
-    void Write(const std::string& name, std::size_t size) {
+    void Write(const std::string& name, std::size_t size)
+    {
         std::ofstream(root_ / name, std::ios::binary) << std::string(size, 'x');
     }
     AnsiString Root() const { return root_.string(); }
-    static std::vector<AnsiString> Items(const TStrings& list) {
+    static std::vector<AnsiString> Items(const TStrings& list)
+    {
         std::vector<AnsiString> items;
-        for (Integer i = 0; i < list.Count(); ++i) items.push_back(list[i]);
+        for (Integer i = 0; i < list.Count(); ++i)
+            items.push_back(list[i]);
         return items;
     }
-    std::vector<AnsiString> List(const AnsiString& mask, TDirFile mode, bool sub) const {
+    std::vector<AnsiString> List(const AnsiString& mask, TDirFile mode, bool sub) const
+    {
         TStringList list;
         DirToStrings(mask, list, mode, sub);
         return Items(list);
@@ -60,7 +66,8 @@ protected:
     fs::path root_;
 };
 
-TEST_F(ScratchTree, DirToStringsListsFilesByMaskAndMode) {
+TEST_F(ScratchTree, DirToStringsListsFilesByMaskAndMode)
+{
     const AnsiString r = Root() + "/";
     struct Row {
         AnsiString Mask;
@@ -91,14 +98,16 @@ TEST_F(ScratchTree, DirToStringsListsFilesByMaskAndMode) {
     }
 }
 
-TEST_F(ScratchTree, DirToStringsAppendsToTheList) {
+TEST_F(ScratchTree, DirToStringsAppendsToTheList)
+{
     TStringList list;
     list.Add("kept");
     DirToStrings(Root() + "/a.txt", list, dfFile, false);
     EXPECT_EQ(Items(list), (std::vector<AnsiString>{"kept", "a.txt"}));
 }
 
-TEST_F(ScratchTree, DirToStringsWithoutDirectoryUsesTheCurrentOne) {
+TEST_F(ScratchTree, DirToStringsWithoutDirectoryUsesTheCurrentOne)
+{
     const fs::path saved = fs::current_path();
     fs::current_path(root_);
     const std::vector<AnsiString> found = List("*.txt", dfFull, false);
@@ -106,7 +115,8 @@ TEST_F(ScratchTree, DirToStringsWithoutDirectoryUsesTheCurrentOne) {
     EXPECT_EQ(found, (std::vector<AnsiString>{"a.txt", "b.txt"}));
 }
 
-TEST_F(ScratchTree, FileNumbersCountsEntriesOrSumsSizes) {
+TEST_F(ScratchTree, FileNumbersCountsEntriesOrSumsSizes)
+{
     const AnsiString r = Root() + "/";
     // ".", "..", five files and three directories.
     EXPECT_EQ(FileNumbers(r + "*", false, false), 10);
@@ -118,7 +128,8 @@ TEST_F(ScratchTree, FileNumbersCountsEntriesOrSumsSizes) {
     EXPECT_EQ(FileNumbers(r + "missing*", true, true), 0);
 }
 
-TEST_F(ScratchTree, DeleteFilesRemovesTheListedFiles) {
+TEST_F(ScratchTree, DeleteFilesRemovesTheListedFiles)
+{
     const AnsiString r = Root() + "/";
     EXPECT_TRUE(DeleteFiles(r + "*.txt"));
     EXPECT_FALSE(fs::exists(root_ / "a.txt"));
@@ -129,12 +140,13 @@ TEST_F(ScratchTree, DeleteFilesRemovesTheListedFiles) {
     EXPECT_FALSE(DeleteFiles(r + "missing/*"));
 }
 
-TEST(ExtractName, NameWithoutDirectoryAndExtensions) {
+TEST(ExtractName, NameWithoutDirectoryAndExtensions)
+{
     struct Row {
         const char* Path;
         const char* Expected;
     };
-    const Row rows[] = {{"/a/b.tar.gz", "b"}, {"b.txt", "b"}, {"/a/noext", "noext"},
+    const Row rows[] = {{"/a/b.tar.gz", "b"}, {"b.txt", "b"},  {"/a/noext", "noext"},
                         {"/a/.hidden", ""},   {"/a/dir/", ""}, {"", ""}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Path);
@@ -142,7 +154,8 @@ TEST(ExtractName, NameWithoutDirectoryAndExtensions) {
     }
 }
 
-TEST_F(ScratchTree, GetWorkDirCutsBeforeTheNameIgnoringCase) {
+TEST_F(ScratchTree, GetWorkDirCutsBeforeTheNameIgnoringCase)
+{
     fs::create_directories(root_ / "Proj" / "Source" / "Units");
     const fs::path saved = fs::current_path();
     fs::current_path(root_ / "Proj" / "Source" / "Units");
@@ -158,14 +171,16 @@ TEST_F(ScratchTree, GetWorkDirCutsBeforeTheNameIgnoringCase) {
     EXPECT_EQ(top, "/");
 }
 
-TEST(GetExeDir, IsTheTestProgramsDirectory) {
+TEST(GetExeDir, IsTheTestProgramsDirectory)
+{
     const AnsiString dir = GetExeDir();
     ASSERT_FALSE(dir.empty());
     EXPECT_EQ(dir.back(), '/');
     EXPECT_TRUE(fs::exists(dir + "test_utils"));
 }
 
-TEST(GetEnviroment, ReadsTheWholeValueUpperCased) {
+TEST(GetEnviroment, ReadsTheWholeValueUpperCased)
+{
     ::setenv("VMADO_UTILS_TEST", "abc \xC3\xA1rv\xC3\xADz", 1); // UTF-8 in the environment
     EXPECT_EQ(GetEnviroment("VMADO_UTILS_TEST"), "ABC \xC1RV\xCDZ");
     const std::string longValue(1000, 'q');
@@ -177,7 +192,8 @@ TEST(GetEnviroment, ReadsTheWholeValueUpperCased) {
     EXPECT_EQ(GetEnviroment("PATH=x"), "");
 }
 
-TEST_F(ScratchTree, GetVolumeIDIdentifiesTheFileSystem) {
+TEST_F(ScratchTree, GetVolumeIDIdentifiesTheFileSystem)
+{
     EXPECT_EQ(GetVolumeID(Root()), GetVolumeID(Root() + "/a.txt"));
     EXPECT_EQ(GetVolumeID('C'), GetVolumeID(AnsiString("/")));
     EXPECT_EQ(GetVolumeID(AnsiString()), GetVolumeID(AnsiString("/")));

@@ -13,7 +13,8 @@ struct Row {
     const char* Expected;
 };
 
-TEST(ExtractWhere, CutsAtTheEarliestClauseKeywordAndCleans) {
+TEST(ExtractWhere, CutsAtTheEarliestClauseKeywordAndCleans)
+{
     const Row rows[] = {
         {"SELECT * FROM T where A = 1 order by B", "A = 1"},
         {"SELECT * FROM T WHERE A = 1 GROUP BY A ORDER BY A", "A = 1"},
@@ -36,7 +37,8 @@ TEST(ExtractWhere, CutsAtTheEarliestClauseKeywordAndCleans) {
     }
 }
 
-TEST(ExtractTableName, TakesTheFromListOrItsFirstTable) {
+TEST(ExtractTableName, TakesTheFromListOrItsFirstTable)
+{
     struct TableRow {
         const char* Sql;
         bool FirstOnly;
@@ -57,7 +59,8 @@ TEST(ExtractTableName, TakesTheFromListOrItsFirstTable) {
     }
 }
 
-TEST(QualifiedNames, ClearTableNameExtractTableAndField) {
+TEST(QualifiedNames, ClearTableNameExtractTableAndField)
+{
     struct NameRow {
         const char* S;
         const char* Table;
@@ -84,7 +87,8 @@ TEST(QualifiedNames, ClearTableNameExtractTableAndField) {
     EXPECT_EQ(ClearTableName(""), "");
 }
 
-TEST(CreateINCondition, BuildsValidConditions) {
+TEST(CreateINCondition, BuildsValidConditions)
+{
     struct InRow {
         const char* Values;
         bool Quoted;
@@ -111,13 +115,16 @@ TEST(CreateINCondition, BuildsValidConditions) {
     }
 }
 
-std::vector<AnsiString> Items(const TStrings& list) {
+std::vector<AnsiString> Items(const TStrings& list)
+{
     std::vector<AnsiString> items;
-    for (Integer i = 0; i < list.Count(); ++i) items.push_back(list[i]);
+    for (Integer i = 0; i < list.Count(); ++i)
+        items.push_back(list[i]);
     return items;
 }
 
-TEST(ExtractFieldList, MapsSelectedFieldsToTheirTables) {
+TEST(ExtractFieldList, MapsSelectedFieldsToTheirTables)
+{
     struct FieldRow {
         const char* Sql;
         std::vector<AnsiString> Expected;
@@ -127,7 +134,8 @@ TEST(ExtractFieldList, MapsSelectedFieldsToTheirTables) {
         {"SELECT  *  FROM T", {}},
         {"SELECT o.A, o.B FROM Orders o", {"A=Orders.A", "B=Orders.B"}},
         {"SELECT A, B FROM Orders", {"A=Orders.A", "B=Orders.B"}},
-        {"SELECT A, c.Name FROM Orders o, Customers c WHERE o.C = c.C", {"A=Orders.A", "Name=Customers.Name"}},
+        {"SELECT A, c.Name FROM Orders o, Customers c WHERE o.C = c.C",
+         {"A=Orders.A", "Name=Customers.Name"}},
         {"SELECT o.A, x.B FROM Orders o", {"A=Orders.A", "x.B"}},
         {"SELECT O.A FROM Orders o", {"A=Orders.A"}},
         {"SELECT o.A FROM Orders AS o", {"A=Orders.A"}},
@@ -144,14 +152,16 @@ TEST(ExtractFieldList, MapsSelectedFieldsToTheirTables) {
     }
 }
 
-TEST(ExtractFieldList, WithoutSelectLeavesTheListAlone) {
+TEST(ExtractFieldList, WithoutSelectLeavesTheListAlone)
+{
     TStringList list;
     list.Add("old");
     ExtractFieldList("UPDATE T SET A = 1", list);
     EXPECT_EQ(Items(list), std::vector<AnsiString>{"old"});
 }
 
-TEST(ExtractFieldList, ResultReadsAsNameValuePairs) {
+TEST(ExtractFieldList, ResultReadsAsNameValuePairs)
+{
     TStringList list;
     ExtractFieldList("SELECT o.Qty, Price FROM Orders o", list);
     EXPECT_EQ(list.Values("Qty"), "Orders.Qty");

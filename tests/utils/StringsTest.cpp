@@ -18,7 +18,8 @@ struct TextCase {
     AnsiString Expected;
 };
 
-void CheckTexts(const std::vector<TextCase>& cases) {
+void CheckTexts(const std::vector<TextCase>& cases)
+{
     for (const TextCase& c : cases) {
         SCOPED_TRACE(c.Name);
         EXPECT_EQ(c.Call(), c.Expected);
@@ -31,14 +32,16 @@ struct IntCase {
     Integer Expected;
 };
 
-void CheckInts(const std::vector<IntCase>& cases) {
+void CheckInts(const std::vector<IntCase>& cases)
+{
     for (const IntCase& c : cases) {
         SCOPED_TRACE(c.Name);
         EXPECT_EQ(c.Call(), c.Expected);
     }
 }
 
-TEST(StrTran, ReplacesIgnoringCaseAndTreatsEmptyInputAsNothing) {
+TEST(StrTran, ReplacesIgnoringCaseAndTreatsEmptyInputAsNothing)
+{
     CheckTexts({
         {"empty Old", [] { return StrTran("abc", "", "x"); }, ""},
         {"empty S", [] { return StrTran("", "a", "x"); }, ""},
@@ -52,7 +55,8 @@ TEST(StrTran, ReplacesIgnoringCaseAndTreatsEmptyInputAsNothing) {
     });
 }
 
-TEST(CharacterSearch, CountsAndFindsOnlyOneCharacterArguments) {
+TEST(CharacterSearch, CountsAndFindsOnlyOneCharacterArguments)
+{
     CheckInts({
         {"StrCount", [] { return StrCount("a.b.c", "."); }, 2},
         {"StrCount empty S", [] { return StrCount("", "."); }, 0},
@@ -77,7 +81,8 @@ TEST(CharacterSearch, CountsAndFindsOnlyOneCharacterArguments) {
     });
 }
 
-TEST(GetSubStr, TakesTheNthFieldAndEmptyPastTheLast) {
+TEST(GetSubStr, TakesTheNthFieldAndEmptyPastTheLast)
+{
     CheckTexts({
         {"second", [] { return GetSubStr("a;b;c", 2, ";"); }, "b"},
         {"third is the tail", [] { return GetSubStr("a;b;c", 3, ";"); }, "c"},
@@ -93,7 +98,8 @@ TEST(GetSubStr, TakesTheNthFieldAndEmptyPastTheLast) {
     });
 }
 
-TEST(Cutting, LeftRightAndSubStrClipToTheText) {
+TEST(Cutting, LeftRightAndSubStrClipToTheText)
+{
     CheckTexts({
         {"LeftStr shorter", [] { return LeftStr("ab", 5); }, "ab"},
         {"LeftStr cut", [] { return LeftStr("abcdef", 3); }, "abc"},
@@ -111,7 +117,8 @@ TEST(Cutting, LeftRightAndSubStrClipToTheText) {
     });
 }
 
-TEST(Equalize, CollapsesBlankRunsWithoutTrimming) {
+TEST(Equalize, CollapsesBlankRunsWithoutTrimming)
+{
     CheckTexts({
         {"runs", [] { return Equalize("  a   b  "); }, " a b "},
         {"tabs untouched", [] { return Equalize("a\t\tb"); }, "a\t\tb"},
@@ -120,25 +127,20 @@ TEST(Equalize, CollapsesBlankRunsWithoutTrimming) {
     });
 }
 
-TEST(Predicates, ClassifyTexts) {
+TEST(Predicates, ClassifyTexts)
+{
     struct Row {
         const char* Name;
         bool Actual;
         bool Expected;
     };
     const Row rows[] = {
-        {"IsSub found", IsSub("bc", "abcd"), true},
-        {"IsSub case differs", IsSub("BC", "abcd"), false},
-        {"IsSub empty Sub", IsSub("", "abc"), false},
-        {"IsSub empty S", IsSub("a", ""), false},
-        {"IsEmptyStr empty", IsEmptyStr(""), true},
-        {"IsEmptyStr blanks", IsEmptyStr("   "), true},
-        {"IsEmptyStr tab", IsEmptyStr(" \t"), false},
-        {"IsEmptyStr text", IsEmptyStr(" a "), false},
-        {"IsDigits dotted", IsDigits("1.2.3"), true},
-        {"IsDigits comma", IsDigits(","), true},
-        {"IsDigits minus", IsDigits("-1"), false},
-        {"IsDigits blank", IsDigits(" 1"), false},
+        {"IsSub found", IsSub("bc", "abcd"), true},   {"IsSub case differs", IsSub("BC", "abcd"), false},
+        {"IsSub empty Sub", IsSub("", "abc"), false}, {"IsSub empty S", IsSub("a", ""), false},
+        {"IsEmptyStr empty", IsEmptyStr(""), true},   {"IsEmptyStr blanks", IsEmptyStr("   "), true},
+        {"IsEmptyStr tab", IsEmptyStr(" \t"), false}, {"IsEmptyStr text", IsEmptyStr(" a "), false},
+        {"IsDigits dotted", IsDigits("1.2.3"), true}, {"IsDigits comma", IsDigits(","), true},
+        {"IsDigits minus", IsDigits("-1"), false},    {"IsDigits blank", IsDigits(" 1"), false},
         {"IsDigits empty", IsDigits(""), false},
     };
     for (const Row& row : rows) {
@@ -147,7 +149,8 @@ TEST(Predicates, ClassifyTexts) {
     }
 }
 
-TEST(Padding, PadsOrCutsOnTheRight) {
+TEST(Padding, PadsOrCutsOnTheRight)
+{
     CheckTexts({
         {"PadR pads", [] { return PadR("ab", 4, '.'); }, "ab.."},
         {"PadR cuts", [] { return PadR("abcdef", 3, ' '); }, "abc"},
@@ -163,7 +166,8 @@ TEST(Padding, PadsOrCutsOnTheRight) {
     });
 }
 
-TEST(Zeros, FillAndClear) {
+TEST(Zeros, FillAndClear)
+{
     CheckTexts({
         {"FillZero text cut", [] { return FillZero(AnsiString("123"), 2); }, "12"},
         {"FillZero text pad", [] { return FillZero(AnsiString("12"), 4); }, "0012"},
@@ -179,7 +183,8 @@ TEST(Zeros, FillAndClear) {
     });
 }
 
-TEST(HungarianLetters, CaseTablesMapExactlyTheNineVowelPairsAndPlainLetters) {
+TEST(HungarianLetters, CaseTablesMapExactlyTheNineVowelPairsAndPlainLetters)
+{
     const unsigned char lower[] = {0xE1, 0xE9, 0xED, 0xF3, 0xF5, 0xF6, 0xFA, 0xFB, 0xFC};
     const unsigned char upper[] = {0xC1, 0xC9, 0xCD, 0xD3, 0xD5, 0xD6, 0xDA, 0xDB, 0xDC};
     for (std::size_t i = 0; i < sizeof lower; ++i) {
@@ -198,14 +203,16 @@ TEST(HungarianLetters, CaseTablesMapExactlyTheNineVowelPairsAndPlainLetters) {
     EXPECT_EQ(HunLowerCase('\xE1'), '\xE1');
 }
 
-TEST(HungarianLetters, StrConvertStripsOnlyUpperCaseAccents) {
+TEST(HungarianLetters, StrConvertStripsOnlyUpperCaseAccents)
+{
     EXPECT_EQ(StrConvert("\xC1\xC9\xD3\xD6\xD5\xCD\xDA\xDC\xDB"), "AEOOOIUUU");
     EXPECT_EQ(StrConvert("\xE1rv\xEDzt\xFBr\xF5"), "\xE1rv\xEDzt\xFBr\xF5");
     EXPECT_EQ(StrConvert("T\xDCK\xD6R"), "TUKOR");
     EXPECT_EQ(StrConvert(""), "");
 }
 
-TEST(Capitals, UpperFirstAndInitCap) {
+TEST(Capitals, UpperFirstAndInitCap)
+{
     CheckTexts({
         {"UpperFirst accented", [] { return UpperFirst("\xE9VA"); }, "\xC9va"},
         {"UpperFirst empty", [] { return UpperFirst(""); }, ""},
@@ -215,11 +222,18 @@ TEST(Capitals, UpperFirstAndInitCap) {
         {"InitCap nothing lowered", [] { return InitCap("hELLO wORLD"); }, "HELLO WORLD"},
         {"InitCap several blanks", [] { return InitCap("a  b"); }, "A  B"},
         {"InitCap only blank separates", [] { return InitCap("a-b c.d"); }, "A-b C.d"},
-        {"InitCap accented", [] { return InitCap("\xE1rp\xE1" "d \xFCl"); }, "\xC1rp\xE1" "d \xDCl"},
+        {"InitCap accented",
+         [] {
+             return InitCap("\xE1rp\xE1"
+                            "d \xFCl");
+         },
+         "\xC1rp\xE1"
+         "d \xDCl"},
     });
 }
 
-TEST(Hex, RoundTripsAndRejectsNonHexPairs) {
+TEST(Hex, RoundTripsAndRejectsNonHexPairs)
+{
     CheckTexts({
         {"StrToHex", [] { return StrToHex("A"); }, "41"},
         {"StrToHex high bytes", [] { return StrToHex(AnsiString("\x00\xFF\x0a", 3)); }, "00FF0A"},
@@ -230,7 +244,8 @@ TEST(Hex, RoundTripsAndRejectsNonHexPairs) {
     });
     const AnsiString all = [] {
         AnsiString s;
-        for (int i = 0; i < 256; ++i) s += static_cast<char>(i);
+        for (int i = 0; i < 256; ++i)
+            s += static_cast<char>(i);
         return s;
     }();
     EXPECT_EQ(HexToStr(StrToHex(all)), all);
@@ -245,7 +260,8 @@ TEST(Hex, RoundTripsAndRejectsNonHexPairs) {
     }
 }
 
-TEST(Roman, TwentyNumeralsBothWays) {
+TEST(Roman, TwentyNumeralsBothWays)
+{
     const char* numerals[] = {"I",  "II",  "III",  "IV",  "V",  "VI",  "VII",  "VIII",  "IX",  "X",
                               "XI", "XII", "XIII", "XIV", "XV", "XVI", "XVII", "XVIII", "XIX", "XX"};
     for (Word n = 1; n <= 20; ++n) {
@@ -262,24 +278,40 @@ TEST(Roman, TwentyNumeralsBothWays) {
     EXPECT_EQ(RomanToDec(""), 0);
 }
 
-TEST(Extraction, DigitsAndTextBeforeStopWords) {
+TEST(Extraction, DigitsAndTextBeforeStopWords)
+{
     CheckTexts({
         {"no digits gives default", [] { return ExtractDigits("abc", "0"); }, "0"},
         {"digits in order", [] { return ExtractDigits("a1-2", ""); }, "12"},
         {"empty S", [] { return ExtractDigits("", "x"); }, "x"},
         {"stop words",
-         [] { return ExtractText("x = 1 GROUP BY a ORDER BY b", {"GROUP BY", "ORDER BY"}); }, "x = 1 "},
+         [] {
+             return ExtractText("x = 1 GROUP BY a ORDER BY b", {"GROUP BY", "ORDER BY"});
+         },
+         "x = 1 "},
         {"stop words reversed",
-         [] { return ExtractText("x = 1 GROUP BY a ORDER BY b", {"ORDER BY", "GROUP BY"}); }, "x = 1 "},
+         [] {
+             return ExtractText("x = 1 GROUP BY a ORDER BY b", {"ORDER BY", "GROUP BY"});
+         },
+         "x = 1 "},
         {"ignores case", [] { return ExtractText("a order by b", {"ORDER BY"}); }, "a "},
         {"inside a longer word", [] { return ExtractText("xhavingy", {"having"}); }, "x"},
-        {"none found", [] { return ExtractText("abc", {"x", "y"}); }, "abc"},
+        {"none found",
+         [] {
+             return ExtractText("abc", {"x", "y"});
+         },
+         "abc"},
         {"empty list", [] { return ExtractText("abc", {}); }, "abc"},
-        {"empty stop word ignored", [] { return ExtractText("abc", {"", "c"}); }, "ab"},
+        {"empty stop word ignored",
+         [] {
+             return ExtractText("abc", {"", "c"});
+         },
+         "ab"},
     });
 }
 
-TEST(Cleaning, CleanTextAndCleanNumber) {
+TEST(Cleaning, CleanTextAndCleanNumber)
+{
     CheckTexts({
         {"CleanText", [] { return CleanText("  a\r\n  b "); }, "a b"},
         {"CleanText control chars trimmed", [] { return CleanText("\t a  b \x01"); }, "a b"},
@@ -299,14 +331,16 @@ TEST(Cleaning, CleanTextAndCleanNumber) {
     EXPECT_EQ(CleanNumber("FT"), "0");
 }
 
-TEST(Cleaning, CleanNumberWithoutCurrencyTextKeepsTheNumber) {
+TEST(Cleaning, CleanNumberWithoutCurrencyTextKeepsTheNumber)
+{
     TFormatSettings settings;
     settings.CurrencyString = "";
     ScopedFormatSettings scope(settings);
     EXPECT_EQ(CleanNumber("1,234"), "1234");
 }
 
-TEST(Lists, StrToStringsAppendsTrimmedItems) {
+TEST(Lists, StrToStringsAppendsTrimmedItems)
+{
     struct Row {
         const char* S;
         const char* Sep;
@@ -330,11 +364,13 @@ TEST(Lists, StrToStringsAppendsTrimmedItems) {
         StrToStrings(row.S, list, row.Sep);
         ASSERT_EQ(list.Count(), static_cast<Integer>(row.Items.size() + 1));
         EXPECT_EQ(list[0], "kept");
-        for (std::size_t i = 0; i < row.Items.size(); ++i) EXPECT_EQ(list[static_cast<Integer>(i + 1)], row.Items[i]);
+        for (std::size_t i = 0; i < row.Items.size(); ++i)
+            EXPECT_EQ(list[static_cast<Integer>(i + 1)], row.Items[i]);
     }
 }
 
-TEST(Lists, StringsToStrPrefixesEveryItem) {
+TEST(Lists, StringsToStrPrefixesEveryItem)
+{
     TStringList list;
     EXPECT_EQ(StringsToStr(list, ",", true), "");
     list.Add("a");

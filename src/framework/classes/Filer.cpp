@@ -362,7 +362,10 @@ void TReader::CheckValue(TValueType value)
 
 bool TReader::EndOfList()
 {
-    return NextValue() == vaNull;
+    // A raw peek: the next byte may also open an object (a 0xF0 prefix or a name length).
+    const Byte b = ReadByte();
+    --bufPos_;
+    return b == vaNull;
 }
 
 AnsiString TReader::ReadStr()

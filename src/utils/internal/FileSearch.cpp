@@ -12,14 +12,18 @@
 
 namespace vmado::internal {
 
-MaskParts SplitMask(const AnsiString& mask) {
+MaskParts SplitMask(const AnsiString& mask)
+{
     const std::size_t slash = mask.rfind('/');
-    if (slash == AnsiString::npos) return {AnsiString(), mask};
+    if (slash == AnsiString::npos)
+        return {AnsiString(), mask};
     return {mask.substr(0, slash + 1), mask.substr(slash + 1)};
 }
 
-bool MatchesMask(const AnsiString& name, const AnsiString& nameMask) {
-    if (nameMask == "*.*") return true;
+bool MatchesMask(const AnsiString& name, const AnsiString& nameMask)
+{
+    if (nameMask == "*.*")
+        return true;
     // Greedy matching with one backtrack point: the last "*" seen.
     std::size_t n = 0, m = 0;
     std::size_t starMask = AnsiString::npos, starName = 0;
@@ -37,20 +41,26 @@ bool MatchesMask(const AnsiString& name, const AnsiString& nameMask) {
             return false;
         }
     }
-    while (m < nameMask.size() && nameMask[m] == '*') ++m;
+    while (m < nameMask.size() && nameMask[m] == '*')
+        ++m;
     return m == nameMask.size();
 }
 
-std::vector<DirEntry> FindEntries(const AnsiString& mask) {
+std::vector<DirEntry> FindEntries(const AnsiString& mask)
+{
     const MaskParts parts = SplitMask(mask);
     std::vector<DirEntry> entries;
-    if (parts.NameMask.empty()) return entries;
+    if (parts.NameMask.empty())
+        return entries;
     const std::string directory = AnsiToUtf8(parts.Directory);
-    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(directory.empty() ? "." : directory.c_str()), &::closedir);
-    if (!dir) return entries;
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(directory.empty() ? "." : directory.c_str()),
+                                            &::closedir);
+    if (!dir)
+        return entries;
     while (const dirent* item = ::readdir(dir.get())) {
         const AnsiString name = Utf8ToAnsi(item->d_name);
-        if (!MatchesMask(name, parts.NameMask)) continue;
+        if (!MatchesMask(name, parts.NameMask))
+            continue;
         DirEntry entry;
         entry.Name = name;
         struct stat info {};
