@@ -1,5 +1,6 @@
-// Host directories, environment, file lists by mask ("*" and "?" in the last path part),
-// counting and deleting files, file-system ids and starting programs. Paths use "/".
+// Host directories, environment, file lists by mask ("*" and "?" in the last path part, matched
+// case-sensitively; "*.*" matches every name), counting and deleting files, file-system ids and
+// starting programs. Paths use "/".
 #pragma once
 
 #include "framework/classes/ClassesTypes.h"

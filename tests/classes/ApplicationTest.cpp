@@ -16,7 +16,8 @@ namespace {
 // Restores the global application's handlers whatever a test did.
 class ApplicationTest : public ::testing::Test {
 protected:
-    void TearDown() override {
+    void TearDown() override
+    {
         Application()->OnException = nullptr;
         SetExceptionShower(nullptr);
         SetMessagePump(nullptr);
@@ -24,7 +25,8 @@ protected:
     }
 };
 
-TEST_F(ApplicationTest, HandleExceptionGoesToOnException) {
+TEST_F(ApplicationTest, HandleExceptionGoesToOnException)
+{
     TComponent sender(nullptr);
     TObject* seenSender = nullptr;
     std::string seenMessage;
@@ -45,7 +47,8 @@ TEST_F(ApplicationTest, HandleExceptionGoesToOnException) {
     EXPECT_TRUE(wasDatabaseError);
 }
 
-TEST_F(ApplicationTest, WithoutOnExceptionTheDisplayShowsIt) {
+TEST_F(ApplicationTest, WithoutOnExceptionTheDisplayShowsIt)
+{
     std::string shown;
     SetExceptionShower([&](const Exception& e) { shown = e.Message(); });
     try {
@@ -56,7 +59,8 @@ TEST_F(ApplicationTest, WithoutOnExceptionTheDisplayShowsIt) {
     EXPECT_EQ(shown, "'abc' is not a valid integer value");
 }
 
-TEST_F(ApplicationTest, ForeignExceptionsAreShownByTheirText) {
+TEST_F(ApplicationTest, ForeignExceptionsAreShownByTheirText)
+{
     std::string shown;
     SetExceptionShower([&](const Exception& e) { shown = e.Message(); });
     try {
@@ -73,21 +77,24 @@ TEST_F(ApplicationTest, ForeignExceptionsAreShownByTheirText) {
     EXPECT_EQ(shown, "Unknown exception");
 }
 
-TEST_F(ApplicationTest, ConsoleDefaultPrintsToStandardError) {
+TEST_F(ApplicationTest, ConsoleDefaultPrintsToStandardError)
+{
     testing::internal::CaptureStderr();
     Application()->ShowException(Exception("Update Failed! \xE1rv\xEDz")); // code page 1250 bytes
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(err, "Update Failed! \xC3\xA1rv\xC3\xADz\n"); // as UTF-8
 }
 
-TEST_F(ApplicationTest, OutsideACatchBlockNothingHappens) {
+TEST_F(ApplicationTest, OutsideACatchBlockNothingHappens)
+{
     bool called = false;
     Application()->OnException = [&](TObject*, const Exception&) { called = true; };
     Application()->HandleException(nullptr);
     EXPECT_FALSE(called);
 }
 
-TEST_F(ApplicationTest, ProcessMessagesServesSynchronisedCallsAndThePump) {
+TEST_F(ApplicationTest, ProcessMessagesServesSynchronisedCallsAndThePump)
+{
     std::promise<void> queued;
     SetWakeMainThread([&] { queued.set_value(); });
     int pumped = 0;
@@ -98,7 +105,10 @@ TEST_F(ApplicationTest, ProcessMessagesServesSynchronisedCallsAndThePump) {
         explicit TWorker(int* ran) : ran_(ran) {}
 
     protected:
-        void Execute() override { Synchronize([this] { ++*ran_; }); }
+        void Execute() override
+        {
+            Synchronize([this] { ++*ran_; });
+        }
 
     private:
         int* ran_;
@@ -112,7 +122,8 @@ TEST_F(ApplicationTest, ProcessMessagesServesSynchronisedCallsAndThePump) {
     worker.WaitFor();
 }
 
-TEST_F(ApplicationTest, TerminatedFlagAndIdentity) {
+TEST_F(ApplicationTest, TerminatedFlagAndIdentity)
+{
     EXPECT_EQ(Application(), Application());
     EXPECT_EQ(Application()->ClassName(), "TApplication");
     EXPECT_FALSE(Application()->Terminated());

@@ -15,7 +15,8 @@ using namespace vmado;
 
 namespace {
 
-template <class E, class F> void ExpectThrowWith(F&& f, const std::string& text) {
+template <class E, class F> void ExpectThrowWith(F&& f, const std::string& text)
+{
     try {
         f();
         ADD_FAILURE() << "nothing raised; expected " << text;
@@ -32,7 +33,8 @@ public:
     ~TTestItem() override { --gItemsAlive; }
     AnsiString ClassName() const override { return "TTestItem"; }
 
-    void Assign(const TPersistent* source) override {
+    void Assign(const TPersistent* source) override
+    {
         if (const auto* item = dynamic_cast<const TTestItem*>(source)) {
             SetValue(item->Value());
             return;
@@ -40,7 +42,8 @@ public:
         TCollectionItem::Assign(source);
     }
     const AnsiString& Value() const { return value_; }
-    void SetValue(const AnsiString& value) {
+    void SetValue(const AnsiString& value)
+    {
         if (value == value_)
             return;
         value_ = value;
@@ -60,7 +63,9 @@ public:
 // Records every Update and Notify call as text.
 class TTestCollection : public TOwnedCollection {
 public:
-    explicit TTestCollection(TPersistent* owner = nullptr) : TOwnedCollection(owner, ItemClassOf<TTestItem>()) {}
+    explicit TTestCollection(TPersistent* owner = nullptr) : TOwnedCollection(owner, ItemClassOf<TTestItem>())
+    {
+    }
     AnsiString ClassName() const override { return "TTestCollection"; }
     TTestItem* GetItem(Integer index) const { return static_cast<TTestItem*>(TCollection::GetItem(index)); }
     TTestItem* Add() { return static_cast<TTestItem*>(TCollection::Add()); }
@@ -68,10 +73,12 @@ public:
     std::vector<std::string> Log;
 
 protected:
-    void Update(TCollectionItem* item) override {
+    void Update(TCollectionItem* item) override
+    {
         Log.push_back(item ? "update " + static_cast<TTestItem*>(item)->Value() : "update all");
     }
-    void Notify(TCollectionItem* item, TCollectionNotification action) override {
+    void Notify(TCollectionItem* item, TCollectionNotification action) override
+    {
         static const char* names[] = {"added", "extracting", "deleting"};
         Log.push_back(names[action]);
     }
@@ -79,7 +86,8 @@ protected:
 
 using V = std::vector<std::string>;
 
-TEST(Collection, AddCreatesTheItemClass) {
+TEST(Collection, AddCreatesTheItemClass)
+{
     TTestCollection collection;
     TCollectionItem* item = collection.TCollection::Add();
     EXPECT_NE(dynamic_cast<TTestItem*>(item), nullptr);
@@ -89,7 +97,8 @@ TEST(Collection, AddCreatesTheItemClass) {
     EXPECT_EQ(collection.ItemClass().Type, std::type_index(typeid(TTestItem)));
 }
 
-TEST(Collection, IdsGrowAndAreNeverReused) {
+TEST(Collection, IdsGrowAndAreNeverReused)
+{
     TTestCollection collection;
     for (int i = 0; i < 3; ++i)
         collection.Add();
@@ -103,7 +112,8 @@ TEST(Collection, IdsGrowAndAreNeverReused) {
     EXPECT_EQ(collection.FindItemID(0), collection.GetItem(0));
 }
 
-TEST(Collection, IndexMovesTheItem) {
+TEST(Collection, IndexMovesTheItem)
+{
     TTestCollection collection;
     for (const char* v : {"a", "b", "c", "d"})
         collection.Add()->SetValue(v);
@@ -117,7 +127,8 @@ TEST(Collection, IndexMovesTheItem) {
     ExpectThrowWith<EListError>([&] { collection.GetItem(0)->SetIndex(4); }, "List index out of bounds (4)");
 }
 
-TEST(Collection, InsertPutsANewItemAtIndex) {
+TEST(Collection, InsertPutsANewItemAtIndex)
+{
     TTestCollection collection;
     collection.Add()->SetValue("a");
     collection.Add()->SetValue("b");
@@ -129,14 +140,16 @@ TEST(Collection, InsertPutsANewItemAtIndex) {
     EXPECT_EQ(collection.Count(), 4);
 }
 
-TEST(Collection, BadIndexesRaiseListErrors) {
+TEST(Collection, BadIndexesRaiseListErrors)
+{
     TTestCollection collection;
     collection.Add();
     ExpectThrowWith<EListError>([&] { collection.Items(1); }, "List index out of bounds (1)");
     ExpectThrowWith<EListError>([&] { collection.Delete(-1); }, "List index out of bounds (-1)");
 }
 
-TEST(Collection, NotifiesEveryChangeOutsideUpdates) {
+TEST(Collection, NotifiesEveryChangeOutsideUpdates)
+{
     TTestCollection collection;
     TTestItem* item = collection.Add();
     EXPECT_EQ(collection.Log, (V{"added", "update all"}));
@@ -152,7 +165,8 @@ TEST(Collection, NotifiesEveryChangeOutsideUpdates) {
     EXPECT_EQ(collection.Log, (V{"deleting", "extracting", "update all"}));
 }
 
-TEST(Collection, NestedUpdatesNotifyOnceAtTheOutermostEnd) {
+TEST(Collection, NestedUpdatesNotifyOnceAtTheOutermostEnd)
+{
     TTestCollection collection;
     collection.BeginUpdate();
     collection.BeginUpdate();
@@ -167,7 +181,8 @@ TEST(Collection, NestedUpdatesNotifyOnceAtTheOutermostEnd) {
     EXPECT_EQ(collection.UpdateCount(), 0);
 }
 
-TEST(Collection, ClearIsOneUpdate) {
+TEST(Collection, ClearIsOneUpdate)
+{
     TTestCollection collection;
     for (int i = 0; i < 3; ++i)
         collection.Add();
@@ -177,7 +192,8 @@ TEST(Collection, ClearIsOneUpdate) {
     EXPECT_EQ(collection.Log, (V{"extracting", "extracting", "extracting", "update all"}));
 }
 
-TEST(Collection, AssignCopiesItemsBetweenCollections) {
+TEST(Collection, AssignCopiesItemsBetweenCollections)
+{
     TTestCollection source, target;
     source.Add()->SetValue("one");
     source.Add()->SetValue("two");
@@ -191,17 +207,21 @@ TEST(Collection, AssignCopiesItemsBetweenCollections) {
     EXPECT_EQ(target.Log.back(), "update all");
 }
 
-TEST(Collection, AssignOfForeignItemsOrObjectsRaises) {
+TEST(Collection, AssignOfForeignItemsOrObjectsRaises)
+{
     TTestCollection target;
     TCollection others(ItemClassOf<TOtherItem>());
     others.Add();
-    ExpectThrowWith<EConvertError>([&] { target.Assign(&others); }, "Cannot assign a TOtherItem to a TTestItem");
+    ExpectThrowWith<EConvertError>([&] { target.Assign(&others); },
+                                   "Cannot assign a TOtherItem to a TTestItem");
     EXPECT_EQ(target.UpdateCount(), 0);
     TStringList list;
-    ExpectThrowWith<EConvertError>([&] { target.Assign(&list); }, "Cannot assign a TStringList to a TTestCollection");
+    ExpectThrowWith<EConvertError>([&] { target.Assign(&list); },
+                                   "Cannot assign a TStringList to a TTestCollection");
 }
 
-TEST(Collection, SetItemAssigns) {
+TEST(Collection, SetItemAssigns)
+{
     TTestCollection collection;
     collection.Add()->SetValue("a");
     TTestCollection other;
@@ -210,7 +230,8 @@ TEST(Collection, SetItemAssigns) {
     EXPECT_EQ(collection.GetItem(0)->Value(), "b");
 }
 
-TEST(Collection, ItemsAreOwned) {
+TEST(Collection, ItemsAreOwned)
+{
     gItemsAlive = 0;
     {
         TTestCollection collection;
@@ -223,7 +244,8 @@ TEST(Collection, ItemsAreOwned) {
     EXPECT_EQ(gItemsAlive, 0);
 }
 
-TEST(Collection, ItemsMoveBetweenCollections) {
+TEST(Collection, ItemsMoveBetweenCollections)
+{
     TTestCollection a, b;
     TTestItem* item = a.Add();
     item->SetCollection(&b);
@@ -237,7 +259,8 @@ TEST(Collection, ItemsMoveBetweenCollections) {
     delete item;
 }
 
-TEST(Collection, OwnerAndNamePath) {
+TEST(Collection, OwnerAndNamePath)
+{
     TComponent form(nullptr);
     form.SetName("Form1");
     TTestCollection collection(&form);

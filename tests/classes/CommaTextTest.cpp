@@ -11,14 +11,16 @@ using namespace vmado;
 
 namespace {
 
-std::vector<std::string> Items(const TStrings& list) {
+std::vector<std::string> Items(const TStrings& list)
+{
     std::vector<std::string> items;
     for (Integer i = 0; i < list.Count(); ++i)
         items.push_back(list.Strings(i));
     return items;
 }
 
-void Fill(TStringList& list, const std::vector<std::string>& items) {
+void Fill(TStringList& list, const std::vector<std::string>& items)
+{
     for (const auto& s : items)
         list.Add(s);
 }
@@ -53,7 +55,8 @@ const ReadCase kReadCases[] = {
     {"\xE1rv\xEDz,t\xFBr\xF5 \xDC", {"\xE1rv\xEDz", "t\xFBr\xF5", "\xDC"}},
 };
 
-TEST(CommaText, ReadsLikeTheFramework) {
+TEST(CommaText, ReadsLikeTheFramework)
+{
     for (const auto& c : kReadCases) {
         SCOPED_TRACE(c.Text);
         TStringList list;
@@ -63,7 +66,8 @@ TEST(CommaText, ReadsLikeTheFramework) {
     }
 }
 
-TEST(CommaText, EmbeddedZeroByteSeparatesOutsideQuotes) {
+TEST(CommaText, EmbeddedZeroByteSeparatesOutsideQuotes)
+{
     TStringList list;
     list.SetCommaText(std::string("a\0b,\"c\0d\"", 9));
     EXPECT_EQ(Items(list), (std::vector<std::string>{"a", "b", std::string("c\0d", 3)}));
@@ -89,7 +93,8 @@ const WriteCase kWriteCases[] = {
     {{"\xE1rv\xEDz"}, "\xE1rv\xEDz"},
 };
 
-TEST(CommaText, WritesLikeTheFramework) {
+TEST(CommaText, WritesLikeTheFramework)
+{
     for (const auto& c : kWriteCases) {
         SCOPED_TRACE(c.Expected);
         TStringList list;
@@ -98,7 +103,8 @@ TEST(CommaText, WritesLikeTheFramework) {
     }
 }
 
-TEST(CommaText, WhatIsWrittenReadsBackUnchanged) {
+TEST(CommaText, WhatIsWrittenReadsBackUnchanged)
+{
     for (const auto& c : kWriteCases) {
         SCOPED_TRACE(c.Expected);
         TStringList written;
@@ -109,7 +115,8 @@ TEST(CommaText, WhatIsWrittenReadsBackUnchanged) {
     }
 }
 
-TEST(CommaText, IgnoresTheListsOwnDelimiterSettings) {
+TEST(CommaText, IgnoresTheListsOwnDelimiterSettings)
+{
     TStringList list;
     list.SetDelimiter(';');
     list.SetQuoteChar('\'');
@@ -120,7 +127,8 @@ TEST(CommaText, IgnoresTheListsOwnDelimiterSettings) {
     EXPECT_EQ(list.QuoteChar(), '\'');
 }
 
-TEST(DelimitedText, UsesDelimiterAndQuoteChar) {
+TEST(DelimitedText, UsesDelimiterAndQuoteChar)
+{
     TStringList list;
     list.SetDelimiter(';');
     list.SetQuoteChar('\'');
@@ -129,7 +137,8 @@ TEST(DelimitedText, UsesDelimiterAndQuoteChar) {
     EXPECT_EQ(list.DelimitedText(), "x;'y z';w;v;'';'it''s'");
 }
 
-TEST(DelimitedText, StrictDelimiterKeepsBlanks) {
+TEST(DelimitedText, StrictDelimiterKeepsBlanks)
+{
     TStringList list;
     list.SetDelimiter('|');
     list.SetStrictDelimiter(true);
@@ -138,7 +147,8 @@ TEST(DelimitedText, StrictDelimiterKeepsBlanks) {
     EXPECT_EQ(list.DelimitedText(), " a b |c,d|\"e|f\"");
 }
 
-TEST(CommaText, ReadingFiresOneChangeForTheWholeText) {
+TEST(CommaText, ReadingFiresOneChangeForTheWholeText)
+{
     TStringList list;
     int changes = 0;
     list.OnChange = [&](TObject*) { ++changes; };

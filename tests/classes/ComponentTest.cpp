@@ -12,7 +12,8 @@ using namespace vmado;
 
 namespace {
 
-template <class E, class F> void ExpectThrowWith(F&& f, const std::string& text) {
+template <class E, class F> void ExpectThrowWith(F&& f, const std::string& text)
+{
     try {
         f();
         ADD_FAILURE() << "nothing raised; expected " << text;
@@ -26,18 +27,22 @@ class TProbe : public TComponent {
 public:
     // Named before it joins the owner, so that the insert notification can say who came.
     TProbe(TComponent* owner, std::string label, std::vector<std::string>* log)
-        : TComponent(nullptr), label_(std::move(label)), log_(log) {
+        : TComponent(nullptr), label_(std::move(label)), log_(log)
+    {
         SetName(label_);
         if (owner != nullptr)
             owner->InsertComponent(this);
     }
-    ~TProbe() override {
+    ~TProbe() override
+    {
         if (log_)
-            log_->push_back(label_ + " freed" + (ComponentState().Contains(csDestroying) ? " (destroying)" : ""));
+            log_->push_back(label_ + " freed" +
+                            (ComponentState().Contains(csDestroying) ? " (destroying)" : ""));
     }
     AnsiString ClassName() const override { return "TProbe"; }
 
-    void Notification(TComponent* component, TOperation operation) override {
+    void Notification(TComponent* component, TOperation operation) override
+    {
         TComponent::Notification(component, operation);
         if (operation == opRemove && component == Watched)
             Watched = nullptr;
@@ -54,7 +59,8 @@ private:
 
 using V = std::vector<std::string>;
 
-TEST(Component, OwnerFreesItsComponentsLastFirst) {
+TEST(Component, OwnerFreesItsComponentsLastFirst)
+{
     V log;
     auto* owner = new TProbe(nullptr, "owner", &log);
     new TProbe(owner, "a", nullptr);
@@ -72,7 +78,8 @@ TEST(Component, OwnerFreesItsComponentsLastFirst) {
     EXPECT_EQ(log, (V{"owner freed", "c freed (destroying)", "c1 freed (destroying)"}));
 }
 
-TEST(Component, ComponentFreedAloneLeavesItsOwner) {
+TEST(Component, ComponentFreedAloneLeavesItsOwner)
+{
     TComponent owner(nullptr);
     auto* a = new TComponent(&owner);
     auto* b = new TComponent(&owner);
@@ -83,7 +90,8 @@ TEST(Component, ComponentFreedAloneLeavesItsOwner) {
     ExpectThrowWith<EListError>([&] { owner.Components(1); }, "List index out of bounds (1)");
 }
 
-TEST(Component, SiblingsHearOfInsertAndRemoveThroughTheOwner) {
+TEST(Component, SiblingsHearOfInsertAndRemoveThroughTheOwner)
+{
     V log;
     TProbe owner(nullptr, "owner", &log);
     auto* a = new TProbe(&owner, "a", &log);
@@ -101,7 +109,8 @@ TEST(Component, SiblingsHearOfInsertAndRemoveThroughTheOwner) {
     delete a;
 }
 
-TEST(Component, InsertComponentMovesBetweenOwners) {
+TEST(Component, InsertComponentMovesBetweenOwners)
+{
     TComponent first(nullptr), second(nullptr);
     auto* child = new TComponent(&first);
     child->SetName("Child");
@@ -112,7 +121,8 @@ TEST(Component, InsertComponentMovesBetweenOwners) {
     EXPECT_EQ(first.FindComponent("Child"), nullptr);
 }
 
-TEST(Component, OwnershipCyclesAreRefused) {
+TEST(Component, OwnershipCyclesAreRefused)
+{
     TComponent root(nullptr);
     auto* child = new TComponent(&root);
     auto* grandchild = new TComponent(child);
@@ -122,7 +132,8 @@ TEST(Component, OwnershipCyclesAreRefused) {
     EXPECT_EQ(root.Owner(), nullptr);
 }
 
-TEST(Component, NamesMustBeIdentifiers) {
+TEST(Component, NamesMustBeIdentifiers)
+{
     TComponent c(nullptr);
     for (const char* bad : {"1abc", "a b", "a-b", "\xE1rv\xEDz", "a.b", " x"}) {
         SCOPED_TRACE(bad);
@@ -138,12 +149,14 @@ TEST(Component, NamesMustBeIdentifiers) {
     EXPECT_FALSE(IsValidIdent(""));
 }
 
-TEST(Component, NamesAreUniqueAmongSiblingsIgnoringCase) {
+TEST(Component, NamesAreUniqueAmongSiblingsIgnoringCase)
+{
     TComponent owner(nullptr);
     auto* a = new TComponent(&owner);
     auto* b = new TComponent(&owner);
     a->SetName("Query1");
-    ExpectThrowWith<EComponentError>([&] { b->SetName("QUERY1"); }, "A component named QUERY1 already exists");
+    ExpectThrowWith<EComponentError>([&] { b->SetName("QUERY1"); },
+                                     "A component named QUERY1 already exists");
     EXPECT_EQ(b->Name(), "");
     a->SetName("query1"); // its own name in another case
     EXPECT_EQ(a->Name(), "query1");
@@ -152,19 +165,22 @@ TEST(Component, NamesAreUniqueAmongSiblingsIgnoringCase) {
     EXPECT_EQ(owner.FindComponent(""), nullptr);
     auto* c = new TComponent(nullptr);
     c->SetName("Query2");
-    ExpectThrowWith<EComponentError>([&] { owner.InsertComponent(c); }, "A component named Query2 already exists");
+    ExpectThrowWith<EComponentError>([&] { owner.InsertComponent(c); },
+                                     "A component named Query2 already exists");
     EXPECT_EQ(c->Owner(), nullptr);
     delete c;
 }
 
-TEST(Component, UnnamedSiblingsDoNotClash) {
+TEST(Component, UnnamedSiblingsDoNotClash)
+{
     TComponent owner(nullptr);
     new TComponent(&owner);
     new TComponent(&owner);
     EXPECT_EQ(owner.ComponentCount(), 2);
 }
 
-TEST(Component, FreeNotificationClearsReferencesAcrossOwners) {
+TEST(Component, FreeNotificationClearsReferencesAcrossOwners)
+{
     V log;
     TComponent form1(nullptr), form2(nullptr);
     auto* source = new TProbe(&form1, "source", &log);
@@ -180,7 +196,8 @@ TEST(Component, FreeNotificationClearsReferencesAcrossOwners) {
     EXPECT_FALSE(watcher->ComponentState().Contains(csFreeNotification));
 }
 
-TEST(Component, FreeNotificationWorksWhicheverSideGoesFirst) {
+TEST(Component, FreeNotificationWorksWhicheverSideGoesFirst)
+{
     V log;
     auto* a = new TProbe(nullptr, "a", &log);
     auto* b = new TProbe(nullptr, "b", &log);
@@ -192,7 +209,8 @@ TEST(Component, FreeNotificationWorksWhicheverSideGoesFirst) {
     EXPECT_EQ(log, (V{"b freed"}));
 }
 
-TEST(Component, RemoveFreeNotificationDropsTheLinkBothWays) {
+TEST(Component, RemoveFreeNotificationDropsTheLinkBothWays)
+{
     V log;
     auto* a = new TProbe(nullptr, "a", &log);
     auto* b = new TProbe(nullptr, "b", &log);
@@ -206,7 +224,8 @@ TEST(Component, RemoveFreeNotificationDropsTheLinkBothWays) {
     EXPECT_EQ(log, (V{"b freed", "a freed"}));
 }
 
-TEST(Component, WatchedSiblingIsAnnouncedWhenTheOwnerGoes) {
+TEST(Component, WatchedSiblingIsAnnouncedWhenTheOwnerGoes)
+{
     V log;
     auto* owner = new TComponent(nullptr);
     auto* watcher = new TProbe(owner, "watcher", &log);
@@ -219,7 +238,8 @@ TEST(Component, WatchedSiblingIsAnnouncedWhenTheOwnerGoes) {
     EXPECT_EQ(log, (V{"watcher -source", "source freed (destroying)", "watcher freed (destroying)"}));
 }
 
-TEST(Component, StateFlags) {
+TEST(Component, StateFlags)
+{
     TComponent owner(nullptr);
     auto* child = new TComponent(&owner);
     owner.SetDesigning(true);
@@ -239,7 +259,8 @@ TEST(Component, StateFlags) {
     EXPECT_TRUE(child->ComponentState().Contains(csDestroying));
 }
 
-TEST(Component, ComponentIndexMovesWithinTheOwner) {
+TEST(Component, ComponentIndexMovesWithinTheOwner)
+{
     TComponent owner(nullptr);
     auto* a = new TComponent(&owner);
     auto* b = new TComponent(&owner);
@@ -254,7 +275,8 @@ TEST(Component, ComponentIndexMovesWithinTheOwner) {
     EXPECT_EQ(lone.ComponentIndex(), -1);
 }
 
-TEST(Component, NamePathTagAndOwner) {
+TEST(Component, NamePathTagAndOwner)
+{
     TComponent owner(nullptr);
     auto* c = new TComponent(&owner);
     c->SetName("Table1");

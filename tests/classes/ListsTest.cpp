@@ -11,7 +11,8 @@ using namespace vmado;
 
 namespace {
 
-template <class E, class F> void ExpectThrowWith(F&& f, const std::string& text) {
+template <class E, class F> void ExpectThrowWith(F&& f, const std::string& text)
+{
     try {
         f();
         ADD_FAILURE() << "nothing raised; expected " << text;
@@ -27,14 +28,16 @@ public:
     ~TCounted() override { --gAlive; }
 };
 
-std::vector<int> Values(const TList& list) {
+std::vector<int> Values(const TList& list)
+{
     std::vector<int> values;
     for (Integer i = 0; i < list.Count(); ++i)
         values.push_back(*static_cast<int*>(list.Items(i)));
     return values;
 }
 
-TEST(List, EditingOperations) {
+TEST(List, EditingOperations)
+{
     int v[5] = {0, 1, 2, 3, 4};
     TList list;
     for (int& x : v)
@@ -55,7 +58,8 @@ TEST(List, EditingOperations) {
     EXPECT_EQ(list.Last(), &v[0]);
 }
 
-TEST(List, PackAndSort) {
+TEST(List, PackAndSort)
+{
     int v[3] = {30, 10, 20};
     TList list;
     list.Add(&v[0]);
@@ -68,7 +72,8 @@ TEST(List, PackAndSort) {
     EXPECT_EQ(Values(list), (std::vector<int>{10, 20, 30}));
 }
 
-TEST(List, BadIndexesRaise) {
+TEST(List, BadIndexesRaise)
+{
     TList list;
     list.Add(nullptr);
     ExpectThrowWith<EListError>([&] { list.Items(1); }, "List index out of bounds (1)");
@@ -79,7 +84,8 @@ TEST(List, BadIndexesRaise) {
     ExpectThrowWith<EListError>([] { TList().Last(); }, "List index out of bounds (-1)");
 }
 
-TEST(ObjectList, FreesOwnedObjects) {
+TEST(ObjectList, FreesOwnedObjects)
+{
     gAlive = 0;
     {
         TObjectList list;
@@ -99,7 +105,8 @@ TEST(ObjectList, FreesOwnedObjects) {
     EXPECT_EQ(gAlive, 0);
 }
 
-TEST(ObjectList, WithoutOwnershipLeavesObjectsAlone) {
+TEST(ObjectList, WithoutOwnershipLeavesObjectsAlone)
+{
     gAlive = 0;
     TCounted a, b;
     {

@@ -11,7 +11,8 @@ namespace {
 
 class NameValue : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         list.Add("Name=Value");
         list.Add("KEY=x=y");
         list.Add("novalue");
@@ -22,13 +23,14 @@ protected:
     TStringList list;
 };
 
-TEST_F(NameValue, LooksUpValuesIgnoringCase) {
+TEST_F(NameValue, LooksUpValuesIgnoringCase)
+{
     const struct {
         const char* Name;
         const char* Value;
     } cases[] = {
-        {"Name", "Value"}, {"NAME", "Value"}, {"key", "x=y"},    {"Empty", ""},
-        {"", "nameless"},  {"missing", ""},   {"novalue", ""},   {"\xE1rv\xCDz", "flood"},
+        {"Name", "Value"}, {"NAME", "Value"}, {"key", "x=y"},  {"Empty", ""},
+        {"", "nameless"},  {"missing", ""},   {"novalue", ""}, {"\xE1rv\xCDz", "flood"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -36,7 +38,8 @@ TEST_F(NameValue, LooksUpValuesIgnoringCase) {
     }
 }
 
-TEST_F(NameValue, IndexOfNameFindsTheFirstMatchingName) {
+TEST_F(NameValue, IndexOfNameFindsTheFirstMatchingName)
+{
     EXPECT_EQ(list.IndexOfName("name"), 0);
     EXPECT_EQ(list.IndexOfName("Key"), 1);
     EXPECT_EQ(list.IndexOfName("novalue"), -1); // no "=" at all: no name
@@ -45,7 +48,8 @@ TEST_F(NameValue, IndexOfNameFindsTheFirstMatchingName) {
     EXPECT_EQ(list.IndexOfName("NAME"), 0);
 }
 
-TEST_F(NameValue, NamesAndValueFromIndex) {
+TEST_F(NameValue, NamesAndValueFromIndex)
+{
     EXPECT_EQ(list.Names(0), "Name");
     EXPECT_EQ(list.Names(1), "KEY");
     EXPECT_EQ(list.Names(2), "");
@@ -55,7 +59,8 @@ TEST_F(NameValue, NamesAndValueFromIndex) {
     EXPECT_THROW(list.Names(17), EListError);
 }
 
-TEST_F(NameValue, SettingAValueReplacesAddsOrDeletes) {
+TEST_F(NameValue, SettingAValueReplacesAddsOrDeletes)
+{
     list.SetValues("name", "changed");
     EXPECT_EQ(list.Strings(0), "name=changed");
     list.SetValues("New", "1");
@@ -68,14 +73,16 @@ TEST_F(NameValue, SettingAValueReplacesAddsOrDeletes) {
     EXPECT_EQ(list.Count(), before - 1);
 }
 
-TEST_F(NameValue, SetValueFromIndexKeepsTheName) {
+TEST_F(NameValue, SetValueFromIndexKeepsTheName)
+{
     list.SetValueFromIndex(1, "z");
     EXPECT_EQ(list.Strings(1), "KEY=z");
     list.SetValueFromIndex(1, "");
     EXPECT_EQ(list.IndexOfName("KEY"), -1);
 }
 
-TEST_F(NameValue, OtherSeparator) {
+TEST_F(NameValue, OtherSeparator)
+{
     TStringList pairs;
     pairs.SetNameValueSeparator(':');
     pairs.Add("host:example");
@@ -86,7 +93,8 @@ TEST_F(NameValue, OtherSeparator) {
     EXPECT_EQ(pairs.Strings(2), "port:80");
 }
 
-TEST_F(NameValue, CaseSensitiveListComparesNamesExactly) {
+TEST_F(NameValue, CaseSensitiveListComparesNamesExactly)
+{
     list.SetCaseSensitive(true);
     EXPECT_EQ(list.Values("Name"), "Value");
     EXPECT_EQ(list.Values("NAME"), "");

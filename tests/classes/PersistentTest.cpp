@@ -1,6 +1,6 @@
 // TPersistent's assignment protocol and name path, and the TSet helper the state flags use.
-#include "framework/classes/ClassesTypes.h"
 #include "framework/classes/Persistent.h"
+#include "framework/classes/ClassesTypes.h"
 #include "framework/rtl/Exceptions.h"
 
 #include <gtest/gtest.h>
@@ -34,7 +34,8 @@ private:
     TPersistent* owner_;
 };
 
-void TSource::AssignTo(TPersistent* dest) const {
+void TSource::AssignTo(TPersistent* dest) const
+{
     if (auto* target = dynamic_cast<TTarget*>(dest)) {
         target->Value = Value;
         return;
@@ -42,14 +43,16 @@ void TSource::AssignTo(TPersistent* dest) const {
     TPersistent::AssignTo(dest);
 }
 
-TEST(Persistent, AssignAsksTheSourceToAssignItself) {
+TEST(Persistent, AssignAsksTheSourceToAssignItself)
+{
     TSource source;
     TTarget target;
     target.Assign(&source);
     EXPECT_EQ(target.Value, 7);
 }
 
-TEST(Persistent, UnknownPairsRaiseTheAssignError) {
+TEST(Persistent, UnknownPairsRaiseTheAssignError)
+{
     TSource source;
     TTarget target;
     const struct {
@@ -72,7 +75,8 @@ TEST(Persistent, UnknownPairsRaiseTheAssignError) {
     }
 }
 
-TEST(Persistent, NamePathFollowsTheOwner) {
+TEST(Persistent, NamePathFollowsTheOwner)
+{
     TTarget root;
     TTarget child(&root);
     TTarget grandchild(&child);
@@ -83,7 +87,8 @@ TEST(Persistent, NamePathFollowsTheOwner) {
 
 enum TColour { clRed, clGreen, clBlue, clLast = 63 };
 
-TEST(Set, MembershipAndOperators) {
+TEST(Set, MembershipAndOperators)
+{
     using TColours = TSet<TColour>;
     TColours s{clRed, clBlue};
     EXPECT_TRUE(s.Contains(clRed));
@@ -100,7 +105,8 @@ TEST(Set, MembershipAndOperators) {
     EXPECT_TRUE(TColours::FromBits(2).Contains(clGreen));
 }
 
-TEST(ClassesTypes, OrdinalsMatchTheFramework) {
+TEST(ClassesTypes, OrdinalsMatchTheFramework)
+{
     EXPECT_EQ(taLeftJustify, 0);
     EXPECT_EQ(taRightJustify, 1);
     EXPECT_EQ(taCenter, 2);

@@ -18,7 +18,8 @@ using namespace vmado;
 
 namespace {
 
-std::vector<std::string> Items(const TStrings& list) {
+std::vector<std::string> Items(const TStrings& list)
+{
     std::vector<std::string> items;
     for (Integer i = 0; i < list.Count(); ++i)
         items.push_back(list.Strings(i));
@@ -27,7 +28,8 @@ std::vector<std::string> Items(const TStrings& list) {
 
 using V = std::vector<std::string>;
 
-template <class E, class F> void ExpectThrowWith(F&& f, const std::string& text) {
+template <class E, class F> void ExpectThrowWith(F&& f, const std::string& text)
+{
     try {
         f();
         ADD_FAILURE() << "nothing raised; expected " << text;
@@ -38,7 +40,8 @@ template <class E, class F> void ExpectThrowWith(F&& f, const std::string& text)
 
 class Marker : public TObject {};
 
-TEST(StringList, AddInsertDeleteAndAccess) {
+TEST(StringList, AddInsertDeleteAndAccess)
+{
     TStringList list;
     EXPECT_EQ(list.Add("b"), 0);
     EXPECT_EQ(list.Add("d"), 1);
@@ -54,7 +57,8 @@ TEST(StringList, AddInsertDeleteAndAccess) {
     EXPECT_EQ(list.Count(), 0);
 }
 
-TEST(StringList, BadIndexesRaiseListErrors) {
+TEST(StringList, BadIndexesRaiseListErrors)
+{
     TStringList list;
     list.Add("a");
     list.Add("b");
@@ -68,7 +72,8 @@ TEST(StringList, BadIndexesRaiseListErrors) {
     EXPECT_EQ(Items(list), (V{"a", "b"}));
 }
 
-TEST(StringList, IndexOfIgnoresCaseThroughTheCodePage) {
+TEST(StringList, IndexOfIgnoresCaseThroughTheCodePage)
+{
     TStringList list;
     list.Add("Alpha");
     list.Add("\xC1rv\xEDz"); // Árvíz
@@ -80,7 +85,8 @@ TEST(StringList, IndexOfIgnoresCaseThroughTheCodePage) {
     EXPECT_EQ(list.IndexOf("Alpha"), 0);
 }
 
-TEST(StringList, SortedListKeepsOrderAndSearchesBinary) {
+TEST(StringList, SortedListKeepsOrderAndSearchesBinary)
+{
     TStringList list;
     for (const char* s : {"pear", "Apple", "fig", "banana", "cherry"})
         list.Add(s);
@@ -99,7 +105,8 @@ TEST(StringList, SortedListKeepsOrderAndSearchesBinary) {
     EXPECT_EQ(Items(list), (V{"Apple", "banana", "cherry", "date", "fig", "pear"}));
 }
 
-TEST(StringList, DuplicatesOfASortedList) {
+TEST(StringList, DuplicatesOfASortedList)
+{
     struct Row {
         TDuplicates Mode;
         Integer CountAfter;
@@ -123,7 +130,8 @@ TEST(StringList, DuplicatesOfASortedList) {
     EXPECT_EQ(strict.Count(), 1);
 }
 
-TEST(StringList, DupAcceptFindsTheFirstOfEqualStrings) {
+TEST(StringList, DupAcceptFindsTheFirstOfEqualStrings)
+{
     TStringList list;
     list.SetSorted(true);
     list.SetDuplicates(dupAccept);
@@ -134,7 +142,8 @@ TEST(StringList, DupAcceptFindsTheFirstOfEqualStrings) {
     EXPECT_EQ(index, 1);
 }
 
-TEST(StringList, DuplicatesAreIgnoredOnlyWhenSorted) {
+TEST(StringList, DuplicatesAreIgnoredOnlyWhenSorted)
+{
     TStringList list;
     list.SetDuplicates(dupError);
     list.Add("a");
@@ -142,7 +151,8 @@ TEST(StringList, DuplicatesAreIgnoredOnlyWhenSorted) {
     EXPECT_EQ(list.Count(), 2);
 }
 
-TEST(StringList, ChangingCaseSensitivityResortsASortedList) {
+TEST(StringList, ChangingCaseSensitivityResortsASortedList)
+{
     TStringList list;
     list.SetSorted(true);
     list.SetDuplicates(dupAccept);
@@ -157,7 +167,8 @@ TEST(StringList, ChangingCaseSensitivityResortsASortedList) {
     }
 }
 
-TEST(StringList, ObjectsTravelWithTheirStrings) {
+TEST(StringList, ObjectsTravelWithTheirStrings)
+{
     Marker one, two;
     TStringList list;
     list.AddObject("one", &one);
@@ -176,7 +187,8 @@ TEST(StringList, ObjectsTravelWithTheirStrings) {
     EXPECT_EQ(list.Objects(1), &one);
 }
 
-TEST(StringList, TextEndsEveryLineWithCrLf) {
+TEST(StringList, TextEndsEveryLineWithCrLf)
+{
     TStringList list;
     EXPECT_EQ(list.Text(), "");
     list.Add("a");
@@ -185,7 +197,8 @@ TEST(StringList, TextEndsEveryLineWithCrLf) {
     EXPECT_EQ(list.Text(), "a\r\n\r\nb\r\n");
 }
 
-TEST(StringList, SettingTextSplitsAtCrLfOrEither) {
+TEST(StringList, SettingTextSplitsAtCrLfOrEither)
+{
     const struct {
         const char* Text;
         V Expected;
@@ -209,7 +222,8 @@ TEST(StringList, SettingTextSplitsAtCrLfOrEither) {
     }
 }
 
-TEST(StringList, ChangeEventsFireOncePerOutermostUpdate) {
+TEST(StringList, ChangeEventsFireOncePerOutermostUpdate)
+{
     TStringList list;
     std::vector<std::string> log;
     list.OnChanging = [&](TObject* sender) {
@@ -235,7 +249,8 @@ TEST(StringList, ChangeEventsFireOncePerOutermostUpdate) {
     EXPECT_EQ(list.UpdateCount(), 0);
 }
 
-TEST(StringList, ClearingAnEmptyListIsNoChange) {
+TEST(StringList, ClearingAnEmptyListIsNoChange)
+{
     TStringList list;
     int changes = 0;
     list.OnChange = [&](TObject*) { ++changes; };
@@ -243,7 +258,8 @@ TEST(StringList, ClearingAnEmptyListIsNoChange) {
     EXPECT_EQ(changes, 0);
 }
 
-TEST(StringList, AssignCopiesStringsAndObjects) {
+TEST(StringList, AssignCopiesStringsAndObjects)
+{
     Marker m;
     TStringList source;
     source.Add("x");
@@ -266,7 +282,8 @@ public:
     AnsiString ClassName() const override { return "TOther"; }
 };
 
-TEST(StringList, AssignFromSomethingElseRaises) {
+TEST(StringList, AssignFromSomethingElseRaises)
+{
     TStringList list;
     TOther other;
     ExpectThrowWith<EConvertError>([&] { list.Assign(&other); }, "Cannot assign a TOther to a TStringList");
@@ -274,7 +291,8 @@ TEST(StringList, AssignFromSomethingElseRaises) {
     ExpectThrowWith<EConvertError>([&] { other.Assign(&list); }, "Cannot assign a TStringList to a TOther");
 }
 
-TEST(StringList, AddStringsOfItself) {
+TEST(StringList, AddStringsOfItself)
+{
     TStringList list;
     list.Add("a");
     list.Add("b");
@@ -282,7 +300,8 @@ TEST(StringList, AddStringsOfItself) {
     EXPECT_EQ(Items(list), (V{"a", "b", "a", "b"}));
 }
 
-TEST(StringList, EqualsComparesExactly) {
+TEST(StringList, EqualsComparesExactly)
+{
     TStringList a, b;
     a.Add("x");
     b.Add("X");
@@ -293,7 +312,8 @@ TEST(StringList, EqualsComparesExactly) {
     EXPECT_FALSE(a.Equals(b));
 }
 
-TEST(StringList, CustomSortOrdersByTheCallersRule) {
+TEST(StringList, CustomSortOrdersByTheCallersRule)
+{
     TStringList list;
     for (const char* s : {"ccc", "a", "bb"})
         list.Add(s);
@@ -305,7 +325,8 @@ TEST(StringList, CustomSortOrdersByTheCallersRule) {
 
 class TempDir {
 public:
-    TempDir() {
+    TempDir()
+    {
         std::string pattern = (std::filesystem::temp_directory_path() / "vmado-strings-XXXXXX").string();
         path_ = ::mkdtemp(pattern.data());
     }
@@ -316,14 +337,16 @@ private:
     std::string path_;
 };
 
-std::string ReadBytes(const std::string& path) {
+std::string ReadBytes(const std::string& path)
+{
     std::ifstream in(path, std::ios::binary);
     std::ostringstream out;
     out << in.rdbuf();
     return out.str();
 }
 
-TEST(StringListFiles, SaveWritesCrLfLinesAndLoadReadsThemBack) {
+TEST(StringListFiles, SaveWritesCrLfLinesAndLoadReadsThemBack)
+{
     TempDir dir;
     const std::string path = dir.File("lines.txt");
     TStringList list;
@@ -337,7 +360,8 @@ TEST(StringListFiles, SaveWritesCrLfLinesAndLoadReadsThemBack) {
     EXPECT_TRUE(loaded.Equals(list));
 }
 
-TEST(StringListFiles, LoadAcceptsUnixLineEnds) {
+TEST(StringListFiles, LoadAcceptsUnixLineEnds)
+{
     TempDir dir;
     const std::string path = dir.File("unix.txt");
     std::ofstream(path, std::ios::binary) << "x\ny\r\nz";
@@ -346,7 +370,8 @@ TEST(StringListFiles, LoadAcceptsUnixLineEnds) {
     EXPECT_EQ(Items(list), (V{"x", "y", "z"}));
 }
 
-TEST(StringListFiles, MissingFileRaisesNamingIt) {
+TEST(StringListFiles, MissingFileRaisesNamingIt)
+{
     TempDir dir;
     const std::string path = dir.File("absent.txt");
     TStringList list;
@@ -356,7 +381,8 @@ TEST(StringListFiles, MissingFileRaisesNamingIt) {
     ExpectThrowWith<EFCreateError>([&] { list.SaveToFile(dir.File("no/such/dir.txt")); }, "no/such/dir.txt");
 }
 
-TEST(StringListStreams, LoadReadsFromThePositionOn) {
+TEST(StringListStreams, LoadReadsFromThePositionOn)
+{
     TStringStream stream("skip\r\nline1\r\nline2");
     stream.SetPosition(6);
     TStringList list;

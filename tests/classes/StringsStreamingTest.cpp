@@ -12,7 +12,8 @@ using namespace vmado;
 
 namespace {
 
-std::string WriteProps(const TStrings& list) {
+std::string WriteProps(const TStrings& list)
+{
     TStringStream stream;
     {
         TWriter writer(stream);
@@ -22,23 +23,29 @@ std::string WriteProps(const TStrings& list) {
     return stream.DataString();
 }
 
-TEST(StringsStreaming, WritesTheStringsProperty) {
+TEST(StringsStreaming, WritesTheStringsProperty)
+{
     TStringList list;
     list.Add("ab");
     list.Add("");
-    const std::string expected = std::string("\x07Strings") + '\x01' + "\x06\x02" "ab" + "\x06" + '\0' + '\0' + '\0';
+    const std::string expected = std::string("\x07Strings") + '\x01' +
+                                 "\x06\x02"
+                                 "ab" +
+                                 "\x06" + '\0' + '\0' + '\0';
     EXPECT_EQ(WriteProps(list), expected);
 }
 
-TEST(StringsStreaming, EmptyListWritesNothing) {
+TEST(StringsStreaming, EmptyListWritesNothing)
+{
     TStringList list;
     EXPECT_EQ(WriteProps(list), std::string(1, '\0'));
 }
 
-TEST(StringsStreaming, ReadsBackIntoAnotherList) {
+TEST(StringsStreaming, ReadsBackIntoAnotherList)
+{
     TStringList source;
     source.Add("select *");
-    source.Add("  from \xC1rv\xEDz"); // code page bytes travel unchanged
+    source.Add("  from \xC1rv\xEDz");  // code page bytes travel unchanged
     source.Add(std::string(300, 'x')); // a long string
     source.Add("");
     TStringStream stream(WriteProps(source));

@@ -15,7 +15,8 @@ using namespace vmado;
 namespace {
 
 // Serves synchronised calls until done() holds; fails the test after a generous deadline.
-template <class F> void PumpUntil(F done) {
+template <class F> void PumpUntil(F done)
+{
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (!done()) {
         ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "workers did not finish";
@@ -27,14 +28,16 @@ template <class F> void PumpUntil(F done) {
 class TCountingThread : public TThread {
 public:
     TCountingThread(int* counter, int rounds, bool* offMain)
-        : TThread(true), counter_(counter), rounds_(rounds), offMain_(offMain) {
+        : TThread(true), counter_(counter), rounds_(rounds), offMain_(offMain)
+    {
         ++Alive;
     }
     ~TCountingThread() override { --Alive; }
     static inline std::atomic<int> Alive{0};
 
 protected:
-    void Execute() override {
+    void Execute() override
+    {
         for (int i = 0; i < rounds_ && !Terminated(); ++i)
             Synchronize([this] {
                 if (std::this_thread::get_id() != MainThreadID())
@@ -49,7 +52,8 @@ private:
     bool* offMain_;
 };
 
-TEST(Thread, SynchronizeFromSeveralSelfFreeingWorkers) {
+TEST(Thread, SynchronizeFromSeveralSelfFreeingWorkers)
+{
     constexpr int kWorkers = 4;
     constexpr int kRounds = 50;
     int counter = 0; // main thread only
@@ -74,7 +78,9 @@ TEST(Thread, SynchronizeFromSeveralSelfFreeingWorkers) {
 class TLambdaThread : public TThread {
 public:
     explicit TLambdaThread(std::function<void(TLambdaThread&)> body, bool suspended = true)
-        : TThread(suspended), body_(std::move(body)) {}
+        : TThread(suspended), body_(std::move(body))
+    {
+    }
     using TThread::SetReturnValue;
 
 protected:
@@ -84,7 +90,8 @@ private:
     std::function<void(TLambdaThread&)> body_;
 };
 
-TEST(Thread, WaitForOnTheMainThreadServesSynchronize) {
+TEST(Thread, WaitForOnTheMainThreadServesSynchronize)
+{
     int seen = 0;
     TLambdaThread worker([&](TLambdaThread& self) {
         for (int i = 0; i < 10; ++i)
@@ -102,7 +109,8 @@ TEST(Thread, WaitForOnTheMainThreadServesSynchronize) {
     EXPECT_FALSE(worker.FatalException());
 }
 
-TEST(Thread, ExceptionEscapingExecuteIsKept) {
+TEST(Thread, ExceptionEscapingExecuteIsKept)
+{
     TLambdaThread worker([](TLambdaThread&) { throw EListError("List index out of bounds (3)"); });
     worker.Start();
     worker.WaitFor();
@@ -114,7 +122,8 @@ TEST(Thread, ExceptionEscapingExecuteIsKept) {
     }
 }
 
-TEST(Thread, ExceptionInASynchronisedCallReachesTheWorker) {
+TEST(Thread, ExceptionInASynchronisedCallReachesTheWorker)
+{
     std::string caught;
     TLambdaThread worker([&](TLambdaThread& self) {
         try {
@@ -129,7 +138,8 @@ TEST(Thread, ExceptionInASynchronisedCallReachesTheWorker) {
     EXPECT_FALSE(worker.FatalException());
 }
 
-TEST(Thread, CheckSynchronizeRefusesOtherThreads) {
+TEST(Thread, CheckSynchronizeRefusesOtherThreads)
+{
     std::string message;
     TLambdaThread worker([&](TLambdaThread&) {
         try {
@@ -143,14 +153,16 @@ TEST(Thread, CheckSynchronizeRefusesOtherThreads) {
     EXPECT_NE(message.find("which is NOT the main thread"), std::string::npos) << message;
 }
 
-TEST(Thread, SynchronizeOnTheMainThreadRunsAtOnce) {
+TEST(Thread, SynchronizeOnTheMainThreadRunsAtOnce)
+{
     int runs = 0;
     TThread::Synchronize(nullptr, [&] { ++runs; });
     EXPECT_EQ(runs, 1);
     EXPECT_FALSE(CheckSynchronize());
 }
 
-TEST(Thread, TerminateStopsAPollingExecute) {
+TEST(Thread, TerminateStopsAPollingExecute)
+{
     std::atomic<bool> running{false};
     TLambdaThread worker([&](TLambdaThread& self) {
         running = true;
@@ -163,7 +175,8 @@ TEST(Thread, TerminateStopsAPollingExecute) {
     EXPECT_TRUE(worker.Terminated());
 }
 
-TEST(Thread, CreateStartsAThreadNotCreatedSuspended) {
+TEST(Thread, CreateStartsAThreadNotCreatedSuspended)
+{
     std::atomic<int> runs{0};
     auto* worker = TThread::Create<TLambdaThread>([&](TLambdaThread&) { ++runs; }, false);
     EXPECT_FALSE(worker->Suspended());
@@ -173,7 +186,8 @@ TEST(Thread, CreateStartsAThreadNotCreatedSuspended) {
     delete worker;
 }
 
-TEST(Thread, MisuseRaises) {
+TEST(Thread, MisuseRaises)
+{
     TLambdaThread never([](TLambdaThread&) {});
     EXPECT_THROW(never.WaitFor(), EThread);
     TLambdaThread twice([](TLambdaThread&) {});
@@ -194,7 +208,8 @@ TEST(Thread, MisuseRaises) {
     EXPECT_EQ(message, "A thread cannot wait for itself");
 }
 
-TEST(Thread, WakeHookAnnouncesQueuedCalls) {
+TEST(Thread, WakeHookAnnouncesQueuedCalls)
+{
     std::promise<void> queued;
     std::atomic<bool> once{false};
     SetWakeMainThread([&] {

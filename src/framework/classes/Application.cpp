@@ -20,7 +20,8 @@ struct Hooks {
     std::function<void()> Pump;
 };
 
-Hooks& TheHooks() {
+Hooks& TheHooks()
+{
     static Hooks hooks;
     return hooks;
 }
@@ -31,7 +32,8 @@ TApplication::TApplication(TComponent* owner) : TComponent(owner) {}
 
 TApplication::~TApplication() = default;
 
-void TApplication::HandleException(TObject* sender) {
+void TApplication::HandleException(TObject* sender)
+{
     const std::exception_ptr current = std::current_exception();
     if (!current)
         return;
@@ -52,7 +54,8 @@ void TApplication::HandleException(TObject* sender) {
     }
 }
 
-void TApplication::ShowException(const Exception& e) {
+void TApplication::ShowException(const Exception& e)
+{
     std::function<void(const Exception&)> shower;
     {
         Hooks& hooks = TheHooks();
@@ -66,7 +69,8 @@ void TApplication::ShowException(const Exception& e) {
     std::cerr << AnsiToConsole(e.Message()) << std::endl;
 }
 
-void TApplication::ProcessMessages() {
+void TApplication::ProcessMessages()
+{
     std::function<void()> pump;
     {
         Hooks& hooks = TheHooks();
@@ -78,18 +82,21 @@ void TApplication::ProcessMessages() {
     CheckSynchronize(0);
 }
 
-TApplication* Application() {
+TApplication* Application()
+{
     static TApplication application(nullptr);
     return &application;
 }
 
-void SetExceptionShower(std::function<void(const Exception& e)> shower) {
+void SetExceptionShower(std::function<void(const Exception& e)> shower)
+{
     Hooks& hooks = TheHooks();
     std::lock_guard lock(hooks.Mutex);
     hooks.Shower = std::move(shower);
 }
 
-void SetMessagePump(std::function<void()> pump) {
+void SetMessagePump(std::function<void()> pump)
+{
     Hooks& hooks = TheHooks();
     std::lock_guard lock(hooks.Mutex);
     hooks.Pump = std::move(pump);

@@ -38,19 +38,29 @@ enum TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDoub
 template <typename E> class TSet {
 public:
     constexpr TSet() = default;
-    constexpr TSet(std::initializer_list<E> items) {
+    constexpr TSet(std::initializer_list<E> items)
+    {
         for (E e : items)
             bits_ |= Bit(e);
     }
-    static constexpr TSet FromBits(std::uint64_t bits) {
+    static constexpr TSet FromBits(std::uint64_t bits)
+    {
         TSet s;
         s.bits_ = bits;
         return s;
     }
 
     constexpr bool Contains(E e) const { return (bits_ & Bit(e)) != 0; }
-    constexpr TSet& Include(E e) { bits_ |= Bit(e); return *this; }
-    constexpr TSet& Exclude(E e) { bits_ &= ~Bit(e); return *this; }
+    constexpr TSet& Include(E e)
+    {
+        bits_ |= Bit(e);
+        return *this;
+    }
+    constexpr TSet& Exclude(E e)
+    {
+        bits_ &= ~Bit(e);
+        return *this;
+    }
     constexpr bool Empty() const { return bits_ == 0; }
     constexpr std::uint64_t Bits() const { return bits_; }
 

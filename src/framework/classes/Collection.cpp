@@ -10,7 +10,8 @@ namespace vmado {
 
 namespace {
 
-[[noreturn]] void IndexError(Integer index) {
+[[noreturn]] void IndexError(Integer index)
+{
     throw EListError("List index out of bounds (" + std::to_string(index) + ")");
 }
 
@@ -18,25 +19,30 @@ namespace {
 
 // ---- TCollectionItem ---------------------------------------------------------------------------
 
-TCollectionItem::TCollectionItem(TCollection* collection) {
+TCollectionItem::TCollectionItem(TCollection* collection)
+{
     SetCollection(collection);
 }
 
-TCollectionItem::~TCollectionItem() {
+TCollectionItem::~TCollectionItem()
+{
     SetCollection(nullptr);
 }
 
-TPersistent* TCollectionItem::GetOwner() const {
+TPersistent* TCollectionItem::GetOwner() const
+{
     return collection_;
 }
 
-AnsiString TCollectionItem::GetNamePath() const {
+AnsiString TCollectionItem::GetNamePath() const
+{
     if (collection_ == nullptr)
         return ClassName();
     return collection_->GetNamePath() + "[" + std::to_string(Index()) + "]";
 }
 
-void TCollectionItem::SetCollection(TCollection* value) {
+void TCollectionItem::SetCollection(TCollection* value)
+{
     if (collection_ == value)
         return;
     if (collection_ != nullptr)
@@ -45,7 +51,8 @@ void TCollectionItem::SetCollection(TCollection* value) {
         value->InsertItem(this);
 }
 
-Integer TCollectionItem::Index() const {
+Integer TCollectionItem::Index() const
+{
     if (collection_ == nullptr)
         return -1;
     const auto& items = collection_->items_;
@@ -53,7 +60,8 @@ Integer TCollectionItem::Index() const {
     return it == items.end() ? -1 : static_cast<Integer>(it - items.begin());
 }
 
-void TCollectionItem::SetIndex(Integer value) {
+void TCollectionItem::SetIndex(Integer value)
+{
     const Integer current = Index();
     if (current < 0 || current == value)
         return;
@@ -61,11 +69,13 @@ void TCollectionItem::SetIndex(Integer value) {
     Changed(true);
 }
 
-void TCollectionItem::SetDisplayName(const AnsiString& value) {
+void TCollectionItem::SetDisplayName(const AnsiString& value)
+{
     Changed(false);
 }
 
-void TCollectionItem::Changed(bool allItems) {
+void TCollectionItem::Changed(bool allItems)
+{
     if (collection_ != nullptr && collection_->updateCount_ == 0)
         collection_->Update(allItems ? nullptr : this);
 }
@@ -74,14 +84,16 @@ void TCollectionItem::Changed(bool allItems) {
 
 TCollection::TCollection(TCollectionItemClass itemClass) : itemClass_(std::move(itemClass)) {}
 
-TCollection::~TCollection() {
+TCollection::~TCollection()
+{
     // Items leaving during destruction must not call back into a half-destroyed subclass.
     ++updateCount_;
     while (!items_.empty())
         delete items_.back();
 }
 
-AnsiString TCollection::GetNamePath() const {
+AnsiString TCollection::GetNamePath() const
+{
     const TPersistent* owner = GetOwner();
     if (owner == nullptr)
         return ClassName();
@@ -91,7 +103,8 @@ AnsiString TCollection::GetNamePath() const {
     return ownerPath + "." + propName_;
 }
 
-void TCollection::Assign(const TPersistent* source) {
+void TCollection::Assign(const TPersistent* source)
+{
     const auto* other = dynamic_cast<const TCollection*>(source);
     if (other == nullptr) {
         TPersistent::Assign(source);
@@ -111,7 +124,8 @@ void TCollection::Assign(const TPersistent* source) {
     EndUpdate();
 }
 
-TCollectionItem* TCollection::Add() {
+TCollectionItem* TCollection::Add()
+{
     TCollectionItem* item = itemClass_.Create(this);
     // A factory may build an item without passing the collection on; it still belongs here.
     if (item->collection_ != this)
@@ -119,7 +133,8 @@ TCollectionItem* TCollection::Add() {
     return item;
 }
 
-TCollectionItem* TCollection::Insert(Integer index) {
+TCollectionItem* TCollection::Insert(Integer index)
+{
     if (index < 0 || index > Count())
         IndexError(index);
     TCollectionItem* item = Add();
@@ -127,13 +142,15 @@ TCollectionItem* TCollection::Insert(Integer index) {
     return item;
 }
 
-void TCollection::Delete(Integer index) {
+void TCollection::Delete(Integer index)
+{
     TCollectionItem* item = Items(index);
     Notify(item, cnDeleting);
     delete item;
 }
 
-void TCollection::Clear() {
+void TCollection::Clear()
+{
     if (items_.empty())
         return;
     BeginUpdate();
@@ -147,39 +164,46 @@ void TCollection::Clear() {
     EndUpdate();
 }
 
-TCollectionItem* TCollection::Items(Integer index) const {
+TCollectionItem* TCollection::Items(Integer index) const
+{
     if (index < 0 || index >= Count())
         IndexError(index);
     return items_[static_cast<std::size_t>(index)];
 }
 
-void TCollection::SetItem(Integer index, const TCollectionItem* value) {
+void TCollection::SetItem(Integer index, const TCollectionItem* value)
+{
     Items(index)->Assign(value);
 }
 
-TCollectionItem* TCollection::FindItemID(Integer id) const {
+TCollectionItem* TCollection::FindItemID(Integer id) const
+{
     for (TCollectionItem* item : items_)
         if (item->id_ == id)
             return item;
     return nullptr;
 }
 
-void TCollection::BeginUpdate() {
+void TCollection::BeginUpdate()
+{
     ++updateCount_;
 }
 
-void TCollection::EndUpdate() {
+void TCollection::EndUpdate()
+{
     if (updateCount_ > 0)
         --updateCount_;
     Changed();
 }
 
-void TCollection::Changed() {
+void TCollection::Changed()
+{
     if (updateCount_ == 0)
         Update(nullptr);
 }
 
-void TCollection::InsertItem(TCollectionItem* item) {
+void TCollection::InsertItem(TCollectionItem* item)
+{
     items_.push_back(item);
     item->collection_ = this;
     item->id_ = nextID_++;
@@ -187,7 +211,8 @@ void TCollection::InsertItem(TCollectionItem* item) {
     Changed();
 }
 
-void TCollection::RemoveItem(TCollectionItem* item) {
+void TCollection::RemoveItem(TCollectionItem* item)
+{
     Notify(item, cnExtracting);
     const auto it = std::find(items_.begin(), items_.end(), item);
     if (it != items_.end())
@@ -196,7 +221,8 @@ void TCollection::RemoveItem(TCollectionItem* item) {
     Changed();
 }
 
-void TCollection::MoveItem(Integer curIndex, Integer newIndex) {
+void TCollection::MoveItem(Integer curIndex, Integer newIndex)
+{
     if (newIndex < 0 || newIndex >= Count())
         IndexError(newIndex);
     TCollectionItem* item = items_[static_cast<std::size_t>(curIndex)];

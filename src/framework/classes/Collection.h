@@ -15,13 +15,15 @@ class TCollectionItem;
 
 // The item class of a collection: which class Add creates. Make one with ItemClassOf<T>().
 struct TCollectionItemClass {
-    std::type_index Type;                                  // the item class itself
-    std::function<TCollectionItem*(TCollection*)> Create;  // constructs one inside the collection
+    std::type_index Type;                                 // the item class itself
+    std::function<TCollectionItem*(TCollection*)> Create; // constructs one inside the collection
 };
 
-template <typename T> TCollectionItemClass ItemClassOf() {
-    return TCollectionItemClass{std::type_index(typeid(T)),
-                                [](TCollection* collection) -> TCollectionItem* { return new T(collection); }};
+template <typename T> TCollectionItemClass ItemClassOf()
+{
+    return TCollectionItemClass{std::type_index(typeid(T)), [](TCollection* collection) -> TCollectionItem* {
+                                    return new T(collection);
+                                }};
 }
 
 enum TCollectionNotification { cnAdded, cnExtracting, cnDeleting };
@@ -111,6 +113,8 @@ protected:
     // Called after an item changed (item) or the list changed (null), outside updates.
     virtual void Update(TCollectionItem* item) {}
     // Called when an item joins (cnAdded) or is about to leave (cnExtracting, cnDeleting).
+    // cnAdded comes from the item's base constructor and cnExtracting, when the item is being
+    // freed, from its base destructor: only cnDeleting sees the whole item.
     virtual void Notify(TCollectionItem* item, TCollectionNotification action) {}
     // Update(nullptr) unless inside an update.
     void Changed();
@@ -132,7 +136,9 @@ private:
 class TOwnedCollection : public TCollection {
 public:
     TOwnedCollection(TPersistent* owner, TCollectionItemClass itemClass)
-        : TCollection(std::move(itemClass)), owner_(owner) {}
+        : TCollection(std::move(itemClass)), owner_(owner)
+    {
+    }
     AnsiString ClassName() const override { return "TOwnedCollection"; }
     TPersistent* GetOwner() const override { return owner_; }
 

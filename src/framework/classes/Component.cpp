@@ -10,11 +10,13 @@ namespace vmado {
 
 namespace {
 
-bool IsAsciiLetter(unsigned char c) {
+bool IsAsciiLetter(unsigned char c)
+{
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
 }
 
-bool NamesEqual(const AnsiString& a, const AnsiString& b) {
+bool NamesEqual(const AnsiString& a, const AnsiString& b)
+{
     if (a.size() != b.size())
         return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
@@ -32,7 +34,8 @@ bool NamesEqual(const AnsiString& a, const AnsiString& b) {
 
 } // namespace
 
-bool IsValidIdent(const AnsiString& ident) {
+bool IsValidIdent(const AnsiString& ident)
+{
     if (ident.empty() || !IsAsciiLetter(static_cast<unsigned char>(ident[0])))
         return false;
     return std::all_of(ident.begin() + 1, ident.end(), [](char c) {
@@ -41,12 +44,14 @@ bool IsValidIdent(const AnsiString& ident) {
     });
 }
 
-TComponent::TComponent(TComponent* owner) {
+TComponent::TComponent(TComponent* owner)
+{
     if (owner != nullptr)
         owner->InsertComponent(this);
 }
 
-TComponent::~TComponent() {
+TComponent::~TComponent()
+{
     Destroying();
     RemoveFreeNotifications();
     DestroyComponents();
@@ -54,21 +59,25 @@ TComponent::~TComponent() {
         owner_->RemoveComponent(this);
 }
 
-TPersistent* TComponent::GetOwner() const {
+TPersistent* TComponent::GetOwner() const
+{
     return owner_;
 }
 
-AnsiString TComponent::GetNamePath() const {
+AnsiString TComponent::GetNamePath() const
+{
     return name_;
 }
 
-TComponent* TComponent::Components(Integer index) const {
+TComponent* TComponent::Components(Integer index) const
+{
     if (index < 0 || index >= ComponentCount())
         throw EListError("List index out of bounds (" + std::to_string(index) + ")");
     return components_[static_cast<std::size_t>(index)];
 }
 
-Integer TComponent::ComponentIndex() const {
+Integer TComponent::ComponentIndex() const
+{
     if (owner_ == nullptr)
         return -1;
     const auto& list = owner_->components_;
@@ -76,7 +85,8 @@ Integer TComponent::ComponentIndex() const {
     return it == list.end() ? -1 : static_cast<Integer>(it - list.begin());
 }
 
-void TComponent::SetComponentIndex(Integer value) {
+void TComponent::SetComponentIndex(Integer value)
+{
     if (owner_ == nullptr)
         return;
     const Integer current = ComponentIndex();
@@ -90,7 +100,8 @@ void TComponent::SetComponentIndex(Integer value) {
     list.insert(list.begin() + value, this);
 }
 
-void TComponent::SetName(const AnsiString& value) {
+void TComponent::SetName(const AnsiString& value)
+{
     if (name_ == value)
         return;
     if (!value.empty() && !IsValidIdent(value))
@@ -103,13 +114,15 @@ void TComponent::SetName(const AnsiString& value) {
 }
 
 void TComponent::ValidateRename(TComponent* component, const AnsiString& currentName,
-                                const AnsiString& newName) {
+                                const AnsiString& newName)
+{
     if (component != nullptr && !NamesEqual(currentName, newName) && component->owner_ == this &&
         FindComponent(newName) != nullptr)
         throw EComponentError("A component named " + newName + " already exists");
 }
 
-void TComponent::InsertComponent(TComponent* component) {
+void TComponent::InsertComponent(TComponent* component)
+{
     if (component == nullptr || component->owner_ == this)
         return;
     // An ownership cycle would make each side free the other.
@@ -133,26 +146,30 @@ void TComponent::InsertComponent(TComponent* component) {
     Notification(component, opInsert);
 }
 
-void TComponent::RemoveComponent(TComponent* component) {
+void TComponent::RemoveComponent(TComponent* component)
+{
     if (component == nullptr || component->owner_ != this)
         return;
     Notification(component, opRemove);
     RemoveChild(component);
 }
 
-void TComponent::InsertChild(TComponent* component) {
+void TComponent::InsertChild(TComponent* component)
+{
     components_.push_back(component);
     component->owner_ = this;
 }
 
-void TComponent::RemoveChild(TComponent* component) {
+void TComponent::RemoveChild(TComponent* component)
+{
     const auto it = std::find(components_.begin(), components_.end(), component);
     if (it != components_.end())
         components_.erase(it);
     component->owner_ = nullptr;
 }
 
-TComponent* TComponent::FindComponent(const AnsiString& name) const {
+TComponent* TComponent::FindComponent(const AnsiString& name) const
+{
     if (name.empty())
         return nullptr;
     for (TComponent* component : components_)
@@ -161,7 +178,8 @@ TComponent* TComponent::FindComponent(const AnsiString& name) const {
     return nullptr;
 }
 
-void TComponent::DestroyComponents() {
+void TComponent::DestroyComponents()
+{
     while (!components_.empty()) {
         TComponent* instance = components_.back();
         // A component others watch leaves through RemoveComponent so that its siblings hear of
@@ -174,7 +192,8 @@ void TComponent::DestroyComponents() {
     }
 }
 
-void TComponent::Destroying() {
+void TComponent::Destroying()
+{
     if (state_.Contains(csDestroying))
         return;
     state_.Include(csDestroying);
@@ -182,7 +201,8 @@ void TComponent::Destroying() {
         component->Destroying();
 }
 
-void TComponent::FreeNotification(TComponent* component) {
+void TComponent::FreeNotification(TComponent* component)
+{
     if (component == nullptr || component == this)
         return;
     if (owner_ == nullptr || component->owner_ != owner_) {
@@ -194,14 +214,16 @@ void TComponent::FreeNotification(TComponent* component) {
     state_.Include(csFreeNotification);
 }
 
-void TComponent::RemoveFreeNotification(TComponent* component) {
+void TComponent::RemoveFreeNotification(TComponent* component)
+{
     if (component == nullptr)
         return;
     RemoveNotification(component);
     component->RemoveNotification(this);
 }
 
-void TComponent::RemoveNotification(TComponent* component) {
+void TComponent::RemoveNotification(TComponent* component)
+{
     const auto it = std::find(freeNotifies_.begin(), freeNotifies_.end(), component);
     if (it == freeNotifies_.end())
         return;
@@ -210,7 +232,8 @@ void TComponent::RemoveNotification(TComponent* component) {
         state_.Exclude(csFreeNotification);
 }
 
-void TComponent::RemoveFreeNotifications() {
+void TComponent::RemoveFreeNotifications()
+{
     // Each receiver's base Notification drops the link both ways, which shrinks the list; the
     // explicit removal keeps the loop finite when an override forgets to call it.
     while (!freeNotifies_.empty()) {
@@ -220,7 +243,8 @@ void TComponent::RemoveFreeNotifications() {
     }
 }
 
-void TComponent::Notification(TComponent* component, TOperation operation) {
+void TComponent::Notification(TComponent* component, TOperation operation)
+{
     if (operation == opRemove && component != nullptr)
         RemoveFreeNotification(component);
     auto i = static_cast<std::ptrdiff_t>(components_.size()) - 1;
@@ -233,11 +257,13 @@ void TComponent::Notification(TComponent* component, TOperation operation) {
     }
 }
 
-void TComponent::Loaded() {
+void TComponent::Loaded()
+{
     state_.Exclude(csLoading);
 }
 
-void TComponent::SetDesigning(bool value, bool setChildren) {
+void TComponent::SetDesigning(bool value, bool setChildren)
+{
     if (value)
         state_.Include(csDesigning);
     else

@@ -107,7 +107,7 @@ private:
     void RemoveFreeNotifications();
 
     TComponent* owner_ = nullptr;
-    std::vector<TComponent*> components_; // owned: freed in the destructor
+    std::vector<TComponent*> components_;   // owned: freed in the destructor
     std::vector<TComponent*> freeNotifies_; // not owned: both sides keep each other listed
     AnsiString name_;
     Integer tag_ = 0;

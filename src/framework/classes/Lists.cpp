@@ -8,23 +8,27 @@
 
 namespace vmado {
 
-TList::~TList() {
+TList::~TList()
+{
     // Only the base list's own storage goes here; TObjectList frees its objects itself, since
     // its Notify override is no longer reachable from this destructor.
     items_.clear();
 }
 
-void TList::CheckIndex(Integer index) const {
+void TList::CheckIndex(Integer index) const
+{
     if (index < 0 || index >= Count())
         throw EListError("List index out of bounds (" + std::to_string(index) + ")");
 }
 
-void* TList::Items(Integer index) const {
+void* TList::Items(Integer index) const
+{
     CheckIndex(index);
     return items_[static_cast<std::size_t>(index)];
 }
 
-void TList::SetItems(Integer index, void* item) {
+void TList::SetItems(Integer index, void* item)
+{
     CheckIndex(index);
     void*& slot = items_[static_cast<std::size_t>(index)];
     if (slot == item)
@@ -37,14 +41,16 @@ void TList::SetItems(Integer index, void* item) {
         Notify(item, lnAdded);
 }
 
-Integer TList::Add(void* item) {
+Integer TList::Add(void* item)
+{
     items_.push_back(item);
     if (item != nullptr)
         Notify(item, lnAdded);
     return Count() - 1;
 }
 
-void TList::Insert(Integer index, void* item) {
+void TList::Insert(Integer index, void* item)
+{
     if (index < 0 || index > Count())
         throw EListError("List index out of bounds (" + std::to_string(index) + ")");
     items_.insert(items_.begin() + index, item);
@@ -52,7 +58,8 @@ void TList::Insert(Integer index, void* item) {
         Notify(item, lnAdded);
 }
 
-void TList::Delete(Integer index) {
+void TList::Delete(Integer index)
+{
     CheckIndex(index);
     void* item = items_[static_cast<std::size_t>(index)];
     items_.erase(items_.begin() + index);
@@ -60,14 +67,16 @@ void TList::Delete(Integer index) {
         Notify(item, lnDeleted);
 }
 
-Integer TList::Remove(void* item) {
+Integer TList::Remove(void* item)
+{
     const Integer index = IndexOf(item);
     if (index >= 0)
         Delete(index);
     return index;
 }
 
-void* TList::Extract(void* item) {
+void* TList::Extract(void* item)
+{
     const Integer index = IndexOf(item);
     if (index < 0)
         return nullptr;
@@ -76,23 +85,27 @@ void* TList::Extract(void* item) {
     return item;
 }
 
-Integer TList::IndexOf(const void* item) const {
+Integer TList::IndexOf(const void* item) const
+{
     const auto it = std::find(items_.begin(), items_.end(), item);
     return it == items_.end() ? -1 : static_cast<Integer>(it - items_.begin());
 }
 
-void TList::Clear() {
+void TList::Clear()
+{
     while (!items_.empty())
         Delete(Count() - 1);
 }
 
-void TList::Exchange(Integer index1, Integer index2) {
+void TList::Exchange(Integer index1, Integer index2)
+{
     CheckIndex(index1);
     CheckIndex(index2);
     std::swap(items_[static_cast<std::size_t>(index1)], items_[static_cast<std::size_t>(index2)]);
 }
 
-void TList::Move(Integer curIndex, Integer newIndex) {
+void TList::Move(Integer curIndex, Integer newIndex)
+{
     if (curIndex == newIndex)
         return;
     CheckIndex(curIndex);
@@ -102,24 +115,29 @@ void TList::Move(Integer curIndex, Integer newIndex) {
     items_.insert(items_.begin() + newIndex, item);
 }
 
-void TList::Pack() {
+void TList::Pack()
+{
     items_.erase(std::remove(items_.begin(), items_.end(), nullptr), items_.end());
 }
 
-void TList::Sort(const TListSortCompare& compare) {
+void TList::Sort(const TListSortCompare& compare)
+{
     std::stable_sort(items_.begin(), items_.end(),
                      [&compare](void* a, void* b) { return compare(a, b) < 0; });
 }
 
-TObjectList::~TObjectList() {
+TObjectList::~TObjectList()
+{
     Clear();
 }
 
-void TObjectList::SetItems(Integer index, TObject* object) {
+void TObjectList::SetItems(Integer index, TObject* object)
+{
     TList::SetItems(index, object);
 }
 
-void TObjectList::Notify(void* item, TListNotification action) {
+void TObjectList::Notify(void* item, TListNotification action)
+{
     if (ownsObjects_ && action == lnDeleted)
         delete static_cast<TObject*>(item);
 }

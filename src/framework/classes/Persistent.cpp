@@ -6,22 +6,26 @@
 
 namespace vmado {
 
-void TPersistent::Assign(const TPersistent* source) {
+void TPersistent::Assign(const TPersistent* source)
+{
     if (source == nullptr)
         AssignError(nullptr);
     source->AssignTo(this);
 }
 
-void TPersistent::AssignTo(TPersistent* dest) const {
+void TPersistent::AssignTo(TPersistent* dest) const
+{
     dest->AssignError(this);
 }
 
-void TPersistent::AssignError(const TPersistent* source) const {
+void TPersistent::AssignError(const TPersistent* source) const
+{
     const AnsiString sourceName = source != nullptr ? source->ClassName() : AnsiString("nil");
     throw EConvertError("Cannot assign a " + sourceName + " to a " + ClassName());
 }
 
-AnsiString TPersistent::GetNamePath() const {
+AnsiString TPersistent::GetNamePath() const
+{
     AnsiString result = ClassName();
     if (const TPersistent* owner = GetOwner()) {
         const AnsiString ownerPath = owner->GetNamePath();

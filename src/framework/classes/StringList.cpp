@@ -16,23 +16,27 @@ constexpr const char* kSortedError = "Operation not allowed on sorted list";
 constexpr const char* kDuplicateError = "String list does not allow duplicates";
 } // namespace
 
-TStringList::~TStringList() {
+TStringList::~TStringList()
+{
     // Nobody may hear about the list while it goes.
     OnChanging = nullptr;
     OnChange = nullptr;
 }
 
-void TStringList::CheckIndex(Integer index) const {
+void TStringList::CheckIndex(Integer index) const
+{
     if (index < 0 || index >= Count())
         Error(kIndexError, index);
 }
 
-AnsiString TStringList::Get(Integer index) const {
+AnsiString TStringList::Get(Integer index) const
+{
     CheckIndex(index);
     return items_[static_cast<std::size_t>(index)].String;
 }
 
-void TStringList::Put(Integer index, const AnsiString& s) {
+void TStringList::Put(Integer index, const AnsiString& s)
+{
     if (sorted_)
         Error(kSortedError, 0);
     CheckIndex(index);
@@ -41,19 +45,22 @@ void TStringList::Put(Integer index, const AnsiString& s) {
     Changed();
 }
 
-TObject* TStringList::GetObject(Integer index) const {
+TObject* TStringList::GetObject(Integer index) const
+{
     CheckIndex(index);
     return items_[static_cast<std::size_t>(index)].Object;
 }
 
-void TStringList::PutObject(Integer index, TObject* object) {
+void TStringList::PutObject(Integer index, TObject* object)
+{
     CheckIndex(index);
     Changing();
     items_[static_cast<std::size_t>(index)].Object = object;
     Changed();
 }
 
-void TStringList::Clear() {
+void TStringList::Clear()
+{
     if (items_.empty())
         return;
     Changing();
@@ -61,18 +68,21 @@ void TStringList::Clear() {
     Changed();
 }
 
-void TStringList::Delete(Integer index) {
+void TStringList::Delete(Integer index)
+{
     CheckIndex(index);
     Changing();
     items_.erase(items_.begin() + index);
     Changed();
 }
 
-void TStringList::Insert(Integer index, const AnsiString& s) {
+void TStringList::Insert(Integer index, const AnsiString& s)
+{
     InsertObject(index, s, nullptr);
 }
 
-void TStringList::InsertObject(Integer index, const AnsiString& s, TObject* object) {
+void TStringList::InsertObject(Integer index, const AnsiString& s, TObject* object)
+{
     if (sorted_)
         Error(kSortedError, 0);
     if (index < 0 || index > Count())
@@ -80,13 +90,15 @@ void TStringList::InsertObject(Integer index, const AnsiString& s, TObject* obje
     InsertItem(index, s, object);
 }
 
-void TStringList::InsertItem(Integer index, const AnsiString& s, TObject* object) {
+void TStringList::InsertItem(Integer index, const AnsiString& s, TObject* object)
+{
     Changing();
     items_.insert(items_.begin() + index, Item{s, object});
     Changed();
 }
 
-Integer TStringList::AddObject(const AnsiString& s, TObject* object) {
+Integer TStringList::AddObject(const AnsiString& s, TObject* object)
+{
     Integer index = Count();
     if (sorted_ && Find(s, index)) {
         switch (duplicates_) {
@@ -102,7 +114,8 @@ Integer TStringList::AddObject(const AnsiString& s, TObject* object) {
     return index;
 }
 
-void TStringList::Exchange(Integer index1, Integer index2) {
+void TStringList::Exchange(Integer index1, Integer index2)
+{
     if (sorted_)
         Error(kSortedError, 0);
     CheckIndex(index1);
@@ -112,7 +125,8 @@ void TStringList::Exchange(Integer index1, Integer index2) {
     Changed();
 }
 
-void TStringList::Move(Integer curIndex, Integer newIndex) {
+void TStringList::Move(Integer curIndex, Integer newIndex)
+{
     if (curIndex == newIndex)
         return;
     if (sorted_)
@@ -126,14 +140,16 @@ void TStringList::Move(Integer curIndex, Integer newIndex) {
     Changed();
 }
 
-Integer TStringList::IndexOf(const AnsiString& s) const {
+Integer TStringList::IndexOf(const AnsiString& s) const
+{
     if (!sorted_)
         return TStrings::IndexOf(s);
     Integer index = 0;
     return Find(s, index) ? index : -1;
 }
 
-bool TStringList::Find(const AnsiString& s, Integer& index) const {
+bool TStringList::Find(const AnsiString& s, Integer& index) const
+{
     if (!sorted_) {
         index = TStrings::IndexOf(s);
         if (index >= 0)
@@ -163,14 +179,16 @@ bool TStringList::Find(const AnsiString& s, Integer& index) const {
     return found;
 }
 
-void TStringList::Sort() {
+void TStringList::Sort()
+{
     CustomSort([](TStringList& list, Integer a, Integer b) {
         return list.CompareStrings(list.items_[static_cast<std::size_t>(a)].String,
                                    list.items_[static_cast<std::size_t>(b)].String);
     });
 }
 
-void TStringList::CustomSort(const TStringListSortCompare& compare) {
+void TStringList::CustomSort(const TStringListSortCompare& compare)
+{
     if (sorted_ || items_.size() < 2)
         return;
     Changing();
@@ -187,7 +205,8 @@ void TStringList::CustomSort(const TStringListSortCompare& compare) {
     Changed();
 }
 
-void TStringList::SetSorted(bool value) {
+void TStringList::SetSorted(bool value)
+{
     if (sorted_ == value)
         return;
     if (value)
@@ -195,7 +214,8 @@ void TStringList::SetSorted(bool value) {
     sorted_ = value;
 }
 
-void TStringList::SetCaseSensitive(bool value) {
+void TStringList::SetCaseSensitive(bool value)
+{
     if (caseSensitive_ == value)
         return;
     caseSensitive_ = value;
@@ -207,23 +227,27 @@ void TStringList::SetCaseSensitive(bool value) {
     }
 }
 
-int TStringList::CompareStrings(const AnsiString& s1, const AnsiString& s2) const {
+int TStringList::CompareStrings(const AnsiString& s1, const AnsiString& s2) const
+{
     return caseSensitive_ ? AnsiCompareStr(s1, s2) : AnsiCompareText(s1, s2);
 }
 
-void TStringList::SetUpdateState(bool updating) {
+void TStringList::SetUpdateState(bool updating)
+{
     if (updating)
         Changing();
     else
         Changed();
 }
 
-void TStringList::Changing() {
+void TStringList::Changing()
+{
     if (UpdateCount() == 0 && OnChanging)
         OnChanging(this);
 }
 
-void TStringList::Changed() {
+void TStringList::Changed()
+{
     if (UpdateCount() == 0 && OnChange)
         OnChange(this);
 }

@@ -10,7 +10,8 @@ namespace vmado {
 
 using Bracket = internal::UpdateBracket<TStrings>;
 
-void TStrings::Error(const char* messageFormat, Integer data) {
+void TStrings::Error(const char* messageFormat, Integer data)
+{
     AnsiString message = messageFormat;
     const auto at = message.find("%d");
     if (at != AnsiString::npos)
@@ -18,7 +19,8 @@ void TStrings::Error(const char* messageFormat, Integer data) {
     throw EListError(message);
 }
 
-void TStrings::Assign(const TPersistent* source) {
+void TStrings::Assign(const TPersistent* source)
+{
     const auto* other = dynamic_cast<const TStrings*>(source);
     if (other == nullptr) {
         TPersistent::Assign(source);
@@ -31,37 +33,43 @@ void TStrings::Assign(const TPersistent* source) {
     AddStrings(*other);
 }
 
-void TStrings::Put(Integer index, const AnsiString& s) {
+void TStrings::Put(Integer index, const AnsiString& s)
+{
     TObject* object = GetObject(index);
     Delete(index);
     InsertObject(index, s, object);
 }
 
-Integer TStrings::Add(const AnsiString& s) {
+Integer TStrings::Add(const AnsiString& s)
+{
     const Integer index = Count();
     Insert(index, s);
     return index;
 }
 
-Integer TStrings::AddObject(const AnsiString& s, TObject* object) {
+Integer TStrings::AddObject(const AnsiString& s, TObject* object)
+{
     const Integer index = Add(s);
     PutObject(index, object);
     return index;
 }
 
-void TStrings::InsertObject(Integer index, const AnsiString& s, TObject* object) {
+void TStrings::InsertObject(Integer index, const AnsiString& s, TObject* object)
+{
     Insert(index, s);
     PutObject(index, object);
 }
 
-void TStrings::AddStrings(const TStrings& strings) {
+void TStrings::AddStrings(const TStrings& strings)
+{
     Bracket bracket(*this);
     const Integer count = strings.Count(); // fixed first: strings may be this very list
     for (Integer i = 0; i < count; ++i)
         AddObject(strings.Get(i), strings.GetObject(i));
 }
 
-void TStrings::Exchange(Integer index1, Integer index2) {
+void TStrings::Exchange(Integer index1, Integer index2)
+{
     Bracket bracket(*this);
     const AnsiString s1 = Get(index1);
     TObject* o1 = GetObject(index1);
@@ -73,7 +81,8 @@ void TStrings::Exchange(Integer index1, Integer index2) {
     PutObject(index2, o1);
 }
 
-void TStrings::Move(Integer curIndex, Integer newIndex) {
+void TStrings::Move(Integer curIndex, Integer newIndex)
+{
     if (curIndex == newIndex)
         return;
     Bracket bracket(*this);
@@ -84,7 +93,8 @@ void TStrings::Move(Integer curIndex, Integer newIndex) {
     InsertObject(newIndex, s, object);
 }
 
-Integer TStrings::IndexOf(const AnsiString& s) const {
+Integer TStrings::IndexOf(const AnsiString& s) const
+{
     const Integer count = Count();
     for (Integer i = 0; i < count; ++i)
         if (CompareStrings(Get(i), s) == 0)
@@ -92,7 +102,8 @@ Integer TStrings::IndexOf(const AnsiString& s) const {
     return -1;
 }
 
-Integer TStrings::IndexOfObject(const TObject* object) const {
+Integer TStrings::IndexOfObject(const TObject* object) const
+{
     const Integer count = Count();
     for (Integer i = 0; i < count; ++i)
         if (GetObject(i) == object)
@@ -100,7 +111,8 @@ Integer TStrings::IndexOfObject(const TObject* object) const {
     return -1;
 }
 
-bool TStrings::Equals(const TStrings& strings) const {
+bool TStrings::Equals(const TStrings& strings) const
+{
     const Integer count = Count();
     if (count != strings.Count())
         return false;
@@ -110,19 +122,22 @@ bool TStrings::Equals(const TStrings& strings) const {
     return true;
 }
 
-int TStrings::CompareStrings(const AnsiString& s1, const AnsiString& s2) const {
+int TStrings::CompareStrings(const AnsiString& s1, const AnsiString& s2) const
+{
     return AnsiCompareText(s1, s2);
 }
 
 // ---- name=value --------------------------------------------------------------------------------
 
-AnsiString TStrings::Names(Integer index) const {
+AnsiString TStrings::Names(Integer index) const
+{
     const AnsiString s = Get(index);
     const auto at = s.find(nameValueSeparator_);
     return at == AnsiString::npos ? AnsiString() : s.substr(0, at);
 }
 
-Integer TStrings::IndexOfName(const AnsiString& name) const {
+Integer TStrings::IndexOfName(const AnsiString& name) const
+{
     const Integer count = Count();
     for (Integer i = 0; i < count; ++i) {
         const AnsiString s = Get(i);
@@ -133,12 +148,14 @@ Integer TStrings::IndexOfName(const AnsiString& name) const {
     return -1;
 }
 
-AnsiString TStrings::Values(const AnsiString& name) const {
+AnsiString TStrings::Values(const AnsiString& name) const
+{
     const Integer index = IndexOfName(name);
     return index >= 0 ? ValueFromIndex(index) : AnsiString();
 }
 
-void TStrings::SetValues(const AnsiString& name, const AnsiString& value) {
+void TStrings::SetValues(const AnsiString& name, const AnsiString& value)
+{
     Integer index = IndexOfName(name);
     if (!value.empty()) {
         if (index < 0)
@@ -149,7 +166,8 @@ void TStrings::SetValues(const AnsiString& name, const AnsiString& value) {
     }
 }
 
-AnsiString TStrings::ValueFromIndex(Integer index) const {
+AnsiString TStrings::ValueFromIndex(Integer index) const
+{
     if (index < 0)
         return AnsiString();
     const AnsiString s = Get(index);
@@ -157,7 +175,8 @@ AnsiString TStrings::ValueFromIndex(Integer index) const {
     return at == AnsiString::npos ? AnsiString() : s.substr(at + 1);
 }
 
-void TStrings::SetValueFromIndex(Integer index, const AnsiString& value) {
+void TStrings::SetValueFromIndex(Integer index, const AnsiString& value)
+{
     if (!value.empty()) {
         if (index < 0)
             index = Add(AnsiString());
@@ -169,13 +188,15 @@ void TStrings::SetValueFromIndex(Integer index, const AnsiString& value) {
 
 // ---- updates -----------------------------------------------------------------------------------
 
-void TStrings::BeginUpdate() {
+void TStrings::BeginUpdate()
+{
     if (updateCount_ == 0)
         SetUpdateState(true);
     ++updateCount_;
 }
 
-void TStrings::EndUpdate() {
+void TStrings::EndUpdate()
+{
     if (updateCount_ == 0)
         return;
     --updateCount_;

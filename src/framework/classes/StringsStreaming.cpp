@@ -6,7 +6,8 @@
 
 namespace vmado {
 
-void TStrings::DefineProperties(TFiler& filer) {
+void TStrings::DefineProperties(TFiler& filer)
+{
     filer.DefineProperty(
         "Strings",
         [this](TReader& reader) {

@@ -14,12 +14,14 @@ using Bracket = internal::UpdateBracket<TStrings>;
 
 // Blanks and control characters: every byte up to and including space. Bytes above 0x7F are
 // letters of the code page, hence the unsigned view.
-bool IsBlank(char c) {
+bool IsBlank(char c)
+{
     return static_cast<unsigned char>(c) <= ' ';
 }
 
 // Wraps s in quote, doubling the quotes inside.
-AnsiString Quoted(const AnsiString& s, char quote) {
+AnsiString Quoted(const AnsiString& s, char quote)
+{
     AnsiString result;
     result.reserve(s.size() + 2);
     result += quote;
@@ -34,7 +36,8 @@ AnsiString Quoted(const AnsiString& s, char quote) {
 
 // Reads a quoted run starting at value[pos] (the opening quote): doubled quotes stand for one,
 // the first single quote ends it, a missing closing quote takes the rest. Leaves pos after it.
-AnsiString ExtractQuoted(const AnsiString& value, std::size_t& pos, char quote) {
+AnsiString ExtractQuoted(const AnsiString& value, std::size_t& pos, char quote)
+{
     AnsiString result;
     ++pos;
     while (pos < value.size()) {
@@ -55,7 +58,8 @@ AnsiString ExtractQuoted(const AnsiString& value, std::size_t& pos, char quote) 
 
 // An item is quoted when it is empty or holds the quote, the delimiter or (unless strict) a
 // blank or control character, so that splitting gives it back unchanged.
-AnsiString JoinDelimited(const TStrings& list, char delimiter, char quote, bool strict) {
+AnsiString JoinDelimited(const TStrings& list, char delimiter, char quote, bool strict)
+{
     AnsiString result;
     const Integer count = list.Count();
     for (Integer i = 0; i < count; ++i) {
@@ -74,7 +78,8 @@ AnsiString JoinDelimited(const TStrings& list, char delimiter, char quote, bool 
     return result;
 }
 
-void SplitDelimited(TStrings& list, const AnsiString& value, char delimiter, char quote, bool strict) {
+void SplitDelimited(TStrings& list, const AnsiString& value, char delimiter, char quote, bool strict)
+{
     const auto isSeparator = [&](char c) { return c == delimiter || (!strict && IsBlank(c)); };
     const auto skipBlanks = [&](std::size_t& pos) {
         if (!strict)
@@ -109,7 +114,8 @@ void SplitDelimited(TStrings& list, const AnsiString& value, char delimiter, cha
 
 } // namespace
 
-AnsiString TStrings::GetTextStr() const {
+AnsiString TStrings::GetTextStr() const
+{
     AnsiString result;
     const Integer count = Count();
     for (Integer i = 0; i < count; ++i) {
@@ -119,7 +125,8 @@ AnsiString TStrings::GetTextStr() const {
     return result;
 }
 
-void TStrings::SetTextStr(const AnsiString& value) {
+void TStrings::SetTextStr(const AnsiString& value)
+{
     Bracket bracket(*this);
     Clear();
     std::size_t pos = 0;
@@ -135,25 +142,30 @@ void TStrings::SetTextStr(const AnsiString& value) {
     }
 }
 
-AnsiString TStrings::CommaText() const {
+AnsiString TStrings::CommaText() const
+{
     return JoinDelimited(*this, ',', '"', false);
 }
 
-void TStrings::SetCommaText(const AnsiString& value) {
+void TStrings::SetCommaText(const AnsiString& value)
+{
     SplitDelimited(*this, value, ',', '"', false);
 }
 
-AnsiString TStrings::DelimitedText() const {
+AnsiString TStrings::DelimitedText() const
+{
     return JoinDelimited(*this, delimiter_, quoteChar_, strictDelimiter_);
 }
 
-void TStrings::SetDelimitedText(const AnsiString& value) {
+void TStrings::SetDelimitedText(const AnsiString& value)
+{
     SplitDelimited(*this, value, delimiter_, quoteChar_, strictDelimiter_);
 }
 
 // ---- streams and files -------------------------------------------------------------------------
 
-void TStrings::LoadFromStream(TStream& stream) {
+void TStrings::LoadFromStream(TStream& stream)
+{
     Bracket bracket(*this);
     const Int64 size = stream.Size() - stream.Position();
     AnsiString text;
@@ -164,17 +176,20 @@ void TStrings::LoadFromStream(TStream& stream) {
     SetTextStr(text);
 }
 
-void TStrings::SaveToStream(TStream& stream) const {
+void TStrings::SaveToStream(TStream& stream) const
+{
     const AnsiString text = GetTextStr();
     stream.WriteBuffer(text.data(), static_cast<Int64>(text.size()));
 }
 
-void TStrings::LoadFromFile(const AnsiString& fileName) {
+void TStrings::LoadFromFile(const AnsiString& fileName)
+{
     TFileStream stream(fileName, fmOpenRead | fmShareDenyWrite);
     LoadFromStream(stream);
 }
 
-void TStrings::SaveToFile(const AnsiString& fileName) const {
+void TStrings::SaveToFile(const AnsiString& fileName) const
+{
     TFileStream stream(fileName, fmCreate);
     SaveToStream(stream);
 }

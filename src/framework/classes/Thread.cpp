@@ -28,7 +28,8 @@ struct SyncState {
 };
 
 // Never destroyed: detached (FreeOnTerminate) threads may still use it while the process exits.
-SyncState& State() {
+SyncState& State()
+{
     static SyncState* state = new SyncState;
     return *state;
 }
@@ -36,17 +37,20 @@ SyncState& State() {
 // Static initialisation runs on the thread that starts the program.
 const std::thread::id gMainThreadID = std::this_thread::get_id();
 
-bool OnMainThread() {
+bool OnMainThread()
+{
     return std::this_thread::get_id() == gMainThreadID;
 }
 
-AnsiString ThreadIdText(std::thread::id id) {
+AnsiString ThreadIdText(std::thread::id id)
+{
     std::ostringstream out;
     out << std::hex << std::hash<std::thread::id>{}(id);
     return out.str();
 }
 
-void RunOnMainThread(const TThreadMethod& method) {
+void RunOnMainThread(const TThreadMethod& method)
+{
     if (OnMainThread()) {
         method();
         return;
@@ -72,11 +76,13 @@ void RunOnMainThread(const TThreadMethod& method) {
 
 } // namespace
 
-std::thread::id MainThreadID() {
+std::thread::id MainThreadID()
+{
     return gMainThreadID;
 }
 
-bool CheckSynchronize(int timeoutMs) {
+bool CheckSynchronize(int timeoutMs)
+{
     if (!OnMainThread())
         throw EThread("CheckSynchronize called from thread $" + ThreadIdText(std::this_thread::get_id()) +
                       ", which is NOT the main thread");
@@ -107,7 +113,8 @@ bool CheckSynchronize(int timeoutMs) {
     return true;
 }
 
-void SetWakeMainThread(std::function<void()> wake) {
+void SetWakeMainThread(std::function<void()> wake)
+{
     SyncState& state = State();
     std::lock_guard lock(state.Mutex);
     state.Wake = std::move(wake);
@@ -117,7 +124,8 @@ void SetWakeMainThread(std::function<void()> wake) {
 
 TThread::TThread(bool createSuspended) : createSuspended_(createSuspended) {}
 
-TThread::~TThread() {
+TThread::~TThread()
+{
     std::thread thread;
     {
         std::lock_guard lock(mutex_);
@@ -134,12 +142,14 @@ TThread::~TThread() {
     thread.join();
 }
 
-void TThread::AfterConstruction() {
+void TThread::AfterConstruction()
+{
     if (!createSuspended_)
         Start();
 }
 
-void TThread::Start() {
+void TThread::Start()
+{
     std::lock_guard lock(mutex_);
     if (started_)
         throw EThread("Cannot call Start on a running or finished thread");
@@ -148,22 +158,26 @@ void TThread::Start() {
     id_ = thread_.get_id();
 }
 
-bool TThread::Suspended() const {
+bool TThread::Suspended() const
+{
     std::lock_guard lock(mutex_);
     return !started_;
 }
 
-std::thread::id TThread::ThreadID() const {
+std::thread::id TThread::ThreadID() const
+{
     std::lock_guard lock(mutex_);
     return id_;
 }
 
-std::exception_ptr TThread::FatalException() const {
+std::exception_ptr TThread::FatalException() const
+{
     std::lock_guard lock(mutex_);
     return fatal_;
 }
 
-void TThread::Run() {
+void TThread::Run()
+{
     try {
         if (!Terminated())
             Execute();
@@ -191,12 +205,14 @@ void TThread::Run() {
         delete this;
 }
 
-void TThread::DoTerminate() {
+void TThread::DoTerminate()
+{
     if (OnTerminate)
         Synchronize([this] { OnTerminate(this); });
 }
 
-void TThread::WaitForEnd() {
+void TThread::WaitForEnd()
+{
     SyncState& state = State();
     std::unique_lock lock(state.Mutex);
     if (!OnMainThread()) {
@@ -214,7 +230,8 @@ void TThread::WaitForEnd() {
     }
 }
 
-Integer TThread::WaitFor() {
+Integer TThread::WaitFor()
+{
     {
         std::lock_guard lock(mutex_);
         if (!started_)
@@ -233,11 +250,13 @@ Integer TThread::WaitFor() {
     return ReturnValue();
 }
 
-void TThread::Synchronize(const TThreadMethod& method) {
+void TThread::Synchronize(const TThreadMethod& method)
+{
     RunOnMainThread(method);
 }
 
-void TThread::Synchronize(TThread* thread, const TThreadMethod& method) {
+void TThread::Synchronize(TThread* thread, const TThreadMethod& method)
+{
     RunOnMainThread(method);
 }
 

@@ -41,7 +41,8 @@ public:
     AnsiString ClassName() const override { return "TThread"; }
 
     // Constructs T(args...) and starts it unless it was created suspended.
-    template <typename T, typename... Args> static T* Create(Args&&... args) {
+    template <typename T, typename... Args> static T* Create(Args&&... args)
+    {
         T* thread = new T(std::forward<Args>(args)...);
         thread->AfterConstruction();
         return thread;
@@ -93,16 +94,16 @@ private:
     void WaitForEnd(); // until Run has finished; serves synchronised calls on the main thread
 
     std::thread thread_;
-    mutable std::mutex mutex_;           // guards thread_, started_, id_, fatal_
+    mutable std::mutex mutex_; // guards thread_, started_, id_, fatal_
     bool createSuspended_;
     bool started_ = false;
-    std::thread::id id_;                 // kept after the std::thread has been joined
+    std::thread::id id_; // kept after the std::thread has been joined
     std::atomic<bool> terminated_{false};
-    std::atomic<bool> finished_{false};  // Execute returned
+    std::atomic<bool> finished_{false}; // Execute returned
     std::atomic<bool> freeOnTerminate_{false};
     std::atomic<Integer> returnValue_{0};
     std::exception_ptr fatal_;
-    bool ended_ = false;                 // Execute and OnTerminate done; guarded by the sync mutex
+    bool ended_ = false; // Execute and OnTerminate done; guarded by the sync mutex
 };
 
 } // namespace vmado

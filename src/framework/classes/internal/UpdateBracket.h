@@ -8,12 +8,14 @@ namespace vmado::internal {
 
 template <typename T> class UpdateBracket {
 public:
-    explicit UpdateBracket(T& target) : target_(target), pending_(std::uncaught_exceptions()) {
+    explicit UpdateBracket(T& target) : target_(target), pending_(std::uncaught_exceptions())
+    {
         target_.BeginUpdate();
     }
     // EndUpdate fires change events that may raise: that propagates on the normal path, but is
     // dropped while another exception is already on its way out.
-    ~UpdateBracket() noexcept(false) {
+    ~UpdateBracket() noexcept(false)
+    {
         if (std::uncaught_exceptions() > pending_) {
             try {
                 target_.EndUpdate();
