@@ -61,6 +61,9 @@ TEST(ExpressionEval, TextIsCaseSensitiveUnlessFolded) {
         {"LOWER(Name) = 'abba'", {3}},
         {"UCASE(Name) = UCASE('smith')", {1}},
         {"{fn UCASE(Name)} = 'smith'", {}},
+        {"{fn UCASE(City)} = 'P\xC9" "CS'", {2}},
+        {"{fn LCASE(City)} LIKE 'p\xE9" "cs'", {2}},
+        {"City = 'P\xC9" "CS'", {}},
     });
 }
 
@@ -158,6 +161,9 @@ TEST(ExpressionEval, NamesAndFieldToField) {
         {"Qty > Price", {1, 2}},
         {"{fn UCASE(Name)} = {fn UCASE([Last Name])}", {1}},
         {"people.Qty = 12", {3}},
+        {"Last Name = 'Smith'", {1, 5}},
+        {" (Last Name  LIKE 'Sm%') AND (Name = Last Name) ", {1}},
+        {"Last Name IS NULL", {4}},
         {"ID = 2", {2}},
         {"5 < Qty", {3, 5}},
         {"1 = 1", {1, 2, 3, 4, 5}},

@@ -67,8 +67,13 @@ TDataSet::~TDataSet()
     // The descendant has closed the cursor in its own destructor: its buffers and cursor are
     // out of reach from here.
     Destroying();
-    while (!dataSources_.empty())
-        RemoveDataSource(dataSources_.back());
+    // Detach without RemoveDataSource: resizing the ring would reach the descendant.
+    while (!dataSources_.empty()) {
+        TDataSource* source = dataSources_.back();
+        dataSources_.pop_back();
+        source->dataSet_ = nullptr;
+        source->UpdateState();
+    }
     fields_->Clear();
 }
 
