@@ -79,7 +79,7 @@ const bool kRegistered = [] {
         .Object("Lines", &TDerivedPart::Lines)
         .Int64("Big", &TDerivedPart::Big, &TDerivedPart::SetBig)
         .Component("Partner", &TDerivedPart::Partner, &TDerivedPart::SetPartner);
-    ClassInfo<TAbstractPart>("TAbstractPart").Parent<TComponent>();
+    RegisterClass<TAbstractPart>("TAbstractPart").Parent<TComponent>();
     return true;
 }();
 

@@ -1,17 +1,13 @@
 // Creation of the engine's connection and recordset objects.
 #include "ado/ADOApi.h"
 
+#include "ado/engine/ConnectionImpl.h"
+#include "ado/engine/cursor/RecordsetImpl.h"
+
 namespace vmado {
 
-// The object classes arrive with the providers and the cursor; until then creation says so.
-ConnectionPtr CoConnection::Create()
-{
-    throw EOleException("Cannot create the Connection object: the engine is not built yet", "vmado.Engine");
-}
+ConnectionPtr CoConnection::Create() { return std::make_shared<engine::ConnectionImpl>(); }
 
-RecordsetPtr CoRecordset::Create()
-{
-    throw EOleException("Cannot create the Recordset object: the engine is not built yet", "vmado.Engine");
-}
+RecordsetPtr CoRecordset::Create() { return std::make_shared<engine::RecordsetImpl>(); }
 
 } // namespace vmado

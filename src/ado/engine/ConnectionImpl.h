@@ -1,0 +1,78 @@
+// The engine's Connection object: picks the provider from the connection string, keeps the
+// settings applied at open, serialises every call on one recursive mutex, and hands recordsets
+// the provider link and the dialect rewriter.
+#pragma once
+
+#include "ado/ADOApi.h"
+#include "ado/engine/PropertyList.h"
+#include "ado/engine/Provider.h"
+
+#include <memory>
+#include <mutex>
+#include <optional>
+
+namespace vmado::engine {
+
+class ConnectionImpl final : public Connection, public std::enable_shared_from_this<ConnectionImpl> {
+public:
+    ConnectionImpl() = default;
+    ~ConnectionImpl() override;
+
+    AnsiString ConnectionString() const override;
+    void SetConnectionString(const AnsiString& value) override;
+    Integer CommandTimeout() const override;
+    void SetCommandTimeout(Integer value) override;
+    Integer ConnectionTimeout() const override;
+    void SetConnectionTimeout(Integer value) override;
+    CursorLocationEnum CursorLocation() const override;
+    void SetCursorLocation(CursorLocationEnum value) override;
+    IsolationLevelEnum IsolationLevel() const override;
+    void SetIsolationLevel(IsolationLevelEnum value) override;
+    ConnectModeEnum Mode() const override;
+    void SetMode(ConnectModeEnum value) override;
+    AnsiString Provider() const override;
+    Integer State() const override;
+    AnsiString Version() const override;
+    PropertiesPtr Properties() const override;
+
+    void Open(const AnsiString& connectionString, const AnsiString& userId, const AnsiString& password,
+              Integer options) override;
+    void Close() override;
+    RecordsetPtr Execute(const AnsiString& commandText, Variant& recordsAffected, Integer options) override;
+    RecordsetPtr Execute(const AnsiString& commandText, Integer options) override;
+    Integer BeginTrans() override;
+    void CommitTrans() override;
+    void RollbackTrans() override;
+    RecordsetPtr OpenSchema(SchemaEnum schema, const Variant& restrictions, const Variant& schemaId) override;
+
+    // For the engine's recordsets.
+    std::recursive_mutex& Mutex() const { return mutex_; }
+    ProviderConnection& Link(); // raises when the connection is closed
+    // The text rewritten for the backend (ODBC escapes, #dates#, Boolean -1/0, UCASE/LCASE).
+    AnsiString Rewrite(std::string_view sql);
+    // Bumped by each Open and Close; a recordset compares it to learn that its link went away.
+    std::uint64_t Generation() const { return generation_; }
+
+private:
+    void CheckClosed(const char* what) const;
+    void BuildProperties(const AnsiString& dataSource);
+    RecordsetPtr SchemaTables(const Variant& restrictions);
+    RecordsetPtr SchemaColumns(const Variant& restrictions);
+    RecordsetPtr SchemaPrimaryKeys(const Variant& restrictions);
+
+    mutable std::recursive_mutex mutex_;
+    AnsiString connectionString_;
+    AnsiString provider_ = "MSDASQL";
+    Integer commandTimeout_ = 30;
+    Integer connectionTimeout_ = 15;
+    CursorLocationEnum cursorLocation_ = adUseServer;
+    IsolationLevelEnum isolationLevel_ = adXactReadCommitted;
+    ConnectModeEnum mode_ = adModeUnknown;
+    std::unique_ptr<ProviderConnection> link_;
+    std::shared_ptr<PropertyList> properties_ = std::make_shared<PropertyList>();
+    Integer transactionLevel_ = 0;
+    std::optional<std::vector<AnsiString>> booleans_;
+    std::uint64_t generation_ = 0;
+};
+
+} // namespace vmado::engine

@@ -1,0 +1,23 @@
+// A plain list of named values serving the Properties/Property interfaces (connection, recordset
+// and field properties). Read-only unless built writable.
+#pragma once
+
+#include "ado/ADOApi.h"
+
+#include <vector>
+
+namespace vmado::engine {
+
+class PropertyList final : public Properties {
+public:
+    void Add(const AnsiString& name, const Variant& value, DataTypeEnum type = adVarChar);
+    Integer Count() const override;
+    PropertyPtr Item(Integer index) const override;
+    PropertyPtr Item(const AnsiString& name) const override;
+    void Refresh() override {}
+
+private:
+    std::vector<PropertyPtr> items_;
+};
+
+} // namespace vmado::engine

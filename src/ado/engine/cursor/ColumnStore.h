@@ -1,0 +1,67 @@
+// Typed column storage of the client cursor: one array per column of the column's kind, a null
+// bitmap, and text/bytes in a per-column arena. A row id indexes every column; rows are only
+// ever appended, so row ids (the bookmarks) stay stable for the life of the store.
+#pragma once
+
+#include "ado/engine/Provider.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vmado::engine {
+
+class Column {
+public:
+    explicit Column(ColumnMeta meta);
+
+    const ColumnMeta& Meta() const { return meta_; }
+    ColumnMeta& Meta() { return meta_; }
+    ValueKind Kind() const { return meta_.Kind; }
+    std::uint32_t Size() const { return size_; }
+
+    // Loading: converts a cell of another kind into the column's kind; a value that cannot be
+    // converted without loss changes the column's kind (integer to float, anything to text).
+    void Append(const CellRef& cell);
+    // Editing: the cell must already be of the column's kind (or Null).
+    void Set(std::uint32_t row, const CellRef& cell);
+
+    bool IsNull(std::uint32_t row) const { return (nulls_[row >> 6] >> (row & 63)) & 1u; }
+    CellRef Get(std::uint32_t row) const;
+    Int64 IntAt(std::uint32_t row) const { return ints_[row]; }
+    double RealAt(std::uint32_t row) const { return reals_[row]; }
+    bool BoolAt(std::uint32_t row) const { return bools_[row] != 0; }
+    std::string_view TextAt(std::uint32_t row) const
+    {
+        return std::string_view(arena_.data() + offs_[row], lens_[row]);
+    }
+
+    // After loading: settles DefinedSize (the longest text when none was declared) and the type
+    // of columns whose kind came from the data.
+    void Finish();
+    std::size_t MaxLength() const { return maxLength_; }
+    std::size_t MemoryBytes() const;
+
+private:
+    void SetNullBit(std::uint32_t row, bool isNull);
+    void Grow();
+    void StoreText(std::uint32_t row, std::string_view text);
+    void Promote(ValueKind to);
+    void Decide(ValueKind kind);
+    AnsiString RenderText(std::uint32_t row) const;
+
+    ColumnMeta meta_;
+    bool undecided_ = false; // KindFromData and no value seen yet
+    std::uint32_t size_ = 0;
+    std::size_t maxLength_ = 0;
+    bool fitsInt32_ = true;
+    std::vector<std::uint64_t> nulls_;
+    std::vector<Int64> ints_;       // Integer, Currency (raw)
+    std::vector<double> reals_;     // Float, Date
+    std::vector<std::uint8_t> bools_;
+    std::vector<std::uint64_t> offs_; // Text, Bytes
+    std::vector<std::uint32_t> lens_;
+    std::vector<char> arena_;
+};
+
+} // namespace vmado::engine

@@ -1,0 +1,313 @@
+// Opening and closing the client cursor: the source becomes one statement, its rows are
+// materialised into typed columns, and the view starts unfiltered on the first record.
+#include "ado/engine/cursor/FieldsImpl.h"
+#include "ado/engine/cursor/RecordsetImpl.h"
+
+#include "ado/engine/internal/Text.h"
+
+#include <cctype>
+
+namespace vmado::engine {
+
+namespace {
+
+bool LooksLikeTableName(std::string_view s)
+{
+    if (s.empty())
+        return false;
+    if ((s.front() == '[' && s.back() == ']') || (s.front() == '"' && s.back() == '"'))
+        return true;
+    for (char c : s) {
+        const auto u = static_cast<unsigned char>(c);
+        if (!(std::isalnum(u) || c == '_' || c == '.' || c == '$' || u >= 0x80))
+            return false;
+    }
+    return true;
+}
+
+AnsiString QuoteTable(std::string_view name)
+{
+    if (name.front() == '"' || name.front() == '[')
+        return AnsiString(name);
+    // schema.table stays two identifiers
+    AnsiString out;
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t dot = name.find('.', start);
+        std::string_view part = name.substr(start, dot == std::string_view::npos ? name.npos : dot - start);
+        out += '"';
+        for (char c : part) {
+            if (c == '"')
+                out += '"';
+            out += c;
+        }
+        out += '"';
+        if (dot == std::string_view::npos)
+            break;
+        out += '.';
+        start = dot + 1;
+    }
+    return out;
+}
+
+} // namespace
+
+RecordsetImpl::RecordsetImpl() = default;
+RecordsetImpl::~RecordsetImpl() = default;
+
+void RecordsetImpl::CheckOpen(const char* what) const
+{
+    if (!open_)
+        throw EOleException(AnsiString("Cannot ") + what + ": the recordset is closed", "vmado.Cursor");
+}
+
+void RecordsetImpl::CheckClosedForSetting(const char* what) const
+{
+    if (open_)
+        throw EOleException(AnsiString("Cannot set ") + what + " while the recordset is open", "vmado.Cursor");
+}
+
+std::shared_ptr<ConnectionImpl> RecordsetImpl::Conn(const char* what) const
+{
+    if (!conn_ || synthetic_)
+        throw EOleException(AnsiString("Cannot ") + what + ": the recordset has no connection to send it through",
+                            "vmado.Cursor");
+    if (conn_->State() == adStateClosed || conn_->Generation() != generation_)
+        throw EOleException(AnsiString("Cannot ") + what + ": the recordset's connection was closed", "vmado.Cursor");
+    return conn_;
+}
+
+void RecordsetImpl::SetCursorType(CursorTypeEnum value)
+{
+    if (value == cursorType_)
+        return;
+    CheckClosedForSetting("CursorType");
+    cursorType_ = value;
+}
+
+void RecordsetImpl::SetLockType(LockTypeEnum value)
+{
+    if (value == lockType_)
+        return;
+    CheckClosedForSetting("LockType");
+    if (value != adLockReadOnly && value != adLockPessimistic && value != adLockOptimistic &&
+        value != adLockBatchOptimistic && value != adLockUnspecified)
+        throw EOleException("Cannot set LockType: " + std::to_string(value) + " is not a lock type", "vmado.Cursor");
+    lockType_ = value;
+}
+
+void RecordsetImpl::SetCursorLocation(CursorLocationEnum value)
+{
+    if (value == location_)
+        return;
+    CheckClosedForSetting("CursorLocation");
+    location_ = value;
+}
+
+void RecordsetImpl::SetMaxRecords(Integer value)
+{
+    if (value == maxRecords_)
+        return;
+    CheckClosedForSetting("MaxRecords");
+    if (value < 0)
+        throw EOleException("Cannot set MaxRecords: " + std::to_string(value) + " is negative", "vmado.Cursor");
+    maxRecords_ = value;
+}
+
+bool RecordsetImpl::Supports(CursorOptionEnum option) const
+{
+    const bool writable = open_ && lockType_ != adLockReadOnly && !synthetic_;
+    switch (option) {
+    case adAddNew:
+    case adDelete:
+    case adUpdate: return writable;
+    case adUpdateBatch: return writable && lockType_ == adLockBatchOptimistic;
+    case adHoldRecords:
+    case adMovePrevious:
+    case adBookmark:
+    case adApproxPosition:
+    case adFind: return true;
+    case adResync: return writable;
+    default: return false;
+    }
+}
+
+void RecordsetImpl::Reset()
+{
+    columns_.clear();
+    flags_.clear();
+    originals_.clear();
+    view_.clear();
+    posOf_.clear();
+    posValid_ = false;
+    pos_ = 0;
+    deletedCurrent_.reset();
+    filterText_.clear();
+    filterGroup_ = adFilterNone;
+    filterExpr_.reset();
+    sort_.clear();
+    sortKeys_.clear();
+    editMode_ = adEditNone;
+    editValues_.clear();
+    chunkOffsets_.clear();
+    chunkRow_ = UINT32_MAX;
+    if (fields_)
+        fields_->Detach();
+    fields_.reset();
+    synthetic_ = false;
+}
+
+void RecordsetImpl::Open(const AnsiString& source, const ConnectionPtr& activeConnection, CursorTypeEnum cursorType,
+                         LockTypeEnum lockType, Integer options)
+{
+    if (open_)
+        throw EOleException("Cannot open the recordset: it is already open", "vmado.Cursor");
+    auto conn = std::dynamic_pointer_cast<ConnectionImpl>(activeConnection);
+    if (!conn)
+        throw EOleException("Cannot open the recordset: no connection was given", "vmado.Cursor");
+    const AnsiString text = Trim(source);
+    if (text.empty())
+        throw EOleException("Cannot open the recordset: the source is empty", "vmado.Cursor");
+    if (lockType == adLockUnspecified)
+        lockType = lockType_ == adLockUnspecified ? adLockReadOnly : lockType_;
+    if (lockType != adLockReadOnly && lockType != adLockPessimistic && lockType != adLockOptimistic &&
+        lockType != adLockBatchOptimistic)
+        throw EOleException("Cannot open the recordset: " + std::to_string(lockType) + " is not a lock type",
+                            "vmado.Cursor");
+
+    const Integer command = options == adCmdUnspecified ? adCmdUnknown : (options & 0x30F);
+    AnsiString sql;
+    if (command & (adCmdTable | adCmdTableDirect))
+        sql = "SELECT * FROM " + QuoteTable(text);
+    else if (command & adCmdStoredProc)
+        sql = "{call " + text + "}";
+    else if (command & adCmdFile)
+        throw EOleException("Cannot open the recordset from file '" + text + "': saved recordsets are not available",
+                            "vmado.Cursor");
+    else if (command & adCmdText)
+        sql = text;
+    else
+        sql = LooksLikeTableName(text) ? "SELECT * FROM " + QuoteTable(text) : text;
+
+    std::lock_guard guard(conn->Mutex());
+    ProviderConnection& link = conn->Link();
+    if ((command & adCmdStoredProc) && link.Caps().Dialect == SqlDialect::SQLite)
+        throw EOleException("Cannot open stored procedure '" + text + "': SQLite has no stored procedures",
+                            "vmado.Cursor");
+    auto statement = link.Prepare(conn->Rewrite(sql));
+    if (!statement->Execute())
+        return; // a statement without rows ran; the recordset stays closed
+    cursorType_ = cursorType == adOpenUnspecified ? adOpenStatic : cursorType;
+    options_ = options;
+    Materialise(conn, *statement, text, lockType);
+}
+
+void RecordsetImpl::Materialise(const std::shared_ptr<ConnectionImpl>& connection, ProviderStatement& statement,
+                                const AnsiString& source, LockTypeEnum lockType)
+{
+    Reset();
+    try {
+        for (const ColumnMeta& meta : statement.Columns())
+            columns_.emplace_back(meta);
+        LoadRows(statement, maxRecords_);
+    } catch (...) {
+        Reset();
+        throw;
+    }
+    conn_ = connection;
+    generation_ = connection->Generation();
+    source_ = source;
+    lockType_ = lockType;
+    FinishLoad();
+}
+
+void RecordsetImpl::OpenRows(const std::shared_ptr<ConnectionImpl>& connection, std::vector<ColumnMeta> columns,
+                             const std::vector<std::vector<CellRef>>& rows)
+{
+    Reset();
+    for (auto& meta : columns)
+        columns_.emplace_back(std::move(meta));
+    for (const auto& row : rows) {
+        for (std::size_t c = 0; c < columns_.size(); ++c)
+            columns_[c].Append(c < row.size() ? row[c] : CellRef{});
+        flags_.push_back(0);
+    }
+    conn_ = connection;
+    generation_ = connection ? connection->Generation() : 0;
+    lockType_ = adLockReadOnly;
+    cursorType_ = adOpenStatic;
+    FinishLoad();
+    synthetic_ = true;
+}
+
+void RecordsetImpl::LoadRows(ProviderStatement& statement, Integer limit)
+{
+    std::vector<CellRef> row;
+    const std::size_t n = columns_.size();
+    std::size_t count = 0;
+    while ((limit <= 0 || count < static_cast<std::size_t>(limit)) && statement.Step(row)) {
+        if (count >= 0xFFFFFFF0u)
+            throw EOleException("Cannot open the recordset: it holds more rows than a cursor can address",
+                                "vmado.Cursor");
+        for (std::size_t c = 0; c < n; ++c)
+            columns_[c].Append(row[c]);
+        ++count;
+    }
+    flags_.assign(count, 0);
+}
+
+void RecordsetImpl::FinishLoad()
+{
+    for (auto& column : columns_)
+        column.Finish();
+    fields_ = std::make_shared<FieldsImpl>(weak_from_this(), static_cast<int>(columns_.size()));
+    open_ = true;
+    RebuildView(std::nullopt);
+    pos_ = 0;
+}
+
+void RecordsetImpl::Close()
+{
+    CheckOpen("close the recordset");
+    Reset();
+    open_ = false;
+    conn_.reset();
+}
+
+void RecordsetImpl::Requery()
+{
+    CheckOpen("requery the recordset");
+    auto conn = Conn("requery the recordset");
+    const AnsiString source = source_;
+    const CursorTypeEnum cursorType = cursorType_;
+    const LockTypeEnum lockType = lockType_;
+    const Integer options = options_;
+    Close();
+    Open(source, conn, cursorType, lockType, options);
+}
+
+std::size_t RecordsetImpl::MemoryBytes() const
+{
+    std::size_t total = flags_.capacity() + view_.capacity() * 4 + posOf_.capacity() * 4;
+    for (const auto& column : columns_)
+        total += column.MemoryBytes();
+    return total;
+}
+
+FieldsPtr RecordsetImpl::Fields() const
+{
+    if (!fields_)
+        return std::make_shared<FieldsImpl>(std::weak_ptr<RecordsetImpl>(), 0);
+    return fields_;
+}
+
+PropertiesPtr RecordsetImpl::Properties() const
+{
+    auto list = std::make_shared<PropertyList>();
+    list->Add("Updatability", Variant(static_cast<Integer>(Supports(adUpdate) ? 7 : 0)), adInteger);
+    list->Add("Unique Table", Variant(columns_.empty() ? AnsiString() : columns_[0].Meta().BaseTable));
+    list->Add("Maximum Rows", Variant(maxRecords_), adInteger);
+    return list;
+}
+
+} // namespace vmado::engine

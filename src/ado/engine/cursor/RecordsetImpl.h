@@ -1,0 +1,179 @@
+// The engine's Recordset: a client cursor over rows materialised in typed column storage, a view
+// (filter, then stable sort) of row ids, edits kept on the row and sent by lock type. Row id + 1
+// is the bookmark. Calls that reach the database hold the connection's mutex.
+#pragma once
+
+#include "ado/ADOApi.h"
+#include "ado/engine/ConnectionImpl.h"
+#include "ado/engine/cursor/ColumnStore.h"
+#include "ado/engine/expression/Expression.h"
+
+#include <optional>
+#include <unordered_map>
+
+namespace vmado::engine {
+
+class FieldsImpl;
+
+class RecordsetImpl final : public Recordset, public std::enable_shared_from_this<RecordsetImpl> {
+public:
+    RecordsetImpl();
+    ~RecordsetImpl() override;
+
+    void Open(const AnsiString& source, const ConnectionPtr& activeConnection, CursorTypeEnum cursorType,
+              LockTypeEnum lockType, Integer options) override;
+    void Close() override;
+    void Requery() override;
+    Integer State() const override { return open_ ? adStateOpen : adStateClosed; }
+    ConnectionPtr ActiveConnection() const override { return conn_; }
+    AnsiString Source() const override { return source_; }
+
+    CursorTypeEnum CursorType() const override { return cursorType_; }
+    void SetCursorType(CursorTypeEnum value) override;
+    LockTypeEnum LockType() const override { return lockType_; }
+    void SetLockType(LockTypeEnum value) override;
+    CursorLocationEnum CursorLocation() const override { return location_; }
+    void SetCursorLocation(CursorLocationEnum value) override;
+    Integer MaxRecords() const override { return maxRecords_; }
+    void SetMaxRecords(Integer value) override;
+    bool Supports(CursorOptionEnum option) const override;
+
+    bool Bof() const override;
+    bool Eof() const override;
+    Integer AbsolutePosition() const override;
+    void SetAbsolutePosition(Integer value) override;
+    Integer RecordCount() const override;
+    Variant Bookmark() const override;
+    void SetBookmark(const Variant& value) override;
+    void MoveFirst() override;
+    void MoveLast() override;
+    void MoveNext() override;
+    void MovePrevious() override;
+    void Move(Integer numRecords, const Variant& start) override;
+
+    void Find(const AnsiString& criteria, Integer skipRecords, SearchDirectionEnum searchDirection,
+              const Variant& start) override;
+    Variant Filter() const override;
+    void SetFilter(const Variant& value) override;
+    AnsiString Sort() const override { return sort_; }
+    void SetSort(const AnsiString& value) override;
+
+    Integer Status() const override;
+    Integer EditMode() const override { return editMode_; }
+
+    void AddNew(const Variant& fieldList, const Variant& values) override;
+    void Update(const Variant& fields, const Variant& values) override;
+    void CancelUpdate() override;
+    void Delete(AffectEnum affectRecords) override;
+    void UpdateBatch(AffectEnum affectRecords) override;
+    void CancelBatch(AffectEnum affectRecords) override;
+
+    FieldsPtr Fields() const override;
+    PropertiesPtr Properties() const override;
+
+    struct Change; // one row to send; defined in Sending.cpp
+
+    // Engine side.
+    // Fills the recordset from a statement that has been executed and yields rows.
+    void Materialise(const std::shared_ptr<ConnectionImpl>& connection, ProviderStatement& statement,
+                     const AnsiString& source, LockTypeEnum lockType);
+    // Fills a read-only recordset from rows built in memory (catalogue answers).
+    void OpenRows(const std::shared_ptr<ConnectionImpl>& connection, std::vector<ColumnMeta> columns,
+                  const std::vector<std::vector<CellRef>>& rows);
+    std::size_t MemoryBytes() const; // the storage held by the open recordset
+
+    // For the Field objects; col is the field index.
+    int ColumnCount() const { return static_cast<int>(columns_.size()); }
+    const ColumnMeta& MetaOf(int col) const;
+    Variant FieldValue(int col) const;
+    void SetFieldValue(int col, const Variant& value);
+    Variant FieldOriginalValue(int col) const;
+    Variant FieldUnderlyingValue(int col) const;
+    Integer FieldActualSize(int col) const;
+    void FieldAppendChunk(int col, const Variant& data);
+    Variant FieldGetChunk(int col, Integer length);
+
+private:
+    enum RowFlag : std::uint8_t {
+        rfGone = 1,          // deleted in the database, or an added row that was cancelled
+        rfNew = 2,           // inserted locally, not yet sent (batch)
+        rfModified = 4,      // changed locally, not yet sent (batch)
+        rfPendingDelete = 8, // deleted locally, not yet sent (batch)
+        rfAdding = 16,       // AddNew in progress
+    };
+    struct SortKey {
+        int Column;
+        bool Descending;
+    };
+
+    // Open.cpp
+    void CheckOpen(const char* what) const;
+    void CheckClosedForSetting(const char* what) const;
+    void Reset();
+    void LoadRows(ProviderStatement& statement, Integer limit);
+    void FinishLoad();
+    std::shared_ptr<ConnectionImpl> Conn(const char* what) const;
+    // Navigation.cpp
+    bool OnRecord() const;
+    std::uint32_t CurrentRow(const char* what) const; // raises off a record
+    void SetPosition(long pos);
+    long PositionOf(std::uint32_t row) const;          // -1 when not in the view
+    std::uint32_t RowOfBookmark(const Variant& bookmark, const char* what) const;
+    void LeaveRecord();                                 // ends an edit in progress before a move
+    // View.cpp
+    void RebuildView(std::optional<std::uint32_t> keepRow);
+    bool RowVisible(std::uint32_t row) const;
+    void SortView();
+    std::vector<ColumnInfo> ColumnInfos() const;
+    int ColumnIndex(std::string_view name) const;        // -1 when absent
+    // Editing.cpp
+    void CheckUpdatable(const char* what) const;
+    void BeginEdit();
+    CellRef CellFromVariant(int col, const Variant& value, std::string& storage) const;
+    void ApplyFieldList(const Variant& fields, const Variant& values);
+    Variant VariantOf(int col, std::uint32_t row) const;
+    void SaveOriginals(std::uint32_t row);
+    void WriteEditToStore(std::uint32_t row);
+    // Sending.cpp
+    void SendRow(std::uint32_t row, int operation, const std::vector<int>& changed,
+                 std::vector<std::pair<int, CellRef>>* generated, std::vector<std::string>* generatedText);
+    void SendBatch(const std::vector<std::uint32_t>& rows);
+
+    std::shared_ptr<ConnectionImpl> conn_;
+    std::uint64_t generation_ = 0;
+    AnsiString source_;
+    Integer options_ = adCmdUnknown;
+    CursorTypeEnum cursorType_ = adOpenForwardOnly;
+    LockTypeEnum lockType_ = adLockReadOnly;
+    CursorLocationEnum location_ = adUseServer;
+    Integer maxRecords_ = 0;
+    bool open_ = false;
+    bool synthetic_ = false; // built in memory: never sent anywhere
+
+    std::vector<Column> columns_;
+    std::vector<std::uint8_t> flags_;
+    std::unordered_map<std::uint32_t, std::vector<Variant>> originals_;
+
+    std::vector<std::uint32_t> view_;
+    mutable std::vector<std::int32_t> posOf_;
+    mutable bool posValid_ = false;
+    long pos_ = 0;
+    std::optional<std::uint32_t> deletedCurrent_; // the record just deleted stays current until a move
+
+    AnsiString filterText_;
+    Integer filterGroup_ = adFilterNone;
+    std::shared_ptr<const CompiledExpression> filterExpr_;
+    AnsiString sort_;
+    std::vector<SortKey> sortKeys_;
+
+    EditModeEnum editMode_ = adEditNone;
+    std::uint32_t editRow_ = 0;
+    std::vector<std::optional<Variant>> editValues_;
+    long addReturnPos_ = 0;
+    std::vector<std::size_t> chunkOffsets_;
+    std::uint32_t chunkRow_ = UINT32_MAX;
+
+    std::shared_ptr<FieldsImpl> fields_;
+};
+
+} // namespace vmado::engine

@@ -1,0 +1,414 @@
+// Sending a row's change to the database: one parameterised INSERT, UPDATE or DELETE on the
+// row's base table, keyed by its primary key or else by every original value (NULL as IS NULL).
+// Each send runs inside a transaction (or a savepoint of the caller's) and must touch exactly one
+// row; anything else is rolled back and reported, so no half-written record remains.
+#include "ado/engine/cursor/RecordsetImpl.h"
+
+#include "ado/engine/internal/Text.h"
+
+#include <algorithm>
+#include <deque>
+
+namespace vmado::engine {
+
+namespace {
+
+const char* const OperationNames[] = {"INSERT", "UPDATE", "DELETE"};
+
+AnsiString QuoteName(const AnsiString& name, const AnsiString& quote)
+{
+    if (quote.empty() || quote == " ")
+        return name;
+    AnsiString out = quote;
+    for (char c : name) {
+        if (c == quote[0])
+            out += c;
+        out += c;
+    }
+    return out + quote;
+}
+
+// Opens a transaction, or a savepoint inside the caller's; rolls back unless committed.
+class SendScope {
+public:
+    SendScope(ProviderConnection& link) : link_(link)
+    {
+        if (!link_.InTransaction()) {
+            link_.Begin(adXactReadCommitted);
+            own_ = true;
+        } else if (link_.Caps().Dialect != SqlDialect::Generic) {
+            Run("SAVEPOINT vmado_send");
+            savepoint_ = true;
+        }
+    }
+    ~SendScope()
+    {
+        if (done_)
+            return;
+        try {
+            if (own_)
+                link_.Rollback();
+            else if (savepoint_) {
+                Run("ROLLBACK TO SAVEPOINT vmado_send");
+                Run("RELEASE SAVEPOINT vmado_send");
+            }
+        } catch (...) {
+            // the original failure is what the caller must see
+        }
+    }
+    void Commit()
+    {
+        if (own_)
+            link_.Commit();
+        else if (savepoint_)
+            Run("RELEASE SAVEPOINT vmado_send");
+        done_ = true;
+    }
+
+private:
+    void Run(const char* sql)
+    {
+        auto s = link_.Prepare(sql);
+        s->Execute();
+    }
+    ProviderConnection& link_;
+    bool own_ = false;
+    bool savepoint_ = false;
+    bool done_ = false;
+};
+
+} // namespace
+
+struct RecordsetImpl::Change {
+    int Operation = 0; // 0 insert, 1 update, 2 delete
+    std::uint32_t Row = 0;
+    std::vector<int> Columns;        // the columns set by an insert or update
+    std::vector<CellRef> NewCells;   // parallel to Columns
+    std::vector<CellRef> Originals;  // per column: the values the database should hold now
+};
+
+namespace {
+
+// Runs one change; returns generated values (RETURNING) through generated.
+void SendChange(ProviderConnection& link, const std::vector<Column>& columns, const RecordsetImpl::Change& change,
+                std::vector<std::pair<int, CellRef>>* generated, std::deque<std::string>& keep);
+
+} // namespace
+
+void RecordsetImpl::SendRow(std::uint32_t row, int operation, const std::vector<int>& changed,
+                            std::vector<std::pair<int, CellRef>>* generated, std::vector<std::string>* generatedText)
+{
+    auto conn = Conn(operation == 2 ? "delete the record" : "update the record");
+    std::lock_guard guard(conn->Mutex());
+    ProviderConnection& link = conn->Link();
+    Change change;
+    change.Operation = operation;
+    change.Row = row;
+    std::deque<std::string> storage;
+    for (int col : changed) {
+        change.Columns.push_back(col);
+        storage.emplace_back();
+        change.NewCells.push_back(CellFromVariant(col, *editValues_[static_cast<std::size_t>(col)], storage.back()));
+    }
+    for (std::size_t c = 0; c < columns_.size(); ++c)
+        change.Originals.push_back(columns_[c].Get(row));
+    SendScope scope(link);
+    std::deque<std::string> keep;
+    std::vector<std::pair<int, CellRef>> got;
+    SendChange(link, columns_, change, &got, keep);
+    scope.Commit();
+    if (generated && generatedText) {
+        generatedText->reserve(got.size());
+        for (auto [col, cell] : got) {
+            if (cell.Kind == ValueKind::Text || cell.Kind == ValueKind::Bytes) {
+                generatedText->emplace_back(cell.Text);
+                cell.Text = generatedText->back();
+            }
+            generated->emplace_back(col, cell);
+        }
+    }
+}
+
+void RecordsetImpl::SendBatch(const std::vector<std::uint32_t>& rows)
+{
+    auto conn = Conn("send the batch");
+    std::lock_guard guard(conn->Mutex());
+    ProviderConnection& link = conn->Link();
+    std::deque<std::string> storage;
+    std::vector<std::vector<std::pair<int, CellRef>>> generatedPerRow(rows.size());
+    {
+        SendScope scope(link);
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const std::uint32_t row = rows[i];
+            const std::uint8_t f = flags_[row];
+            Change change;
+            change.Row = row;
+            change.Operation = (f & rfPendingDelete) ? 2 : (f & rfNew) ? 0 : 1;
+            auto orig = originals_.find(row);
+            for (std::size_t c = 0; c < columns_.size(); ++c) {
+                if (orig != originals_.end()) {
+                    storage.emplace_back();
+                    change.Originals.push_back(CellFromVariant(static_cast<int>(c), orig->second[c], storage.back()));
+                } else {
+                    change.Originals.push_back(columns_[c].Get(row));
+                }
+            }
+            for (std::size_t c = 0; c < columns_.size() && change.Operation != 2; ++c) {
+                const CellRef now = columns_[c].Get(row);
+                if (change.Operation == 0) {
+                    if (now.Kind == ValueKind::Null)
+                        continue; // leave the database's default
+                } else {
+                    const CellRef& was = change.Originals[c];
+                    const bool same = was.Kind == now.Kind &&
+                                      (now.Kind == ValueKind::Null ||
+                                       (was.B == now.B && was.I == now.I && was.F == now.F && was.Cur == now.Cur &&
+                                        was.Text == now.Text));
+                    if (same)
+                        continue;
+                }
+                change.Columns.push_back(static_cast<int>(c));
+                change.NewCells.push_back(now);
+            }
+            if (change.Operation == 1 && change.Columns.empty())
+                continue;
+            SendChange(link, columns_, change, &generatedPerRow[i], storage);
+        }
+        scope.Commit();
+    }
+    // Only now, with everything committed, does the cursor take the new state.
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const std::uint32_t row = rows[i];
+        for (const auto& [col, cell] : generatedPerRow[i])
+            columns_[static_cast<std::size_t>(col)].Set(row, cell);
+        flags_[row] = (flags_[row] & rfPendingDelete) ? std::uint8_t{rfGone} : std::uint8_t{0};
+        originals_.erase(row);
+    }
+}
+
+Variant RecordsetImpl::FieldUnderlyingValue(int col) const
+{
+    const ColumnMeta& m = MetaOf(col);
+    const std::uint32_t row = CurrentRow("read the underlying value");
+    if (m.BaseTable.empty() || (flags_[row] & (rfNew | rfAdding)))
+        return FieldOriginalValue(col);
+    auto conn = Conn("read the underlying value");
+    std::lock_guard guard(conn->Mutex());
+    ProviderConnection& link = conn->Link();
+    const AnsiString quote = link.Caps().IdentifierQuote;
+    // Key the row as an update would, then read the one column.
+    std::vector<int> key;
+    const auto pk = link.PrimaryKey(m.BaseSchema, m.BaseTable);
+    for (const auto& name : pk) {
+        int found = -1;
+        for (int c = 0; c < ColumnCount(); ++c)
+            if (EqualsIgnoreCase(columns_[static_cast<std::size_t>(c)].Meta().BaseTable, m.BaseTable) &&
+                EqualsIgnoreCase(columns_[static_cast<std::size_t>(c)].Meta().BaseColumn, name))
+                found = c;
+        if (found < 0) {
+            key.clear();
+            break;
+        }
+        key.push_back(found);
+    }
+    if (key.empty())
+        for (int c = 0; c < ColumnCount(); ++c)
+            if (EqualsIgnoreCase(columns_[static_cast<std::size_t>(c)].Meta().BaseTable, m.BaseTable) &&
+                !columns_[static_cast<std::size_t>(c)].Meta().Long)
+                key.push_back(c);
+    std::deque<std::string> storage;
+    std::vector<CellRef> originals;
+    auto orig = originals_.find(row);
+    for (int c = 0; c < ColumnCount(); ++c) {
+        if (orig != originals_.end()) {
+            storage.emplace_back();
+            originals.push_back(CellFromVariant(c, orig->second[static_cast<std::size_t>(c)], storage.back()));
+        } else {
+            originals.push_back(columns_[static_cast<std::size_t>(c)].Get(row));
+        }
+    }
+    AnsiString table = QuoteName(m.BaseTable, quote);
+    if (!m.BaseSchema.empty() && !EqualsIgnoreCase(m.BaseSchema, "main"))
+        table = QuoteName(m.BaseSchema, quote) + "." + table;
+    AnsiString sql = "SELECT " + QuoteName(m.BaseColumn, quote) + " FROM " + table + " WHERE ";
+    std::vector<BoundValue> binds;
+    for (std::size_t k = 0; k < key.size(); ++k) {
+        const ColumnMeta& km = columns_[static_cast<std::size_t>(key[k])].Meta();
+        if (k)
+            sql += " AND ";
+        const CellRef& cell = originals[static_cast<std::size_t>(key[k])];
+        if (cell.Kind == ValueKind::Null) {
+            sql += QuoteName(km.BaseColumn, quote) + " IS NULL";
+        } else {
+            sql += QuoteName(km.BaseColumn, quote) + " = ?";
+            binds.push_back({cell, km.Type});
+        }
+    }
+    auto statement = link.Prepare(sql);
+    for (std::size_t b = 0; b < binds.size(); ++b)
+        statement->Bind(static_cast<int>(b + 1), binds[b]);
+    statement->Execute();
+    std::vector<CellRef> values;
+    if (!statement->Step(values))
+        return Variant::Null(); // the row is gone from the database
+    ColumnMeta scratchMeta = m;
+    scratchMeta.KindFromData = false;
+    Column scratch(scratchMeta);
+    scratch.Append(values[0]);
+    if (scratch.IsNull(0))
+        return Variant::Null();
+    switch (scratch.Kind()) {
+    case ValueKind::Integer: return Variant(scratch.IntAt(0));
+    case ValueKind::Float: return Variant(scratch.RealAt(0));
+    case ValueKind::Currency: return Variant(Currency::FromRaw(scratch.IntAt(0)));
+    case ValueKind::Date: return Variant::FromDate(scratch.RealAt(0));
+    case ValueKind::Boolean: return Variant(scratch.BoolAt(0));
+    case ValueKind::Bytes: return VarByteArray(scratch.TextAt(0).data(), scratch.TextAt(0).size());
+    default: return Variant(AnsiString(scratch.TextAt(0)));
+    }
+}
+
+namespace {
+
+void SendChange(ProviderConnection& link, const std::vector<Column>& columns, const RecordsetImpl::Change& change,
+                std::vector<std::pair<int, CellRef>>* generated, std::deque<std::string>& keep)
+{
+    const AnsiString quote = link.Caps().IdentifierQuote;
+    const char* op = OperationNames[change.Operation];
+    // The base table: the one every set column comes from (any column's for a delete).
+    AnsiString table, schema;
+    auto take = [&](const ColumnMeta& m) {
+        if (m.BaseTable.empty())
+            throw EOleException(AnsiString("Cannot ") + op + " the record: field '" + m.Name +
+                                    "' is not a column of a table",
+                                "vmado.Cursor");
+        if (table.empty()) {
+            table = m.BaseTable;
+            schema = m.BaseSchema;
+        } else if (!EqualsIgnoreCase(table, m.BaseTable)) {
+            throw EOleException(AnsiString("Cannot ") + op + " the record: its fields come from tables '" + table +
+                                    "' and '" + m.BaseTable + "'",
+                                "vmado.Cursor");
+        }
+    };
+    for (int col : change.Columns)
+        take(columns[static_cast<std::size_t>(col)].Meta());
+    if (table.empty())
+        for (const auto& c : columns)
+            if (!c.Meta().BaseTable.empty()) {
+                take(c.Meta());
+                break;
+            }
+    if (table.empty())
+        throw EOleException(AnsiString("Cannot ") + op + " the record: none of its fields is a column of a table",
+                            "vmado.Cursor");
+    auto fromTable = [&](const ColumnMeta& m) { return EqualsIgnoreCase(m.BaseTable, table); };
+
+    AnsiString target = QuoteName(table, quote);
+    if (!schema.empty() && !EqualsIgnoreCase(schema, "main"))
+        target = QuoteName(schema, quote) + "." + target;
+
+    std::vector<BoundValue> binds;
+    AnsiString sql;
+    std::vector<int> returning;
+    if (change.Operation == 0) {
+        AnsiString names, marks;
+        for (std::size_t i = 0; i < change.Columns.size(); ++i) {
+            const ColumnMeta& m = columns[static_cast<std::size_t>(change.Columns[i])].Meta();
+            names += (i ? ", " : "") + QuoteName(m.BaseColumn, quote);
+            marks += i ? ", ?" : "?";
+            binds.push_back({change.NewCells[i], m.Type});
+        }
+        sql = "INSERT INTO " + target + (names.empty() ? AnsiString(" DEFAULT VALUES") : " (" + names + ") VALUES (" + marks + ")");
+        if (link.Caps().Returning) {
+            for (std::size_t c = 0; c < columns.size(); ++c) {
+                const ColumnMeta& m = columns[c].Meta();
+                const bool set = std::find(change.Columns.begin(), change.Columns.end(), static_cast<int>(c)) !=
+                                 change.Columns.end();
+                if (fromTable(m) && !set && (m.AutoIncrement || m.PrimaryKey))
+                    returning.push_back(static_cast<int>(c));
+            }
+            for (std::size_t i = 0; i < returning.size(); ++i)
+                sql += (i ? ", " : " RETURNING ") +
+                       QuoteName(columns[static_cast<std::size_t>(returning[i])].Meta().BaseColumn, quote);
+        }
+    } else {
+        // Key: the primary key when the recordset holds all of it, else every original value.
+        std::vector<int> key;
+        for (const auto& name : link.PrimaryKey(schema, table)) {
+            int found = -1;
+            for (std::size_t c = 0; c < columns.size(); ++c)
+                if (fromTable(columns[c].Meta()) && EqualsIgnoreCase(columns[c].Meta().BaseColumn, name))
+                    found = static_cast<int>(c);
+            if (found < 0) {
+                key.clear();
+                break;
+            }
+            key.push_back(found);
+        }
+        if (key.empty())
+            for (std::size_t c = 0; c < columns.size(); ++c)
+                if (fromTable(columns[c].Meta()) && !columns[c].Meta().Long)
+                    key.push_back(static_cast<int>(c));
+        if (change.Operation == 1) {
+            sql = "UPDATE " + target + " SET ";
+            for (std::size_t i = 0; i < change.Columns.size(); ++i) {
+                const ColumnMeta& m = columns[static_cast<std::size_t>(change.Columns[i])].Meta();
+                sql += (i ? ", " : "") + QuoteName(m.BaseColumn, quote) + " = ?";
+                binds.push_back({change.NewCells[i], m.Type});
+            }
+        } else {
+            sql = "DELETE FROM " + target;
+        }
+        sql += " WHERE ";
+        for (std::size_t k = 0; k < key.size(); ++k) {
+            const ColumnMeta& m = columns[static_cast<std::size_t>(key[k])].Meta();
+            const CellRef& was = change.Originals[static_cast<std::size_t>(key[k])];
+            if (k)
+                sql += " AND ";
+            if (was.Kind == ValueKind::Null) {
+                sql += QuoteName(m.BaseColumn, quote) + " IS NULL";
+            } else {
+                sql += QuoteName(m.BaseColumn, quote) + " = ?";
+                binds.push_back({was, m.Type});
+            }
+        }
+    }
+
+    auto statement = link.Prepare(sql);
+    for (std::size_t b = 0; b < binds.size(); ++b)
+        statement->Bind(static_cast<int>(b + 1), binds[b]);
+    Int64 affected = 0;
+    if (statement->Execute()) {
+        std::vector<CellRef> values;
+        while (statement->Step(values)) {
+            if (affected++ == 0 && generated) {
+                for (std::size_t i = 0; i < returning.size() && i < values.size(); ++i) {
+                    // Copy into the column's kind, keeping text alive in keep.
+                    ColumnMeta scratchMeta = columns[static_cast<std::size_t>(returning[i])].Meta();
+                    scratchMeta.KindFromData = false;
+                    Column scratch(scratchMeta);
+                    scratch.Append(values[i]);
+                    CellRef cell = scratch.Get(0);
+                    if (cell.Kind == ValueKind::Text || cell.Kind == ValueKind::Bytes) {
+                        keep.emplace_back(cell.Text);
+                        cell.Text = keep.back();
+                    }
+                    if (cell.Kind == columns[static_cast<std::size_t>(returning[i])].Kind() ||
+                        cell.Kind == ValueKind::Null)
+                        generated->emplace_back(returning[i], cell);
+                }
+            }
+        }
+    } else {
+        affected = statement->RowsAffected();
+    }
+    if (affected != 1)
+        throw EOleException(AnsiString("The row could not be located for updating: the ") + op + " on table '" +
+                                table + "' affected " + std::to_string(affected) + " rows instead of one",
+                            "vmado.Cursor");
+}
+
+} // namespace
+
+} // namespace vmado::engine

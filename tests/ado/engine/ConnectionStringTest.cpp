@@ -1,0 +1,49 @@
+// Connection-string parsing: keys ignore case, values may be braced or quoted, and a value left
+// open is an error naming the key.
+#include "ado/engine/Provider.h"
+
+#include <gtest/gtest.h>
+
+namespace vmado::engine {
+
+namespace {
+
+TEST(ConnectionString, PartsAndValues)
+{
+    const auto parts = ParseConnectionString(
+        " Provider = SQLite ; Data Source=/tmp/a b.db;DRIVER={PostgreSQL Unicode};PWD={se;cr}}et};X='it''s';;Flag");
+    EXPECT_EQ(parts.Value("provider"), "SQLite");
+    EXPECT_EQ(parts.Value("DATA SOURCE"), "/tmp/a b.db");
+    EXPECT_EQ(parts.Value("Driver"), "PostgreSQL Unicode");
+    EXPECT_EQ(parts.Value("pwd"), "se;cr}et");
+    EXPECT_EQ(parts.Value("x"), "it's");
+    ASSERT_NE(parts.Find("flag"), nullptr);
+    EXPECT_EQ(parts.Value("flag"), "");
+    EXPECT_EQ(parts.Find("missing"), nullptr);
+}
+
+TEST(ConnectionString, UnclosedValueRaisesNamingTheKey)
+{
+    try {
+        ParseConnectionString("DSN=x;PWD={abc");
+        FAIL() << "no exception";
+    } catch (const EOleException& e) {
+        EXPECT_NE(std::string(e.what()).find("PWD"), std::string::npos) << e.what();
+    }
+}
+
+TEST(ConnectionString, SetAndRemoveKeepOrder)
+{
+    auto parts = ParseConnectionString("A=1;B=2");
+    parts.Set("b", "3");
+    parts.Set("C", "4");
+    parts.Remove("a");
+    ASSERT_EQ(parts.Items.size(), 2u);
+    EXPECT_EQ(parts.Items[0].first, "B");
+    EXPECT_EQ(parts.Items[0].second, "3");
+    EXPECT_EQ(parts.Items[1].first, "C");
+}
+
+} // namespace
+
+} // namespace vmado::engine

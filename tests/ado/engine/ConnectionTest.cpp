@@ -1,0 +1,142 @@
+// Connection services: open/close, properties with "Transaction DDL", Execute's affected count,
+// transactions, catalogue recordsets, and failures carrying the database's own text.
+#include "BackendContext.h"
+
+namespace vmado::test {
+
+namespace {
+
+using ConnectionTest = EngineTest;
+
+TEST_F(ConnectionTest, OpenSetsStateAndCloseClearsIt)
+{
+    EXPECT_EQ(conn->State(), adStateOpen);
+    conn->Close();
+    EXPECT_EQ(conn->State(), adStateClosed);
+    EXPECT_THROW(conn->Close(), EOleException);
+}
+
+TEST_F(ConnectionTest, PropertiesReportTransactionDdlFromTheProvider)
+{
+    auto props = conn->Properties();
+    ASSERT_GT(props->Count(), 0);
+    bool found = false;
+    for (Integer i = 0; i < props->Count(); ++i) {
+        auto p = props->Item(i);
+        if (p->Name() == "Transaction DDL") {
+            found = true;
+            EXPECT_NE(VarToStr(p->Value()), "0");
+        }
+    }
+    EXPECT_TRUE(found);
+    EXPECT_FALSE(conn->Version().empty());
+}
+
+TEST_F(ConnectionTest, ExecuteReturnsRecordsAffected)
+{
+    Variant affected;
+    conn->Execute("UPDATE tall SET name = name WHERE id <= 7", affected, adCmdText);
+    EXPECT_EQ(affected.AsInteger(), 7);
+    auto rs = conn->Execute("DELETE FROM tall WHERE id > 45", affected, adCmdText);
+    EXPECT_EQ(affected.AsInteger(), 5);
+    EXPECT_EQ(rs->State(), adStateClosed);
+}
+
+TEST_F(ConnectionTest, ExecuteOfAQueryGivesAnOpenRecordset)
+{
+    auto rs = conn->Execute("SELECT id, name FROM tall WHERE id < 4 ORDER BY id", adCmdText);
+    ASSERT_EQ(rs->State(), adStateOpen);
+    EXPECT_EQ(rs->RecordCount(), 3);
+    EXPECT_EQ(rs->Fields()->Item("name")->Value().AsString(), "name-01");
+}
+
+TEST_F(ConnectionTest, RollbackUndoesAndCommitKeeps)
+{
+    EXPECT_EQ(conn->BeginTrans(), 1);
+    Exec("DELETE FROM tall");
+    conn->RollbackTrans();
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM tall").AsInteger(), 50);
+    conn->BeginTrans();
+    Exec("DELETE FROM tall WHERE id = 1");
+    conn->CommitTrans();
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM tall").AsInteger(), 49);
+}
+
+TEST_F(ConnectionTest, TransactionMisuseRaises)
+{
+    EXPECT_THROW(conn->CommitTrans(), EOleException);
+    EXPECT_THROW(conn->RollbackTrans(), EOleException);
+    conn->BeginTrans();
+    EXPECT_THROW(conn->BeginTrans(), EOleException);
+    conn->RollbackTrans();
+}
+
+TEST_F(ConnectionTest, FailingSqlCarriesTheDatabaseText)
+{
+    try {
+        Exec("SELECT nosuchcolumn FROM tall");
+        FAIL() << "no exception";
+    } catch (const EOleException& e) {
+        EXPECT_FALSE(e.DatabaseText().empty());
+        EXPECT_NE(std::string(e.what()).find("nosuchcolumn"), std::string::npos) << e.what();
+        EXPECT_FALSE(e.Source().empty());
+    }
+}
+
+TEST_F(ConnectionTest, SchemaTablesListsUserTables)
+{
+    auto rs = conn->OpenSchema(adSchemaTables, VarArrayOf({Variant::Null(), Variant::Null(), Variant::Null(),
+                                                           Variant("TABLE")}));
+    std::vector<AnsiString> names;
+    for (; !rs->Eof(); rs->MoveNext())
+        names.push_back(rs->Fields()->Item("TABLE_NAME")->Value().AsString());
+    EXPECT_NE(std::find(names.begin(), names.end(), "tall"), names.end());
+    EXPECT_NE(std::find(names.begin(), names.end(), "wide"), names.end());
+    for (const auto& n : names)
+        EXPECT_NE(n.rfind("sqlite_", 0), 0u) << n;
+}
+
+TEST_F(ConnectionTest, SchemaColumnsOfOneTableInOrder)
+{
+    auto rs = conn->OpenSchema(adSchemaColumns, VarArrayOf({Variant::Null(), Backend().SchemaRestriction(), Variant("tall"),
+                                                            Variant::Null()}));
+    std::vector<AnsiString> names;
+    for (; !rs->Eof(); rs->MoveNext()) {
+        EXPECT_EQ(rs->Fields()->Item("TABLE_NAME")->Value().AsString(), "tall");
+        names.push_back(rs->Fields()->Item("COLUMN_NAME")->Value().AsString());
+    }
+    EXPECT_EQ(names, (std::vector<AnsiString>{"id", "name"}));
+}
+
+TEST_F(ConnectionTest, SchemaColumnsOfEveryTable)
+{
+    auto rs = conn->OpenSchema(adSchemaColumns, VarArrayOf({Variant::Null(), Backend().SchemaRestriction(),
+                                                            Variant::Null(), Variant::Null()}));
+    int wide = 0;
+    for (; !rs->Eof(); rs->MoveNext())
+        if (rs->Fields()->Item("TABLE_NAME")->Value().AsString() == "wide")
+            ++wide;
+    EXPECT_EQ(wide, 10);
+}
+
+TEST(ConnectionOpen, UnknownProviderRaisesNamingIt)
+{
+    auto c = CoConnection::Create();
+    try {
+        c->Open("Provider=NoSuchThing;Data Source=x");
+        FAIL() << "no exception";
+    } catch (const EOleException& e) {
+        EXPECT_NE(std::string(e.what()).find("NoSuchThing"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(c->State(), adStateClosed);
+}
+
+TEST(ConnectionOpen, RemoteCreationOnAnotherMachineRaises)
+{
+    EXPECT_NO_THROW(CoConnection::CreateRemote("localhost"));
+    EXPECT_THROW(CoConnection::CreateRemote("far-away-host.invalid"), EOleException);
+}
+
+} // namespace
+
+} // namespace vmado::test

@@ -1,0 +1,232 @@
+// The client cursor: positions, moves, bookmarks, MaxRecords, Find, Filter and Sort over the
+// materialised rows.
+#include "BackendContext.h"
+
+namespace vmado::test {
+
+namespace {
+
+using CursorTest = EngineTest;
+
+std::vector<Integer> Ids(const RecordsetPtr& rs)
+{
+    std::vector<Integer> ids;
+    if (rs->RecordCount() == 0)
+        return ids;
+    for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext())
+        ids.push_back(rs->Fields()->Item("id")->Value().AsInteger());
+    return ids;
+}
+
+TEST_F(CursorTest, OpenStandsOnTheFirstRecord)
+{
+    auto rs = OpenRs("SELECT id, name FROM tall ORDER BY id");
+    EXPECT_EQ(rs->State(), adStateOpen);
+    EXPECT_EQ(rs->RecordCount(), 50);
+    EXPECT_FALSE(rs->Bof());
+    EXPECT_FALSE(rs->Eof());
+    EXPECT_EQ(rs->AbsolutePosition(), 1);
+    EXPECT_EQ(rs->Fields()->Item("id")->Value().AsInteger(), 1);
+}
+
+TEST_F(CursorTest, MovesReachBofAndEofAndRaiseBeyond)
+{
+    auto rs = OpenRs("SELECT id FROM tall ORDER BY id");
+    rs->MovePrevious();
+    EXPECT_TRUE(rs->Bof());
+    EXPECT_EQ(rs->AbsolutePosition(), adPosBOF);
+    EXPECT_THROW(rs->MovePrevious(), EOleException);
+    rs->MoveNext();
+    EXPECT_EQ(rs->AbsolutePosition(), 1);
+    rs->MoveLast();
+    EXPECT_EQ(rs->AbsolutePosition(), 50);
+    rs->MoveNext();
+    EXPECT_TRUE(rs->Eof());
+    EXPECT_EQ(rs->AbsolutePosition(), adPosEOF);
+    EXPECT_THROW(rs->MoveNext(), EOleException);
+    EXPECT_THROW(rs->Fields()->Item("id")->Value(), EOleException);
+    rs->Move(-3);
+    EXPECT_EQ(rs->AbsolutePosition(), 48);
+    rs->Move(2, Variant(static_cast<Integer>(adBookmarkFirst)));
+    EXPECT_EQ(rs->AbsolutePosition(), 3);
+    rs->SetAbsolutePosition(10);
+    EXPECT_EQ(rs->Fields()->Item("id")->Value().AsInteger(), 10);
+    EXPECT_THROW(rs->SetAbsolutePosition(51), EOleException);
+}
+
+TEST_F(CursorTest, EmptyRecordsetIsBofAndEof)
+{
+    auto rs = OpenRs("SELECT id FROM tall WHERE id < 0");
+    EXPECT_EQ(rs->RecordCount(), 0);
+    EXPECT_TRUE(rs->Bof());
+    EXPECT_TRUE(rs->Eof());
+    EXPECT_NO_THROW(rs->MoveFirst());
+    EXPECT_THROW(rs->MoveNext(), EOleException);
+    EXPECT_THROW(rs->Bookmark(), EOleException);
+    EXPECT_EQ(rs->Fields()->Count(), 1);
+}
+
+TEST_F(CursorTest, BookmarksAreNumericAndSurviveSortAndFilter)
+{
+    auto rs = OpenRs("SELECT id, name FROM tall ORDER BY id");
+    rs->SetAbsolutePosition(7);
+    const Variant mark = rs->Bookmark();
+    EXPECT_GT(mark.AsInteger(), 0);
+    rs->SetSort("name DESC");
+    rs->MoveFirst();
+    EXPECT_EQ(rs->Fields()->Item("id")->Value().AsInteger(), 50);
+    rs->SetBookmark(Variant(mark.AsFloat()));
+    EXPECT_EQ(rs->Fields()->Item("id")->Value().AsInteger(), 7);
+    rs->SetFilter(Variant("id > 20"));
+    EXPECT_THROW(rs->SetBookmark(mark), EOleException); // filtered out
+    EXPECT_THROW(rs->SetBookmark(Variant(0.0)), EOleException);
+    EXPECT_THROW(rs->SetBookmark(Variant(1e9)), EOleException);
+}
+
+TEST_F(CursorTest, MaxRecordsLimitsTheRowsRead)
+{
+    auto rs = CoRecordset::Create();
+    EXPECT_THROW(rs->SetMaxRecords(-1), EOleException);
+    rs->SetMaxRecords(5);
+    rs->Open("SELECT id FROM tall", conn, adOpenStatic, adLockReadOnly, adCmdText);
+    EXPECT_EQ(rs->RecordCount(), 5);
+    EXPECT_EQ(rs->MaxRecords(), 5);
+}
+
+TEST_F(CursorTest, FindForwardBackwardAndNotFound)
+{
+    auto rs = OpenRs("SELECT id, name FROM tall ORDER BY id");
+    rs->Find("name = 'name-30'", 0, adSearchForward);
+    ASSERT_FALSE(rs->Eof());
+    EXPECT_EQ(rs->Fields()->Item("id")->Value().AsInteger(), 30);
+    rs->Find("id < 10", 0, adSearchBackward);
+    EXPECT_EQ(rs->Fields()->Item("id")->Value().AsInteger(), 9);
+    rs->Find("id < 10", 1, adSearchBackward); // skip the current one
+    EXPECT_EQ(rs->Fields()->Item("id")->Value().AsInteger(), 8);
+    rs->Find("name LIKE 'name-4*'", 0, adSearchForward, Variant(static_cast<Integer>(adBookmarkFirst)));
+    EXPECT_EQ(rs->Fields()->Item("id")->Value().AsInteger(), 40);
+    rs->Find("name = 'nobody'");
+    EXPECT_TRUE(rs->Eof());
+    rs->MoveLast();
+    rs->Find("name = 'nobody'", 0, adSearchBackward);
+    EXPECT_TRUE(rs->Bof());
+}
+
+TEST_F(CursorTest, FindWithMoreThanOneConditionIsRefused)
+{
+    auto rs = OpenRs("SELECT id, name FROM tall ORDER BY id");
+    EXPECT_THROW(rs->Find("id = 1 AND name = 'name-01'"), EOleException);
+    EXPECT_EQ(rs->AbsolutePosition(), 1);
+}
+
+TEST_F(CursorTest, FilterTextSelectsAndZeroClears)
+{
+    auto rs = OpenRs("SELECT id, name FROM tall ORDER BY id");
+    struct Case {
+        const char* Filter;
+        std::vector<Integer> Ids;
+    } cases[] = {
+        {"id <= 3", {1, 2, 3}},
+        {"id > 47 OR id = 1", {1, 48, 49, 50}},
+        {"name = 'name-05' OR (id >= 10 AND id < 12)", {5, 10, 11}},
+        {"NOT id > 2", {1, 2}},
+        {"name LIKE 'name-1%' AND id < 12", {10, 11}},
+        {"name LIKE 'NAME-1%'", {}}, // case-sensitive
+        {"{fn UCASE(name)} LIKE 'NAME-0*' AND id < 3", {1, 2}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Filter);
+        rs->SetFilter(Variant(c.Filter));
+        EXPECT_EQ(VarToStr(rs->Filter()), c.Filter);
+        EXPECT_EQ(Ids(rs), c.Ids);
+    }
+    rs->SetFilter(Variant("0"));
+    EXPECT_EQ(rs->RecordCount(), 50);
+    EXPECT_EQ(VarToStr(rs->Filter()), "0");
+    rs->SetFilter(Variant("id = 1"));
+    rs->SetFilter(Variant(static_cast<Integer>(adFilterNone)));
+    EXPECT_EQ(rs->RecordCount(), 50);
+}
+
+TEST_F(CursorTest, FilterAndSqlWhereSelectTheSameRows)
+{
+    // The database's LIKE is case-sensitive too, so both sides agree.
+    Exec("INSERT INTO tall (name) VALUES ('Name-X'), ('name-x')");
+    auto all = OpenRs("SELECT id, name FROM tall ORDER BY id");
+    all->SetFilter(Variant("name LIKE 'name-x%'"));
+    auto db = OpenRs("SELECT id, name FROM tall WHERE name LIKE 'name-x%' ORDER BY id");
+    EXPECT_EQ(Ids(all), Ids(db));
+    EXPECT_EQ(Ids(db).size(), 1u);
+}
+
+TEST_F(CursorTest, MalformedFilterRaisesAndKeepsTheView)
+{
+    auto rs = OpenRs("SELECT id, name FROM tall ORDER BY id");
+    rs->SetFilter(Variant("id < 5"));
+    EXPECT_THROW(rs->SetFilter(Variant("id < < 5")), EOleException);
+    EXPECT_THROW(rs->SetFilter(Variant("nosuch = 1")), EOleException);
+    EXPECT_EQ(rs->RecordCount(), 4);
+}
+
+TEST_F(CursorTest, SortOnTwoKeysIsStable)
+{
+    Exec("CREATE TABLE pairs (id INTEGER PRIMARY KEY, a INTEGER, b VARCHAR(10))");
+    Exec("INSERT INTO pairs VALUES (1, 2, 'x'), (2, 1, 'y'), (3, 2, 'a'), (4, 1, 'y'), (5, NULL, 'z'), (6, 2, 'x')");
+    auto rs = OpenRs("SELECT id, a, b FROM pairs ORDER BY id");
+    struct Case {
+        const char* Sort;
+        std::vector<Integer> Ids;
+    } cases[] = {
+        {"a ASC, b DESC", {5, 2, 4, 1, 6, 3}},
+        {"a DESC,b", {3, 1, 6, 2, 4, 5}},
+        {"[b]", {3, 1, 6, 2, 4, 5}},
+        {"", {1, 2, 3, 4, 5, 6}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Sort);
+        rs->SetSort(c.Sort);
+        EXPECT_EQ(rs->Sort(), c.Sort);
+        EXPECT_EQ(Ids(rs), c.Ids);
+    }
+    EXPECT_THROW(rs->SetSort("nosuch"), EOleException);
+    EXPECT_THROW(rs->SetSort("[a"), EOleException);
+}
+
+TEST_F(CursorTest, FilterThenSortCombine)
+{
+    auto rs = OpenRs("SELECT id, name FROM tall");
+    rs->SetSort("id DESC");
+    rs->SetFilter(Variant("id < 4"));
+    EXPECT_EQ(Ids(rs), (std::vector<Integer>{3, 2, 1}));
+}
+
+TEST_F(CursorTest, ClosedRecordsetRaisesOnUse)
+{
+    auto rs = OpenRs("SELECT id FROM tall");
+    auto field = rs->Fields()->Item(0);
+    rs->Close();
+    EXPECT_EQ(rs->State(), adStateClosed);
+    EXPECT_THROW(rs->MoveNext(), EOleException);
+    EXPECT_THROW(field->Value(), EOleException);
+    EXPECT_THROW(rs->Close(), EOleException);
+}
+
+TEST_F(CursorTest, TableNameOpensTheTable)
+{
+    auto rs = CoRecordset::Create();
+    rs->Open("tall", conn, adOpenStatic, adLockReadOnly, adCmdTable);
+    EXPECT_EQ(rs->RecordCount(), 50);
+    auto rs2 = CoRecordset::Create();
+    rs2->Open("wide", conn, adOpenStatic, adLockReadOnly, adCmdUnknown);
+    EXPECT_EQ(rs2->RecordCount(), 3);
+}
+
+TEST_F(CursorTest, StatusOfAnUntouchedRecordIsUnmodified)
+{
+    auto rs = OpenRs("SELECT id FROM tall");
+    EXPECT_EQ(rs->Status(), adRecUnmodified);
+}
+
+} // namespace
+
+} // namespace vmado::test
