@@ -44,4 +44,24 @@ void AppendCommaTextItem(AnsiString& line, std::string_view item);
 // The longest text a value of the field can render to (before quoting).
 Integer FieldTextBound(DataTypeEnum type, Integer definedSize);
 
+// Builds one record line entry by entry, each checked against its share of the text area
+// (budgets by field position), then writes it with its terminator. Both raise EDatabaseError
+// naming what does not fit; nothing is written to the buffer unless all of it fits.
+class RecordLineWriter {
+public:
+    RecordLineWriter(const std::vector<Integer>& budgets, Integer recSize)
+        : budgets_(budgets), recSize_(recSize) {
+        line_.reserve(static_cast<size_t>(recSize > 0 ? recSize : 0));
+    }
+    void Add(const AnsiString& fieldName, std::string_view text);
+    void Write(char* buffer) const; // buffer holds recSize bytes
+    const AnsiString& Line() const { return line_; }
+
+private:
+    const std::vector<Integer>& budgets_;
+    Integer recSize_;
+    AnsiString line_;
+    size_t count_ = 0;
+};
+
 } // namespace vmado::adobase

@@ -101,41 +101,52 @@ Integer TVRecords::CalcRecSize(const TFields& fields) {
     return RecSize;
 }
 
+namespace adobase {
+
+void RecordLineWriter::Add(const AnsiString& fieldName, std::string_view text) {
+    if (text.find('\0') != std::string_view::npos)
+        throw EDatabaseError("Field '" + fieldName + "' holds a zero byte, which a record line cannot carry");
+    const size_t before = line_.size();
+    if (count_ > 0) line_ += ',';
+    AppendCommaTextItem(line_, text);
+    // The entry and its separator (for the first, the terminator's byte) within its own share.
+    const size_t used = line_.size() - before + (count_ == 0 ? 1 : 0);
+    if (count_ < budgets_.size() && used > static_cast<size_t>(budgets_[count_])) {
+        throw EDatabaseError("Value of field '" + fieldName + "' (" + std::to_string(text.size()) +
+                             " characters) does not fit its record entry of " +
+                             std::to_string(budgets_[count_]) + " bytes");
+    }
+    ++count_;
+}
+
+void RecordLineWriter::Write(char* buffer) const {
+    if (static_cast<Integer>(line_.size()) + 1 > recSize_) {
+        throw EDatabaseError("Record line of " + std::to_string(line_.size()) +
+                             " bytes does not fit the text area of " + std::to_string(recSize_) + " bytes");
+    }
+    std::memcpy(buffer, line_.data(), line_.size());
+    buffer[line_.size()] = '\0';
+}
+
+} // namespace adobase
+
 void TVRecords::LoadRecord(char* buffer, bool blank) {
     if (RecSize <= 0) {
         throw EDatabaseError("Record buffer has no text area: CalcRecSize was not called for " +
                              (Source.empty() ? AnsiString("the recordset") : Source));
     }
-    AnsiString line;
-    line.reserve(static_cast<size_t>(RecSize));
+    adobase::RecordLineWriter writer(budgets_, RecSize);
     const bool onRecord = !blank && GetOkRec();
     const FieldsPtr adoFields = Active ? Recordset->Fields() : nullptr;
     const Integer count = adoFields ? adoFields->Count() : 0;
     for (Integer i = 0; i < count; ++i) {
         const FieldPtr f = adoFields->Item(i);
         const AnsiString name = f->Name();
-        AnsiString text;
-        if (BlobFields->IndexOf(name) >= 0) text = "(Blob)";
-        else if (onRecord) text = EntryText(*f);
-        if (text.find('\0') != AnsiString::npos)
-            throw EDatabaseError("Field '" + name + "' holds a zero byte, which a record line cannot carry");
-        const size_t before = line.size();
-        if (i > 0) line += ',';
-        adobase::AppendCommaTextItem(line, text);
-        // The entry and its separator (or, for the last, the terminator) within its own share.
-        const size_t used = line.size() - before + (i == 0 ? 1 : 0);
-        if (static_cast<size_t>(i) < budgets_.size() && used > static_cast<size_t>(budgets_[i])) {
-            throw EDatabaseError("Value of field '" + name + "' (" + std::to_string(text.size()) +
-                                 " characters) does not fit its record entry of " +
-                                 std::to_string(budgets_[i]) + " bytes");
-        }
+        if (BlobFields->IndexOf(name) >= 0) writer.Add(name, "(Blob)");
+        else if (onRecord) writer.Add(name, EntryText(*f));
+        else writer.Add(name, {});
     }
-    if (static_cast<Integer>(line.size()) + 1 > RecSize) {
-        throw EDatabaseError("Record line of " + std::to_string(line.size()) +
-                             " bytes does not fit the text area of " + std::to_string(RecSize) + " bytes");
-    }
-    std::memcpy(buffer, line.data(), line.size());
-    buffer[line.size()] = '\0';
+    writer.Write(buffer); // all or nothing: the buffer is written only once the line is known to fit
 }
 
 } // namespace vmado

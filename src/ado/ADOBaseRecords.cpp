@@ -269,12 +269,14 @@ void TVRecords::Update() {
     if (!Active) return;
     if (!GetNoRec()) Recordset->Update();
     State = dsBrowse;
+    OldValues = Variant::Null(); // they belonged to the edit that just ended
 }
 
 void TVRecords::Cancel() {
     if (!Active) return;
     Recordset->CancelUpdate();
     State = dsBrowse;
+    OldValues = Variant::Null();
 }
 
 bool TVRecords::Delete() {

@@ -15,7 +15,9 @@ namespace vmado {
 
 namespace {
 
-// The six ordered comparisons shared by every ordered kind; other relations never hold.
+bool IsOrdered(TRelationType relation) { return relation >= frEqual && relation <= frSmallerEqual; }
+
+// The six ordered comparisons shared by every ordered kind.
 template <typename T> bool Compare(TRelationType relation, const T& x, const T& y) {
     switch (relation) {
     case frEqual: return x == y;
@@ -48,18 +50,22 @@ bool TextHolds(const TVSubFilter& line, TField& field, const TDataSet& dataSet) 
 bool IntegerHolds(const TVSubFilter& line, TField& field, const TDataSet& dataSet) {
     const Integer x = field.AsInteger();
     if (line.Relation() == frSpecEqual) return x == dataSet.FieldByName(line.LowerValue())->AsInteger();
+    // A relation that never holds here must not fail on a value it would not use.
+    if (!IsOrdered(line.Relation())) return false;
     return Compare(line.Relation(), x, StrToInt(line.LowerValue()));
 }
 
 bool CurrencyHolds(const TVSubFilter& line, TField& field, const TDataSet& dataSet) {
     const Currency x = field.AsCurrency();
     if (line.Relation() == frSpecEqual) return x == dataSet.FieldByName(line.LowerValue())->AsCurrency();
+    if (!IsOrdered(line.Relation())) return false;
     return Compare(line.Relation(), x, StrToCurr(line.LowerValue()));
 }
 
 bool DateHolds(const TVSubFilter& line, TField& field, const TDataSet& dataSet) {
     const TDateTime x = field.AsDateTime();
     if (line.Relation() == frSpecEqual) return x == dataSet.FieldByName(line.LowerValue())->AsDateTime();
+    if (!IsOrdered(line.Relation())) return false;
     return Compare(line.Relation(), x, StrToDate(line.LowerValue()));
 }
 

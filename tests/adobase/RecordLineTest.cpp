@@ -106,7 +106,7 @@ TEST_F(RecordLine, BlankBuffersAndPositionsOffRecordsHaveEmptyEntries) {
 
 TEST_F(RecordLine, AFullLineOfDoubledQuotesKeepsItsTerminatorInside) {
     SqliteExec(db_, "CREATE TABLE q (a VARCHAR(5), b VARCHAR(3));"
-                    "INSERT INTO q VALUES ('\"\"\"\"\"', ' , ');");
+                    "INSERT INTO q VALUES ('\"\"\"\"\"', '\"\"\"');");
     auto c = OpenConnection();
     auto r = OpenRecords(*c, "SELECT * FROM q");
     auto fields = Fields({"a", "b"});
@@ -115,31 +115,75 @@ TEST_F(RecordLine, AFullLineOfDoubledQuotesKeepsItsTerminatorInside) {
     Buffer buf(size);
     r->Next();
     r->LoadRecord(buf.data(), false);
-    EXPECT_EQ(Split(buf.Line()), (std::vector<std::string>{"\"\"\"\"\"", " , "}));
-    EXPECT_EQ(buf.Line().size() + 1, static_cast<size_t>(size) - 1); // 12 + "," + 5, plus terminator
+    EXPECT_EQ(Split(buf.Line()), (std::vector<std::string>{"\"\"\"\"\"", "\"\"\""}));
+    // 12 bytes, a comma, 8 bytes and the terminator: the whole area, and not one byte more.
+    EXPECT_EQ(buf.Line().size() + 1, static_cast<size_t>(size));
     EXPECT_TRUE(buf.GuardIntact());
 }
 
-TEST_F(RecordLine, AValueLongerThanItsColumnIsRefusedNotCut) {
-    // SQLite keeps whatever length it is given, whatever the declared one.
-    SqliteExec(db_, "CREATE TABLE o (a VARCHAR(3)); INSERT INTO o VALUES ('abcdefghij');");
+TEST_F(RecordLine, TheProviderGrowsABudgetToTheLongestValueStored) {
+    // SQLite keeps whatever it is given, whatever the declared type: a long text in a column
+    // declared numeric must still reach the line whole.
+    SqliteExec(db_, "CREATE TABLE o (a VARCHAR(3), n DOUBLE); INSERT INTO o VALUES ('abc', 1.5);"
+                    "INSERT INTO o VALUES ('abcdef', printf('%.200c', 'x'));");
     auto c = OpenConnection();
-    auto r = OpenRecords(*c, "SELECT * FROM o");
-    auto fields = Fields({"a"});
+    auto r = OpenRecords(*c, "SELECT * FROM o ORDER BY rowid");
+    auto fields = Fields({"a", "n"});
     Buffer buf(r->CalcRecSize(*fields));
-    std::memset(buf.data(), 'z', static_cast<size_t>(buf.recSize));
     r->Next();
-    const Integer declared = r->Recordset->Fields()->Item(0)->DefinedSize();
-    if (declared >= 10) GTEST_SKIP() << "the provider reports the longest value (" << declared << ")";
-    try {
-        r->LoadRecord(buf.data(), false);
-        ADD_FAILURE() << "an oversized value was accepted";
-    } catch (const EDatabaseError& e) {
-        EXPECT_NE(std::string(e.what()).find("Value of field 'a' (10 characters) does not fit"), std::string::npos)
-            << e.what();
-    }
-    EXPECT_EQ(buf.bytes[0], 'z'); // the buffer is untouched
+    r->LoadRecord(buf.data(), false);
+    EXPECT_EQ(buf.Line(), "abc,1.5");
+    r->Next();
+    r->LoadRecord(buf.data(), false);
+    EXPECT_EQ(buf.Line(), "abcdef," + std::string(200, 'x'));
     EXPECT_TRUE(buf.GuardIntact());
+}
+
+TEST(RecordLineWriter, AnEntryBeyondItsShareIsRefusedAndNothingIsWritten) {
+    const std::vector<Integer> budgets = {2 * 3 + 3, 11};
+    const struct {
+        std::vector<std::string> Entries;
+        const char* Error; // empty: fits
+    } rows[] = {
+        {{"abc", "(Blob)"}, ""},
+        {{"\"\"\"", "(Blob)"}, ""},
+        {{"abcdefgh", "0123456789"}, ""}, // unquoted texts need less than the worst case
+        {{"abcdefghi", "(Blob)"}, "Value of field 'f0' (9 characters) does not fit its record entry of 9 bytes"},
+        {{"a", "0123456789A"}, "Value of field 'f1' (11 characters) does not fit its record entry of 11 bytes"},
+        {{std::string("a\0b", 3), "x"}, "Field 'f0' holds a zero byte"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Error);
+        std::vector<char> buffer(20 + 4, 'z');
+        try {
+            adobase::RecordLineWriter writer(budgets, 20);
+            for (size_t i = 0; i < row.Entries.size(); ++i) writer.Add("f" + std::to_string(i), row.Entries[i]);
+            writer.Write(buffer.data());
+            EXPECT_STREQ(row.Error, "");
+            EXPECT_LE(std::strlen(buffer.data()), 19u);
+        } catch (const EDatabaseError& e) {
+            EXPECT_NE(std::string(e.what()).find(row.Error), std::string::npos) << e.what();
+            EXPECT_NE(std::string(row.Error), "");
+            EXPECT_EQ(buffer[0], 'z');
+        }
+        EXPECT_EQ(std::string(buffer.end() - 4, buffer.end()), "zzzz");
+    }
+}
+
+TEST(RecordLineWriter, ALineBeyondTheAreaIsRefused) {
+    const std::vector<Integer> budgets; // no shares known: only the area counts
+    std::vector<char> buffer(8, 'z');
+    adobase::RecordLineWriter fits(budgets, 4);
+    fits.Add("a", "ab");
+    fits.Add("b", "");
+    EXPECT_THROW(fits.Write(buffer.data()), EDatabaseError); // 'ab,""' is 5 bytes + terminator
+    EXPECT_EQ(buffer[0], 'z');
+    adobase::RecordLineWriter small(budgets, 4);
+    small.Add("a", "a");
+    small.Add("b", "b");
+    small.Write(buffer.data());
+    EXPECT_STREQ(buffer.data(), "a,b");
+    EXPECT_EQ(buffer[4], 'z');
 }
 
 } // namespace

@@ -27,7 +27,12 @@ TEST_F(RecordsEdit, EditingKeepsTheOldValuesByFieldPosition) {
     r->Update();
     EXPECT_EQ(r->State, dsBrowse);
     EXPECT_EQ(SqliteScalar(db_, "SELECT name FROM people WHERE id = 1"), "Smythe");
-    r->SetState(dsBrowse);
+    // The old values ended with the edit: browsing never sees another edit's values.
+    EXPECT_TRUE(r->OldValues.IsNull());
+    EXPECT_TRUE(r->FieldOldValue("name").IsNull());
+    r->SetState(dsEdit);
+    EXPECT_EQ(r->FieldOldValue("name").AsString(), "Smythe");
+    r->Cancel();
     EXPECT_TRUE(r->OldValues.IsNull());
 }
 
