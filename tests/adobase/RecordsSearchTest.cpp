@@ -108,6 +108,46 @@ TEST_F(RecordsSearch, FilterTextsAndTheNoFilterValue) {
     EXPECT_THROW(r->SetFilter("qty >>> 1"), EOleException);
 }
 
+TEST_F(RecordsSearch, FilterTextsOfEveryGeneratedFormSelectTheRightRows) {
+    auto c = OpenConnection();
+    auto r = OpenRecords(*c, "SELECT * FROM people ORDER BY id");
+    const struct {
+        const char* Filter;
+        std::vector<Int64> Ids;
+    } rows[] = {
+        {"name = 'Smith'", {1}},
+        {"born > #1/1/1993#", {1, 4}},
+        {"born >= #1993-01-01#", {1, 2, 4}},
+        {"name LIKE 'S*'", {1}},
+        {"name LIKE '%o%'", {2, 3}},
+        {"{fn UCASE(name)} LIKE 'SM%'", {1}},
+        {"name LIKE 'sm%'", {}},
+        {"born = {d '2024-01-05'}", {1}},
+        {"born = '2024-01-05'", {1}},
+        {"seen = #2024-01-05 02:05:09 PM#", {2}},
+        {"seen = {ts '2024-01-05 14:05:09'}", {2}},
+        {"seen >= #2024-01-05# AND seen < #2024-01-06#", {1, 2}},
+        {"note IS NULL", {3}},
+        {"note = ''", {4}},
+        {" (city =  'Paris') AND (qty >= 5) ", {1}},
+        {"NOT (city = 'Paris')", {2, 4}},
+        {"[city] = 'Pecs' OR \"name\" = 'Jones'", {2, 4}},
+        {"qty BETWEEN 5 AND 12", {1, 2, 4}},
+        {"qty IN (0, 7)", {3, 4}},
+        {"city = name", {}},
+        {"NOT born > #2000-01-01#", {2}}, // the Null date of 3 is neither
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Filter);
+        r->SetFilter(row.Filter);
+        std::vector<Int64> ids;
+        r->First();
+        for (r->Next(); !r->GetEof(); r->Next()) ids.push_back(Id(*r));
+        EXPECT_EQ(ids, row.Ids);
+        EXPECT_EQ(r->HasRecords, !row.Ids.empty());
+    }
+}
+
 TEST_F(RecordsSearch, FilterAndSortSetWhileClosedApplyAtOpen) {
     auto c = OpenConnection();
     TVRecords r(c.get());
