@@ -49,6 +49,8 @@ struct Case {
     const char* expected;
 };
 
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
 class FltToSqlCase : public testing::TestWithParam<Case> {};
 
 TEST_P(FltToSqlCase, ProducesExactText) {

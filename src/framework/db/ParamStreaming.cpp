@@ -1,9 +1,10 @@
-// How parameters and data sources stream: a TParam writes DataType, Name and ParamType as
-// published properties and its value as the custom property "Data" (a variant); TParams is a
-// collection of them; TDataSource publishes AutoEdit, DataSet and Enabled.
+// How the dataset classes stream: a TParam writes DataType, Name and ParamType as published
+// properties and its value as the custom property "Data" (a variant); TParams is a collection of
+// them; TDataSource publishes AutoEdit, DataSet and Enabled; TDataSet and TField are parents.
 #include "framework/classes/Filer.h"
 #include "framework/classes/PropInfo.h"
 #include "framework/db/DataSource.h"
+#include "framework/db/Fields.h"
 #include "framework/db/Params.h"
 
 namespace vmado {
@@ -28,6 +29,9 @@ const bool kRegistered = [] {
         .Enum("ParamType", &TParam::ParamType, &TParam::SetParamType,
               {"ptUnknown", "ptInput", "ptOutput", "ptInputOutput", "ptResult"});
     ClassInfo<TParams>("TParams").Parent<TCollection>();
+    // Abstract bases that descendants name as their parent, so Tag and the rest are inherited.
+    ClassInfo<TDataSet>("TDataSet").Parent<TComponent>();
+    ClassInfo<TField>("TField").Parent<TComponent>();
     ClassInfo<TDataSource>("TDataSource")
         .Parent<TComponent>()
         .Bool("AutoEdit", &TDataSource::AutoEdit, &TDataSource::SetAutoEdit)
