@@ -15,7 +15,9 @@ namespace vmado {
 
 namespace {
 
-// The six ordered comparisons shared by every ordered kind; other relations never hold.
+bool IsOrdered(TRelationType relation) { return relation >= frEqual && relation <= frSmallerEqual; }
+
+// The six ordered comparisons shared by every ordered kind.
 template <typename T> bool Compare(TRelationType relation, const T& x, const T& y) {
     switch (relation) {
     case frEqual: return x == y;
@@ -28,7 +30,7 @@ template <typename T> bool Compare(TRelationType relation, const T& x, const T& 
     }
 }
 
-bool TextHolds(const TVSubFilter& line, const TField& field, const TDataSet& dataSet) {
+bool TextHolds(const TVSubFilter& line, TField& field, const TDataSet& dataSet) {
     const AnsiString a = AnsiUpperCase(field.AsString());
     const TRelationType relation = line.Relation();
     if (relation == frSpecEqual) {
@@ -45,25 +47,29 @@ bool TextHolds(const TVSubFilter& line, const TField& field, const TDataSet& dat
     }
 }
 
-bool IntegerHolds(const TVSubFilter& line, const TField& field, const TDataSet& dataSet) {
+bool IntegerHolds(const TVSubFilter& line, TField& field, const TDataSet& dataSet) {
     const Integer x = field.AsInteger();
     if (line.Relation() == frSpecEqual) return x == dataSet.FieldByName(line.LowerValue())->AsInteger();
+    // A relation that never holds here must not fail on a value it would not use.
+    if (!IsOrdered(line.Relation())) return false;
     return Compare(line.Relation(), x, StrToInt(line.LowerValue()));
 }
 
-bool CurrencyHolds(const TVSubFilter& line, const TField& field, const TDataSet& dataSet) {
+bool CurrencyHolds(const TVSubFilter& line, TField& field, const TDataSet& dataSet) {
     const Currency x = field.AsCurrency();
     if (line.Relation() == frSpecEqual) return x == dataSet.FieldByName(line.LowerValue())->AsCurrency();
+    if (!IsOrdered(line.Relation())) return false;
     return Compare(line.Relation(), x, StrToCurr(line.LowerValue()));
 }
 
-bool DateHolds(const TVSubFilter& line, const TField& field, const TDataSet& dataSet) {
+bool DateHolds(const TVSubFilter& line, TField& field, const TDataSet& dataSet) {
     const TDateTime x = field.AsDateTime();
     if (line.Relation() == frSpecEqual) return x == dataSet.FieldByName(line.LowerValue())->AsDateTime();
+    if (!IsOrdered(line.Relation())) return false;
     return Compare(line.Relation(), x, StrToDate(line.LowerValue()));
 }
 
-bool BooleanHolds(const TVSubFilter& line, const TField& field, const TDataSet& dataSet) {
+bool BooleanHolds(const TVSubFilter& line, TField& field, const TDataSet& dataSet) {
     const bool x = field.AsBoolean();
     switch (line.Relation()) {
     case frEqual: return x == StrToLog(line.LowerValue());
@@ -83,7 +89,7 @@ enum class Method { AndChain, OrChain, Mixed };
 
 bool TVFilters::EvalOne(const TVSubFilter* line, TDataSet* dataSet) const {
     if (!line || !dataSet || IsEmptyStr(line->FieldName())) return false;
-    const TField* field = dataSet->FieldByName(line->FieldName());
+    TField* field = dataSet->FieldByName(line->FieldName());
     switch (field->DataType()) {
     case ftString: case ftMemo: case ftFmtMemo: case ftFixedChar: case ftWideString:
         return TextHolds(*line, *field, *dataSet);

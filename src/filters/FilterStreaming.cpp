@@ -4,6 +4,7 @@
 
 #include "filters/internal/FilterRegistration.h"
 #include "framework/classes/PropInfo.h"
+#include "framework/graphics/Graphics.h"
 
 namespace vmado::internal {
 
@@ -26,14 +27,17 @@ void DeclareFilterClasses() {
 
     ClassInfo<TVSubFilters>("TVSubFilters").Parent<TCollection>();
 
-    // BackGround and ForeGround declare no default, so every colour is written, black included.
+    // The colours declare no default, so every colour is written, black included; named colours
+    // travel as their names ("clRed"), as form files carry them.
     ClassInfo<TVFilter>("TVFilter")
         .Parent<TCollectionItem>()
         .String("Name", &TVFilter::Name, &TVFilter::SetName)
         .Collection("Levels", &TVFilter::Levels)
         .String("Caption", &TVFilter::Caption, &TVFilter::SetCaption)
         .Int("BackGround", &TVFilter::BackGround, &TVFilter::SetBackGround)
+        .Idents(ColorIdents())
         .Int("ForeGround", &TVFilter::ForeGround, &TVFilter::SetForeGround)
+        .Idents(ColorIdents())
         .String("Selected", &TVFilter::GetSelected, &TVFilter::SetSelected);
 
     ClassInfo<TVFilters>("TVFilters").Parent<TCollection>();

@@ -2,6 +2,8 @@
 // people rows, covering the forms the library generates and those of ADO's documentation.
 #include "ExpressionTestRows.h"
 
+#include "framework/rtl/Locale.h"
+
 #include <gtest/gtest.h>
 
 namespace vmado::test {
@@ -61,6 +63,9 @@ TEST(ExpressionEval, TextIsCaseSensitiveUnlessFolded) {
         {"LOWER(Name) = 'abba'", {3}},
         {"UCASE(Name) = UCASE('smith')", {1}},
         {"{fn UCASE(Name)} = 'smith'", {}},
+        {"{fn UCASE(City)} = 'P\xC9" "CS'", {2}},
+        {"{fn LCASE(City)} LIKE 'p\xE9" "cs'", {2}},
+        {"City = 'P\xC9" "CS'", {}},
     });
 }
 
@@ -158,6 +163,9 @@ TEST(ExpressionEval, NamesAndFieldToField) {
         {"Qty > Price", {1, 2}},
         {"{fn UCASE(Name)} = {fn UCASE([Last Name])}", {1}},
         {"people.Qty = 12", {3}},
+        {"Last Name = 'Smith'", {1, 5}},
+        {" (Last Name  LIKE 'Sm%') AND (Name = Last Name) ", {1}},
+        {"Last Name IS NULL", {4}},
         {"ID = 2", {2}},
         {"5 < Qty", {3, 5}},
         {"1 = 1", {1, 2, 3, 4, 5}},
@@ -202,6 +210,41 @@ TEST(ExpressionEval, ReferencedColumnsAreSortedAndUnique) {
 
 TEST(ExpressionEval, BlankFilterSelectsEverything) {
     EXPECT_EQ(Select("   "), (std::vector<Int64>{1, 2, 3, 4, 5}));
+}
+
+} // namespace
+} // namespace vmado::test
+
+namespace vmado::test {
+namespace {
+
+TEST(ExpressionLocale, ShortDatesAndDecimalsFollowTheSettings) {
+    TFormatSettings hu = TFormatSettings::EnglishUS();
+    hu.ShortDateFormat = "yyyy.MM.dd.";
+    hu.DateSeparator = '.';
+    hu.DecimalSeparator = ',';
+    hu.TimeAMString = "de.";
+    hu.TimePMString = "du.";
+    {
+        ScopedFormatSettings scoped(hu);
+        EXPECT_EQ(Select("Born = #2024.01.05.#"), (std::vector<Int64>{1}));
+        EXPECT_EQ(Select("Born = '2024-01-05 03:04:05 du.'"), (std::vector<Int64>{2}));
+        EXPECT_EQ(Select("Price = '2,5'"), (std::vector<Int64>{1}));
+        EXPECT_EQ(Select(" (Price >  2,4) "), (std::vector<Int64>{1, 3, 5}));
+        EXPECT_EQ(Select("Amount = 10,25"), (std::vector<Int64>{1}));
+        EXPECT_EQ(Select("Id IN (1, 3)"), (std::vector<Int64>{1, 3}));
+        EXPECT_EQ(Select("Born = #2024-01-05#"), (std::vector<Int64>{1})); // ISO is read everywhere
+    }
+    TFormatSettings de = TFormatSettings::EnglishUS();
+    de.ShortDateFormat = "dd.MM.yyyy";
+    de.DateSeparator = '.';
+    {
+        ScopedFormatSettings scoped(de);
+        EXPECT_EQ(Select("Born = #05.01.2024#"), (std::vector<Int64>{1}));
+        EXPECT_EQ(Select("Born = #5/1/2024#"), (std::vector<Int64>{1})); // day first: 5 January
+    }
+    // Back to the defaults: month first again.
+    EXPECT_EQ(Select("Born = #1/5/2024#"), (std::vector<Int64>{1}));
 }
 
 } // namespace

@@ -56,6 +56,7 @@ TEST(ExpressionSyntax, UnknownColumnIsNamed) {
     ExpectFailure({"Nmae = 'x'", "Unknown column 'Nmae' in filter at position 1"}, false);
     ExpectFailure({"Qty > 1 AND [No Such] = 2", "Unknown column 'No Such' in filter at position 13"}, false);
     ExpectFailure({"Nmae = 'x'", "Unknown column 'Nmae' in find criteria"}, true);
+    ExpectFailure({"Last Nmae = 'x'", "Unknown column 'Last' in filter at position 1"}, false);
 }
 
 TEST(ExpressionSyntax, LiteralsThatDoNotFitTheColumnAreMismatches) {

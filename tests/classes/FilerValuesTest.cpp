@@ -136,7 +136,8 @@ TEST(FilerValues, VariantsKeepTheirKind)
 {
     const Variant values[] = {Variant(), Variant::Null(), Variant(Integer{70000}), Variant(Int64{1} << 40),
                               Variant(2.25), Variant("text"), Variant(true), Variant(Currency::FromRaw(12345)),
-                              Variant::FromDate(45000.25), VarArrayOf({Variant(1), Variant("a")})};
+                              Variant::FromDate(45000.25), VarArrayOf({Variant(1), Variant("a")}),
+                              VarByteArray("\x01\xFF", 2)};
     const std::string bytes = Written([&](TWriter& w) {
         for (const Variant& v : values)
             w.WriteVariant(v);

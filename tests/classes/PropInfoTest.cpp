@@ -79,7 +79,7 @@ const bool kRegistered = [] {
         .Object("Lines", &TDerivedPart::Lines)
         .Int64("Big", &TDerivedPart::Big, &TDerivedPart::SetBig)
         .Component("Partner", &TDerivedPart::Partner, &TDerivedPart::SetPartner);
-    ClassInfo<TAbstractPart>("TAbstractPart").Parent<TComponent>();
+    RegisterClass<TAbstractPart>("TAbstractPart").Parent<TComponent>();
     return true;
 }();
 
@@ -169,6 +169,18 @@ TEST(PropInfo, DefaultAndStoredRulesDecideWhatIsWritten)
                           "end\r\n");
     part.SetCode("x");
     EXPECT_NE(Text(part).find("  Code = 'x'\r\n"), std::string::npos);
+
+    // And back: the string list's defined property arrives through the dotted path.
+    TMemoryStream binary;
+    binary.WriteComponent(&part);
+    binary.SetPosition(0);
+    TDerivedPart copy(nullptr);
+    binary.ReadComponent(&copy);
+    ASSERT_EQ(copy.Lines()->Count(), 2);
+    EXPECT_EQ(copy.Lines()->Strings(1), "second");
+    EXPECT_EQ(copy.Count(), 0);
+    EXPECT_EQ(copy.Big(), -1);
+    EXPECT_EQ(copy.Code(), "x");
 }
 
 TEST(PropInfo, ComponentReferencesStreamByNameAndResolveAfterReading)

@@ -26,6 +26,10 @@ const ParseCase kCases[] = {
     {"WHERE a = ':notparam' AND b = :p", "WHERE a = ':notparam' AND b = ?", {"p"}},
     {"WHERE a = \"x:y\" AND b = :p", "WHERE a = \"x:y\" AND b = ?", {"p"}},
     {"SELECT `a:b` FROM t WHERE c = :p", "SELECT `a:b` FROM t WHERE c = ?", {"p"}},
+    // A literal ends only at its own quote character.
+    {"WHERE a = 'O\"Brien' AND b = :p", "WHERE a = 'O\"Brien' AND b = ?", {"p"}},
+    {"WHERE a = \"it's\" AND b = :p", "WHERE a = \"it's\" AND b = ?", {"p"}},
+    {"WHERE a = 'it''s :x' AND b = :p", "WHERE a = 'it''s :x' AND b = ?", {"p"}},
     {"SELECT CAST(x AS INT)::text FROM t", "SELECT CAST(x AS INT):text FROM t", {}},
     {"SELECT '10::00' FROM t", "SELECT '10::00' FROM t", {}},
     {"WHERE name = :\"my param\" AND x = 1", "WHERE name = ? AND x = 1", {"my param"}},

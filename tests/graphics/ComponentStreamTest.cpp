@@ -275,6 +275,10 @@ TEST(ComponentStream, UnknownClassesAndPropertiesAreNamed)
         {"object S1: TSample\r\n  Items = <\r\n    item\r\n      Bogus = 2\r\n    end>\r\nend\r\n",
          "Error reading S1.Bogus: Property Bogus does not exist"},
         {"object S1: TSample\r\n  Blob = 5\r\nend\r\n", "Error reading S1.Blob: Invalid property value"},
+        {"object S1: TSample\r\n  Font.Charset = 300\r\nend\r\n",
+         "Error reading S1.Font.Charset: 300 is out of range for property Charset"},
+        {"object S1: TSample\r\n  Medium = 40000\r\nend\r\n",
+         "Error reading S1.Medium: 40000 is out of range for property Medium"},
         {"object S1: TFont\r\nend\r\n", "Class TFont is not a component", true},
     };
     for (const Case& c : cases) {

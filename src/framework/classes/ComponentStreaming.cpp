@@ -411,20 +411,16 @@ void TReader::ReadPropValue(TPersistent& instance, const TPropInfo& prop)
         }
         break;
     case TPropKind::Class:
-        // Nested objects arrive as dotted names; on their own they may only be nil.
-        if (NextValue() != vaNil)
-            PropValueError();
-        ReadValue();
-        break;
     case TPropKind::Collection: {
+        // Nested objects arrive as dotted names; on their own they are nil or a collection.
         if (NextValue() == vaNil) {
             ReadValue();
             break;
         }
-        CheckValue(vaCollection);
         auto* collection = dynamic_cast<TCollection*>(prop.GetObject(instance));
-        if (collection == nullptr)
+        if (collection == nullptr || NextValue() != vaCollection)
             PropValueError();
+        ReadValue();
         ReadCollection(*collection);
         break;
     }

@@ -7,6 +7,7 @@
 #include "framework/rtl/Types.h"
 
 #include <functional>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -345,7 +346,15 @@ private:
         p.Kind = kind;
         p.ValueNames = std::move(names);
         p.GetOrd = [get](const TPersistent& o) { return internal::OrdinalOf<V>(std::invoke(get, Self(o))); };
-        p.SetOrd = [set](TPersistent& o, vmado::Int64 v) { std::invoke(set, Self(o), internal::FromOrdinal<V>(v)); };
+        p.SetOrd = [set, n = p.Name](TPersistent& o, vmado::Int64 v) {
+            if constexpr (std::is_integral_v<V> && !std::is_same_v<V, bool> && sizeof(V) < sizeof(vmado::Int64)) {
+                // A narrower property never takes a value it would silently cut.
+                if (v < static_cast<vmado::Int64>(std::numeric_limits<V>::min()) ||
+                    v > static_cast<vmado::Int64>(std::numeric_limits<V>::max()))
+                    throw EConvertError(std::to_string(v) + " is out of range for property " + n);
+            }
+            std::invoke(set, Self(o), internal::FromOrdinal<V>(v));
+        };
         return Add(std::move(p));
     }
     ClassInfo& Add(TPropInfo p)
@@ -357,5 +366,12 @@ private:
     TClassInfo* info_ = nullptr;
     TPropInfo* last_ = nullptr;
 };
+
+// The framework's spelling: RegisterClass<TFont>("TFont").Parent<TPersistent>()...
+template <class T>
+ClassInfo<T> RegisterClass(AnsiString className)
+{
+    return ClassInfo<T>(std::move(className));
+}
 
 } // namespace vmado

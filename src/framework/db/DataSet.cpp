@@ -67,8 +67,13 @@ TDataSet::~TDataSet()
     // The descendant has closed the cursor in its own destructor: its buffers and cursor are
     // out of reach from here.
     Destroying();
-    while (!dataSources_.empty())
-        RemoveDataSource(dataSources_.back());
+    // Detach without RemoveDataSource: resizing the ring would reach the descendant.
+    while (!dataSources_.empty()) {
+        TDataSource* source = dataSources_.back();
+        dataSources_.pop_back();
+        source->dataSet_ = nullptr;
+        source->UpdateState();
+    }
     fields_->Clear();
 }
 
@@ -306,29 +311,33 @@ void TDataSet::GetDetailLinkFields(std::vector<TField*>& masterFields, std::vect
 
 // ---- events ------------------------------------------------------------------------------
 
-#define VMADO_FIRE(event)                                                                          \
-    if (event)                                                                                     \
-        event(this);
+namespace {
 
-void TDataSet::DoAfterCancel() { VMADO_FIRE(AfterCancel) }
-void TDataSet::DoAfterClose() { VMADO_FIRE(AfterClose) }
-void TDataSet::DoAfterDelete() { VMADO_FIRE(AfterDelete) }
-void TDataSet::DoAfterEdit() { VMADO_FIRE(AfterEdit) }
-void TDataSet::DoAfterInsert() { VMADO_FIRE(AfterInsert) }
-void TDataSet::DoAfterOpen() { VMADO_FIRE(AfterOpen) }
-void TDataSet::DoAfterPost() { VMADO_FIRE(AfterPost) }
-void TDataSet::DoAfterScroll() { VMADO_FIRE(AfterScroll) }
-void TDataSet::DoBeforeCancel() { VMADO_FIRE(BeforeCancel) }
-void TDataSet::DoBeforeClose() { VMADO_FIRE(BeforeClose) }
-void TDataSet::DoBeforeDelete() { VMADO_FIRE(BeforeDelete) }
-void TDataSet::DoBeforeEdit() { VMADO_FIRE(BeforeEdit) }
-void TDataSet::DoBeforeInsert() { VMADO_FIRE(BeforeInsert) }
-void TDataSet::DoBeforeOpen() { VMADO_FIRE(BeforeOpen) }
-void TDataSet::DoBeforePost() { VMADO_FIRE(BeforePost) }
-void TDataSet::DoBeforeScroll() { VMADO_FIRE(BeforeScroll) }
-void TDataSet::DoOnCalcFields() { VMADO_FIRE(OnCalcFields) }
-void TDataSet::DoOnNewRecord() { VMADO_FIRE(OnNewRecord) }
+void Fire(const TDataSetNotifyEvent& event, TDataSet* dataSet)
+{
+    if (event)
+        event(dataSet);
+}
 
-#undef VMADO_FIRE
+} // namespace
+
+void TDataSet::DoAfterCancel() { Fire(AfterCancel, this); }
+void TDataSet::DoAfterClose() { Fire(AfterClose, this); }
+void TDataSet::DoAfterDelete() { Fire(AfterDelete, this); }
+void TDataSet::DoAfterEdit() { Fire(AfterEdit, this); }
+void TDataSet::DoAfterInsert() { Fire(AfterInsert, this); }
+void TDataSet::DoAfterOpen() { Fire(AfterOpen, this); }
+void TDataSet::DoAfterPost() { Fire(AfterPost, this); }
+void TDataSet::DoAfterScroll() { Fire(AfterScroll, this); }
+void TDataSet::DoBeforeCancel() { Fire(BeforeCancel, this); }
+void TDataSet::DoBeforeClose() { Fire(BeforeClose, this); }
+void TDataSet::DoBeforeDelete() { Fire(BeforeDelete, this); }
+void TDataSet::DoBeforeEdit() { Fire(BeforeEdit, this); }
+void TDataSet::DoBeforeInsert() { Fire(BeforeInsert, this); }
+void TDataSet::DoBeforeOpen() { Fire(BeforeOpen, this); }
+void TDataSet::DoBeforePost() { Fire(BeforePost, this); }
+void TDataSet::DoBeforeScroll() { Fire(BeforeScroll, this); }
+void TDataSet::DoOnCalcFields() { Fire(OnCalcFields, this); }
+void TDataSet::DoOnNewRecord() { Fire(OnNewRecord, this); }
 
 } // namespace vmado

@@ -400,21 +400,28 @@ AnsiString TParams::ParseSQL(const AnsiString& sql, bool doCreate)
         Clear();
     AnsiString result;
     result.reserve(sql.size());
-    bool literal = false;
-    std::size_t i = 0;
-    const std::size_t n = sql.size();
+    // The quote character of the literal being read, 0 outside one. A literal ends only at its
+    // own quote, so a double quote inside '...' (or the reverse) does not end it.
+    char quote = 0;
+    auto toggle = [&quote](char c) {
+        if (quote == 0)
+            quote = c;
+        else if (c == quote)
+            quote = 0;
+    };
     // The text ends at its first zero byte, as the framework's character-pointer scan does.
-    const std::size_t end = std::min(n, sql.find('\0') == AnsiString::npos ? n : sql.find('\0'));
+    const std::size_t end = std::min(sql.size(), sql.find('\0'));
+    std::size_t i = 0;
     while (i < end) {
         const char c = sql[i];
         const char next = i + 1 < end ? sql[i + 1] : '\0';
-        if (c == ':' && !literal && next != ':') {
+        if (c == ':' && quote == 0 && next != ':') {
             // A parameter: its name runs to a delimiter outside quotes.
             std::size_t j = i + 1;
             bool embedded = false;
-            while (j < end && (literal || !IsNameDelimiter(sql[j]))) {
+            while (j < end && (quote != 0 || !IsNameDelimiter(sql[j]))) {
                 if (IsLiteralChar(sql[j])) {
-                    literal = !literal;
+                    toggle(sql[j]);
                     if (j == i + 1)
                         embedded = true;
                 }
@@ -434,13 +441,13 @@ AnsiString TParams::ParseSQL(const AnsiString& sql, bool doCreate)
             i = j;
             continue;
         }
-        if (c == ':' && !literal && next == ':') {
+        if (c == ':' && quote == 0 && next == ':') {
             result += ':';
             i += 2;
             continue;
         }
         if (IsLiteralChar(c))
-            literal = !literal;
+            toggle(c);
         result += c;
         ++i;
     }

@@ -79,17 +79,15 @@ const FoldTable& IdentityFold() {
     return table;
 }
 
-// TODO(adobase): take AnsiUpperChar/AnsiLowerChar of the code page once the run-time library
-// defines them; until then only ASCII letters fold.
 std::shared_ptr<const FoldTable> MakeUpperFold() {
-    auto t = std::make_shared<FoldTable>(IdentityFold());
-    for (int c = 'a'; c <= 'z'; ++c) (*t)[c] = static_cast<unsigned char>(c - 32);
+    auto t = std::make_shared<FoldTable>();
+    for (int i = 0; i < 256; ++i) (*t)[i] = static_cast<unsigned char>(AnsiUpperChar(static_cast<char>(i)));
     return t;
 }
 
 std::shared_ptr<const FoldTable> MakeLowerFold() {
-    auto t = std::make_shared<FoldTable>(IdentityFold());
-    for (int c = 'A'; c <= 'Z'; ++c) (*t)[c] = static_cast<unsigned char>(c + 32);
+    auto t = std::make_shared<FoldTable>();
+    for (int i = 0; i < 256; ++i) (*t)[i] = static_cast<unsigned char>(AnsiLowerChar(static_cast<char>(i)));
     return t;
 }
 

@@ -390,6 +390,21 @@ private:
             const size_t dot = t.Value.rfind('.');
             if (dot != AnsiString::npos) o.Column = FindColumn(std::string_view(t.Value).substr(dot + 1));
         }
+        if (o.Column < 0 && t.Kind == TokenKind::Word) {
+            // Generated criteria write field names as they are, blanks included ("Last Name = 'x'"):
+            // take following words while together they name a column.
+            const size_t start = static_cast<size_t>(t.Pos - 1);
+            for (size_t ahead = 0; ahead < 8 && Peek(ahead).Kind == TokenKind::Word && !IsKeyword(Peek(ahead)); ++ahead) {
+                const Token& last = Peek(ahead);
+                const size_t end = static_cast<size_t>(last.Pos - 1) + last.Source.size();
+                const int column = FindColumn(text_.substr(start, end - start));
+                if (column >= 0) {
+                    for (size_t i = 0; i <= ahead; ++i) Next();
+                    o.Column = column;
+                    break;
+                }
+            }
+        }
         if (o.Column < 0) {
             throw EOleException(AnsiString("Unknown column '") + t.Value + "' in " + what_ +
                                     " at position " + std::to_string(t.Pos),

@@ -1,0 +1,192 @@
+// The connection wrapper (TVConnection) and the recordset cursor (TVRecords) that datasets use:
+// one engine Connection or Recordset each, with neutral answers while closed and the current
+// record rendered as one comma-text line into a dataset record buffer.
+#pragma once
+
+#include "ado/ADOApi.h"
+#include "framework/classes/Persistent.h"
+#include "framework/classes/Strings.h"
+#include "framework/db/DataSet.h"
+#include "framework/db/Fields.h"
+#include "framework/rtl/Variant.h"
+
+#include <memory>
+#include <vector>
+
+namespace vmado {
+
+enum TIsolationLevel : Byte {
+    ilXactChaos, ilXactUnspecified, ilXactBrowse, ilXactReadUncommitted, ilXactCursorStability,
+    ilXactReadCommitted, ilXactRepeatableRead, ilXactIsolated, ilXactSerializable
+};
+
+enum TConnectionMode : Byte {
+    cmModeUnknown, cmModeRead, cmModeWrite, cmModeReadWrite, cmModeShareDenyRead,
+    cmModeShareDenyWrite, cmModeShareExclusive, cmModeShareDenyNone
+};
+
+enum TCursorLocation : Byte { clClient, clServer };
+
+enum TCommandOption : Byte {
+    coUnknown, coText, coTable, coStoredProc, coFile, coTableDirect, coAsyncExecute, coAsyncFetch
+};
+
+enum TCursorType : Byte { ctOpenForwardOnly, ctOpenKeyset, ctOpenDynamic, ctOpenStatic };
+
+enum TLockType : Byte { ltLockReadOnly, ltLockPessimistic, ltLockOptimistic, ltLockBatchOptimistic };
+
+enum TRecordStatus : Byte {
+    rsRecOK, rsRecNew, rsRecModified, rsRecDeleted, rsRecUnmodified, rsRecInvalid,
+    rsRecMultipleChanges, rsRecPendingChanges, rsRecCanceled, rsRecCantRelease,
+    rsRecConcurrencyViolation, rsRecIntegrityViolation, rsRecMaxChangesExceeded, rsRecObjectOpen,
+    rsRecOutOfMemory, rsRecPermissionDenied, rsRecSchemaViolation, rsRecDBDeleted
+};
+
+// One engine connection. Engine failures propagate as EOleException; nothing here catches them.
+class TVConnection : public TObject {
+public:
+    explicit TVConnection(bool autoClose);
+    ~TVConnection() override; // closes an active connection first
+
+    ConnectionPtr Connection;          // absent until the first open, released on close
+    AnsiString ConnectionString;
+    Integer CommandTimeout = 30;       // seconds
+    Integer ConnectionTimeout = 15;    // seconds
+    TIsolationLevel IsolationLevel = ilXactChaos;
+    TConnectionMode ConnectMode = cmModeUnknown;
+    TCursorLocation CursorLocation = clClient;
+    bool AutoClose;                    // owned by one dataset, which closes and frees it
+    bool TransactionDDL = false;       // the provider's "Transaction DDL" is not "0"
+    bool Active = false;
+    std::unique_ptr<TStringList> Properties; // "Name=Value" per provider property, in its order
+    AnsiString MachineName;            // create the engine object there when not empty
+
+    void Open();                       // only when not active
+    void Close();                      // only when active
+    void SetActive(bool value);
+    void SetConnect(const AnsiString& value); // reconnects at once when active and changed
+    AnsiString GetVersion() const;     // "Unknown" before the first open
+    Integer ExecSQL(const AnsiString& sql); // records affected; 0 while no engine object exists
+
+    void StartTransaction();           // these three act only when TransactionDDL
+    void Commit();
+    void Rollback();
+
+    static Integer GetIsolationLevel(TIsolationLevel value);
+    static Integer GetConnectMode(TConnectionMode value);
+
+    // unixODBC's configuration stands in for the registry: odbcinst.ini (ODBCSYSINI,
+    // ODBCINSTINI) for drivers, odbc.ini of the system then of the user (ODBCINI) for DSNs.
+    static void GetOdbcDriverList(TStrings& list);  // list untouched when the file is missing
+    static AnsiString GetOdbcDriverExt(const AnsiString& driverName);
+    static AnsiString GetOdbcDriverFilter(const AnsiString& driverName);
+    static void GetOdbcDSNList(TStrings& list);
+
+    static void GetADOProviderList(TStrings& list);
+    static void GetADOProviderList(TStrings& descriptions, TStrings& names);
+
+    void GetADOTableNames(TStrings& list);
+    void GetADOFieldNames(const AnsiString& tableName, TStrings& list); // empty name: Table.Column
+
+    // The connection line of a data-link file, with the user and password put in; empty when
+    // the file cannot be read.
+    static AnsiString LoadUDLFile(const AnsiString& fileName, const AnsiString& userName,
+                                  const AnsiString& password);
+    // Opens an existing data-link file in the desktop's default editor; returns at once.
+    static void UDLEditor(const AnsiString& fileName);
+
+protected:
+    virtual void InternalOpen();
+    virtual void InternalClose();
+};
+
+// One engine recordset on a TVConnection (not owned). While closed, every question has a
+// neutral answer: -1 counts, True BOF/EOF, bookmark 1, rsRecInvalid, Null old values.
+class TVRecords : public TObject {
+public:
+    explicit TVRecords(TVConnection* connection);
+    ~TVRecords() override;
+
+    TVConnection* Connection;          // not owned
+    RecordsetPtr Recordset;            // created once, reused by every open
+    TCommandOption CommandType = coUnknown;
+    TCursorType CursorType = ctOpenStatic;
+    TLockType LockType = ltLockBatchOptimistic;
+    AnsiString Source;
+    std::unique_ptr<TStringList> FieldNames; // recordset field names, in field order
+    std::unique_ptr<TStringList> BlobFields; // fields the dataset shows as blobs
+    bool HasRecords = false;
+    bool Active = false;
+    TDataSetState State = dsInactive;
+    Variant OldValues = Variant::Null();
+    Integer RecSize = 0;               // bytes of the text area, terminator included
+
+    void Open();
+    void Close();
+    void SetActive(bool value);
+
+    Integer GetRecNo() const;
+    Integer GetRecordCount() const;
+    Integer GetMaxRec() const;
+    void SetMaxRec(Integer value);     // negative values are ignored
+    bool GetEof() const;
+    bool GetBof() const;
+    bool GetOkRec() const;             // the cursor stands on a record
+    bool GetNoRec() const;             // BOF and EOF together: the view is empty
+
+    void First();                      // before the first record
+    void Last();                       // after the last record
+    void Next();
+    void Prior();
+    bool Find(const AnsiString& criteria);        // not found: back on the remembered record
+    Integer FilterFind(const AnsiString& criteria); // 0 when nothing matches; cursor unmoved
+
+    AnsiString GetFilter() const;
+    void SetFilter(const AnsiString& value);
+    AnsiString GetSort() const;
+    void SetSort(const AnsiString& value);
+    AnsiString GetMachine() const;
+    void SetMachine(const AnsiString& value);
+
+    Integer GetOpenOption() const;
+    Integer GetCursorType() const;
+    Integer GetLockType() const;
+    TRecordStatus GetRecStatus() const;
+
+    void Insert();
+    void Update();
+    void Cancel();
+    bool Delete();                     // returns HasRecords
+    void SetState(TDataSetState value);
+    Variant FieldOldValue(const AnsiString& fieldName) const;
+
+    // Text area size: every entry's worst case in comma-text form (quotes doubled) plus its
+    // separator; the last separator's byte holds the terminator.
+    Integer CalcRecSize(const TFields& fields);
+    // Writes the current record's line into the first RecSize bytes of buffer, zero-terminated.
+    // A line that cannot fit raises EDatabaseError; the buffer is then left untouched.
+    void LoadRecord(char* buffer, bool blank);
+    Integer GetBookmark() const;
+    void SetBookmark(Integer value);
+    Integer FieldPosition(const AnsiString& name) const; // -1 when absent
+
+protected:
+    virtual void InternalOpen();
+    virtual void InternalClose();
+
+private:
+    struct SavedPosition {
+        bool OnRecord = false;
+        bool AtBof = false;
+        Variant Bookmark;
+    };
+    SavedPosition SavePosition() const;
+    void RestorePosition(const SavedPosition& saved);
+    void ApplyFilter(const AnsiString& value);
+
+    AnsiString filter_;                // kept while closed, handed over at open
+    AnsiString sort_;
+    std::vector<Integer> budgets_;     // text-area bytes of each field, from CalcRecSize
+};
+
+} // namespace vmado
