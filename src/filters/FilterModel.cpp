@@ -311,8 +311,6 @@ AnsiString TVFilter::GetDisplayName() const {
 
 void TVFilter::SetName(const AnsiString& value) { name_ = value; }
 
-void TVFilter::SetLevels(const TVSubFilters* value) { levels_->Assign(value); }
-
 void TVFilter::SetCaption(const AnsiString& value) {
     if (value == caption_) return;
     caption_ = value;
@@ -387,6 +385,7 @@ TVFilter* TVFilters::Add() {
 
 TVFilter* TVFilters::Add(const TVSubFilter* line) {
     TVFilter* filter = Add();
+    if (!line) return filter;
     try {
         filter->Levels()->Add(line);
     } catch (...) {
@@ -398,6 +397,7 @@ TVFilter* TVFilters::Add(const TVSubFilter* line) {
 
 TVFilter* TVFilters::Add(const TVSubFilters* lines) {
     TVFilter* filter = Add();
+    if (!lines) return filter;
     try {
         filter->Levels()->Assign(lines);
     } catch (...) {
@@ -409,6 +409,7 @@ TVFilter* TVFilters::Add(const TVSubFilters* lines) {
 
 TVFilter* TVFilters::Add(const TVFilter* source) {
     TVFilter* filter = Add();
+    if (!source) return filter;
     try {
         filter->Assign(source);
     } catch (...) {

@@ -7,6 +7,7 @@
 #include "framework/rtl/Types.h"
 
 #include <memory>
+#include <vector>
 
 namespace vmado {
 
@@ -90,7 +91,8 @@ public:
 
     TVSubFilter* Add();                          // a new empty line at the end
     TVSubFilter* Add(const TVSubFilter* line);   // a new line copied from line
-    // Frees line, then ends the chain at the new last line (when that line names a field).
+    // Frees line (when it is one of these lines), then ends the chain at the new last line
+    // when that line names a field.
     void Delete(TVSubFilter* line);
     void Delete(Integer index); // out of range does nothing
     void Delete();              // the last line
@@ -114,8 +116,7 @@ public:
 
     const AnsiString& Name() const { return name_; }
     void SetName(const AnsiString& value);
-    TVSubFilters* Levels() const { return levels_.get(); }
-    void SetLevels(const TVSubFilters* value); // copies
+    TVSubFilters* Levels() const { return levels_.get(); } // owned
     const AnsiString& Caption() const { return caption_; }
     void SetCaption(const AnsiString& value); // also names an unnamed filter
     TColor BackGround() const { return backGround_; }
@@ -160,9 +161,11 @@ public:
     void Assign(const TPersistent* source) override; // keeps every filter's Name
 
     TVFilter* Add(); // named "Level" + the new Count
+    // A new filter holding a copy of the argument; null copies nothing. The new filter keeps its
+    // own Level name.
     TVFilter* Add(const TVSubFilter* line);
     TVFilter* Add(const TVSubFilters* lines);
-    TVFilter* Add(const TVFilter* filter); // keeps its own Level name
+    TVFilter* Add(const TVFilter* filter);
     void Delete(TVFilter* filter);
     void Delete(Integer index);
     void Delete();

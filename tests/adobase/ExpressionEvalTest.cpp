@@ -230,6 +230,9 @@ TEST(ExpressionLocale, ShortDatesAndDecimalsFollowTheSettings) {
         EXPECT_EQ(Select("Born = #2024.01.05.#"), (std::vector<Int64>{1}));
         EXPECT_EQ(Select("Born = '2024-01-05 03:04:05 du.'"), (std::vector<Int64>{2}));
         EXPECT_EQ(Select("Price = '2,5'"), (std::vector<Int64>{1}));
+        EXPECT_EQ(Select(" (Price >  2,4) "), (std::vector<Int64>{1, 3, 5}));
+        EXPECT_EQ(Select("Amount = 10,25"), (std::vector<Int64>{1}));
+        EXPECT_EQ(Select("Id IN (1, 3)"), (std::vector<Int64>{1, 3}));
         EXPECT_EQ(Select("Born = #2024-01-05#"), (std::vector<Int64>{1})); // ISO is read everywhere
     }
     TFormatSettings de = TFormatSettings::EnglishUS();

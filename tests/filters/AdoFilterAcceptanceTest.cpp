@@ -39,10 +39,10 @@ protected:
     // The ids the recordset shows with the filter text set (none: unfiltered), in id order.
     static std::vector<int> Select(const AnsiString& filterText) {
         RecordsetPtr rs = CoRecordset::Create();
-        rs->Open("SELECT Id FROM Person ORDER BY Id", connection_, adOpenStatic, adLockReadOnly, adCmdText);
+        rs->Open("SELECT * FROM Person ORDER BY Id", connection_, adOpenStatic, adLockReadOnly, adCmdText);
         if (!filterText.empty()) rs->SetFilter(Variant(filterText));
         std::vector<int> ids;
-        for (; !rs->Eof(); rs->MoveNext()) ids.push_back(rs->Fields()->Item(0)->Value().AsInteger());
+        for (; !rs->Eof(); rs->MoveNext()) ids.push_back(rs->Fields()->Item("Id")->Value().AsInteger());
         rs->Close();
         return ids;
     }

@@ -4,6 +4,7 @@
 
 #include "filters/VFilters.h"
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -42,5 +43,6 @@ extern const std::vector<AdoCase> kAdoChainCases;
 extern const std::vector<LineSpec> kComplementLines;
 
 inline std::string CaseName(const AdoCase& c) { return c.name; }
+inline void PrintTo(const AdoCase& c, std::ostream* os) { *os << c.name; }
 
 } // namespace vmado::test

@@ -176,6 +176,8 @@ struct ChainCase {
     bool expected;
 };
 
+void PrintTo(const ChainCase& c, std::ostream* os) { *os << c.name; }
+
 class FilterChainTest : public FilterEvalTest, public testing::WithParamInterface<ChainCase> {};
 
 TEST_P(FilterChainTest, Evaluate) {

@@ -217,6 +217,12 @@ TEST(FilterModel, AddFromLineLinesAndFilter) {
     EXPECT_EQ(three->BackGround(), 12);
     EXPECT_EQ(three->Levels()->Count(), 2);
     EXPECT_NE(three->Levels(), two->Levels());
+
+    // Nothing to copy: a plain new filter.
+    EXPECT_EQ(filters.Add(static_cast<const TVFilter*>(nullptr))->Name(), "Level4");
+    EXPECT_EQ(filters.Add(static_cast<const TVSubFilters*>(nullptr))->Levels()->Count(), 0);
+    EXPECT_EQ(filters.Add(static_cast<const TVSubFilter*>(nullptr))->Levels()->Count(), 0);
+    EXPECT_EQ(filters.Count(), 6);
 }
 
 TEST(FilterModel, CopyingACollectionKeepsNames) {

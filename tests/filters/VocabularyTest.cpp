@@ -2,6 +2,7 @@
 // lists, wildcard analysis and the stored value names of the enumerations.
 #include "filters/VFilters.h"
 
+#include "db/MemDataSet.h"
 #include "framework/classes/Strings.h"
 
 #include <gtest/gtest.h>
@@ -120,4 +121,35 @@ TEST(FilterVocabulary, StoredValueNamesFollowTheOrdinals) {
     EXPECT_EQ(LogicalTypeNames(),
               (std::vector<AnsiString>{"flNone", "flEnd", "flAnd", "flAndNot", "flOr", "flOrNot"}));
     EXPECT_EQ(FilterModeNames(), (std::vector<AnsiString>{"fmSQL", "fmADO"}));
+}
+
+TEST(FilterVocabulary, FieldKindsFromTheFieldType) {
+    struct Row {
+        TFieldType type;
+        Integer size;
+        TFilterType expected;
+    };
+    const Row rows[] = {
+        {ftString, 10, ffString},   {ftMemo, 0, ffString},       {ftFmtMemo, 0, ffString},
+        {ftFixedChar, 4, ffString}, {ftWideString, 10, ffString}, {ftSmallint, 0, ffNumeric},
+        {ftInteger, 0, ffNumeric},  {ftWord, 0, ffNumeric},       {ftFloat, 0, ffNumeric},
+        {ftCurrency, 0, ffNumeric}, {ftBCD, 2, ffNumeric},        {ftAutoInc, 0, ffNumeric},
+        {ftLargeint, 0, ffNumeric}, {ftDate, 0, ffDate},          {ftDateTime, 0, ffDate},
+        {ftTime, 0, ffNone},        {ftBoolean, 0, ffLogical},    {ftBlob, 0, ffNone},
+        {ftBytes, 4, ffNone},       {ftGraphic, 0, ffNone},
+    };
+    vmado::test::TMemDataSet ds;
+    for (std::size_t i = 0; i < std::size(rows); ++i)
+        ds.FieldDefs()->Add("F" + std::to_string(i), rows[i].type, rows[i].size);
+    ds.Open();
+    TStringList list;
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(i);
+        const TField* field = ds.FieldByName("F" + std::to_string(i));
+        ASSERT_EQ(field->DataType(), rows[i].type);
+        EXPECT_EQ(FieldToFilterType(field), rows[i].expected);
+        RelationStrings(&list, field);
+        EXPECT_EQ(list.Count(), rows[i].expected == ffString ? 10 : 7);
+    }
+    EXPECT_EQ(FieldToFilterType(nullptr), ffNone);
 }

@@ -2,6 +2,8 @@
 // names such as Város need no brackets.
 #include "ado/engine/expression/internal/Lexer.h"
 
+#include "ado/engine/expression/internal/LocaleView.h"
+
 #include "framework/rtl/Exceptions.h"
 
 namespace vmado::engine::internal {
@@ -67,7 +69,10 @@ std::vector<Token> Tokenize(std::string_view text, const char* what) {
             }
             const size_t numStart = i;
             while (i < n && IsDigit(text[i])) ++i;
-            if (i < n && text[i] == '.') {
+            // The locale's decimal separator counts too: number lines are written as typed, and a
+            // comma there is part of the number, not a list separator, when a digit follows it.
+            const char dec = CurrentLocale().DecimalSeparator;
+            if (i < n && (text[i] == '.' || (text[i] == dec && i + 1 < n && IsDigit(text[i + 1])))) {
                 ++i;
                 while (i < n && IsDigit(text[i])) ++i;
             }

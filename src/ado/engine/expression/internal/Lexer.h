@@ -30,7 +30,8 @@ struct Token {
 };
 
 // `what` names the text in messages ("filter", "find criteria"). Throws EOleException for an
-// unterminated quote or a character that starts no token.
+// unterminated quote or a character that starts no token. Numbers may use the decimal separator
+// of the locale view current at the call.
 std::vector<Token> Tokenize(std::string_view text, const char* what);
 
 [[noreturn]] void ThrowSyntax(const char* what, const Token& token, std::string_view detail = {});
