@@ -39,6 +39,7 @@ AnsiString StringLine(TVSubFilter& line, TFilterMode mode, bool upper) {
         const AnsiString w = QuoteBody(upper ? AnsiUpperCase(line.UpperValue()) : line.UpperValue());
         if (mode == fmSQL)
             return " (" + fx + n + " BETWEEN '" + v + "' AND '" + w + "') " + op;
+        // Outside the range: below its first end or above its second, as NOT BETWEEN means.
         if (line.Negation())
             return " (" + fx + " < '" + v + "' OR " + fx + " > '" + w + "') " + op;
         return " (" + fx + " >= '" + v + "' AND " + fx + " <= '" + w + "') " + op;

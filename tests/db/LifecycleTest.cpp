@@ -120,3 +120,42 @@ TEST(LifecycleTest, ReopeningWithOtherDefinitionsStartsEmpty)
 
 } // namespace
 } // namespace vmado::test
+
+namespace vmado::test {
+namespace {
+
+TEST(LifecycleTest, AFetchThatFailsLeavesTheRingUsable)
+{
+    auto ds = MakeTallDataSet(10);
+    ds->Close();
+    for (const char* name : {"ID", "Name"})
+        ds->FieldDefs()->Find(name)->CreateField(ds.get());
+    auto* twice = new TIntegerField(ds.get());
+    twice->SetFieldName("Twice");
+    twice->SetFieldKind(fkCalculated);
+    twice->SetDataSet(ds.get());
+    bool fail = false;
+    ds->OnCalcFields = [&](TDataSet* d) {
+        const Integer id = d->FieldByName("ID")->AsInteger();
+        if (fail && id == 5)
+            throw EDatabaseError("cannot calculate record 5");
+        twice->SetAsInteger(id * 2);
+    };
+    ds->Open();
+    ds->MoveBy(3); // ID 4
+    int afterScrolls = 0;
+    ds->AfterScroll = [&](TDataSet*) { ++afterScrolls; };
+    fail = true;
+    EXPECT_THROW(ds->Next(), EDatabaseError);
+    EXPECT_EQ(afterScrolls, 1);
+    fail = false;
+    EXPECT_EQ(ds->FieldByName("ID")->AsInteger(), 4);
+    ds->Next();
+    EXPECT_EQ(ds->FieldByName("ID")->AsInteger(), 5);
+    EXPECT_EQ(twice->AsInteger(), 10);
+    ds->Next();
+    EXPECT_EQ(ds->FieldByName("ID")->AsInteger(), 6);
+}
+
+} // namespace
+} // namespace vmado::test

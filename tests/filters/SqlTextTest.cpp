@@ -3,6 +3,7 @@
 #include "filters/VFilters.h"
 
 #include "framework/rtl/Exceptions.h"
+#include "framework/rtl/Locale.h"
 
 #include <gtest/gtest.h>
 
@@ -270,4 +271,20 @@ TEST(FilterSqlText, DateRangeThatIsNoStandardDateRaises) {
     TVFilters other(nullptr);
     AddLine(*other.Add(), {"Born", ffDate, frEqual, "yesterday", "2024-01-05"});
     EXPECT_THROW(other.SQLText(fmADO, false), EConvertError);
+}
+
+TEST(FilterSqlText, NumericRangeReadsTheLocaleDecimalSeparator) {
+    TFormatSettings hungarian;
+    hungarian.DecimalSeparator = ',';
+    hungarian.ThousandSeparator = ' ';
+    ScopedFormatSettings scope(hungarian);
+    TVFilters filters(nullptr);
+    TVFilter& filter = *filters.Add();
+    AddLine(filter, {"Price", ffNumeric, frEqual, "5", "5,0", false, flAnd});
+    AddLine(filter, {"Price", ffNumeric, frEqual, "10", "9,5"});
+    // The values are compared as numbers and written as typed.
+    EXPECT_EQ(filters.SQLText(fmSQL, false), " (Price =  5) AND (Price BETWEEN 9,5 AND 10) ");
+    TVFilters dotted(nullptr);
+    AddLine(*dotted.Add(), {"Price", ffNumeric, frEqual, "1.5", "2"});
+    EXPECT_THROW(dotted.SQLText(fmSQL, false), EConvertError);
 }

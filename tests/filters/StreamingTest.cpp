@@ -139,6 +139,44 @@ TEST(FilterStreaming, WritesThePublishedPropertiesInTheirStoredForm) {
     EXPECT_EQ(Bytes(stream), expected);
 }
 
+TEST(FilterStreaming, ReadsAStreamWrittenElsewhere) {
+    // As another writer may store it: a colour by name, another in 16 bits, a default written
+    // out (Negation False), absent properties left at their defaults.
+    const std::string line = kList + Prop("FieldName") + StringValue("Qty") + Prop("Negation") +
+                             std::string(1, vaFalse) + Prop("Relation") + IdentValue("frBiggerEqual") +
+                             Prop("LowerValue") + StringValue("5") + Prop("LogicalOp") + IdentValue("flEnd") +
+                             kNull;
+    const std::string item = kList + Prop("Name") + StringValue("Rule") + Prop("Levels") + kCollection + line +
+                             kNull + Prop("Caption") + StringValue("Big ones") + Prop("BackGround") +
+                             IdentValue("clBlue") + Prop("ForeGround") + std::string(1, vaInt16) + "\x34\x12" +
+                             Prop("Selected") + StringValue("Qty") + kNull;
+    const std::string bytes = "TPF0" + Str("TFilterHolder") + Str("") + Prop("Filters") + kCollection + item +
+                              kNull + kNull + kNull;
+    TMemoryStream stream;
+    stream.WriteBuffer(bytes.data(), static_cast<Int64>(bytes.size()));
+    stream.SetPosition(0);
+
+    TFilterHolder holder(nullptr);
+    ReadComponent(stream, &holder);
+    ASSERT_EQ(holder.Filters()->Count(), 1);
+    const TVFilter& filter = *holder.Filters()->GetItem(0);
+    EXPECT_EQ(filter.Name(), "Rule");
+    EXPECT_EQ(filter.Caption(), "Big ones");
+    EXPECT_EQ(filter.BackGround(), 0xFF0000);
+    EXPECT_EQ(filter.ForeGround(), 0x1234);
+    EXPECT_EQ(filter.GetSelected(), "Qty");
+    ASSERT_EQ(filter.Levels()->Count(), 1);
+    const TVSubFilter& read = *filter.Levels()->GetItem(0);
+    EXPECT_EQ(read.FieldName(), "Qty");
+    EXPECT_EQ(read.FilterType(), ffNone);
+    EXPECT_FALSE(read.Negation());
+    EXPECT_EQ(read.Relation(), frBiggerEqual);
+    EXPECT_EQ(read.LowerValue(), "5");
+    EXPECT_EQ(read.UpperValue(), "");
+    EXPECT_EQ(read.LogicalOp(), flEnd);
+    EXPECT_EQ(holder.Colors()->Count(), 0);
+}
+
 TEST(FilterStreaming, RoundTripReadsBackEqual) {
     TFilterHolder holder(nullptr);
     TVFilters& filters = *holder.Filters();

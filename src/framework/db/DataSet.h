@@ -389,6 +389,7 @@ private:
     friend class TDataSource;
     friend class TDataLink;
 
+    bool FetchInto(TRecordBuffer buffer, TGetMode getMode);
     void BeginInsertAppend();
     void EndInsertAppend();
     void AddDataSource(TDataSource* dataSource);

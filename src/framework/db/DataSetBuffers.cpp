@@ -151,7 +151,7 @@ bool TDataSet::GetNextRecord()
         if (state_ == dsInsert && currentRecord_ == activeRecord_ && GetBookmarkFlag(ActiveBuffer()) == bfCurrent)
             getMode = gmCurrent;
     }
-    const bool ok = GetRecord(buffers_.at(recordCount_), getMode, true) == grOK;
+    const bool ok = FetchInto(buffers_.at(recordCount_), getMode);
     if (ok) {
         if (recordCount_ == 0) {
             ActivateBuffers();
@@ -172,7 +172,7 @@ bool TDataSet::GetPriorRecord()
 {
     if (recordCount_ > 0)
         SetCurrentRecord(0);
-    const bool ok = GetRecord(buffers_.at(recordCount_), gmPrior, true) == grOK;
+    const bool ok = FetchInto(buffers_.at(recordCount_), gmPrior);
     if (ok) {
         if (recordCount_ == 0) {
             ActivateBuffers();
@@ -188,6 +188,17 @@ bool TDataSet::GetPriorRecord()
         CursorPosChanged();
     }
     return ok;
+}
+
+bool TDataSet::FetchInto(TRecordBuffer buffer, TGetMode getMode)
+{
+    try {
+        return GetRecord(buffer, getMode, true) == grOK;
+    } catch (...) {
+        // The descendant's cursor may have moved before it failed: no buffer is known to match it.
+        CursorPosChanged();
+        throw;
+    }
 }
 
 Integer TDataSet::GetNextRecords()
