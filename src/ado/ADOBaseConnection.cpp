@@ -71,7 +71,7 @@ void TVConnection::InternalOpen() {
         Connection->SetMode(static_cast<ConnectModeEnum>(GetConnectMode(ConnectMode)));
         if (CursorLocation == clClient) Connection->SetCursorLocation(adUseClient);
         else if (CursorLocation == clServer) Connection->SetCursorLocation(adUseServer);
-        Connection->Open(ConnectionString, {}, {}, adConnectUnspecified);
+        Connection->Open(ConnectionString, {}, {}, 0);
     }
     // Also for an engine object found open: it is open, so the wrapper says so.
     Active = Connection->State() != adStateClosed;

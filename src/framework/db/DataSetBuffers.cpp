@@ -117,7 +117,8 @@ void TDataSet::MoveBuffer(Integer curIndex, Integer newIndex)
 
 void TDataSet::SetCurrentRecord(Integer index)
 {
-    if (currentRecord_ == index)
+    // A descendant whose open made no cursor has no buffers; there is no record to stand on.
+    if (currentRecord_ == index || index < 0 || index >= static_cast<Integer>(buffers_.size()))
         return;
     TRecordBuffer buffer = buffers_.at(index);
     switch (GetBookmarkFlag(buffer)) {
@@ -143,6 +144,8 @@ void TDataSet::UpdateCursorPos()
 
 bool TDataSet::GetNextRecord()
 {
+    if (buffers_.empty())
+        return false; // no cursor: the end of the data
     TGetMode getMode = gmNext;
     if (recordCount_ > 0) {
         SetCurrentRecord(recordCount_ - 1);
@@ -151,7 +154,7 @@ bool TDataSet::GetNextRecord()
         if (state_ == dsInsert && currentRecord_ == activeRecord_ && GetBookmarkFlag(ActiveBuffer()) == bfCurrent)
             getMode = gmCurrent;
     }
-    const bool ok = GetRecord(buffers_.at(recordCount_), getMode, true) == grOK;
+    const bool ok = FetchInto(buffers_.at(recordCount_), getMode);
     if (ok) {
         if (recordCount_ == 0) {
             ActivateBuffers();
@@ -170,9 +173,11 @@ bool TDataSet::GetNextRecord()
 
 bool TDataSet::GetPriorRecord()
 {
+    if (buffers_.empty())
+        return false;
     if (recordCount_ > 0)
         SetCurrentRecord(0);
-    const bool ok = GetRecord(buffers_.at(recordCount_), gmPrior, true) == grOK;
+    const bool ok = FetchInto(buffers_.at(recordCount_), gmPrior);
     if (ok) {
         if (recordCount_ == 0) {
             ActivateBuffers();
@@ -188,6 +193,17 @@ bool TDataSet::GetPriorRecord()
         CursorPosChanged();
     }
     return ok;
+}
+
+bool TDataSet::FetchInto(TRecordBuffer buffer, TGetMode getMode)
+{
+    try {
+        return GetRecord(buffer, getMode, true) == grOK;
+    } catch (...) {
+        // The descendant's cursor may have moved before it failed: no buffer is known to match it.
+        CursorPosChanged();
+        throw;
+    }
 }
 
 Integer TDataSet::GetNextRecords()

@@ -20,8 +20,10 @@ void TDataSet::First()
         GetNextRecord();
         GetNextRecords();
     } catch (...) {
+        // As the framework's finally block: the controls and AfterScroll hear of it regardless.
         bof_ = true;
         DataEvent(deDataSetChange, 0);
+        DoAfterScroll();
         throw;
     }
     bof_ = true;
@@ -41,6 +43,7 @@ void TDataSet::Last()
     } catch (...) {
         eof_ = true;
         DataEvent(deDataSetChange, 0);
+        DoAfterScroll();
         throw;
     }
     eof_ = true;
@@ -97,6 +100,7 @@ Integer TDataSet::MoveBy(Integer distance)
             }
         } catch (...) {
             notify();
+            DoAfterScroll();
             throw;
         }
         notify();
@@ -108,6 +112,11 @@ Integer TDataSet::MoveBy(Integer distance)
 void TDataSet::Resync(TResyncMode mode)
 {
     CheckActive();
+    if (buffers_.empty()) {
+        ClearBuffers();
+        DataEvent(deDataSetChange, 0);
+        return;
+    }
     TRecordBuffer spare = buffers_.at(recordCount_);
     if (mode.Contains(rmExact)) {
         CursorPosChanged();
