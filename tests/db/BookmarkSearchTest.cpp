@@ -134,7 +134,7 @@ TEST(FilterTest, OnFilterRecordHidesRecords)
         states.push_back(d->State());
         accept = d->FieldByName("ID")->AsInteger() % 2 == 0;
     };
-    ds->SetFilteredValue(true);
+    ds->SetFiltered(true);
     EXPECT_EQ(ds->RecordCount(), 5);
     EXPECT_EQ(CurrentId(*ds), 2);
     std::vector<Integer> ids;
@@ -147,7 +147,7 @@ TEST(FilterTest, OnFilterRecordHidesRecords)
     for (TDataSetState s : states)
         EXPECT_EQ(s, dsFilter);
     EXPECT_EQ(ds->State(), dsBrowse);
-    ds->SetFilteredValue(false);
+    ds->SetFiltered(false);
     EXPECT_EQ(ds->RecordCount(), 10);
 }
 

@@ -54,6 +54,18 @@ public:
             First();
         }
     }
+    // Re-filters at once when open.
+    void SetFiltered(bool value) override
+    {
+        if (value == Filtered())
+            return;
+        TDataSet::SetFiltered(value);
+        if (Active()) {
+            RebuildView();
+            First();
+        }
+    }
+
     // How often the cursor fetched a record (GetRecord with an OK result), for ring tests.
     Integer FetchCount() const { return fetchCount_; }
 
@@ -393,17 +405,6 @@ protected:
         cursor_ = value - 1;
         Resync(TResyncMode{rmCenter});
         DoAfterScroll();
-    }
-
-    void SetFiltered(bool value) override
-    {
-        if (value == Filtered())
-            return;
-        TDataSet::SetFiltered(value);
-        if (Active()) {
-            RebuildView();
-            First();
-        }
     }
 
     Variant GetStateFieldValue(TDataSetState state, TField* field) override

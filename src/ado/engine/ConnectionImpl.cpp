@@ -235,7 +235,7 @@ AnsiString ConnectionImpl::Rewrite(std::string_view sql)
             booleans_ = link.BooleanColumns();
         booleans = &*booleans_;
     }
-    return RewriteSql(sql, dialect, booleans);
+    return RewriteSql(sql, dialect, booleans, link.Caps().CaseFunctions);
 }
 
 RecordsetPtr ConnectionImpl::Execute(const AnsiString& commandText, Variant& recordsAffected, Integer options)

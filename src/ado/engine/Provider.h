@@ -27,6 +27,7 @@ struct Capabilities {
     Integer TransactionDDL = 0;   // 0 none, 1 DML only, 2 DDL commits, 4 DDL ignored, 8 DDL and DML
     bool Returning = false;       // INSERT ... RETURNING gives generated keys
     bool ReadOnly = false;
+    bool CaseFunctions = true;    // UCASE/LCASE exist (else the dialect writes UPPER/LOWER)
     AnsiString IdentifierQuote = "\"";
 };
 

@@ -221,6 +221,8 @@ public:
     // Native values of a field in the active buffer. The two-argument forms use the
     // descendant's native layout; nativeFormat false converts date/time values to TDateTime
     // doubles (and BCD to Currency) through DataConvert. A null buffer asks only "has a value".
+    // A descendant writes at most the field's DataSize bytes into buffer (fields hand in at
+    // least max(DataSize, 16) zeroed bytes, so 32-bit integers for 16-bit types are safe).
     virtual bool GetFieldData(TField* field, void* buffer);
     virtual bool GetFieldData(Integer fieldNo, void* buffer);
     virtual bool GetFieldData(TField* field, void* buffer, bool nativeFormat);
@@ -256,11 +258,14 @@ public:
     void UpdateBufferCount();
 
     // ---- filtering -------------------------------------------------------------------------
+    // The descendant applies them; the base only keeps them.
     const AnsiString& Filter() const { return filterText_; }
     void SetFilter(const AnsiString& value) { SetFilterText(value); }
     bool Filtered() const { return filtered_; }
+    virtual void SetFiltered(bool value) { filtered_ = value; }
     void SetFilteredValue(bool value) { SetFiltered(value); }
     TFilterOptions FilterOptions() const { return filterOptions_; }
+    virtual void SetFilterOptions(TFilterOptions value) { filterOptions_ = value; }
     void SetFilterOptionsValue(TFilterOptions value) { SetFilterOptions(value); }
 
     // ---- events ----------------------------------------------------------------------------
@@ -298,7 +303,9 @@ protected:
     virtual bool IsCursorOpen() = 0;
     virtual void SetBookmarkFlag(TRecordBuffer buffer, TBookmarkFlag value) = 0;
     virtual void SetBookmarkData(TRecordBuffer buffer, void* data) = 0;
-    // Writes a field's native value (null buffer: no value) into the active record.
+    // Writes a field's native value (null buffer: no value) into the active record, then
+    // (outside dsCalcFields/dsFilter) DataEvent(deFieldChange, field). TField has already
+    // checked the state, the read-only flag and OnValidate when this is called.
     virtual void SetFieldData(TField* field, void* buffer) = 0;
     virtual void SetFieldData(TField* field, void* buffer, bool nativeFormat);
 
@@ -319,8 +326,6 @@ protected:
     virtual void SetStateFieldValue(TDataSetState state, TField* field, const Variant& value);
     virtual void OpenCursor(bool infoQuery);
     virtual void CloseCursor();
-    virtual void SetFiltered(bool value) { filtered_ = value; }
-    virtual void SetFilterOptions(TFilterOptions value) { filterOptions_ = value; }
     virtual void SetFilterText(const AnsiString& value) { filterText_ = value; }
     virtual void CalculateFields(TRecordBuffer buffer);
     virtual void RefreshInternalCalcFields(TRecordBuffer buffer) {}

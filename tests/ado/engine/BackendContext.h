@@ -34,6 +34,7 @@ public:
     virtual DataTypeEnum DateType() const { return adDBDate; }
     virtual DataTypeEnum TimestampAdoType() const { return adDBTimeStamp; }
     virtual DataTypeEnum BlobAdoType() const { return adLongVarBinary; }
+    virtual DataTypeEnum NumericAdoType() const { return adNumeric; }
     virtual bool EmbeddedSqlite() const { return false; }
     // The schema the test's tables live in, as an OpenSchema restriction (Null when one database
     // holds nothing else).

@@ -20,7 +20,7 @@ TEST_F(TypesTest, ColumnsMapToAdoTypes)
     } cases[] = {
         {"i", adInteger}, {"d", adDouble}, {"b", adBoolean}, {"dt", Backend().DateType()},
         {"ts", Backend().TimestampAdoType()}, {"s", adVarChar}, {"t", Backend().TextType()},
-        {"bl", Backend().BlobAdoType()}, {"n", adNumeric},
+        {"bl", Backend().BlobAdoType()}, {"n", Backend().NumericAdoType()},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);

@@ -402,6 +402,31 @@ void SendChange(ProviderConnection& link, const std::vector<Column>& columns, co
         }
     } else {
         affected = statement->RowsAffected();
+        // Without RETURNING, SQLite still tells the rowid it gave the new row.
+        if (change.Operation == 0 && affected == 1 && generated && link.Caps().Dialect == SqlDialect::SQLite) {
+            int rowidColumn = -1, candidates = 0;
+            for (std::size_t c = 0; c < columns.size(); ++c) {
+                const ColumnMeta& m = columns[c].Meta();
+                const bool set = std::find(change.Columns.begin(), change.Columns.end(), static_cast<int>(c)) !=
+                                 change.Columns.end();
+                if (fromTable(m) && (m.AutoIncrement || m.PrimaryKey) && m.Kind == ValueKind::Integer) {
+                    ++candidates;
+                    if (!set)
+                        rowidColumn = static_cast<int>(c);
+                }
+            }
+            if (rowidColumn >= 0 && candidates == 1) {
+                auto last = link.Prepare("SELECT last_insert_rowid()");
+                last->Execute();
+                std::vector<CellRef> values;
+                if (last->Step(values) && !values.empty() && values[0].Kind == ValueKind::Integer) {
+                    CellRef cell;
+                    cell.Kind = ValueKind::Integer;
+                    cell.I = values[0].I;
+                    generated->emplace_back(rowidColumn, cell);
+                }
+            }
+        }
     }
     if (affected != 1)
         throw EOleException(AnsiString("The row could not be located for updating: the ") + op + " on table '" +

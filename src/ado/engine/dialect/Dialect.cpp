@@ -25,8 +25,9 @@ bool IsIdentChar(char c)
 
 class Rewriter {
 public:
-    Rewriter(std::string_view sql, SqlDialect dialect, const std::vector<AnsiString>* booleans)
-        : s_(sql), dialect_(dialect), booleans_(booleans) {}
+    Rewriter(std::string_view sql, SqlDialect dialect, const std::vector<AnsiString>* booleans, bool caseFunctions)
+        : s_(sql), dialect_(dialect), booleans_(booleans),
+          renameCase_(dialect == SqlDialect::PostgreSQL || (dialect == SqlDialect::SQLite && !caseFunctions)) {}
 
     AnsiString Run()
     {
@@ -283,9 +284,9 @@ private:
                 while (p < end && s_[p] == ' ')
                     ++p;
                 const bool call = p < end && s_[p] == '(';
-                if (call && dialect_ == SqlDialect::PostgreSQL && EqualsIgnoreCase(word, "UCASE"))
+                if (call && renameCase_ && EqualsIgnoreCase(word, "UCASE"))
                     out += "UPPER";
-                else if (call && dialect_ == SqlDialect::PostgreSQL && EqualsIgnoreCase(word, "LCASE"))
+                else if (call && renameCase_ && EqualsIgnoreCase(word, "LCASE"))
                     out += "LOWER";
                 else
                     out.append(word);
@@ -302,14 +303,16 @@ private:
     std::string_view s_;
     SqlDialect dialect_;
     const std::vector<AnsiString>* booleans_;
+    bool renameCase_;
     std::string out_;
 };
 
 } // namespace
 
-AnsiString RewriteSql(std::string_view sql, SqlDialect dialect, const std::vector<AnsiString>* booleanColumns)
+AnsiString RewriteSql(std::string_view sql, SqlDialect dialect, const std::vector<AnsiString>* booleanColumns,
+                      bool caseFunctions)
 {
-    return Rewriter(sql, dialect, booleanColumns).Run();
+    return Rewriter(sql, dialect, booleanColumns, caseFunctions).Run();
 }
 
 bool MentionsBooleanLiteral(std::string_view sql)

@@ -1,0 +1,32 @@
+// The tests' private unixODBC configuration files.
+#include "OdbcConfig.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace vmado::test {
+
+std::string PrivateOdbcConfig()
+{
+    static const std::string folder = [] {
+        const auto dir = std::filesystem::temp_directory_path() / ("vmado-odbc-" + std::to_string(getpid()));
+        std::filesystem::create_directories(dir);
+        {
+            std::ofstream inst(dir / "odbcinst.ini");
+            inst << "[ODBC]\nTrace=No\n\n"
+                 << "[SQLite3]\nDescription=SQLite3 ODBC Driver\nDriver=" << SqliteOdbcDriver
+                 << "\nFileExtns=*.db,*.sqlite\n\n"
+                 << "[PostgreSQL Unicode]\nDescription=PostgreSQL ODBC driver (Unicode)\nDriver=" << PostgresOdbcDriver
+                 << "\nCommLog=0\nDebug=0\n";
+        }
+        { std::ofstream(dir / "odbc.ini") << "[ODBC Data Sources]\n"; }
+        setenv("ODBCSYSINI", dir.c_str(), 1);
+        setenv("ODBCINI", (dir / "odbc.ini").c_str(), 1);
+        return dir.string();
+    }();
+    return folder;
+}
+
+} // namespace vmado::test
