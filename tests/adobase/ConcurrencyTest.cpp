@@ -3,19 +3,22 @@
 #include "AdoBaseFixture.h"
 
 #include <atomic>
+#include <mutex>
 #include <thread>
 
 namespace vmado::test {
 namespace {
 
-using SharedConnection = SqliteFixture;
+using SharedConnection = WrapperTest;
 
 TEST_F(SharedConnection, RecordsetsOpenOnSeveralThreadsAtOnce) {
-    SqliteExec(db_, "WITH RECURSIVE n(i) AS (SELECT 5 UNION ALL SELECT i + 1 FROM n WHERE i < 2000)"
-                    " INSERT INTO people (id, name, city, qty) SELECT i, 'name ' || i, 'c,' || i, i FROM n;");
+    Exec("INSERT INTO people (id, name, city, qty) WITH RECURSIVE n(i) AS (SELECT 5 UNION ALL SELECT i + 1 FROM n"
+         " WHERE i < 2000) SELECT i, 'name ' || i, 'c,' || i, i FROM n");
     auto c = OpenConnection();
     std::atomic<int> lines{0};
     std::atomic<int> failures{0};
+    std::mutex errorMutex;
+    std::string firstError;
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t) {
         threads.emplace_back([&, t] {
@@ -37,13 +40,15 @@ TEST_F(SharedConnection, RecordsetsOpenOnSeveralThreadsAtOnce) {
                     if (entries.Count() != 3 || std::stoi(entries.Strings(0)) % 4 != t) ++failures;
                     ++lines;
                 }
-            } catch (...) {
+            } catch (const std::exception& e) {
                 ++failures;
+                std::lock_guard<std::mutex> lock(errorMutex);
+                if (firstError.empty()) firstError = e.what();
             }
         });
     }
     for (auto& th : threads) th.join();
-    EXPECT_EQ(failures.load(), 0);
+    EXPECT_EQ(failures.load(), 0) << firstError;
     EXPECT_EQ(lines.load(), 2000);
 }
 
