@@ -159,6 +159,48 @@ TEST_F(BufferRingTest, TheRingIsAsLongAsTheLargestLink)
     EXPECT_EQ(ds->BufferCount(), 1);
 }
 
+TEST_F(BufferRingTest, AppendShowsTheLastRecordsAboveTheNewOne)
+{
+    ds->Append();
+    EXPECT_EQ(ds->ActiveRecord(), 9);
+    EXPECT_TRUE(ds->FieldByName("ID")->IsNull());
+    ds->FieldByName("ID")->SetAsInteger(26);
+    ds->Post();
+    EXPECT_EQ(WindowIds(link, *ds), Range(17, 26));
+    EXPECT_EQ(ds->FieldByName("ID")->AsInteger(), 26);
+}
+
+TEST_F(BufferRingTest, InsertOpensAGapAtTheActiveRecord)
+{
+    ds->MoveBy(3); // ID 4 in buffer 3
+    ds->Insert();
+    EXPECT_EQ(ds->ActiveRecord(), 3);
+    ds->FieldByName("ID")->SetAsInteger(100);
+    // The window shows the new record between 3 and 4; the last one fell off the ring.
+    std::vector<Integer> ids;
+    for (Integer i = 0; i < link.RecordCount(); ++i) {
+        link.SetActiveRecord(i);
+        ids.push_back(ds->FieldByName("ID")->AsInteger());
+    }
+    link.SetActiveRecord(3);
+    EXPECT_EQ(ids, (std::vector<Integer>{1, 2, 3, 100, 4, 5, 6, 7, 8, 9}));
+    ds->Post();
+    EXPECT_EQ(ds->FieldByName("ID")->AsInteger(), 100);
+    EXPECT_EQ(WindowIds(link, *ds), (std::vector<Integer>{1, 2, 3, 100, 4, 5, 6, 7, 8, 9}));
+    ds->Next();
+    EXPECT_EQ(ds->FieldByName("ID")->AsInteger(), 4);
+}
+
+TEST_F(BufferRingTest, CancellingAnInsertRestoresTheWindow)
+{
+    ds->MoveBy(3);
+    ds->Insert();
+    ds->Cancel();
+    EXPECT_EQ(WindowIds(link, *ds), Range(1, 10));
+    EXPECT_EQ(ds->FieldByName("ID")->AsInteger(), 4);
+    EXPECT_EQ(ds->RecordCount(), 25);
+}
+
 TEST_F(BufferRingTest, LinkWindowRefusesRowsWithoutRecords)
 {
     TMemDataSet small;

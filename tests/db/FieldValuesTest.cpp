@@ -3,6 +3,7 @@
 #include "DbFixtures.h"
 
 #include "framework/rtl/DateTime.h"
+#include "framework/classes/PropInfo.h"
 #include "framework/rtl/Locale.h"
 
 #include <gtest/gtest.h>
@@ -324,6 +325,54 @@ TEST_F(FieldValuesTest, VariantsConvertIntoTheFieldType)
     const Variant both = ds.FieldValues("I;S");
     EXPECT_EQ(both.GetElement(0).AsInteger(), 3);
     EXPECT_EQ(both.GetElement(1).AsString(), "x");
+}
+
+} // namespace
+} // namespace vmado::test
+
+namespace vmado::test {
+namespace {
+
+TEST_F(FieldValuesTest, TextFollowsTheLocaleSettings)
+{
+    TFormatSettings settings = TFormatSettings::EnglishUS();
+    settings.DecimalSeparator = ',';
+    settings.ThousandSeparator = ' ';
+    settings.DateSeparator = '.';
+    settings.ShortDateFormat = "yyyy.MM.dd";
+    ScopedFormatSettings scoped(settings);
+    ds.Append();
+    ds.FieldByName("F")->SetAsString("1,5");
+    EXPECT_EQ(ds.FieldByName("F")->AsFloat(), 1.5);
+    EXPECT_EQ(ds.FieldByName("F")->AsString(), "1,5");
+    ds.FieldByName("D")->SetAsString("2024.01.05");
+    EXPECT_EQ(ds.FieldByName("D")->AsDateTime(), EncodeDate(2024, 1, 5));
+    EXPECT_EQ(ds.FieldByName("D")->AsString(), "2024.01.05");
+    EXPECT_THROW(ds.FieldByName("F")->SetAsString("1.5"), EDatabaseError);
+}
+
+TEST_F(FieldValuesTest, OnValidateOfADateSeesTheNewDate)
+{
+    TField* d = ds.FieldByName("D");
+    TDateTime seen = 0;
+    d->OnValidate = [&](TField* f) { seen = f->AsDateTime(); };
+    ds.Append();
+    d->SetAsDateTime(EncodeDate(2021, 3, 4));
+    EXPECT_EQ(seen, EncodeDate(2021, 3, 4));
+}
+
+TEST(FieldStreamingTest, DatasetClassesAreRegistered)
+{
+    const TClassInfo* source = GetClass("TDataSource");
+    ASSERT_NE(source, nullptr);
+    std::vector<std::string> names;
+    for (const TPropInfo* p : source->Properties())
+        names.push_back(p->Name);
+    EXPECT_EQ(names, (std::vector<std::string>{"Tag", "AutoEdit", "DataSet", "Enabled"}));
+    ASSERT_NE(GetClass("TParam"), nullptr);
+    EXPECT_NE(GetClass("TParam")->FindProperty("ParamType"), nullptr);
+    EXPECT_NE(GetClass("TDataSet"), nullptr);
+    EXPECT_FALSE(GetClass("TDataSet")->CanCreate());
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // Ownership and life cycle: fields and datasets freed in either order, a field freed while its
 // dataset is open, a streamed Active, and failed operations that leave nothing half-made.
 #include "DbFixtures.h"
+#include "LinkProbe.h"
 
 #include <gtest/gtest.h>
 
@@ -155,6 +156,47 @@ TEST(LifecycleTest, AFetchThatFailsLeavesTheRingUsable)
     EXPECT_EQ(twice->AsInteger(), 10);
     ds->Next();
     EXPECT_EQ(ds->FieldByName("ID")->AsInteger(), 6);
+}
+
+} // namespace
+} // namespace vmado::test
+
+namespace vmado::test {
+namespace {
+
+// An open that makes no cursor (as a dataset without a command does): active, but empty.
+class CursorlessDataSet : public TMemDataSet {
+protected:
+    void InternalOpen() override {}
+    void InternalClose() override {}
+    bool IsCursorOpen() override { return false; }
+};
+
+TEST(LifecycleTest, AnOpenWithoutACursorReportsTheEndOfData)
+{
+    CursorlessDataSet ds;
+    ds.FieldDefs()->Add("ID", ftInteger);
+    TDataSource source(nullptr);
+    LinkProbe link;
+    source.SetDataSet(&ds);
+    link.SetDataSource(&source);
+    link.SetBufferCount(5);
+    ds.Open();
+    EXPECT_TRUE(ds.Active());
+    EXPECT_TRUE(ds.IsEmpty());
+    EXPECT_TRUE(ds.Eof());
+    ds.First();
+    ds.Next();
+    ds.Last();
+    ds.Refresh();
+    EXPECT_TRUE(ds.Bof());
+    EXPECT_EQ(ds.ActiveBuffer(), nullptr);
+    EXPECT_EQ(link.RecordCount(), 0);
+    EXPECT_THROW(ds.Append(), EDatabaseError);
+    EXPECT_THROW(ds.Insert(), EDatabaseError);
+    EXPECT_EQ(ds.State(), dsBrowse);
+    ds.Close();
+    EXPECT_FALSE(ds.Active());
 }
 
 } // namespace

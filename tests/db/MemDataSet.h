@@ -1,10 +1,6 @@
 // TMemDataSet: a TDataSet over rows held in memory, for tests of anything built on datasets.
-// Rows keep every field in its native buffer format (one has-value byte, then DataSize bytes per
-// data field), blobs beside them; bookmarks are stable 32-bit row ids. It supports filtering
-// through OnFilterRecord, a master-detail range through MasterSource/MasterFields/DetailFields,
-// Locate/Lookup, blob streams and old values while editing.
-//
-// Use: put FieldDefs (or persistent fields) in place, Open(), then AppendRecord({...}).
+// Rows keep every data field in its native format (a has-value byte, then DataSize bytes), blobs
+// beside them; bookmarks are stable 32-bit row ids that survive inserts and deletes.
 #pragma once
 
 #include "framework/classes/Streams.h"
@@ -24,6 +20,9 @@
 
 namespace vmado::test {
 
+// Supports OnFilterRecord filtering, a master-detail range (MasterSource, MasterFields,
+// DetailFields), Locate/Lookup, blob streams and old values while editing.
+// Use: put FieldDefs (or persistent fields) in place, Open(), then AppendRecord({...}).
 class TMemDataSet : public TDataSet {
 public:
     explicit TMemDataSet(TComponent* owner = nullptr) : TDataSet(owner), masterLink_(this)

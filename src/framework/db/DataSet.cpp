@@ -198,6 +198,8 @@ void TDataSet::DataEvent(TDataEvent event, std::intptr_t info)
     switch (event) {
     case deFieldChange: {
         auto* field = reinterpret_cast<TField*>(info);
+        if (field == nullptr)
+            break;
         if (field->FieldKind() == fkData || field->FieldKind() == fkInternalCalc)
             modified_ = true;
         if (state_ != dsSetKey) {

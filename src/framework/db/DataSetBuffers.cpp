@@ -117,7 +117,8 @@ void TDataSet::MoveBuffer(Integer curIndex, Integer newIndex)
 
 void TDataSet::SetCurrentRecord(Integer index)
 {
-    if (currentRecord_ == index)
+    // A descendant whose open made no cursor has no buffers; there is no record to stand on.
+    if (currentRecord_ == index || index < 0 || index >= static_cast<Integer>(buffers_.size()))
         return;
     TRecordBuffer buffer = buffers_.at(index);
     switch (GetBookmarkFlag(buffer)) {
@@ -143,6 +144,8 @@ void TDataSet::UpdateCursorPos()
 
 bool TDataSet::GetNextRecord()
 {
+    if (buffers_.empty())
+        return false; // no cursor: the end of the data
     TGetMode getMode = gmNext;
     if (recordCount_ > 0) {
         SetCurrentRecord(recordCount_ - 1);
@@ -170,6 +173,8 @@ bool TDataSet::GetNextRecord()
 
 bool TDataSet::GetPriorRecord()
 {
+    if (buffers_.empty())
+        return false;
     if (recordCount_ > 0)
         SetCurrentRecord(0);
     const bool ok = FetchInto(buffers_.at(recordCount_), gmPrior);

@@ -56,6 +56,8 @@ void TDataSet::Edit()
 void TDataSet::BeginInsertAppend()
 {
     CheckBrowseMode();
+    if (buffers_.empty())
+        DatabaseError(dbmsg::DataSetClosed, this); // opened without a cursor: nowhere to put a record
     CheckCanModify();
     DoBeforeInsert();
     DoBeforeScroll();

@@ -112,6 +112,11 @@ Integer TDataSet::MoveBy(Integer distance)
 void TDataSet::Resync(TResyncMode mode)
 {
     CheckActive();
+    if (buffers_.empty()) {
+        ClearBuffers();
+        DataEvent(deDataSetChange, 0);
+        return;
+    }
     TRecordBuffer spare = buffers_.at(recordCount_);
     if (mode.Contains(rmExact)) {
         CursorPosChanged();

@@ -202,6 +202,36 @@ void Column::Promote(ValueKind to)
 
 void Column::Append(const CellRef& cell)
 {
+    // The common case, a value of the column's own kind: one push per array.
+    if (cell.Kind == meta_.Kind && !undecided_) {
+        const std::uint32_t row = size_;
+        if ((row >> 6) >= nulls_.size())
+            nulls_.push_back(0);
+        switch (meta_.Kind) {
+        case ValueKind::Integer:
+            ints_.push_back(cell.I);
+            if (cell.I < INT_MIN || cell.I > INT_MAX)
+                fitsInt32_ = false;
+            break;
+        case ValueKind::Currency: ints_.push_back(cell.Cur); break;
+        case ValueKind::Float:
+        case ValueKind::Date: reals_.push_back(cell.F); break;
+        case ValueKind::Boolean: bools_.push_back(cell.B ? 1 : 0); break;
+        case ValueKind::Text:
+        case ValueKind::Bytes:
+            if (cell.Text.size() > UINT32_MAX)
+                throw EOleException("Value of field '" + meta_.Name + "' is too large to hold", "vmado.Cursor");
+            offs_.push_back(arena_.size());
+            lens_.push_back(static_cast<std::uint32_t>(cell.Text.size()));
+            arena_.insert(arena_.end(), cell.Text.begin(), cell.Text.end());
+            if (cell.Text.size() > maxLength_)
+                maxLength_ = cell.Text.size();
+            break;
+        case ValueKind::Null: break;
+        }
+        ++size_;
+        return;
+    }
     if (undecided_ && cell.Kind != ValueKind::Null)
         Decide(cell.Kind);
     const std::uint32_t row = size_;

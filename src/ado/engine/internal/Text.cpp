@@ -3,16 +3,27 @@
 
 #include "framework/rtl/CodePage.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace vmado::engine {
 
 namespace {
 inline char LowerChar(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 inline bool IsAscii(std::string_view s)
 {
-    for (unsigned char c : s)
-        if (c >= 0x80)
-            return false;
-    return true;
+    // Eight bytes at a time: this runs on every text value read from a database.
+    const char* p = s.data();
+    std::size_t n = s.size();
+    std::uint64_t any = 0;
+    for (; n >= 8; p += 8, n -= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, 8);
+        any |= word;
+    }
+    for (; n > 0; ++p, --n)
+        any |= static_cast<unsigned char>(*p);
+    return (any & 0x8080808080808080ULL) == 0;
 }
 } // namespace
 

@@ -38,7 +38,9 @@ SqliteConnection::SqliteConnection(const ConnectionParts& parts, const OpenOptio
     if (!source || source->empty())
         throw EOleException("Cannot open the SQLite database: the connection string names no 'Data Source'",
                             "vmado.SQLite");
-    int flags = SQLITE_OPEN_FULLMUTEX;
+    // The connection object serialises every call on its own mutex, so SQLite's per-call
+    // locking would only add cost to each column read.
+    int flags = SQLITE_OPEN_NOMUTEX;
     flags |= options.Mode == adModeRead ? SQLITE_OPEN_READONLY : (SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     const std::string file = *source == ":memory:" ? std::string(":memory:") : ToUtf8(*source);
     sqlite3* raw = nullptr;

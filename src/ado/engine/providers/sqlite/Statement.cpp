@@ -166,48 +166,50 @@ bool SqliteStatement::Step(std::vector<CellRef>& row)
     const std::size_t n = columns_.size();
     row.resize(n);
     for (std::size_t i = 0; i < n; ++i) {
-        const int col = static_cast<int>(i);
+        // One value handle per cell: the sqlite3_value_* calls skip the per-call checks of
+        // the sqlite3_column_* family.
+        sqlite3_value* v = sqlite3_column_value(s, static_cast<int>(i));
         const ValueKind kind = columns_[i].Kind;
         CellRef& c = row[i];
-        switch (sqlite3_column_type(s, col)) {
+        switch (sqlite3_value_type(v)) {
         case SQLITE_NULL: c.Kind = ValueKind::Null; break;
         case SQLITE_INTEGER: {
-            const Int64 v = sqlite3_column_int64(s, col);
+            const Int64 x = sqlite3_value_int64(v);
             if (kind == ValueKind::Boolean) {
                 c.Kind = ValueKind::Boolean;
-                c.B = v != 0;
+                c.B = x != 0;
             } else if (kind == ValueKind::Date) {
                 c.Kind = ValueKind::Date;
-                c.F = static_cast<double>(v);
+                c.F = static_cast<double>(x);
             } else if (kind == ValueKind::Currency) {
                 c.Kind = ValueKind::Currency;
-                c.Cur = v * 10000;
+                c.Cur = x * 10000;
             } else {
                 c.Kind = ValueKind::Integer;
-                c.I = v;
+                c.I = x;
             }
             break;
         }
         case SQLITE_FLOAT: {
-            const double v = sqlite3_column_double(s, col);
+            const double x = sqlite3_value_double(v);
             if (kind == ValueKind::Boolean) {
                 c.Kind = ValueKind::Boolean;
-                c.B = v != 0;
+                c.B = x != 0;
             } else if (kind == ValueKind::Date) {
                 c.Kind = ValueKind::Date;
-                c.F = v;
-            } else if (kind == ValueKind::Currency && std::fabs(v) < 9.2e14) {
+                c.F = x;
+            } else if (kind == ValueKind::Currency && std::fabs(x) < 9.2e14) {
                 c.Kind = ValueKind::Currency;
-                c.Cur = std::llround(v * 10000.0);
+                c.Cur = std::llround(x * 10000.0);
             } else {
                 c.Kind = ValueKind::Float;
-                c.F = v;
+                c.F = x;
             }
             break;
         }
         case SQLITE_TEXT: {
-            const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s, col));
-            const std::string_view utf8(p ? p : "", static_cast<std::size_t>(sqlite3_column_bytes(s, col)));
+            const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(v));
+            const std::string_view utf8(p ? p : "", static_cast<std::size_t>(sqlite3_value_bytes(v)));
             if (kind == ValueKind::Date && ParseIsoDateTime(utf8, c.F)) {
                 c.Kind = ValueKind::Date;
                 break;
@@ -217,9 +219,9 @@ bool SqliteStatement::Step(std::vector<CellRef>& row)
             break;
         }
         default: { // BLOB
-            const auto* p = static_cast<const char*>(sqlite3_column_blob(s, col));
+            const auto* p = static_cast<const char*>(sqlite3_value_blob(v));
             c.Kind = ValueKind::Bytes;
-            c.Text = std::string_view(p ? p : "", static_cast<std::size_t>(sqlite3_column_bytes(s, col)));
+            c.Text = std::string_view(p ? p : "", static_cast<std::size_t>(sqlite3_value_bytes(v)));
             break;
         }
         }

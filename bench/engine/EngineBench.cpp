@@ -1,0 +1,316 @@
+// The engine's client cursor against raw sqlite3_step loops on one generated 1,000,000-row table
+// of seven mixed columns: opening (materialising), Filter, Sort, and the memory the open
+// recordset holds. Every measured result is checked against the database before a ratio is printed.
+#include "ado/ADOApi.h"
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <malloc.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <string>
+#include <unistd.h>
+
+using namespace vmado;
+
+namespace {
+
+int Rows = 1000000;
+std::string DbFile;
+const char* const FilterText = "city = 'City07' AND amount >= 250 AND amount < 750";
+const char* const WhereSql = "SELECT * FROM bench WHERE city = 'City07' AND amount >= 250 AND amount < 750";
+const char* const SortText = "city ASC, amount DESC";
+const char* const OrderSql = "SELECT * FROM bench ORDER BY city ASC, amount DESC";
+
+[[noreturn]] void Die(const std::string& what)
+{
+    std::fprintf(stderr, "bench_engine: %s\n", what.c_str());
+    std::exit(1);
+}
+
+void Exec(sqlite3* db, const char* sql)
+{
+    char* error = nullptr;
+    if (sqlite3_exec(db, sql, nullptr, nullptr, &error) != SQLITE_OK)
+        Die(std::string(sql) + ": " + (error ? error : "?"));
+}
+
+void Generate()
+{
+    DbFile = (std::filesystem::temp_directory_path() / ("vmado-bench-" + std::to_string(getpid()) + ".db")).string();
+    std::filesystem::remove(DbFile);
+    sqlite3* db = nullptr;
+    if (sqlite3_open(DbFile.c_str(), &db) != SQLITE_OK)
+        Die("cannot create " + DbFile);
+    Exec(db, "PRAGMA journal_mode = OFF");
+    Exec(db, "PRAGMA synchronous = OFF");
+    Exec(db, "CREATE TABLE bench (id INTEGER PRIMARY KEY, code VARCHAR(8), city VARCHAR(12), amount DOUBLE, "
+             "day DATE, active BOOLEAN, note TEXT)");
+    Exec(db, "BEGIN");
+    sqlite3_stmt* insert = nullptr;
+    sqlite3_prepare_v2(db, "INSERT INTO bench VALUES (?, ?, ?, ?, ?, ?, ?)", -1, &insert, nullptr);
+    std::mt19937 rng(12345);
+    std::uniform_int_distribution<int> city(0, 49), amount(0, 99999), day(0, 9000), words(1, 6);
+    const char* const vocabulary[] = {"alpha", "beta, gamma", "\"quoted\"", "a b", "delta", "x,y", "it's"};
+    for (int i = 1; i <= Rows; ++i) {
+        char code[16], cityName[16], date[16];
+        std::snprintf(code, sizeof code, "C%06d", i % 200000);
+        std::snprintf(cityName, sizeof cityName, "City%02d", city(rng));
+        const int d = day(rng);
+        std::snprintf(date, sizeof date, "%04d-%02d-%02d", 2000 + d / 365, 1 + (d % 365) / 31, 1 + (d % 365) % 28);
+        std::string note;
+        for (int w = words(rng); w > 0; --w)
+            note += std::string(note.empty() ? "" : " ") + vocabulary[rng() % 7];
+        sqlite3_bind_int64(insert, 1, i);
+        sqlite3_bind_text(insert, 2, code, -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(insert, 3, cityName, -1, SQLITE_TRANSIENT);
+        sqlite3_bind_double(insert, 4, amount(rng) / 100.0);
+        sqlite3_bind_text(insert, 5, date, -1, SQLITE_TRANSIENT);
+        sqlite3_bind_int(insert, 6, static_cast<int>(rng() % 2));
+        sqlite3_bind_text(insert, 7, note.c_str(), static_cast<int>(note.size()), SQLITE_TRANSIENT);
+        if (sqlite3_step(insert) != SQLITE_DONE)
+            Die("insert failed");
+        sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    Exec(db, "COMMIT");
+    sqlite3_close(db);
+}
+
+// Reads every column of every row of sql; returns the row count.
+long RawLoop(const char* sql)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(DbFile.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* s = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) != SQLITE_OK)
+        Die(sqlite3_errmsg(db));
+    long rows = 0;
+    std::size_t bytes = 0;
+    double sum = 0;
+    while (sqlite3_step(s) == SQLITE_ROW) {
+        sum += static_cast<double>(sqlite3_column_int64(s, 0));
+        bytes += static_cast<std::size_t>(sqlite3_column_bytes(s, 1)) + (sqlite3_column_text(s, 1) ? 1 : 0);
+        bytes += static_cast<std::size_t>(sqlite3_column_bytes(s, 2)) + (sqlite3_column_text(s, 2) ? 1 : 0);
+        sum += sqlite3_column_double(s, 3);
+        bytes += static_cast<std::size_t>(sqlite3_column_bytes(s, 4)) + (sqlite3_column_text(s, 4) ? 1 : 0);
+        sum += sqlite3_column_int(s, 5);
+        bytes += static_cast<std::size_t>(sqlite3_column_bytes(s, 6)) + (sqlite3_column_text(s, 6) ? 1 : 0);
+        ++rows;
+    }
+    benchmark::DoNotOptimize(sum);
+    benchmark::DoNotOptimize(bytes);
+    sqlite3_finalize(s);
+    sqlite3_close(db);
+    return rows;
+}
+
+ConnectionPtr Connect()
+{
+    auto c = CoConnection::Create();
+    c->Open("Provider=SQLite;Data Source=" + DbFile);
+    return c;
+}
+
+RecordsetPtr OpenAll(const ConnectionPtr& c)
+{
+    auto rs = CoRecordset::Create();
+    rs->Open("SELECT * FROM bench", c, adOpenStatic, adLockReadOnly, adCmdText);
+    return rs;
+}
+
+long Count(const char* where)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(DbFile.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* s = nullptr;
+    sqlite3_prepare_v2(db, (std::string("SELECT COUNT(*) FROM bench ") + where).c_str(), -1, &s, nullptr);
+    sqlite3_step(s);
+    const long n = sqlite3_column_int64(s, 0);
+    sqlite3_finalize(s);
+    sqlite3_close(db);
+    return n;
+}
+
+void BM_RawStepAll(benchmark::State& state)
+{
+    for (auto _ : state)
+        if (RawLoop("SELECT * FROM bench") != Rows)
+            state.SkipWithError("raw loop read the wrong number of rows");
+}
+
+void BM_EngineOpen(benchmark::State& state)
+{
+    auto c = Connect();
+    for (auto _ : state) {
+        auto rs = OpenAll(c);
+        if (rs->RecordCount() != Rows)
+            state.SkipWithError("the recordset holds the wrong number of rows");
+        state.PauseTiming();
+        rs->Close();
+        state.ResumeTiming();
+    }
+}
+
+void BM_RawWhere(benchmark::State& state)
+{
+    const long expected = Count("WHERE city = 'City07' AND amount >= 250 AND amount < 750");
+    for (auto _ : state)
+        if (RawLoop(WhereSql) != expected)
+            state.SkipWithError("raw WHERE read the wrong number of rows");
+}
+
+void BM_EngineFilter(benchmark::State& state)
+{
+    const long expected = Count("WHERE city = 'City07' AND amount >= 250 AND amount < 750");
+    auto c = Connect();
+    auto rs = OpenAll(c);
+    for (auto _ : state) {
+        rs->SetFilter(Variant(FilterText));
+        if (rs->RecordCount() != expected)
+            state.SkipWithError("the filter selected the wrong rows");
+        state.PauseTiming();
+        rs->SetFilter(Variant(static_cast<Integer>(adFilterNone)));
+        state.ResumeTiming();
+    }
+}
+
+void BM_RawOrderBy(benchmark::State& state)
+{
+    for (auto _ : state)
+        if (RawLoop(OrderSql) != Rows)
+            state.SkipWithError("raw ORDER BY read the wrong number of rows");
+}
+
+void BM_EngineSort(benchmark::State& state)
+{
+    auto c = Connect();
+    auto rs = OpenAll(c);
+    for (auto _ : state) {
+        rs->SetSort(SortText);
+        state.PauseTiming();
+        // Check the order: city ascending, amount descending within a city.
+        rs->MoveFirst();
+        AnsiString lastCity;
+        double lastAmount = 0;
+        long seen = 0;
+        auto city = rs->Fields()->Item("city");
+        auto amount = rs->Fields()->Item("amount");
+        for (; !rs->Eof() && seen < 200000; rs->MoveNext(), ++seen) {
+            const AnsiString cty = city->Value().AsString();
+            const double amt = amount->Value().AsFloat();
+            if (seen && (cty < lastCity || (cty == lastCity && amt > lastAmount))) {
+                state.SkipWithError("the sort order is wrong");
+                break;
+            }
+            lastCity = cty;
+            lastAmount = amt;
+        }
+        rs->SetSort("");
+        state.ResumeTiming();
+    }
+}
+
+BENCHMARK(BM_RawStepAll)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_EngineOpen)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_RawWhere)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_EngineFilter)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_RawOrderBy)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_EngineSort)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Remembers each benchmark's mean real time for the ratios.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const auto& run : runs)
+            if (!run.error_occurred)
+                times[run.benchmark_name()] = run.GetAdjustedRealTime();
+            else
+                failed = true;
+    }
+    std::map<std::string, double> times;
+    bool failed = false;
+};
+
+long ResidentBytes()
+{
+    std::ifstream statm("/proc/self/statm");
+    long size = 0, resident = 0;
+    statm >> size >> resident;
+    return resident * sysconf(_SC_PAGESIZE);
+}
+
+// The values' own sizes: 8 bytes per number or date, 1 per Boolean, the bytes of every text.
+double RawDataBytes()
+{
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(DbFile.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* s = nullptr;
+    sqlite3_prepare_v2(db,
+                       "SELECT SUM(8 + length(code) + length(city) + 8 + 8 + 1 + length(CAST(note AS BLOB))) "
+                       "FROM bench",
+                       -1, &s, nullptr);
+    sqlite3_step(s);
+    const double bytes = sqlite3_column_double(s, 0);
+    sqlite3_finalize(s);
+    sqlite3_close(db);
+    return bytes;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (const char* rows = std::getenv("VMADO_BENCH_ROWS"))
+        Rows = std::max(1000, std::atoi(rows));
+    benchmark::Initialize(&argc, argv);
+    std::printf("Generating %d rows...\n", Rows);
+    Generate();
+
+    // Memory first, before other runs leave freed memory for the allocator to reuse.
+    const double raw = RawDataBytes();
+    double resident = 0, held = 0;
+    {
+        auto c = Connect();
+        malloc_trim(0);
+        const long before = ResidentBytes();
+        auto rs = OpenAll(c);
+        malloc_trim(0);
+        resident = static_cast<double>(ResidentBytes() - before);
+        if (rs->RecordCount() != Rows)
+            Die("the recordset holds the wrong number of rows");
+        held = resident;
+    }
+    malloc_trim(0);
+
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    std::filesystem::remove(DbFile);
+    if (reporter.failed)
+        Die("a benchmark's result check failed; no ratios reported");
+    auto ratio = [&](const char* a, const char* b) {
+        const auto ia = reporter.times.find(a), ib = reporter.times.find(b);
+        return ia == reporter.times.end() || ib == reporter.times.end() || ib->second == 0
+                   ? -1.0
+                   : ia->second / ib->second;
+    };
+    std::printf("\nRatios (%d rows; engine / raw SQLite, lower is better):\n", Rows);
+    std::printf("  open (materialise) / sqlite3_step loop : %.2f   (target <= 1.5)\n",
+                ratio("BM_EngineOpen/iterations:3", "BM_RawStepAll/iterations:3"));
+    std::printf("  Filter / same WHERE query               : %.2f   (target <= 0.3)\n",
+                ratio("BM_EngineFilter/iterations:5", "BM_RawWhere/iterations:5"));
+    std::printf("  Sort on two keys / ORDER BY             : %.2f   (target <= 1.0)\n",
+                ratio("BM_EngineSort/iterations:3", "BM_RawOrderBy/iterations:3"));
+    std::printf("  resident memory / raw data size         : %.2f   (target <= 2.0; %.1f MB / %.1f MB)\n",
+                held / raw, held / 1e6, raw / 1e6);
+    return 0;
+}
