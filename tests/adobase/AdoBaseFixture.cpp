@@ -54,27 +54,52 @@ void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-void SqliteFixture::SetUp() {
-    db_ = dir_ / "people.db";
-    SqliteExec(db_, R"(
-        CREATE TABLE people (id INTEGER PRIMARY KEY, name VARCHAR(20), city VARCHAR(30), qty INTEGER,
-                             born DATE, seen TIMESTAMP, note TEXT);
-        INSERT INTO people VALUES (1, 'Smith', 'Paris', 5, '2024-01-05', '2024-01-05 00:00:00', 'a, b');
-        INSERT INTO people VALUES (2, 'Jones', 'London', 12, '1993-01-01', '2024-01-05 14:05:09', 'say "hi"');
-        INSERT INTO people VALUES (3, 'Brown', 'Paris', 0, NULL, NULL, NULL);
-        INSERT INTO people VALUES (4, 'Green', 'Pecs', 7, '2000-02-29', '2000-02-29 23:59:59', '');
-        CREATE TABLE empty_table (id INTEGER PRIMARY KEY, name VARCHAR(10));
-    )");
+void WrapperTest::SetUp() {
+    WrapperBackend& backend = Backend();
+    const std::string reason = backend.Unavailable();
+    if (!reason.empty()) {
+        if (backend.Required()) FAIL() << "backend " << backend.Name() << " required: " << reason;
+        GTEST_SKIP() << reason;
+    }
+    connectionString_ = backend.FreshDatabase(dir_.Path());
+    Exec("CREATE TABLE people (id INTEGER PRIMARY KEY, name VARCHAR(20), city VARCHAR(30), qty INTEGER,"
+         " born DATE, seen TIMESTAMP, note VARCHAR(40))");
+    Exec("INSERT INTO people VALUES (1, 'Smith', 'Paris', 5, '2024-01-05', '2024-01-05 00:00:00', 'a, b')");
+    Exec("INSERT INTO people VALUES (2, 'Jones', 'London', 12, '1993-01-01', '2024-01-05 14:05:09', 'say \"hi\"')");
+    Exec("INSERT INTO people VALUES (3, 'Brown', 'Paris', 0, NULL, NULL, NULL)");
+    Exec("INSERT INTO people VALUES (4, 'Green', 'Pecs', 7, '2000-02-29', '2000-02-29 23:59:59', '')");
+    Exec("CREATE TABLE empty_table (id INTEGER PRIMARY KEY, name VARCHAR(10))");
 }
 
-std::unique_ptr<TVConnection> SqliteFixture::OpenConnection() {
+void WrapperTest::Exec(const std::string& sql) {
+    const ConnectionPtr c = CoConnection::Create();
+    c->Open(connectionString_);
+    c->Execute(sql);
+    c->Close();
+}
+
+std::string WrapperTest::Scalar(const std::string& sql) {
+    const ConnectionPtr c = CoConnection::Create();
+    c->Open(connectionString_);
+    const RecordsetPtr rs = c->Execute(sql);
+    std::string out = "<none>";
+    if (rs->State() != adStateClosed && !rs->Eof()) {
+        const Variant v = rs->Fields()->Item(0)->Value();
+        out = v.IsNull() ? "<null>" : VarToStr(v);
+    }
+    if (rs->State() != adStateClosed) rs->Close();
+    c->Close();
+    return out;
+}
+
+std::unique_ptr<TVConnection> WrapperTest::OpenConnection() {
     auto c = std::make_unique<TVConnection>(true);
-    c->SetConnect(ConnectionString());
+    c->SetConnect(connectionString_);
     c->Open();
     return c;
 }
 
-std::unique_ptr<TVRecords> SqliteFixture::OpenRecords(TVConnection& c, const std::string& source, TLockType lock) {
+std::unique_ptr<TVRecords> WrapperTest::OpenRecords(TVConnection& c, const std::string& source, TLockType lock) {
     auto r = std::make_unique<TVRecords>(&c);
     r->Source = source;
     r->CommandType = coText;

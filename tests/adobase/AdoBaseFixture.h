@@ -1,5 +1,6 @@
-// Shared fixture of the wrapper tests: a real temporary SQLite database with a tall table of
-// people, a wide table of every kind, an empty table, and private unixODBC configuration files.
+// Shared fixture of the wrapper tests: a fresh database on the backend this test executable is
+// built for (embedded SQLite, SQLite through its ODBC driver, PostgreSQL through psqlODBC) with
+// a table of people and an empty table; helpers for temporary files and environment variables.
 #pragma once
 
 #include "ado/ADOBase.h"
@@ -30,10 +31,29 @@ std::string SqliteScalar(const std::filesystem::path& db, const std::string& sql
 void WriteFile(const std::filesystem::path& path, const std::string& bytes);
 std::vector<std::string> Items(const TStrings& list);
 
-class SqliteFixture : public ::testing::Test {
+// The database a behaviour test runs on.
+class WrapperBackend {
+public:
+    virtual ~WrapperBackend() = default;
+    virtual std::string Name() const = 0;
+    virtual std::string Unavailable() const { return {}; } // non-empty: skip with this reason
+    virtual bool Required() const { return false; }        // ...or fail, when it must be there
+    // A connection string to a fresh, empty database; dir is the test's temporary folder.
+    virtual std::string FreshDatabase(const std::filesystem::path& dir) = 0;
+    virtual bool EmbeddedSqlite() const { return false; }
+    virtual std::string BlobType() const { return "BLOB"; }
+};
+
+WrapperBackend& Backend(); // one per test executable
+
+class WrapperTest : public ::testing::Test {
 protected:
     void SetUp() override;
-    std::string ConnectionString() const { return "Provider=SQLite;Data Source=" + db_.string(); }
+    const std::string& ConnectionString() const { return connectionString_; }
+    // Statements and checks through a connection of their own, so the wrapper under test sees
+    // only what the database holds.
+    void Exec(const std::string& sql);
+    std::string Scalar(const std::string& sql); // first field of the first row as text
     // A connection opened on the fixture database.
     std::unique_ptr<TVConnection> OpenConnection();
     // A recordset opened on source with the library's usual settings.
@@ -41,8 +61,14 @@ protected:
                                            TLockType lock = ltLockBatchOptimistic);
 
     TempDir dir_;
-    std::filesystem::path db_;
+    std::string connectionString_;
 };
+
+#define VMADO_EMBEDDED_SQLITE_ONLY()                                                               \
+    do {                                                                                           \
+        if (!::vmado::test::Backend().EmbeddedSqlite())                                            \
+            GTEST_SKIP() << "needs the embedded SQLite provider, not " << ::vmado::test::Backend().Name(); \
+    } while (0)
 
 // Sets an environment variable for one test and puts the old value back.
 class ScopedEnv {

@@ -73,6 +73,7 @@ TEST(ExpressionLiterals, NumbersAndCurrency) {
     EXPECT_TRUE(ParseCurrency("922337203685477.5807", raw));
     EXPECT_EQ(raw, INT64_MAX);
     EXPECT_FALSE(ParseCurrency("922337203685478", raw));
+    EXPECT_FALSE(ParseCurrency("922337203685477.58075", raw)); // rounds beyond the largest amount
     EXPECT_FALSE(ParseCurrency("1e5", raw));
     Int64 i;
     EXPECT_TRUE(ParseInteger("-42", i));

@@ -16,7 +16,7 @@ std::unique_ptr<TFields> RecordLine_MakeFields(const std::vector<std::string>& n
 
 namespace {
 
-class RecordLine : public SqliteFixture {
+class RecordLine : public WrapperTest {
 protected:
     // The dataset's fields: one per name; those listed in blobs are blob fields.
     std::unique_ptr<TFields> Fields(const std::vector<std::string>& names, const std::vector<std::string>& blobs = {}) {
@@ -45,7 +45,7 @@ protected:
 };
 
 TEST_F(RecordLine, RecSizeCountsEveryEntryAtItsWorstCase) {
-    SqliteExec(db_, "CREATE TABLE sizes (t VARCHAR(20), big VARCHAR(100000), b BLOB, i INTEGER)");
+    Exec("CREATE TABLE sizes (t VARCHAR(20), big VARCHAR(100000), b " + Backend().BlobType() + ", i INTEGER)");
     auto c = OpenConnection();
     auto r = OpenRecords(*c, "SELECT * FROM sizes");
     auto fields = Fields({"t", "big", "b", "i"}, {"b", "big2"});
@@ -105,8 +105,8 @@ TEST_F(RecordLine, BlankBuffersAndPositionsOffRecordsHaveEmptyEntries) {
 }
 
 TEST_F(RecordLine, AFullLineOfDoubledQuotesKeepsItsTerminatorInside) {
-    SqliteExec(db_, "CREATE TABLE q (a VARCHAR(5), b VARCHAR(3));"
-                    "INSERT INTO q VALUES ('\"\"\"\"\"', '\"\"\"');");
+    Exec("CREATE TABLE q (a VARCHAR(5), b VARCHAR(3))");
+    Exec("INSERT INTO q VALUES ('\"\"\"\"\"', '\"\"\"')");
     auto c = OpenConnection();
     auto r = OpenRecords(*c, "SELECT * FROM q");
     auto fields = Fields({"a", "b"});
@@ -124,8 +124,10 @@ TEST_F(RecordLine, AFullLineOfDoubledQuotesKeepsItsTerminatorInside) {
 TEST_F(RecordLine, TheProviderGrowsABudgetToTheLongestValueStored) {
     // SQLite keeps whatever it is given, whatever the declared type: a long text in a column
     // declared numeric must still reach the line whole.
-    SqliteExec(db_, "CREATE TABLE o (a VARCHAR(3), n DOUBLE); INSERT INTO o VALUES ('abc', 1.5);"
-                    "INSERT INTO o VALUES ('abcdef', printf('%.200c', 'x'));");
+    VMADO_EMBEDDED_SQLITE_ONLY();
+    Exec("CREATE TABLE o (a VARCHAR(3), n DOUBLE)");
+    Exec("INSERT INTO o VALUES ('abc', 1.5)");
+    Exec("INSERT INTO o VALUES ('abcdef', printf('%.200c', 'x'))");
     auto c = OpenConnection();
     auto r = OpenRecords(*c, "SELECT * FROM o ORDER BY rowid");
     auto fields = Fields({"a", "n"});

@@ -5,7 +5,7 @@
 namespace vmado::test {
 namespace {
 
-using RecordsCursor = SqliteFixture;
+using RecordsCursor = WrapperTest;
 
 Int64 Id(TVRecords& r) { return r.Recordset->Fields()->Item(AnsiString("id"))->Value().AsInt64(); }
 

@@ -7,7 +7,7 @@
 namespace vmado::test {
 namespace {
 
-using RecordsEdit = SqliteFixture;
+using RecordsEdit = WrapperTest;
 
 FieldPtr F(TVRecords& r, const char* name) { return r.Recordset->Fields()->Item(AnsiString(name)); }
 
@@ -26,7 +26,7 @@ TEST_F(RecordsEdit, EditingKeepsTheOldValuesByFieldPosition) {
     EXPECT_EQ(r->FieldPosition("nosuch"), -1);
     r->Update();
     EXPECT_EQ(r->State, dsBrowse);
-    EXPECT_EQ(SqliteScalar(db_, "SELECT name FROM people WHERE id = 1"), "Smythe");
+    EXPECT_EQ(Scalar("SELECT name FROM people WHERE id = 1"), "Smythe");
     // The old values ended with the edit: browsing never sees another edit's values.
     EXPECT_TRUE(r->OldValues.IsNull());
     EXPECT_TRUE(r->FieldOldValue("name").IsNull());
@@ -49,7 +49,7 @@ TEST_F(RecordsEdit, InsertingStartsWithNullOldValuesAndAddsARow) {
     F(*r, "name")->SetValue(Variant("White"));
     r->Update();
     EXPECT_EQ(r->State, dsBrowse);
-    EXPECT_EQ(SqliteScalar(db_, "SELECT name FROM people WHERE id = 10"), "White");
+    EXPECT_EQ(Scalar("SELECT name FROM people WHERE id = 10"), "White");
     EXPECT_EQ(r->GetRecordCount(), 5);
 }
 
@@ -62,7 +62,7 @@ TEST_F(RecordsEdit, CancelDropsTheChange) {
     r->Cancel();
     EXPECT_EQ(r->State, dsBrowse);
     EXPECT_EQ(F(*r, "name")->Value().AsString(), "Smith");
-    EXPECT_EQ(SqliteScalar(db_, "SELECT name FROM people WHERE id = 1"), "Smith");
+    EXPECT_EQ(Scalar("SELECT name FROM people WHERE id = 1"), "Smith");
 }
 
 TEST_F(RecordsEdit, DeleteReportsWhetherRecordsRemain) {
@@ -73,7 +73,7 @@ TEST_F(RecordsEdit, DeleteReportsWhetherRecordsRemain) {
     r->First();
     r->Next();
     EXPECT_FALSE(r->Delete());
-    EXPECT_EQ(SqliteScalar(db_, "SELECT COUNT(*) FROM people"), "2");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM people"), "2");
     EXPECT_FALSE(r->Delete()); // nothing left to delete: just the answer
 }
 
@@ -85,7 +85,7 @@ TEST_F(RecordsEdit, RecordStatusFollowsBatchChanges) {
     F(*r, "qty")->SetValue(Variant(Integer(42)));
     r->Update();
     EXPECT_EQ(r->GetRecStatus(), rsRecModified);
-    EXPECT_EQ(SqliteScalar(db_, "SELECT qty FROM people WHERE id = 1"), "5"); // not sent before UpdateBatch
+    EXPECT_EQ(Scalar("SELECT qty FROM people WHERE id = 1"), "5"); // not sent before UpdateBatch
 }
 
 TEST_F(RecordsEdit, ReadOnlyRecordsetsRefuseEdits) {

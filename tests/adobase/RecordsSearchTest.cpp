@@ -7,7 +7,7 @@
 namespace vmado::test {
 namespace {
 
-using RecordsSearch = SqliteFixture;
+using RecordsSearch = WrapperTest;
 
 Int64 Id(TVRecords& r) { return r.Recordset->Fields()->Item(AnsiString("id"))->Value().AsInt64(); }
 

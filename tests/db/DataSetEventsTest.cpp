@@ -313,3 +313,64 @@ TEST(DataSetEventsTest, OldValueKeepsTheValueBeforeTheEdit)
 
 } // namespace
 } // namespace vmado::test
+
+namespace vmado::test {
+namespace {
+
+// Refuses the first edits and deletes it is asked for, as a locked record would.
+class LockingDataSet : public TMemDataSet {
+public:
+    int editFailures = 0;
+    int deleteFailures = 0;
+
+protected:
+    void InternalEdit() override
+    {
+        if (editFailures > 0) {
+            --editFailures;
+            throw EDatabaseError("record locked");
+        }
+        TMemDataSet::InternalEdit();
+    }
+    void InternalDelete() override
+    {
+        if (deleteFailures > 0) {
+            --deleteFailures;
+            throw EDatabaseError("record locked");
+        }
+        TMemDataSet::InternalDelete();
+    }
+};
+
+TEST(DataSetErrorEventsTest, EditAndDeleteErrorsReachTheirEvents)
+{
+    LockingDataSet ds;
+    ds.FieldDefs()->Add("ID", ftInteger);
+    ds.Open();
+    ds.AppendRecord({Variant(1)});
+    ds.AppendRecord({Variant(2)});
+    ds.First();
+    std::vector<std::string> seen;
+    ds.OnEditError = [&](TDataSet*, EDatabaseError& e, TDataAction& action) {
+        seen.push_back(std::string("edit: ") + e.what());
+        action = daAbort;
+    };
+    ds.OnDeleteError = [&](TDataSet*, EDatabaseError& e, TDataAction& action) {
+        seen.push_back(std::string("delete: ") + e.what());
+        action = daRetry;
+    };
+    ds.editFailures = 1;
+    EXPECT_THROW(ds.Edit(), EAbort);
+    EXPECT_EQ(ds.State(), dsBrowse);
+    ds.deleteFailures = 2;
+    ds.Delete(); // retried until the lock is gone
+    EXPECT_EQ(ds.RecordCount(), 1);
+    EXPECT_EQ(ds.FieldByName("ID")->AsInteger(), 2);
+    EXPECT_EQ(seen, (std::vector<std::string>{"edit: record locked", "delete: record locked", "delete: record locked"}));
+    ds.Edit();
+    EXPECT_EQ(ds.State(), dsEdit);
+    ds.Cancel();
+}
+
+} // namespace
+} // namespace vmado::test

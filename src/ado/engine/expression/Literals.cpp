@@ -209,7 +209,11 @@ bool ParseCurrency(std::string_view text, Int64& raw) {
         frac *= 10;
         ++fracDigits;
     }
-    Int64 value = whole * 10000 + frac + (roundUp ? 1 : 0);
+    Int64 value = whole * 10000 + frac;
+    if (roundUp) {
+        if (value == kMax) return false;
+        ++value;
+    }
     raw = negative ? -value : value;
     return true;
 }

@@ -1,0 +1,87 @@
+// The wrapper tests through the ODBC provider: SQLite's ODBC driver (a temporary file per test)
+// or, built with VMADO_WRAPPER_PG, PostgreSQL through psqlODBC (a schema per test, on the
+// server scripts/pg starts). Drivers come from a private odbcinst.ini with CommLog off.
+#include "AdoBaseFixture.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <unistd.h>
+
+namespace vmado::test {
+namespace {
+
+constexpr const char* kSqliteDriver = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so";
+constexpr const char* kPostgresDriver = "/usr/lib/x86_64-linux-gnu/odbc/psqlodbcw.so";
+
+std::string Env(const char* name) {
+    const char* v = std::getenv(name);
+    return v ? v : "";
+}
+
+// Written once per process; the lookup tests point ODBCSYSINI elsewhere only for themselves.
+void PrivateOdbcConfig() {
+    static const bool done = [] {
+        const auto dir = std::filesystem::temp_directory_path() / ("vmado-adobase-odbc-" + std::to_string(getpid()));
+        std::filesystem::create_directories(dir);
+        std::ofstream(dir / "odbcinst.ini") << "[ODBC]\nTrace=No\n\n[SQLite3]\nDriver=" << kSqliteDriver
+                                            << "\n\n[PostgreSQL Unicode]\nDriver=" << kPostgresDriver
+                                            << "\nCommLog=0\nDebug=0\n";
+        std::ofstream(dir / "odbc.ini") << "[ODBC Data Sources]\n";
+        setenv("ODBCSYSINI", dir.c_str(), 1);
+        setenv("ODBCINI", (dir / "odbc.ini").c_str(), 1);
+        return true;
+    }();
+    (void)done;
+}
+
+#ifdef VMADO_WRAPPER_PG
+class PostgresBackend final : public WrapperBackend {
+public:
+    std::string Name() const override { return "postgres"; }
+    std::string Unavailable() const override {
+        if (Env("VMADO_PG_HOST").empty() || Env("VMADO_PG_PORT").empty())
+            return "no PostgreSQL server: VMADO_PG_HOST/VMADO_PG_PORT are not set (run under scripts/pg)";
+        return {};
+    }
+    bool Required() const override { return Env("VMADO_REQUIRE_PG") == "1"; }
+    std::string BlobType() const override { return "BYTEA"; }
+    std::string FreshDatabase(const std::filesystem::path&) override {
+        PrivateOdbcConfig();
+        const std::string base = "Provider=MSDASQL;DRIVER={PostgreSQL Unicode};Server=" + Env("VMADO_PG_HOST") +
+                                 ";Port=" + Env("VMADO_PG_PORT") + ";Database=" + Env("VMADO_PG_DB") +
+                                 ";UID=" + Env("VMADO_PG_USER") + ";PWD=";
+        const std::string schema = "adobase_" + std::to_string(getpid()) + "_" + std::to_string(++count_);
+        const ConnectionPtr admin = CoConnection::Create();
+        admin->Open(base);
+        admin->Execute("CREATE SCHEMA " + schema);
+        admin->Close();
+        return base + ";ConnSettings={SET search_path TO " + schema + "}";
+    }
+
+private:
+    int count_ = 0;
+};
+using Chosen = PostgresBackend;
+#else
+class OdbcSqliteBackend final : public WrapperBackend {
+public:
+    std::string Name() const override { return "odbc-sqlite"; }
+    std::string Unavailable() const override {
+        return std::filesystem::exists(kSqliteDriver) ? std::string() : std::string("the SQLite ODBC driver is not installed");
+    }
+    std::string FreshDatabase(const std::filesystem::path& dir) override {
+        PrivateOdbcConfig();
+        return "Provider=MSDASQL;DRIVER={SQLite3};Database=" + (dir / "people.db").string() + ";StepAPI=1";
+    }
+};
+using Chosen = OdbcSqliteBackend;
+#endif
+
+} // namespace
+
+WrapperBackend& Backend() {
+    static Chosen backend;
+    return backend;
+}
+
+} // namespace vmado::test
