@@ -7,6 +7,7 @@
 #include "ado/engine/PropertyList.h"
 #include "ado/engine/Provider.h"
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -51,7 +52,7 @@ public:
     // The text rewritten for the backend (ODBC escapes, #dates#, Boolean -1/0, UCASE/LCASE).
     AnsiString Rewrite(std::string_view sql);
     // Bumped by each Open and Close; a recordset compares it to learn that its link went away.
-    std::uint64_t Generation() const { return generation_; }
+    std::uint64_t Generation() const { return generation_.load(); }
 
 private:
     void CheckClosed(const char* what) const;
@@ -72,7 +73,7 @@ private:
     std::shared_ptr<PropertyList> properties_ = std::make_shared<PropertyList>();
     Integer transactionLevel_ = 0;
     std::optional<std::vector<AnsiString>> booleans_;
-    std::uint64_t generation_ = 0;
+    std::atomic<std::uint64_t> generation_{0};
 };
 
 } // namespace vmado::engine

@@ -31,7 +31,7 @@ public:
                           ("vmado-odbc-" + std::to_string(getpid()) + "-" + std::to_string(++count_) + ".db");
         std::filesystem::remove(file);
         files_.push_back(file);
-        return "Provider=MSDASQL;DRIVER={SQLite3};Database=" + file.string() + ";StepAPI=1";
+        return "Provider=MSDASQL;DRIVER={SQLite3};Database=" + file.string();
     }
     AnsiString AutoKey() const override { return "INTEGER PRIMARY KEY"; }
     DataTypeEnum TextType() const override { return adLongVarChar; }

@@ -47,3 +47,34 @@ TEST(ConnectionString, SetAndRemoveKeepOrder)
 } // namespace
 
 } // namespace vmado::engine
+
+#if VMADO_WITH_ODBC
+#include "ado/engine/providers/odbc/OdbcPrivate.h"
+
+namespace vmado::engine {
+
+namespace {
+
+TEST(ConnectionString, AdoNamesBecomeOdbcNamesForTheDriverManager)
+{
+    struct Case {
+        const char* In;
+        const char* Out;
+    } cases[] = {
+        {"Data Source=Sales;User ID=joe;Password={p;w}", "DSN=Sales;UID=joe;PWD={p;w}"},
+        {"DRIVER={SQLite3};Database=/tmp/a b.db", "DRIVER=SQLite3;Database={/tmp/a b.db};StepAPI=1"},
+        {"DRIVER={SQLite3};Database=x;StepAPI=0", "DRIVER=SQLite3;Database=x;StepAPI=0"},
+        {"DRIVER={PostgreSQL Unicode};Server=h;Initial Catalog=db",
+         "DRIVER={PostgreSQL Unicode};Server=h;DATABASE=db;UseDeclareFetch=1;Fetch=2000;BoolsAsChar=0"},
+        {"DSN=x;Persist Security Info=False", "DSN=x"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.In);
+        EXPECT_EQ(odbc::DriverConnectionString(ParseConnectionString(c.In)), c.Out);
+    }
+}
+
+} // namespace
+
+} // namespace vmado::engine
+#endif

@@ -90,6 +90,21 @@ TEST_F(BACKEND_SUITE(TypesTest), WrittenValuesRoundTrip)
     EXPECT_EQ(g->Item("bl")->ActualSize(), 6);
 }
 
+TEST_F(BACKEND_SUITE(TypesTest), SqliteStoresDatesAsIsoTextAndBooleansAsNumbers)
+{
+    if (!Backend().EmbeddedSqlite())
+        GTEST_SKIP() << Backend().Name() << " has date and Boolean types of its own";
+    auto rs = OpenRs("SELECT id, dt, ts, b FROM wide ORDER BY id");
+    rs->MoveLast();
+    rs->Fields()->Item("dt")->SetValue(Variant::FromDate(45000.0));
+    rs->Fields()->Item("ts")->SetValue(Variant::FromDate(45296.0 + 0.5 + 1.0 / 86400));
+    rs->Fields()->Item("b")->SetValue(Variant(true));
+    rs->Update();
+    EXPECT_EQ(Scalar("SELECT typeof(dt) || ' ' || dt FROM wide WHERE id = 3").AsString(), "text 2023-03-15");
+    EXPECT_EQ(Scalar("SELECT typeof(ts) || ' ' || ts FROM wide WHERE id = 3").AsString(), "text 2024-01-05 12:00:01");
+    EXPECT_EQ(Scalar("SELECT typeof(b) || ' ' || b FROM wide WHERE id = 3").AsString(), "integer 1");
+}
+
 TEST_F(BACKEND_SUITE(TypesTest), ChunksReadAndAppendPiecewise)
 {
     auto rs = OpenRs("SELECT id, t FROM wide ORDER BY id");

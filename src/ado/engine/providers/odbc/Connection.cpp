@@ -46,7 +46,8 @@ AnsiString DriverConnectionString(const ConnectionParts& parts)
             continue;
         odbc.Set(k, value);
     }
-    // psqlODBC reads a whole result at execute and reports Booleans as text unless told otherwise.
+    // psqlODBC reads a whole result at execute and reports Booleans as text unless told otherwise;
+    // the options a caller gives win.
     const AnsiString driver = LowerAscii(odbc.Value("DRIVER"));
     if (driver.find("postgres") != AnsiString::npos || driver.find("psqlodbc") != AnsiString::npos) {
         if (!odbc.Find("UseDeclareFetch"))
@@ -56,6 +57,9 @@ AnsiString DriverConnectionString(const ConnectionParts& parts)
         if (!odbc.Find("BoolsAsChar"))
             odbc.Set("BoolsAsChar", "0");
     }
+    // The SQLite driver likewise, unless it steps through the result.
+    if (driver.find("sqlite") != AnsiString::npos && !odbc.Find("StepAPI"))
+        odbc.Set("StepAPI", "1");
     AnsiString out;
     for (const auto& [key, value] : odbc.Items) {
         if (!out.empty())
