@@ -8,6 +8,12 @@
 
 #include <string>
 
+// Each build of the behaviour tests names its suites after its backend (CursorTestSqlite,
+// CursorTestPostgres, ...), so CTest keeps the three builds' tests and labels apart.
+#define VMADO_SUITE_CAT2(a, b) a##b
+#define VMADO_SUITE_CAT(a, b) VMADO_SUITE_CAT2(a, b)
+#define BACKEND_SUITE(name) VMADO_SUITE_CAT(name, VMADO_BACKEND)
+
 namespace vmado::test {
 
 class BackendContext {

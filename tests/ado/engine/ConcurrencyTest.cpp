@@ -9,9 +9,9 @@ namespace vmado::test {
 
 namespace {
 
-using ConcurrencyTest = EngineTest;
+class BACKEND_SUITE(ConcurrencyTest) : public EngineTest {};
 
-TEST_F(ConcurrencyTest, BackgroundOpensShareOneConnection)
+TEST_F(BACKEND_SUITE(ConcurrencyTest), BackgroundOpensShareOneConnection)
 {
     std::atomic<int> failures{0};
     std::atomic<int> rows{0};

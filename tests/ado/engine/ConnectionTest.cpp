@@ -6,9 +6,9 @@ namespace vmado::test {
 
 namespace {
 
-using ConnectionTest = EngineTest;
+class BACKEND_SUITE(ConnectionTest) : public EngineTest {};
 
-TEST_F(ConnectionTest, OpenSetsStateAndCloseClearsIt)
+TEST_F(BACKEND_SUITE(ConnectionTest), OpenSetsStateAndCloseClearsIt)
 {
     EXPECT_EQ(conn->State(), adStateOpen);
     conn->Close();
@@ -16,7 +16,7 @@ TEST_F(ConnectionTest, OpenSetsStateAndCloseClearsIt)
     EXPECT_THROW(conn->Close(), EOleException);
 }
 
-TEST_F(ConnectionTest, PropertiesReportTransactionDdlFromTheProvider)
+TEST_F(BACKEND_SUITE(ConnectionTest), PropertiesReportTransactionDdlFromTheProvider)
 {
     auto props = conn->Properties();
     ASSERT_GT(props->Count(), 0);
@@ -32,7 +32,7 @@ TEST_F(ConnectionTest, PropertiesReportTransactionDdlFromTheProvider)
     EXPECT_FALSE(conn->Version().empty());
 }
 
-TEST_F(ConnectionTest, ExecuteReturnsRecordsAffected)
+TEST_F(BACKEND_SUITE(ConnectionTest), ExecuteReturnsRecordsAffected)
 {
     Variant affected;
     conn->Execute("UPDATE tall SET name = name WHERE id <= 7", affected, adCmdText);
@@ -42,7 +42,7 @@ TEST_F(ConnectionTest, ExecuteReturnsRecordsAffected)
     EXPECT_EQ(rs->State(), adStateClosed);
 }
 
-TEST_F(ConnectionTest, ExecuteOfAQueryGivesAnOpenRecordset)
+TEST_F(BACKEND_SUITE(ConnectionTest), ExecuteOfAQueryGivesAnOpenRecordset)
 {
     auto rs = conn->Execute("SELECT id, name FROM tall WHERE id < 4 ORDER BY id", adCmdText);
     ASSERT_EQ(rs->State(), adStateOpen);
@@ -50,7 +50,7 @@ TEST_F(ConnectionTest, ExecuteOfAQueryGivesAnOpenRecordset)
     EXPECT_EQ(rs->Fields()->Item("name")->Value().AsString(), "name-01");
 }
 
-TEST_F(ConnectionTest, RollbackUndoesAndCommitKeeps)
+TEST_F(BACKEND_SUITE(ConnectionTest), RollbackUndoesAndCommitKeeps)
 {
     EXPECT_EQ(conn->BeginTrans(), 1);
     Exec("DELETE FROM tall");
@@ -62,7 +62,7 @@ TEST_F(ConnectionTest, RollbackUndoesAndCommitKeeps)
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM tall").AsInteger(), 49);
 }
 
-TEST_F(ConnectionTest, TransactionMisuseRaises)
+TEST_F(BACKEND_SUITE(ConnectionTest), TransactionMisuseRaises)
 {
     EXPECT_THROW(conn->CommitTrans(), EOleException);
     EXPECT_THROW(conn->RollbackTrans(), EOleException);
@@ -71,7 +71,7 @@ TEST_F(ConnectionTest, TransactionMisuseRaises)
     conn->RollbackTrans();
 }
 
-TEST_F(ConnectionTest, FailingSqlCarriesTheDatabaseText)
+TEST_F(BACKEND_SUITE(ConnectionTest), FailingSqlCarriesTheDatabaseText)
 {
     try {
         Exec("SELECT nosuchcolumn FROM tall");
@@ -83,7 +83,7 @@ TEST_F(ConnectionTest, FailingSqlCarriesTheDatabaseText)
     }
 }
 
-TEST_F(ConnectionTest, SchemaTablesListsUserTables)
+TEST_F(BACKEND_SUITE(ConnectionTest), SchemaTablesListsUserTables)
 {
     auto rs = conn->OpenSchema(adSchemaTables, VarArrayOf({Variant::Null(), Variant::Null(), Variant::Null(),
                                                            Variant("TABLE")}));
@@ -96,7 +96,7 @@ TEST_F(ConnectionTest, SchemaTablesListsUserTables)
         EXPECT_NE(n.rfind("sqlite_", 0), 0u) << n;
 }
 
-TEST_F(ConnectionTest, SchemaColumnsOfOneTableInOrder)
+TEST_F(BACKEND_SUITE(ConnectionTest), SchemaColumnsOfOneTableInOrder)
 {
     auto rs = conn->OpenSchema(adSchemaColumns, VarArrayOf({Variant::Null(), Backend().SchemaRestriction(), Variant("tall"),
                                                             Variant::Null()}));
@@ -108,7 +108,7 @@ TEST_F(ConnectionTest, SchemaColumnsOfOneTableInOrder)
     EXPECT_EQ(names, (std::vector<AnsiString>{"id", "name"}));
 }
 
-TEST_F(ConnectionTest, SchemaColumnsOfEveryTable)
+TEST_F(BACKEND_SUITE(ConnectionTest), SchemaColumnsOfEveryTable)
 {
     auto rs = conn->OpenSchema(adSchemaColumns, VarArrayOf({Variant::Null(), Backend().SchemaRestriction(),
                                                             Variant::Null(), Variant::Null()}));
@@ -119,7 +119,7 @@ TEST_F(ConnectionTest, SchemaColumnsOfEveryTable)
     EXPECT_EQ(wide, 10);
 }
 
-TEST(ConnectionOpen, UnknownProviderRaisesNamingIt)
+TEST(BACKEND_SUITE(ConnectionOpen), UnknownProviderRaisesNamingIt)
 {
     auto c = CoConnection::Create();
     try {
@@ -131,7 +131,7 @@ TEST(ConnectionOpen, UnknownProviderRaisesNamingIt)
     EXPECT_EQ(c->State(), adStateClosed);
 }
 
-TEST(ConnectionOpen, RemoteCreationOnAnotherMachineRaises)
+TEST(BACKEND_SUITE(ConnectionOpen), RemoteCreationOnAnotherMachineRaises)
 {
     EXPECT_NO_THROW(CoConnection::CreateRemote("localhost"));
     EXPECT_THROW(CoConnection::CreateRemote("far-away-host.invalid"), EOleException);

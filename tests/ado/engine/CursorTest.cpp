@@ -6,7 +6,7 @@ namespace vmado::test {
 
 namespace {
 
-using CursorTest = EngineTest;
+class BACKEND_SUITE(CursorTest) : public EngineTest {};
 
 std::vector<Integer> Ids(const RecordsetPtr& rs)
 {
@@ -18,7 +18,7 @@ std::vector<Integer> Ids(const RecordsetPtr& rs)
     return ids;
 }
 
-TEST_F(CursorTest, OpenStandsOnTheFirstRecord)
+TEST_F(BACKEND_SUITE(CursorTest), OpenStandsOnTheFirstRecord)
 {
     auto rs = OpenRs("SELECT id, name FROM tall ORDER BY id");
     EXPECT_EQ(rs->State(), adStateOpen);
@@ -29,7 +29,7 @@ TEST_F(CursorTest, OpenStandsOnTheFirstRecord)
     EXPECT_EQ(rs->Fields()->Item("id")->Value().AsInteger(), 1);
 }
 
-TEST_F(CursorTest, MovesReachBofAndEofAndRaiseBeyond)
+TEST_F(BACKEND_SUITE(CursorTest), MovesReachBofAndEofAndRaiseBeyond)
 {
     auto rs = OpenRs("SELECT id FROM tall ORDER BY id");
     rs->MovePrevious();
@@ -54,7 +54,7 @@ TEST_F(CursorTest, MovesReachBofAndEofAndRaiseBeyond)
     EXPECT_THROW(rs->SetAbsolutePosition(51), EOleException);
 }
 
-TEST_F(CursorTest, EmptyRecordsetIsBofAndEof)
+TEST_F(BACKEND_SUITE(CursorTest), EmptyRecordsetIsBofAndEof)
 {
     auto rs = OpenRs("SELECT id FROM tall WHERE id < 0");
     EXPECT_EQ(rs->RecordCount(), 0);
@@ -66,7 +66,7 @@ TEST_F(CursorTest, EmptyRecordsetIsBofAndEof)
     EXPECT_EQ(rs->Fields()->Count(), 1);
 }
 
-TEST_F(CursorTest, BookmarksAreNumericAndSurviveSortAndFilter)
+TEST_F(BACKEND_SUITE(CursorTest), BookmarksAreNumericAndSurviveSortAndFilter)
 {
     auto rs = OpenRs("SELECT id, name FROM tall ORDER BY id");
     rs->SetAbsolutePosition(7);
@@ -83,7 +83,7 @@ TEST_F(CursorTest, BookmarksAreNumericAndSurviveSortAndFilter)
     EXPECT_THROW(rs->SetBookmark(Variant(1e9)), EOleException);
 }
 
-TEST_F(CursorTest, MaxRecordsLimitsTheRowsRead)
+TEST_F(BACKEND_SUITE(CursorTest), MaxRecordsLimitsTheRowsRead)
 {
     auto rs = CoRecordset::Create();
     EXPECT_THROW(rs->SetMaxRecords(-1), EOleException);
@@ -93,7 +93,7 @@ TEST_F(CursorTest, MaxRecordsLimitsTheRowsRead)
     EXPECT_EQ(rs->MaxRecords(), 5);
 }
 
-TEST_F(CursorTest, FindForwardBackwardAndNotFound)
+TEST_F(BACKEND_SUITE(CursorTest), FindForwardBackwardAndNotFound)
 {
     auto rs = OpenRs("SELECT id, name FROM tall ORDER BY id");
     rs->Find("name = 'name-30'", 0, adSearchForward);
@@ -112,14 +112,14 @@ TEST_F(CursorTest, FindForwardBackwardAndNotFound)
     EXPECT_TRUE(rs->Bof());
 }
 
-TEST_F(CursorTest, FindWithMoreThanOneConditionIsRefused)
+TEST_F(BACKEND_SUITE(CursorTest), FindWithMoreThanOneConditionIsRefused)
 {
     auto rs = OpenRs("SELECT id, name FROM tall ORDER BY id");
     EXPECT_THROW(rs->Find("id = 1 AND name = 'name-01'"), EOleException);
     EXPECT_EQ(rs->AbsolutePosition(), 1);
 }
 
-TEST_F(CursorTest, FilterTextSelectsAndZeroClears)
+TEST_F(BACKEND_SUITE(CursorTest), FilterTextSelectsAndZeroClears)
 {
     auto rs = OpenRs("SELECT id, name FROM tall ORDER BY id");
     struct Case {
@@ -148,7 +148,7 @@ TEST_F(CursorTest, FilterTextSelectsAndZeroClears)
     EXPECT_EQ(rs->RecordCount(), 50);
 }
 
-TEST_F(CursorTest, FilterAndSqlWhereSelectTheSameRows)
+TEST_F(BACKEND_SUITE(CursorTest), FilterAndSqlWhereSelectTheSameRows)
 {
     // The database's LIKE is case-sensitive too, so both sides agree.
     Exec("INSERT INTO tall (name) VALUES ('Name-X'), ('name-x')");
@@ -159,7 +159,7 @@ TEST_F(CursorTest, FilterAndSqlWhereSelectTheSameRows)
     EXPECT_EQ(Ids(db).size(), 1u);
 }
 
-TEST_F(CursorTest, MalformedFilterRaisesAndKeepsTheView)
+TEST_F(BACKEND_SUITE(CursorTest), MalformedFilterRaisesAndKeepsTheView)
 {
     auto rs = OpenRs("SELECT id, name FROM tall ORDER BY id");
     rs->SetFilter(Variant("id < 5"));
@@ -168,7 +168,7 @@ TEST_F(CursorTest, MalformedFilterRaisesAndKeepsTheView)
     EXPECT_EQ(rs->RecordCount(), 4);
 }
 
-TEST_F(CursorTest, SortOnTwoKeysIsStable)
+TEST_F(BACKEND_SUITE(CursorTest), SortOnTwoKeysIsStable)
 {
     Exec("CREATE TABLE pairs (id INTEGER PRIMARY KEY, a INTEGER, b VARCHAR(10))");
     Exec("INSERT INTO pairs VALUES (1, 2, 'x'), (2, 1, 'y'), (3, 2, 'a'), (4, 1, 'y'), (5, NULL, 'z'), (6, 2, 'x')");
@@ -192,7 +192,7 @@ TEST_F(CursorTest, SortOnTwoKeysIsStable)
     EXPECT_THROW(rs->SetSort("[a"), EOleException);
 }
 
-TEST_F(CursorTest, FilterThenSortCombine)
+TEST_F(BACKEND_SUITE(CursorTest), FilterThenSortCombine)
 {
     auto rs = OpenRs("SELECT id, name FROM tall");
     rs->SetSort("id DESC");
@@ -200,7 +200,7 @@ TEST_F(CursorTest, FilterThenSortCombine)
     EXPECT_EQ(Ids(rs), (std::vector<Integer>{3, 2, 1}));
 }
 
-TEST_F(CursorTest, ClosedRecordsetRaisesOnUse)
+TEST_F(BACKEND_SUITE(CursorTest), ClosedRecordsetRaisesOnUse)
 {
     auto rs = OpenRs("SELECT id FROM tall");
     auto field = rs->Fields()->Item(0);
@@ -211,7 +211,7 @@ TEST_F(CursorTest, ClosedRecordsetRaisesOnUse)
     EXPECT_THROW(rs->Close(), EOleException);
 }
 
-TEST_F(CursorTest, TableNameOpensTheTable)
+TEST_F(BACKEND_SUITE(CursorTest), TableNameOpensTheTable)
 {
     auto rs = CoRecordset::Create();
     rs->Open("tall", conn, adOpenStatic, adLockReadOnly, adCmdTable);
@@ -221,7 +221,7 @@ TEST_F(CursorTest, TableNameOpensTheTable)
     EXPECT_EQ(rs2->RecordCount(), 3);
 }
 
-TEST_F(CursorTest, StatusOfAnUntouchedRecordIsUnmodified)
+TEST_F(BACKEND_SUITE(CursorTest), StatusOfAnUntouchedRecordIsUnmodified)
 {
     auto rs = OpenRs("SELECT id FROM tall");
     EXPECT_EQ(rs->Status(), adRecUnmodified);

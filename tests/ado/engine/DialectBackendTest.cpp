@@ -6,9 +6,9 @@ namespace vmado::test {
 
 namespace {
 
-using DialectBackendTest = EngineTest;
+class BACKEND_SUITE(DialectBackendTest) : public EngineTest {};
 
-TEST_F(DialectBackendTest, GeneratedConditionsSelectTheExpectedRows)
+TEST_F(BACKEND_SUITE(DialectBackendTest), GeneratedConditionsSelectTheExpectedRows)
 {
     struct Case {
         const char* Where;
@@ -34,7 +34,7 @@ TEST_F(DialectBackendTest, GeneratedConditionsSelectTheExpectedRows)
     }
 }
 
-TEST_F(DialectBackendTest, BooleanLiteralsInUpdates)
+TEST_F(BACKEND_SUITE(DialectBackendTest), BooleanLiteralsInUpdates)
 {
     Variant affected;
     conn->Execute("UPDATE wide SET b = -1 WHERE id = 2", affected, adCmdText);
@@ -42,13 +42,13 @@ TEST_F(DialectBackendTest, BooleanLiteralsInUpdates)
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM wide WHERE b = -1").AsInteger(), 2);
 }
 
-TEST_F(DialectBackendTest, LikeIsCaseSensitive)
+TEST_F(BACKEND_SUITE(DialectBackendTest), LikeIsCaseSensitive)
 {
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM wide WHERE s LIKE 'ALPHA'").AsInteger(), 0);
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM wide WHERE s LIKE 'al%'").AsInteger(), 1);
 }
 
-TEST_F(DialectBackendTest, StringLiteralsAreNeverRewritten)
+TEST_F(BACKEND_SUITE(DialectBackendTest), StringLiteralsAreNeverRewritten)
 {
     Exec("INSERT INTO tall (name) VALUES ('{fn UCASE(x)} #2024-01-01# [y] b = -1')");
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM tall WHERE name = '{fn UCASE(x)} #2024-01-01# [y] b = -1'").AsInteger(), 1);

@@ -8,9 +8,9 @@ namespace vmado::test {
 
 namespace {
 
-using TypesTest = EngineTest;
+class BACKEND_SUITE(TypesTest) : public EngineTest {};
 
-TEST_F(TypesTest, ColumnsMapToAdoTypes)
+TEST_F(BACKEND_SUITE(TypesTest), ColumnsMapToAdoTypes)
 {
     auto rs = OpenRs("SELECT id, i, d, b, dt, ts, s, t, bl, n FROM wide ORDER BY id");
     auto f = rs->Fields();
@@ -30,7 +30,7 @@ TEST_F(TypesTest, ColumnsMapToAdoTypes)
     EXPECT_EQ(f->Item("s")->Name(), "s");
 }
 
-TEST_F(TypesTest, TextWithoutLengthReportsItsLongestValue)
+TEST_F(BACKEND_SUITE(TypesTest), TextWithoutLengthReportsItsLongestValue)
 {
     if (!Backend().TextSizeFromData())
         GTEST_SKIP() << Backend().Name() << " declares a size for TEXT itself";
@@ -38,7 +38,7 @@ TEST_F(TypesTest, TextWithoutLengthReportsItsLongestValue)
     EXPECT_EQ(rs->Fields()->Item("t")->DefinedSize(), static_cast<Integer>(std::string("a longer text value").size()));
 }
 
-TEST_F(TypesTest, ValuesReadBackTyped)
+TEST_F(BACKEND_SUITE(TypesTest), ValuesReadBackTyped)
 {
     auto rs = OpenRs("SELECT id, i, d, b, dt, ts, s, t, n FROM wide ORDER BY id");
     auto f = rs->Fields();
@@ -63,7 +63,7 @@ TEST_F(TypesTest, ValuesReadBackTyped)
     }
 }
 
-TEST_F(TypesTest, WrittenValuesRoundTrip)
+TEST_F(BACKEND_SUITE(TypesTest), WrittenValuesRoundTrip)
 {
     auto rs = OpenRs("SELECT id, i, d, b, dt, ts, s, bl FROM wide ORDER BY id");
     rs->MoveLast();
@@ -90,7 +90,7 @@ TEST_F(TypesTest, WrittenValuesRoundTrip)
     EXPECT_EQ(g->Item("bl")->ActualSize(), 6);
 }
 
-TEST_F(TypesTest, ChunksReadAndAppendPiecewise)
+TEST_F(BACKEND_SUITE(TypesTest), ChunksReadAndAppendPiecewise)
 {
     auto rs = OpenRs("SELECT id, t FROM wide ORDER BY id");
     rs->MoveNext();
@@ -104,7 +104,7 @@ TEST_F(TypesTest, ChunksReadAndAppendPiecewise)
     rs->CancelUpdate();
 }
 
-TEST_F(TypesTest, FieldPropertiesNameTheBaseTable)
+TEST_F(BACKEND_SUITE(TypesTest), FieldPropertiesNameTheBaseTable)
 {
     auto rs = OpenRs("SELECT id, name FROM tall");
     auto props = rs->Fields()->Item("name")->Properties();

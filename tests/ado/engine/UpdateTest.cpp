@@ -7,9 +7,9 @@ namespace vmado::test {
 
 namespace {
 
-using UpdateTest = EngineTest;
+class BACKEND_SUITE(UpdateTest) : public EngineTest {};
 
-TEST_F(UpdateTest, ReadOnlyRefusesEveryEdit)
+TEST_F(BACKEND_SUITE(UpdateTest), ReadOnlyRefusesEveryEdit)
 {
     auto rs = OpenRs("SELECT id, name FROM tall ORDER BY id", adLockReadOnly);
     try {
@@ -23,7 +23,7 @@ TEST_F(UpdateTest, ReadOnlyRefusesEveryEdit)
     EXPECT_FALSE(rs->Supports(adUpdate));
 }
 
-TEST_F(UpdateTest, OptimisticUpdateIsSentAtOnce)
+TEST_F(BACKEND_SUITE(UpdateTest), OptimisticUpdateIsSentAtOnce)
 {
     for (LockTypeEnum lock : {adLockOptimistic, adLockPessimistic}) {
         SCOPED_TRACE(lock);
@@ -40,7 +40,7 @@ TEST_F(UpdateTest, OptimisticUpdateIsSentAtOnce)
     }
 }
 
-TEST_F(UpdateTest, AddNewReceivesTheGeneratedKey)
+TEST_F(BACKEND_SUITE(UpdateTest), AddNewReceivesTheGeneratedKey)
 {
     auto rs = OpenRs("SELECT id, name FROM tall ORDER BY id");
     rs->AddNew();
@@ -57,7 +57,7 @@ TEST_F(UpdateTest, AddNewReceivesTheGeneratedKey)
     EXPECT_EQ(Scalar("SELECT name FROM tall WHERE id = " + std::to_string(id)).AsString(), "fresher");
 }
 
-TEST_F(UpdateTest, AddNewWithFieldListAndValues)
+TEST_F(BACKEND_SUITE(UpdateTest), AddNewWithFieldListAndValues)
 {
     auto rs = OpenRs("SELECT id, i, s FROM wide ORDER BY id");
     rs->AddNew(VarArrayOf({Variant("id"), Variant("s")}), VarArrayOf({Variant(9), Variant("nine")}));
@@ -65,7 +65,7 @@ TEST_F(UpdateTest, AddNewWithFieldListAndValues)
     EXPECT_EQ(Scalar("SELECT s FROM wide WHERE id = 9").AsString(), "nine");
 }
 
-TEST_F(UpdateTest, CancelUpdateDropsTheNewRecordAndReturns)
+TEST_F(BACKEND_SUITE(UpdateTest), CancelUpdateDropsTheNewRecordAndReturns)
 {
     auto rs = OpenRs("SELECT id, name FROM tall ORDER BY id");
     rs->SetAbsolutePosition(5);
@@ -80,7 +80,7 @@ TEST_F(UpdateTest, CancelUpdateDropsTheNewRecordAndReturns)
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM tall WHERE name LIKE 'never%'").AsInteger(), 0);
 }
 
-TEST_F(UpdateTest, DeleteIsSentAtOnceAndTheCursorMovesOn)
+TEST_F(BACKEND_SUITE(UpdateTest), DeleteIsSentAtOnceAndTheCursorMovesOn)
 {
     auto rs = OpenRs("SELECT id, name FROM tall ORDER BY id");
     rs->SetAbsolutePosition(10);
@@ -92,7 +92,7 @@ TEST_F(UpdateTest, DeleteIsSentAtOnceAndTheCursorMovesOn)
     EXPECT_EQ(rs->Fields()->Item("id")->Value().AsInteger(), 11);
 }
 
-TEST_F(UpdateTest, BatchKeepsChangesUntilUpdateBatch)
+TEST_F(BACKEND_SUITE(UpdateTest), BatchKeepsChangesUntilUpdateBatch)
 {
     auto rs = OpenRs("SELECT id, name FROM tall ORDER BY id", adLockBatchOptimistic);
     rs->SetAbsolutePosition(1);
@@ -121,7 +121,7 @@ TEST_F(UpdateTest, BatchKeepsChangesUntilUpdateBatch)
     EXPECT_EQ(rs->Status(), adRecUnmodified);
 }
 
-TEST_F(UpdateTest, CancelBatchRestoresTheOriginals)
+TEST_F(BACKEND_SUITE(UpdateTest), CancelBatchRestoresTheOriginals)
 {
     auto rs = OpenRs("SELECT id, name FROM tall ORDER BY id", adLockBatchOptimistic);
     rs->Fields()->Item("name")->SetValue(Variant("changed"));
@@ -136,7 +136,7 @@ TEST_F(UpdateTest, CancelBatchRestoresTheOriginals)
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM tall").AsInteger(), 50);
 }
 
-TEST_F(UpdateTest, TableWithoutKeyIsKeyedByEveryOriginalValueIncludingNull)
+TEST_F(BACKEND_SUITE(UpdateTest), TableWithoutKeyIsKeyedByEveryOriginalValueIncludingNull)
 {
     Exec("CREATE TABLE nokey (a INTEGER, b VARCHAR(10))");
     Exec("INSERT INTO nokey VALUES (1, NULL), (1, 'x'), (2, NULL)");
@@ -153,7 +153,7 @@ TEST_F(UpdateTest, TableWithoutKeyIsKeyedByEveryOriginalValueIncludingNull)
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM nokey").AsInteger(), 2);
 }
 
-TEST_F(UpdateTest, DuplicateRowsWithoutKeyAreNotBothChanged)
+TEST_F(BACKEND_SUITE(UpdateTest), DuplicateRowsWithoutKeyAreNotBothChanged)
 {
     Exec("CREATE TABLE twins (a INTEGER, b VARCHAR(10))");
     Exec("INSERT INTO twins VALUES (1, 'same'), (1, 'same')");
@@ -170,7 +170,7 @@ TEST_F(UpdateTest, DuplicateRowsWithoutKeyAreNotBothChanged)
     rs->CancelUpdate();
 }
 
-TEST_F(UpdateTest, RowChangedBehindTheCursorCannotBeLocated)
+TEST_F(BACKEND_SUITE(UpdateTest), RowChangedBehindTheCursorCannotBeLocated)
 {
     Exec("CREATE TABLE nokey (a INTEGER, b VARCHAR(10))");
     Exec("INSERT INTO nokey VALUES (1, 'x')");
@@ -186,7 +186,7 @@ TEST_F(UpdateTest, RowChangedBehindTheCursorCannotBeLocated)
     EXPECT_EQ(Scalar("SELECT a FROM nokey").AsInteger(), 1);
 }
 
-TEST_F(UpdateTest, UnderlyingValueRereadsTheDatabase)
+TEST_F(BACKEND_SUITE(UpdateTest), UnderlyingValueRereadsTheDatabase)
 {
     auto rs = OpenRs("SELECT id, name FROM tall ORDER BY id");
     Exec("UPDATE tall SET name = 'changed elsewhere' WHERE id = 1");
@@ -194,7 +194,7 @@ TEST_F(UpdateTest, UnderlyingValueRereadsTheDatabase)
     EXPECT_EQ(rs->Fields()->Item("name")->UnderlyingValue().AsString(), "changed elsewhere");
 }
 
-TEST_F(UpdateTest, DeletedRowBehindTheCursorFailsTheWholeBatch)
+TEST_F(BACKEND_SUITE(UpdateTest), DeletedRowBehindTheCursorFailsTheWholeBatch)
 {
     auto rs = OpenRs("SELECT id, name FROM tall ORDER BY id", adLockBatchOptimistic);
     rs->Fields()->Item("name")->SetValue(Variant("first"));
@@ -210,7 +210,7 @@ TEST_F(UpdateTest, DeletedRowBehindTheCursorFailsTheWholeBatch)
     EXPECT_EQ(rs->RecordCount(), 2);
 }
 
-TEST_F(UpdateTest, JoinedFieldsFromTwoTablesCannotBeUpdatedTogether)
+TEST_F(BACKEND_SUITE(UpdateTest), JoinedFieldsFromTwoTablesCannotBeUpdatedTogether)
 {
     auto rs = OpenRs("SELECT t.id, t.name, w.s FROM tall t JOIN wide w ON w.id = t.id ORDER BY t.id");
     rs->Fields()->Item("name")->SetValue(Variant("a"));
@@ -222,7 +222,7 @@ TEST_F(UpdateTest, JoinedFieldsFromTwoTablesCannotBeUpdatedTogether)
     EXPECT_EQ(Scalar("SELECT s FROM wide WHERE id = 1").AsString(), "only wide");
 }
 
-TEST_F(UpdateTest, BadValuesAreRefusedBeforeAnythingChanges)
+TEST_F(BACKEND_SUITE(UpdateTest), BadValuesAreRefusedBeforeAnythingChanges)
 {
     auto rs = OpenRs("SELECT id, i, s, dt FROM wide ORDER BY id");
     EXPECT_THROW(rs->Fields()->Item("i")->SetValue(Variant("not a number")), EOleException);
@@ -231,7 +231,7 @@ TEST_F(UpdateTest, BadValuesAreRefusedBeforeAnythingChanges)
     EXPECT_EQ(rs->EditMode(), adEditNone);
 }
 
-TEST_F(UpdateTest, ExpressionColumnsAreNotUpdatable)
+TEST_F(BACKEND_SUITE(UpdateTest), ExpressionColumnsAreNotUpdatable)
 {
     auto rs = OpenRs("SELECT id, name || '!' AS shout FROM tall ORDER BY id");
     rs->Fields()->Item("shout")->SetValue(Variant("x"));
