@@ -18,10 +18,21 @@ std::string Env(const char* name) {
     return v ? v : "";
 }
 
-// Written once per process; the lookup tests point ODBCSYSINI elsewhere only for themselves.
+// The configuration folder, removed when the test process ends.
+struct ConfigFolder {
+    std::filesystem::path Path =
+        std::filesystem::temp_directory_path() / ("vmado-adobase-odbc-" + std::to_string(getpid()));
+    ~ConfigFolder() {
+        std::error_code ec;
+        std::filesystem::remove_all(Path, ec);
+    }
+};
+
+// Written once per process and pointed at through ODBCSYSINI and ODBCINI.
 void PrivateOdbcConfig() {
+    static ConfigFolder folder;
     static const bool done = [] {
-        const auto dir = std::filesystem::temp_directory_path() / ("vmado-adobase-odbc-" + std::to_string(getpid()));
+        const auto& dir = folder.Path;
         std::filesystem::create_directories(dir);
         std::ofstream(dir / "odbcinst.ini") << "[ODBC]\nTrace=No\n\n[SQLite3]\nDriver=" << kSqliteDriver
                                             << "\n\n[PostgreSQL Unicode]\nDriver=" << kPostgresDriver

@@ -249,3 +249,35 @@ TEST(ExpressionLocale, ShortDatesAndDecimalsFollowTheSettings) {
 
 } // namespace
 } // namespace vmado::test
+
+namespace vmado::test {
+namespace {
+
+TEST(ExpressionEval, MasterRelationForms) {
+    const std::vector<ColumnInfo> cols = {{"CustNo", ValueKind::Integer}, {"Region", ValueKind::Text},
+                                          {"At", ValueKind::Date}, {"Flag", ValueKind::Boolean}};
+    TestCell at = Dt(1899, 12, 30, 15, 4, 5); // a time of day alone
+    const std::vector<VectorRow> rows = {
+        VectorRow({Int(1001), Txt("North"), at, Bool(true)}),
+        VectorRow({Int(1002), Txt("North"), Dt(1899, 12, 30, 9, 0, 0), Bool(false)}),
+    };
+    const struct {
+        const char* Text;
+        std::vector<bool> Matches;
+    } cases[] = {
+        {"CustNo = 1001 and Region = 'North'", {true, false}},
+        {"At = {t '03:04:05 PM' }", {true, false}},
+        {"At = {t '15:04:05'}", {true, false}},
+        {"At < {t '12:00:00'}", {false, true}},
+        {"Flag = -1 and Region = 'North'", {true, false}},
+        {"CustNo = 1002 or Flag = -1", {true, true}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Text);
+        auto e = engine::CompileFilter(c.Text, cols);
+        for (size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(e->Matches(rows[i]), c.Matches[i]) << "row " << i;
+    }
+}
+
+} // namespace
+} // namespace vmado::test

@@ -41,6 +41,7 @@ TEST(ExpressionSyntax, MalformedFiltersNamePositionAndToken) {
         {"Born = {d 'tomorrow'}", "not a valid date"},
         {"Born = {x '2024-01-01'}", "expected fn, d, t or ts after '{'"},
         {"{fn FOO(Name)} = 'x'", "near 'FOO': unknown function"},
+        {"LEN(Name) > 3", "position 1 near 'LEN': unknown function"},
         {"Name LIKE Qty", "LIKE needs a quoted pattern"},
         {"Qty BETWEEN 1 OR 2", "expected AND in BETWEEN"},
         {"Id IN (1, Qty)", "IN lists hold values only"},

@@ -316,6 +316,7 @@ private:
                 return ApplyFold(std::move(inner), fold);
             }
             if (IsKeyword(t)) ThrowSyntax(what_, t, "expected a column name or a value");
+            if (Peek(1).Kind == TokenKind::LParen) ThrowSyntax(what_, t, "unknown function");
             Next();
             return ColumnOperand(t);
         }
