@@ -22,6 +22,11 @@ std::string PrivateOdbcConfig()
                  << "\nCommLog=0\nDebug=0\n";
         }
         { std::ofstream(dir / "odbc.ini") << "[ODBC Data Sources]\n"; }
+        std::atexit([] {
+            std::error_code ec;
+            std::filesystem::remove_all(
+                std::filesystem::temp_directory_path() / ("vmado-odbc-" + std::to_string(getpid())), ec);
+        });
         setenv("ODBCSYSINI", dir.c_str(), 1);
         setenv("ODBCINI", (dir / "odbc.ini").c_str(), 1);
         return dir.string();
