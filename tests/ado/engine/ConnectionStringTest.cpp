@@ -62,8 +62,8 @@ TEST(ConnectionString, AdoNamesBecomeOdbcNamesForTheDriverManager)
         const char* Out;
     } cases[] = {
         {"Data Source=Sales;User ID=joe;Password={p;w}", "DSN=Sales;UID=joe;PWD={p;w}"},
-        {"DRIVER={SQLite3};Database=/tmp/a b.db", "DRIVER=SQLite3;Database={/tmp/a b.db};StepAPI=1"},
-        {"DRIVER={SQLite3};Database=x;StepAPI=0", "DRIVER=SQLite3;Database=x;StepAPI=0"},
+        {"DRIVER={SQLite3};Database=/tmp/a b.db", "DRIVER=SQLite3;Database={/tmp/a b.db}"},
+        {"DRIVER={SQLite3};Database=x;StepAPI=1", "DRIVER=SQLite3;Database=x;StepAPI=1"},
         {"DRIVER={PostgreSQL Unicode};Server=h;Initial Catalog=db",
          "DRIVER={PostgreSQL Unicode};Server=h;DATABASE=db;UseDeclareFetch=1;Fetch=2000;BoolsAsChar=0"},
         {"DSN=x;Persist Security Info=False", "DSN=x"},

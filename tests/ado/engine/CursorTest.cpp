@@ -29,6 +29,36 @@ TEST_F(BACKEND_SUITE(CursorTest), OpenStandsOnTheFirstRecord)
     EXPECT_EQ(rs->Fields()->Item("id")->Value().AsInteger(), 1);
 }
 
+TEST_F(BACKEND_SUITE(CursorTest), ManyRowsArriveWholeWithTheirNulls)
+{
+    // More rows than one fetch block, with NULLs scattered through them.
+    Exec("CREATE TABLE many (id INTEGER PRIMARY KEY, v INTEGER, s VARCHAR(12))");
+    // The WITH sits in a subquery: psqlODBC's declare-fetch mode takes a statement that starts
+    // with WITH for a query.
+    Exec("INSERT INTO many SELECT i, CASE WHEN i % 7 = 0 THEN NULL ELSE i * 3 END, "
+         "CASE WHEN i % 5 = 0 THEN NULL ELSE 'row ' || i END "
+         "FROM (WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1500) SELECT i FROM n) q");
+    auto rs = OpenRs("SELECT id, v, s FROM many ORDER BY id", adLockReadOnly);
+    ASSERT_EQ(rs->RecordCount(), 1500);
+    Int64 sum = 0;
+    int nullV = 0, nullS = 0;
+    auto id = rs->Fields()->Item("id"), v = rs->Fields()->Item("v"), s = rs->Fields()->Item("s");
+    for (Integer expected = 1; !rs->Eof(); rs->MoveNext(), ++expected) {
+        ASSERT_EQ(id->Value().AsInteger(), expected);
+        if (v->Value().IsNull())
+            ++nullV;
+        else
+            sum += v->Value().AsInt64();
+        if (s->Value().IsNull())
+            ++nullS;
+        else
+            ASSERT_EQ(s->Value().AsString(), "row " + std::to_string(expected));
+    }
+    EXPECT_EQ(nullV, 1500 / 7);
+    EXPECT_EQ(nullS, 1500 / 5);
+    EXPECT_EQ(sum, Scalar("SELECT SUM(v) FROM many").AsInt64());
+}
+
 TEST_F(BACKEND_SUITE(CursorTest), MovesReachBofAndEofAndRaiseBeyond)
 {
     auto rs = OpenRs("SELECT id FROM tall ORDER BY id");

@@ -57,9 +57,9 @@ AnsiString DriverConnectionString(const ConnectionParts& parts)
         if (!odbc.Find("BoolsAsChar"))
             odbc.Set("BoolsAsChar", "0");
     }
-    // The SQLite driver likewise, unless it steps through the result.
-    if (driver.find("sqlite") != AnsiString::npos && !odbc.Find("StepAPI"))
-        odbc.Set("StepAPI", "1");
+    // The SQLite driver's StepAPI=1 would spare memory the same way, but in that mode it takes a
+    // statement starting with WITH for a query and never runs a WITH ... INSERT: it stays off
+    // unless the caller asks for it.
     AnsiString out;
     for (const auto& [key, value] : odbc.Items) {
         if (!out.empty())
