@@ -3,13 +3,42 @@
 
 #include "ado/engine/internal/IsoDate.h"
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <new>
+
+#include <sys/mman.h>
 
 namespace vmado::engine {
+
+namespace {
+constexpr std::size_t BulkThreshold = std::size_t{4} << 20;
+constexpr std::size_t HugePage = std::size_t{2} << 20;
+std::size_t RoundUp(std::size_t bytes) { return (bytes + HugePage - 1) & ~(HugePage - 1); }
+} // namespace
+
+void* AllocateBulk(std::size_t bytes)
+{
+    if (bytes < BulkThreshold)
+        return ::operator new(bytes);
+    void* p = mmap(nullptr, RoundUp(bytes), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED)
+        throw std::bad_alloc();
+    madvise(p, RoundUp(bytes), MADV_HUGEPAGE); // advice only: without huge pages it still works
+    return p;
+}
+
+void ReleaseBulk(void* p, std::size_t bytes) noexcept
+{
+    if (bytes < BulkThreshold)
+        ::operator delete(p);
+    else
+        munmap(p, RoundUp(bytes));
+}
 
 namespace {
 
@@ -200,6 +229,19 @@ void Column::Promote(ValueKind to)
                 StoreText(r, texts[r]);
 }
 
+namespace {
+
+// Grows by four rather than two: materialising a large result then copies a third of its data
+// instead of all of it, and capacity never written stays out of resident memory.
+template <typename V>
+inline void Room(V& v, std::size_t extra)
+{
+    if (v.size() + extra > v.capacity())
+        v.reserve(std::max<std::size_t>((v.size() + extra) * 2, v.capacity() * 4 + 256));
+}
+
+} // namespace
+
 void Column::Append(const CellRef& cell)
 {
     // The common case, a value of the column's own kind: one push per array.
@@ -209,21 +251,38 @@ void Column::Append(const CellRef& cell)
             nulls_.push_back(0);
         switch (meta_.Kind) {
         case ValueKind::Integer:
+            Room(ints_, 1);
             ints_.push_back(cell.I);
             if (cell.I < INT_MIN || cell.I > INT_MAX)
                 fitsInt32_ = false;
             break;
-        case ValueKind::Currency: ints_.push_back(cell.Cur); break;
+        case ValueKind::Currency:
+            Room(ints_, 1);
+            ints_.push_back(cell.Cur);
+            break;
         case ValueKind::Float:
-        case ValueKind::Date: reals_.push_back(cell.F); break;
-        case ValueKind::Boolean: bools_.push_back(cell.B ? 1 : 0); break;
+        case ValueKind::Date:
+            Room(reals_, 1);
+            reals_.push_back(cell.F);
+            break;
+        case ValueKind::Boolean:
+            Room(bools_, 1);
+            bools_.push_back(cell.B ? 1 : 0);
+            break;
         case ValueKind::Text:
         case ValueKind::Bytes:
             if (cell.Text.size() > UINT32_MAX)
                 throw EOleException("Value of field '" + meta_.Name + "' is too large to hold", "vmado.Cursor");
+            Room(offs_, 1);
+            Room(lens_, 1);
+            Room(arena_, cell.Text.size());
             offs_.push_back(arena_.size());
             lens_.push_back(static_cast<std::uint32_t>(cell.Text.size()));
-            arena_.insert(arena_.end(), cell.Text.begin(), cell.Text.end());
+            if (!cell.Text.empty()) {
+                const std::size_t at = arena_.size();
+                arena_.resize(at + cell.Text.size());
+                std::memcpy(arena_.data() + at, cell.Text.data(), cell.Text.size());
+            }
             if (cell.Text.size() > maxLength_)
                 maxLength_ = cell.Text.size();
             break;

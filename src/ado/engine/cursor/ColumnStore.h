@@ -6,10 +6,37 @@
 #include "ado/engine/Provider.h"
 
 #include <cstdint>
+#include <new>
+#include <utility>
 #include <string>
 #include <vector>
 
 namespace vmado::engine {
+
+// Storage for the column arrays: blocks of 4 MB and more come straight from the system as
+// transparent huge pages, so filling a large result takes few page faults.
+void* AllocateBulk(std::size_t bytes);
+void ReleaseBulk(void* p, std::size_t bytes) noexcept;
+
+template <typename T>
+struct BulkAllocator {
+    using value_type = T;
+    BulkAllocator() = default;
+    template <typename U>
+    BulkAllocator(const BulkAllocator<U>&) noexcept {}
+    T* allocate(std::size_t n) { return static_cast<T*>(AllocateBulk(n * sizeof(T))); }
+    void deallocate(T* p, std::size_t n) noexcept { ReleaseBulk(p, n * sizeof(T)); }
+    template <typename U>
+    bool operator==(const BulkAllocator<U>&) const noexcept { return true; }
+    // resize() leaves new elements uninitialised: every slot is written right after.
+    template <typename U>
+    void construct(U* p) noexcept { ::new (static_cast<void*>(p)) U; }
+    template <typename U, typename... Args>
+    void construct(U* p, Args&&... args) { ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...); }
+};
+
+template <typename T>
+using BulkVector = std::vector<T, BulkAllocator<T>>;
 
 class Column {
 public:
@@ -55,13 +82,13 @@ private:
     std::uint32_t size_ = 0;
     std::size_t maxLength_ = 0;
     bool fitsInt32_ = true;
-    std::vector<std::uint64_t> nulls_;
-    std::vector<Int64> ints_;       // Integer, Currency (raw)
-    std::vector<double> reals_;     // Float, Date
-    std::vector<std::uint8_t> bools_;
-    std::vector<std::uint64_t> offs_; // Text, Bytes
-    std::vector<std::uint32_t> lens_;
-    std::vector<char> arena_;
+    BulkVector<std::uint64_t> nulls_;
+    BulkVector<Int64> ints_;       // Integer, Currency (raw)
+    BulkVector<double> reals_;     // Float, Date
+    BulkVector<std::uint8_t> bools_;
+    BulkVector<std::uint64_t> offs_; // Text, Bytes
+    BulkVector<std::uint32_t> lens_;
+    BulkVector<char> arena_;
 };
 
 } // namespace vmado::engine
