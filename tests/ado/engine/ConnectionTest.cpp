@@ -2,6 +2,8 @@
 // transactions, catalogue recordsets, and failures carrying the database's own text.
 #include "BackendContext.h"
 
+#include <chrono>
+
 namespace vmado::test {
 
 namespace {
@@ -117,6 +119,23 @@ TEST_F(BACKEND_SUITE(ConnectionTest), SchemaColumnsOfEveryTable)
         if (rs->Fields()->Item("TABLE_NAME")->Value().AsString() == "wide")
             ++wide;
     EXPECT_EQ(wide, 10);
+}
+
+TEST_F(BACKEND_SUITE(ConnectionTest), CommandTimeoutEndsARunawayStatement)
+{
+    if (!Backend().EmbeddedSqlite())
+        GTEST_SKIP() << "the driver enforces " << Backend().Name() << "'s own query timeout";
+    conn->SetCommandTimeout(1);
+    const auto start = std::chrono::steady_clock::now();
+    try {
+        Exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n) SELECT COUNT(*) FROM n");
+        FAIL() << "no exception";
+    } catch (const EOleException& e) {
+        EXPECT_NE(std::string(e.what()).find("command timeout"), std::string::npos) << e.what();
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    conn->SetCommandTimeout(30);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM tall").AsInteger(), 50); // the connection carries on
 }
 
 TEST(BACKEND_SUITE(ConnectionOpen), UnknownProviderRaisesNamingIt)

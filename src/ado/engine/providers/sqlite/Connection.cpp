@@ -54,6 +54,7 @@ SqliteConnection::SqliteConnection(const ConnectionParts& parts, const OpenOptio
     Exec("PRAGMA case_sensitive_like = ON", "Cannot open the SQLite database '" + *source + "'");
     Exec("SELECT count(*) FROM sqlite_master", "Cannot open the SQLite database '" + *source + "'");
     RegisterFunctions();
+    sqlite3_progress_handler(db_.get(), 20000, &SqliteConnection::Progress, this);
 
     caps_.ProviderName = "SQLite";
     caps_.DbmsName = "SQLite";
@@ -92,8 +93,21 @@ std::unique_ptr<ProviderStatement> SqliteConnection::Prepare(std::string_view sq
 
 void SqliteConnection::SetCommandTimeout(Integer seconds)
 {
-    // The only wait SQLite has is for another connection's lock.
+    // Waiting for another connection's lock counts against the timeout, as does running.
+    commandTimeout_ = seconds;
     sqlite3_busy_timeout(db_.get(), seconds > 0 ? seconds * 1000 : 0);
+}
+
+void SqliteConnection::BeginCommand()
+{
+    deadline_ = commandTimeout_ > 0 ? std::chrono::steady_clock::now() + std::chrono::seconds(commandTimeout_)
+                                    : std::chrono::steady_clock::time_point{};
+}
+
+int SqliteConnection::Progress(void* self)
+{
+    const auto& deadline = static_cast<SqliteConnection*>(self)->deadline_;
+    return deadline != std::chrono::steady_clock::time_point{} && std::chrono::steady_clock::now() > deadline;
 }
 
 void SqliteConnection::Begin(IsolationLevelEnum)

@@ -6,6 +6,7 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
 #include <map>
 #include <memory>
 #include <string>
@@ -82,12 +83,20 @@ public:
 
     sqlite3* Db() const { return db_.get(); }
     void Exec(const char* sql, const AnsiString& what);
+    // Bounds the statement started now by the command timeout: past it SQLite interrupts the
+    // statement, which then fails. EndCommand lifts the bound.
+    void BeginCommand();
+    void EndCommand() { deadline_ = {}; }
 
 private:
     void RegisterFunctions();
 
+    static int Progress(void* self);
+
     DbHandle db_;
     Capabilities caps_;
+    Integer commandTimeout_ = 30;
+    std::chrono::steady_clock::time_point deadline_{};
     std::map<AnsiString, std::vector<AnsiString>> keys_; // "schema.table" lower-cased -> key columns
 };
 

@@ -89,14 +89,19 @@ bool SqliteStatement::Execute()
         sqlite3_reset(stmt_.get());
     executed_ = true;
     pendingRow_ = done_ = false;
+    connection_.BeginCommand();
     const int rc = sqlite3_step(stmt_.get());
+    connection_.EndCommand();
     if (rc == SQLITE_ROW) {
         pendingRow_ = true;
     } else if (rc == SQLITE_DONE) {
         done_ = true;
     } else {
         const char* sql = sqlite3_sql(stmt_.get());
-        Raise(connection_.Db(), rc, "Cannot execute the statement '" + Excerpt(FromUtf8(sql ? sql : "")) + "'");
+        const AnsiString what = "Cannot execute the statement '" + Excerpt(FromUtf8(sql ? sql : "")) + "'";
+        if (rc == SQLITE_INTERRUPT)
+            Raise(connection_.Db(), rc, what + " within the command timeout");
+        Raise(connection_.Db(), rc, what);
     }
     const bool rows = sqlite3_column_count(stmt_.get()) > 0;
     rowsAffected_ = rows ? -1 : static_cast<Int64>(sqlite3_changes64(connection_.Db()));
