@@ -44,7 +44,8 @@ void Exec(sqlite3* db, const char* sql)
 
 void Generate()
 {
-    DbFile = (std::filesystem::temp_directory_path() / ("vmado-bench-" + std::to_string(getpid()) + ".db")).string();
+    DbFile = (std::filesystem::temp_directory_path() / ("vmado-bench-" + std::to_string(getpid()) + ".db"))
+                 .string();
     std::filesystem::remove(DbFile);
     sqlite3* db = nullptr;
     if (sqlite3_open(DbFile.c_str(), &db) != SQLITE_OK)
@@ -64,7 +65,8 @@ void Generate()
         std::snprintf(code, sizeof code, "C%06d", i % 200000);
         std::snprintf(cityName, sizeof cityName, "City%02d", city(rng));
         const int d = day(rng);
-        std::snprintf(date, sizeof date, "%04d-%02d-%02d", 2000 + d / 365, 1 + (d % 365) / 31, 1 + (d % 365) % 28);
+        std::snprintf(date, sizeof date, "%04d-%02d-%02d", 2000 + d / 365, 1 + (d % 365) / 31,
+                      1 + (d % 365) % 28);
         std::string note;
         for (int w = words(rng); w > 0; --w)
             note += std::string(note.empty() ? "" : " ") + vocabulary[rng() % 7];
@@ -90,7 +92,8 @@ void Generate()
 long RawLoop(const char* sql, bool serialized = false)
 {
     sqlite3* db = nullptr;
-    sqlite3_open_v2(DbFile.c_str(), &db, SQLITE_OPEN_READONLY | (serialized ? 0 : SQLITE_OPEN_NOMUTEX), nullptr);
+    sqlite3_open_v2(DbFile.c_str(), &db, SQLITE_OPEN_READONLY | (serialized ? 0 : SQLITE_OPEN_NOMUTEX),
+                    nullptr);
     sqlite3_stmt* s = nullptr;
     if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) != SQLITE_OK)
         Die(sqlite3_errmsg(db));
@@ -228,13 +231,41 @@ void BM_EngineSort(benchmark::State& state)
 }
 
 // Medians of several repetitions: the machine is shared, and a median shrugs off a busy moment.
-BENCHMARK(BM_RawStepAll)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(7)->ReportAggregatesOnly(true);
-BENCHMARK(BM_RawStepAllDefaultMode)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(7)->ReportAggregatesOnly(true);
-BENCHMARK(BM_EngineOpen)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(7)->ReportAggregatesOnly(true);
-BENCHMARK(BM_RawWhere)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(7)->ReportAggregatesOnly(true);
-BENCHMARK(BM_EngineFilter)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(7)->ReportAggregatesOnly(true);
-BENCHMARK(BM_RawOrderBy)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_EngineSort)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_RawStepAll)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(7)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_RawStepAllDefaultMode)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(7)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_EngineOpen)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(7)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_RawWhere)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->Repetitions(7)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_EngineFilter)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->Repetitions(7)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_RawOrderBy)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_EngineSort)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 // Remembers each benchmark's mean real time for the ratios.
 class RatioReporter : public benchmark::ConsoleReporter {

@@ -300,7 +300,7 @@ public:
     virtual Variant Value() const = 0;
     virtual void SetValue(const Variant& value) = 0; // raises when the property is read-only
     virtual DataTypeEnum Type() const = 0;
-    virtual Integer Attributes() const = 0;          // PropertyAttributesEnum bits
+    virtual Integer Attributes() const = 0; // PropertyAttributesEnum bits
 };
 
 // An ordered list of properties; the order is the provider's.
@@ -308,8 +308,8 @@ class Properties {
 public:
     virtual ~Properties() = default;
     virtual Integer Count() const = 0;
-    virtual PropertyPtr Item(Integer index) const = 0;           // raises outside 0..Count-1
-    virtual PropertyPtr Item(const AnsiString& name) const = 0;  // case-insensitive; raises when absent
+    virtual PropertyPtr Item(Integer index) const = 0;          // raises outside 0..Count-1
+    virtual PropertyPtr Item(const AnsiString& name) const = 0; // case-insensitive; raises when absent
     virtual void Refresh() = 0;
 };
 
@@ -321,26 +321,28 @@ public:
     virtual ~Field() = default;
     virtual AnsiString Name() const = 0;
     virtual DataTypeEnum Type() const = 0;
-    virtual Integer DefinedSize() const = 0;   // characters for text, bytes for binary, bytes of the value otherwise
-    virtual Integer ActualSize() const = 0;    // the current value's length; raises off a record
-    virtual Integer Attributes() const = 0;    // FieldAttributeEnum bits
+    // Characters for text, bytes for binary, the value's own size otherwise.
+    virtual Integer DefinedSize() const = 0;
+    virtual Integer ActualSize() const = 0; // the current value's length; raises off a record
+    virtual Integer Attributes() const = 0; // FieldAttributeEnum bits
     virtual Byte Precision() const = 0;
     virtual Byte NumericScale() const = 0;
-    virtual Variant Value() const = 0;         // Null for NULL; raises at BOF, EOF or on a deleted record
+    virtual Variant Value() const = 0; // Null for NULL; raises at BOF, EOF or on a deleted record
     virtual void SetValue(const Variant& value) = 0; // begins an edit; raises for read-only recordsets
     virtual Variant OriginalValue() const = 0;
     virtual Variant UnderlyingValue() const = 0;
-    virtual void AppendChunk(const Variant& data) = 0;      // text or byte array appended to the edited value
-    virtual Variant GetChunk(Integer length) = 0;           // next piece since the last move or GetChunk
-    virtual PropertiesPtr Properties() const = 0;           // "BASETABLENAME", "BASECOLUMNNAME", "KEYCOLUMN", "ISAUTOINCREMENT"
+    virtual void AppendChunk(const Variant& data) = 0; // text or byte array appended to the edited value
+    virtual Variant GetChunk(Integer length) = 0;      // next piece since the last move or GetChunk
+    // "BASETABLENAME", "BASECOLUMNNAME", "KEYCOLUMN", "ISAUTOINCREMENT", ...
+    virtual PropertiesPtr Properties() const = 0;
 };
 
 class Fields {
 public:
     virtual ~Fields() = default;
     virtual Integer Count() const = 0;
-    virtual FieldPtr Item(Integer index) const = 0;           // raises outside 0..Count-1
-    virtual FieldPtr Item(const AnsiString& name) const = 0;  // case-insensitive; raises when absent
+    virtual FieldPtr Item(Integer index) const = 0;          // raises outside 0..Count-1
+    virtual FieldPtr Item(const AnsiString& name) const = 0; // case-insensitive; raises when absent
     virtual void Refresh() = 0;
 };
 
@@ -356,38 +358,39 @@ public:
     // ExecuteOptionEnum bits. Raises when already open, when the connection is closed, or when the
     // database refuses the source.
     virtual void Open(const AnsiString& source, const ConnectionPtr& activeConnection,
-                      CursorTypeEnum cursorType = adOpenForwardOnly,
-                      LockTypeEnum lockType = adLockReadOnly, Integer options = adCmdUnknown) = 0;
-    virtual void Close() = 0;        // discards unsent batch changes; raises when closed
-    virtual void Requery() = 0;      // re-reads the source with the same settings
+                      CursorTypeEnum cursorType = adOpenForwardOnly, LockTypeEnum lockType = adLockReadOnly,
+                      Integer options = adCmdUnknown) = 0;
+    virtual void Close() = 0;          // discards unsent batch changes; raises when closed
+    virtual void Requery() = 0;        // re-reads the source with the same settings
     virtual Integer State() const = 0; // ObjectStateEnum
     virtual ConnectionPtr ActiveConnection() const = 0;
     virtual AnsiString Source() const = 0;
 
     virtual CursorTypeEnum CursorType() const = 0;
-    virtual void SetCursorType(CursorTypeEnum value) = 0;   // before Open only
+    virtual void SetCursorType(CursorTypeEnum value) = 0; // before Open only
     virtual LockTypeEnum LockType() const = 0;
-    virtual void SetLockType(LockTypeEnum value) = 0;       // before Open only
+    virtual void SetLockType(LockTypeEnum value) = 0; // before Open only
     virtual CursorLocationEnum CursorLocation() const = 0;
     virtual void SetCursorLocation(CursorLocationEnum value) = 0;
-    virtual Integer MaxRecords() const = 0;                 // 0 = no limit
-    virtual void SetMaxRecords(Integer value) = 0;          // before Open only; raises for a negative value
+    virtual Integer MaxRecords() const = 0;        // 0 = no limit
+    virtual void SetMaxRecords(Integer value) = 0; // before Open only; raises for a negative value
     virtual bool Supports(CursorOptionEnum option) const = 0;
 
     // Position. At BOF or EOF AbsolutePosition is adPosBOF / adPosEOF; on an empty view both
     // Bof and Eof are true.
     virtual bool Bof() const = 0;
     virtual bool Eof() const = 0;
-    virtual Integer AbsolutePosition() const = 0;          // 1-based in the current view
-    virtual void SetAbsolutePosition(Integer value) = 0;   // raises outside 1..RecordCount
-    virtual Integer RecordCount() const = 0;               // rows in the current view
-    virtual Variant Bookmark() const = 0;                  // raises at BOF or EOF
-    virtual void SetBookmark(const Variant& value) = 0;    // raises for an unknown bookmark
+    virtual Integer AbsolutePosition() const = 0;        // 1-based in the current view
+    virtual void SetAbsolutePosition(Integer value) = 0; // raises outside 1..RecordCount
+    virtual Integer RecordCount() const = 0;             // rows in the current view
+    virtual Variant Bookmark() const = 0;                // raises at BOF or EOF
+    virtual void SetBookmark(const Variant& value) = 0;  // raises for an unknown bookmark
     virtual void MoveFirst() = 0;
     virtual void MoveLast() = 0;
-    virtual void MoveNext() = 0;      // raises when already at EOF
-    virtual void MovePrevious() = 0;  // raises when already at BOF
-    virtual void Move(Integer numRecords, const Variant& start = Variant()) = 0; // start: a bookmark or BookmarkEnum
+    virtual void MoveNext() = 0;     // raises when already at EOF
+    virtual void MovePrevious() = 0; // raises when already at BOF
+    virtual void Move(Integer numRecords,
+                      const Variant& start = Variant()) = 0; // start: a bookmark or BookmarkEnum
 
     // One criterion "Field op value". Not found: the cursor is at EOF (forward) or BOF (backward).
     virtual void Find(const AnsiString& criteria, Integer skipRecords = 0,
@@ -397,7 +400,7 @@ public:
     // Setting it moves the cursor to the first record of the new view.
     virtual Variant Filter() const = 0;
     virtual void SetFilter(const Variant& value) = 0;
-    virtual AnsiString Sort() const = 0;                   // "A ASC,B DESC"; empty = fetch order
+    virtual AnsiString Sort() const = 0; // "A ASC,B DESC"; empty = fetch order
     virtual void SetSort(const AnsiString& value) = 0;
 
     virtual Integer Status() const = 0;   // RecordStatusEnum bits of the current record
@@ -422,8 +425,8 @@ public:
     virtual ~Connection() = default;
 
     virtual AnsiString ConnectionString() const = 0;
-    virtual void SetConnectionString(const AnsiString& value) = 0;  // raises while open
-    virtual Integer CommandTimeout() const = 0;                     // seconds, 0 = none
+    virtual void SetConnectionString(const AnsiString& value) = 0; // raises while open
+    virtual Integer CommandTimeout() const = 0;                    // seconds, 0 = none
     virtual void SetCommandTimeout(Integer value) = 0;
     virtual Integer ConnectionTimeout() const = 0;
     virtual void SetConnectionTimeout(Integer value) = 0;
@@ -432,11 +435,11 @@ public:
     virtual IsolationLevelEnum IsolationLevel() const = 0;
     virtual void SetIsolationLevel(IsolationLevelEnum value) = 0;
     virtual ConnectModeEnum Mode() const = 0;
-    virtual void SetMode(ConnectModeEnum value) = 0;               // before Open only
-    virtual AnsiString Provider() const = 0;                       // "SQLite" or "MSDASQL"
-    virtual Integer State() const = 0;                             // ObjectStateEnum
-    virtual AnsiString Version() const = 0;                        // the engine's version text
-    virtual PropertiesPtr Properties() const = 0;                  // the provider's, incl. "Transaction DDL"
+    virtual void SetMode(ConnectModeEnum value) = 0; // before Open only
+    virtual AnsiString Provider() const = 0;         // "SQLite" or "MSDASQL"
+    virtual Integer State() const = 0;               // ObjectStateEnum
+    virtual AnsiString Version() const = 0;          // the engine's version text
+    virtual PropertiesPtr Properties() const = 0;    // the provider's, incl. "Transaction DDL"
 
     // connectionString empty = the stored one. userId/password, when given, override the
     // string's "User ID"/"Password" (UID/PWD for ODBC).

@@ -33,7 +33,8 @@ ConnectionImpl::~ConnectionImpl()
 void ConnectionImpl::CheckClosed(const char* what) const
 {
     if (link_)
-        throw EOleException(AnsiString("Cannot set ") + what + " while the connection is open", "vmado.Connection");
+        throw EOleException(AnsiString("Cannot set ") + what + " while the connection is open",
+                            "vmado.Connection");
 }
 
 AnsiString ConnectionImpl::ConnectionString() const
@@ -136,7 +137,10 @@ Integer ConnectionImpl::State() const
     return link_ ? adStateOpen : adStateClosed;
 }
 
-AnsiString ConnectionImpl::Version() const { return "2.8"; }
+AnsiString ConnectionImpl::Version() const
+{
+    return "2.8";
+}
 
 PropertiesPtr ConnectionImpl::Properties() const
 {
@@ -151,8 +155,8 @@ ProviderConnection& ConnectionImpl::Link()
     return *link_;
 }
 
-void ConnectionImpl::Open(const AnsiString& connectionString, const AnsiString& userId, const AnsiString& password,
-                          Integer)
+void ConnectionImpl::Open(const AnsiString& connectionString, const AnsiString& userId,
+                          const AnsiString& password, Integer)
 {
     Guard g(mutex_);
     if (link_)
@@ -163,7 +167,8 @@ void ConnectionImpl::Open(const AnsiString& connectionString, const AnsiString& 
     AnsiString provider = Trim(parts.Value("Provider"));
     parts.Remove("Provider");
     // "MSDASQL.1" and the like name the same provider as "MSDASQL".
-    if (const auto dot = provider.find('.'); dot != AnsiString::npos && EqualsIgnoreCase(provider.substr(0, dot), "MSDASQL"))
+    if (const auto dot = provider.find('.');
+        dot != AnsiString::npos && EqualsIgnoreCase(provider.substr(0, dot), "MSDASQL"))
         provider = "MSDASQL";
     if (provider.empty())
         provider = "MSDASQL";
@@ -193,7 +198,8 @@ void ConnectionImpl::BuildProperties(const AnsiString& dataSource)
     const Capabilities& caps = link_->Caps();
     auto list = std::make_shared<PropertyList>();
     list->Add("Provider Name", Variant(caps.ProviderName));
-    list->Add("Provider Version", Variant(caps.DriverVersion.empty() ? caps.DbmsVersion : caps.DriverVersion));
+    list->Add("Provider Version",
+              Variant(caps.DriverVersion.empty() ? caps.DbmsVersion : caps.DriverVersion));
     list->Add("DBMS Name", Variant(caps.DbmsName));
     list->Add("DBMS Version", Variant(caps.DbmsVersion));
     list->Add("Data Source", Variant(dataSource));
@@ -277,7 +283,8 @@ Integer ConnectionImpl::BeginTrans()
         throw EOleException("Cannot begin a transaction: the provider does not support transactions",
                             "vmado.Connection");
     if (transactionLevel_ > 0 || link.InTransaction())
-        throw EOleException("Cannot begin a transaction: one is already open on this connection", "vmado.Connection");
+        throw EOleException("Cannot begin a transaction: one is already open on this connection",
+                            "vmado.Connection");
     link.Begin(isolationLevel_);
     transactionLevel_ = 1;
     return transactionLevel_;
@@ -298,7 +305,8 @@ void ConnectionImpl::RollbackTrans()
     Guard g(mutex_);
     ProviderConnection& link = Link();
     if (transactionLevel_ == 0)
-        throw EOleException("Cannot roll back: no transaction is open on this connection", "vmado.Connection");
+        throw EOleException("Cannot roll back: no transaction is open on this connection",
+                            "vmado.Connection");
     transactionLevel_ = 0;
     link.Rollback();
 }

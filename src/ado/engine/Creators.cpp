@@ -19,16 +19,18 @@ bool IsThisMachine(const AnsiString& machineName)
     if (gethostname(host, sizeof host - 1) != 0)
         return false;
     AnsiString a = machineName, b = host;
-    for (auto& c : a) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    for (auto& c : b) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (auto& c : a)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (auto& c : b)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return a == b;
 }
 
 void CheckMachine(const AnsiString& machineName, const char* what)
 {
     if (!IsThisMachine(machineName))
-        throw EOleException(AnsiString("Cannot create the ") + what + " object on machine '" +
-                                machineName + "': remote creation is not available",
+        throw EOleException(AnsiString("Cannot create the ") + what + " object on machine '" + machineName +
+                                "': remote creation is not available",
                             "vmado.Engine");
 }
 

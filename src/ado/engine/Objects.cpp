@@ -6,8 +6,14 @@
 
 namespace vmado {
 
-ConnectionPtr CoConnection::Create() { return std::make_shared<engine::ConnectionImpl>(); }
+ConnectionPtr CoConnection::Create()
+{
+    return std::make_shared<engine::ConnectionImpl>();
+}
 
-RecordsetPtr CoRecordset::Create() { return std::make_shared<engine::RecordsetImpl>(); }
+RecordsetPtr CoRecordset::Create()
+{
+    return std::make_shared<engine::RecordsetImpl>();
+}
 
 } // namespace vmado

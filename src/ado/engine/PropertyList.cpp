@@ -9,7 +9,9 @@ namespace {
 class FixedProperty final : public Property {
 public:
     FixedProperty(AnsiString name, Variant value, DataTypeEnum type)
-        : name_(std::move(name)), value_(std::move(value)), type_(type) {}
+        : name_(std::move(name)), value_(std::move(value)), type_(type)
+    {
+    }
     AnsiString Name() const override { return name_; }
     Variant Value() const override { return value_; }
     void SetValue(const Variant&) override
@@ -31,7 +33,10 @@ void PropertyList::Add(const AnsiString& name, const Variant& value, DataTypeEnu
     items_.push_back(std::make_shared<FixedProperty>(name, value, type));
 }
 
-Integer PropertyList::Count() const { return static_cast<Integer>(items_.size()); }
+Integer PropertyList::Count() const
+{
+    return static_cast<Integer>(items_.size());
+}
 
 PropertyPtr PropertyList::Item(Integer index) const
 {

@@ -17,17 +17,17 @@ enum class SqlDialect { SQLite, PostgreSQL, Generic };
 
 // Read once when the connection opens.
 struct Capabilities {
-    AnsiString ProviderName;      // "SQLite", "MSDASQL"
-    AnsiString DbmsName;          // "SQLite", "PostgreSQL", ...
+    AnsiString ProviderName; // "SQLite", "MSDASQL"
+    AnsiString DbmsName;     // "SQLite", "PostgreSQL", ...
     AnsiString DbmsVersion;
-    AnsiString DriverName;        // ODBC driver file, empty for embedded providers
+    AnsiString DriverName; // ODBC driver file, empty for embedded providers
     AnsiString DriverVersion;
     SqlDialect Dialect = SqlDialect::Generic;
-    bool Transactions = false;    // BeginTrans is possible at all
-    Integer TransactionDDL = 0;   // 0 none, 1 DML only, 2 DDL commits, 4 DDL ignored, 8 DDL and DML
-    bool Returning = false;       // INSERT ... RETURNING gives generated keys
+    bool Transactions = false;  // BeginTrans is possible at all
+    Integer TransactionDDL = 0; // 0 none, 1 DML only, 2 DDL commits, 4 DDL ignored, 8 DDL and DML
+    bool Returning = false;     // INSERT ... RETURNING gives generated keys
     bool ReadOnly = false;
-    bool CaseFunctions = true;    // UCASE/LCASE exist (else the dialect writes UPPER/LOWER)
+    bool CaseFunctions = true; // UCASE/LCASE exist (else the dialect writes UPPER/LOWER)
     AnsiString IdentifierQuote = "\"";
 };
 
@@ -40,13 +40,13 @@ struct ColumnMeta {
     Byte Precision = 255;
     Byte Scale = 255;
     bool Nullable = true;
-    bool Long = false;                // memo or blob
-    bool KindFromData = false;        // no declared type: the values decide Type and Kind
+    bool Long = false;         // memo or blob
+    bool KindFromData = false; // no declared type: the values decide Type and Kind
     AnsiString BaseSchema;
-    AnsiString BaseTable;             // empty for an expression
+    AnsiString BaseTable; // empty for an expression
     AnsiString BaseColumn;
     bool PrimaryKey = false;
-    bool AutoIncrement = false;       // the database generates it on INSERT
+    bool AutoIncrement = false; // the database generates it on INSERT
 };
 
 // A value bound to a statement parameter; the text/bytes it borrows must outlive the execution.
@@ -127,8 +127,8 @@ public:
     virtual void ForgetSchema() = 0;
 };
 
-using ProviderFactory = std::function<std::unique_ptr<ProviderConnection>(
-    const ConnectionParts& parts, const OpenOptions& options)>;
+using ProviderFactory = std::function<std::unique_ptr<ProviderConnection>(const ConnectionParts& parts,
+                                                                          const OpenOptions& options)>;
 
 // The registry keyed by the connection string's Provider value (compared ignoring case).
 // Registering a name again replaces the factory.

@@ -93,9 +93,12 @@ RecordsetPtr ConnectionImpl::OpenSchema(SchemaEnum schema, const Variant& restri
     if (!restrictions.IsEmpty() && !restrictions.IsNull() && !restrictions.IsArray())
         throw EOleException("Cannot open the schema: the restrictions are not an array", "vmado.Connection");
     switch (schema) {
-    case adSchemaTables: return SchemaTables(restrictions);
-    case adSchemaColumns: return SchemaColumns(restrictions);
-    case adSchemaPrimaryKeys: return SchemaPrimaryKeys(restrictions);
+    case adSchemaTables:
+        return SchemaTables(restrictions);
+    case adSchemaColumns:
+        return SchemaColumns(restrictions);
+    case adSchemaPrimaryKeys:
+        return SchemaPrimaryKeys(restrictions);
     default:
         throw EOleException("Cannot open schema " + std::to_string(schema) +
                                 ": only tables, columns and primary keys are available",
@@ -139,22 +142,28 @@ RecordsetPtr ConnectionImpl::SchemaColumns(const Variant& restrictions)
         return !Passes(rCatalog, c.Catalog) || !Passes(rSchema, c.Schema) || !Passes(rTable, c.Table) ||
                !Passes(rColumn, c.Name);
     });
-    std::vector<ColumnMeta> columns = {
-        TextColumn("TABLE_CATALOG"),     TextColumn("TABLE_SCHEMA"),
-        TextColumn("TABLE_NAME"),        TextColumn("COLUMN_NAME"),
-        IntColumn("ORDINAL_POSITION", adUnsignedInt), BoolColumn("COLUMN_HASDEFAULT"),
-        TextColumn("COLUMN_DEFAULT"),    BoolColumn("IS_NULLABLE"),
-        IntColumn("DATA_TYPE", adUnsignedSmallInt), IntColumn("CHARACTER_MAXIMUM_LENGTH", adUnsignedInt),
-        IntColumn("NUMERIC_PRECISION", adUnsignedSmallInt), IntColumn("NUMERIC_SCALE", adSmallInt)};
+    std::vector<ColumnMeta> columns = {TextColumn("TABLE_CATALOG"),
+                                       TextColumn("TABLE_SCHEMA"),
+                                       TextColumn("TABLE_NAME"),
+                                       TextColumn("COLUMN_NAME"),
+                                       IntColumn("ORDINAL_POSITION", adUnsignedInt),
+                                       BoolColumn("COLUMN_HASDEFAULT"),
+                                       TextColumn("COLUMN_DEFAULT"),
+                                       BoolColumn("IS_NULLABLE"),
+                                       IntColumn("DATA_TYPE", adUnsignedSmallInt),
+                                       IntColumn("CHARACTER_MAXIMUM_LENGTH", adUnsignedInt),
+                                       IntColumn("NUMERIC_PRECISION", adUnsignedSmallInt),
+                                       IntColumn("NUMERIC_SCALE", adSmallInt)};
     std::vector<std::vector<CellRef>> rows;
     for (const auto& c : list) {
-        const bool text = c.Type == adChar || c.Type == adVarChar || c.Type == adLongVarChar || c.Type == adWChar ||
-                          c.Type == adVarWChar || c.Type == adLongVarWChar || c.Type == adBinary ||
-                          c.Type == adVarBinary || c.Type == adLongVarBinary;
-        rows.push_back({Text(c.Catalog, true), Text(c.Schema, true), Text(c.Table), Text(c.Name), Int(c.Ordinal),
-                        Bool(c.HasDefault), c.HasDefault ? Text(c.Default) : CellRef{}, Bool(c.Nullable),
-                        Int(c.Type), text && c.Size > 0 ? Int(c.Size) : CellRef{},
-                        c.Precision != 255 ? Int(c.Precision) : CellRef{}, c.Scale != 255 ? Int(c.Scale) : CellRef{}});
+        const bool text = c.Type == adChar || c.Type == adVarChar || c.Type == adLongVarChar ||
+                          c.Type == adWChar || c.Type == adVarWChar || c.Type == adLongVarWChar ||
+                          c.Type == adBinary || c.Type == adVarBinary || c.Type == adLongVarBinary;
+        rows.push_back({Text(c.Catalog, true), Text(c.Schema, true), Text(c.Table), Text(c.Name),
+                        Int(c.Ordinal), Bool(c.HasDefault), c.HasDefault ? Text(c.Default) : CellRef{},
+                        Bool(c.Nullable), Int(c.Type), text && c.Size > 0 ? Int(c.Size) : CellRef{},
+                        c.Precision != 255 ? Int(c.Precision) : CellRef{},
+                        c.Scale != 255 ? Int(c.Scale) : CellRef{}});
     }
     auto recordset = std::make_shared<RecordsetImpl>();
     recordset->OpenRows(shared_from_this(), std::move(columns), rows);

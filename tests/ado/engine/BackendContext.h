@@ -28,7 +28,7 @@ public:
     virtual AnsiString ConnectionString() = 0;
 
     // DDL spellings.
-    virtual AnsiString AutoKey() const = 0;          // an auto-generated integer primary key column type
+    virtual AnsiString AutoKey() const = 0; // an auto-generated integer primary key column type
     virtual AnsiString BooleanType() const { return "BOOLEAN"; }
     virtual AnsiString TimestampType() const { return "TIMESTAMP"; }
     virtual AnsiString BlobType() const { return "BLOB"; }
@@ -52,14 +52,14 @@ BackendContext& Backend(); // one per test executable
 // Opens a connection on a fresh database, or skips the test.
 ConnectionPtr OpenFresh();
 
-#define VMADO_REQUIRE_BACKEND()                                                                    \
-    do {                                                                                           \
-        const std::string reason = ::vmado::test::Backend().Unavailable();                         \
-        if (!reason.empty()) {                                                                     \
-            if (::vmado::test::Backend().Required())                                               \
-                FAIL() << "backend " << ::vmado::test::Backend().Name() << " required: " << reason; \
-            GTEST_SKIP() << reason;                                                                \
-        }                                                                                          \
+#define VMADO_REQUIRE_BACKEND()                                                                              \
+    do {                                                                                                     \
+        const std::string reason = ::vmado::test::Backend().Unavailable();                                   \
+        if (!reason.empty()) {                                                                               \
+            if (::vmado::test::Backend().Required())                                                         \
+                FAIL() << "backend " << ::vmado::test::Backend().Name() << " required: " << reason;          \
+            GTEST_SKIP() << reason;                                                                          \
+        }                                                                                                    \
     } while (0)
 
 // Fixture: a fresh database with the two canonical tables.

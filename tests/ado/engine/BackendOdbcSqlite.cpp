@@ -21,8 +21,9 @@ public:
     std::string Name() const override { return "odbc-sqlite"; }
     std::string Unavailable() const override
     {
-        return std::filesystem::exists(SqliteOdbcDriver) ? std::string()
-                                                         : std::string("the SQLite ODBC driver is not installed");
+        return std::filesystem::exists(SqliteOdbcDriver)
+                   ? std::string()
+                   : std::string("the SQLite ODBC driver is not installed");
     }
     AnsiString ConnectionString() override
     {

@@ -29,9 +29,10 @@ public:
     AnsiString ConnectionString() override
     {
         PrivateOdbcConfig();
-        const AnsiString base = "Provider=MSDASQL;DRIVER={PostgreSQL Unicode};Server=" + Env("VMADO_PG_HOST") +
-                                ";Port=" + Env("VMADO_PG_PORT") + ";Database=" + Env("VMADO_PG_DB") +
-                                ";UID=" + Env("VMADO_PG_USER") + ";PWD=";
+        const AnsiString base =
+            "Provider=MSDASQL;DRIVER={PostgreSQL Unicode};Server=" + Env("VMADO_PG_HOST") +
+            ";Port=" + Env("VMADO_PG_PORT") + ";Database=" + Env("VMADO_PG_DB") +
+            ";UID=" + Env("VMADO_PG_USER") + ";PWD=";
         schema_ = "t_" + std::to_string(getpid()) + "_" + std::to_string(++count_);
         auto admin = CoConnection::Create();
         admin->Open(base);

@@ -20,8 +20,9 @@ public:
     std::string Name() const override { return "sqlite"; }
     AnsiString ConnectionString() override
     {
-        const auto file = std::filesystem::temp_directory_path() /
-                          ("vmado-engine-" + std::to_string(getpid()) + "-" + std::to_string(++count_) + ".db");
+        const auto file =
+            std::filesystem::temp_directory_path() /
+            ("vmado-engine-" + std::to_string(getpid()) + "-" + std::to_string(++count_) + ".db");
         std::filesystem::remove(file);
         files_.push_back(file);
         return "Provider=SQLite;Data Source=" + file.string();

@@ -24,7 +24,8 @@ TEST_F(BACKEND_SUITE(ConcurrencyTest), BackgroundOpensShareOneConnection)
                     rs->Open("SELECT id, name FROM tall WHERE id > " + std::to_string(t), conn, adOpenStatic,
                              adLockReadOnly, adCmdText);
                     rows += rs->RecordCount();
-                    conn->Execute("UPDATE tall SET name = name WHERE id = " + std::to_string(t + 1), adCmdText);
+                    conn->Execute("UPDATE tall SET name = name WHERE id = " + std::to_string(t + 1),
+                                  adCmdText);
                 }
             } catch (...) {
                 ++failures;

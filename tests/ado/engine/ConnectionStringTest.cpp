@@ -10,8 +10,9 @@ namespace {
 
 TEST(ConnectionString, PartsAndValues)
 {
-    const auto parts = ParseConnectionString(
-        " Provider = SQLite ; Data Source=/tmp/a b.db;DRIVER={PostgreSQL Unicode};PWD={se;cr}}et};X='it''s';;Flag");
+    const auto parts =
+        ParseConnectionString(" Provider = SQLite ; Data Source=/tmp/a b.db;DRIVER={PostgreSQL "
+                              "Unicode};PWD={se;cr}}et};X='it''s';;Flag");
     EXPECT_EQ(parts.Value("provider"), "SQLite");
     EXPECT_EQ(parts.Value("DATA SOURCE"), "/tmp/a b.db");
     EXPECT_EQ(parts.Value("Driver"), "PostgreSQL Unicode");

@@ -87,8 +87,8 @@ TEST_F(BACKEND_SUITE(ConnectionTest), FailingSqlCarriesTheDatabaseText)
 
 TEST_F(BACKEND_SUITE(ConnectionTest), SchemaTablesListsUserTables)
 {
-    auto rs = conn->OpenSchema(adSchemaTables, VarArrayOf({Variant::Null(), Variant::Null(), Variant::Null(),
-                                                           Variant("TABLE")}));
+    auto rs = conn->OpenSchema(
+        adSchemaTables, VarArrayOf({Variant::Null(), Variant::Null(), Variant::Null(), Variant("TABLE")}));
     std::vector<AnsiString> names;
     for (; !rs->Eof(); rs->MoveNext())
         names.push_back(rs->Fields()->Item("TABLE_NAME")->Value().AsString());
@@ -100,8 +100,8 @@ TEST_F(BACKEND_SUITE(ConnectionTest), SchemaTablesListsUserTables)
 
 TEST_F(BACKEND_SUITE(ConnectionTest), SchemaColumnsOfOneTableInOrder)
 {
-    auto rs = conn->OpenSchema(adSchemaColumns, VarArrayOf({Variant::Null(), Backend().SchemaRestriction(), Variant("tall"),
-                                                            Variant::Null()}));
+    auto rs = conn->OpenSchema(adSchemaColumns, VarArrayOf({Variant::Null(), Backend().SchemaRestriction(),
+                                                            Variant("tall"), Variant::Null()}));
     std::vector<AnsiString> names;
     for (; !rs->Eof(); rs->MoveNext()) {
         EXPECT_EQ(rs->Fields()->Item("TABLE_NAME")->Value().AsString(), "tall");

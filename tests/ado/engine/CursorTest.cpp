@@ -37,7 +37,8 @@ TEST_F(BACKEND_SUITE(CursorTest), ManyRowsArriveWholeWithTheirNulls)
     // with WITH for a query.
     Exec("INSERT INTO many SELECT i, CASE WHEN i % 7 = 0 THEN NULL ELSE i * 3 END, "
          "CASE WHEN i % 5 = 0 THEN NULL ELSE 'row ' || i END "
-         "FROM (WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1500) SELECT i FROM n) q");
+         "FROM (WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1500) SELECT i FROM "
+         "n) q");
     auto rs = OpenRs("SELECT id, v, s FROM many ORDER BY id", adLockReadOnly);
     ASSERT_EQ(rs->RecordCount(), 1500);
     Int64 sum = 0;
@@ -201,7 +202,8 @@ TEST_F(BACKEND_SUITE(CursorTest), MalformedFilterRaisesAndKeepsTheView)
 TEST_F(BACKEND_SUITE(CursorTest), SortOnTwoKeysIsStable)
 {
     Exec("CREATE TABLE pairs (id INTEGER PRIMARY KEY, a INTEGER, b VARCHAR(10))");
-    Exec("INSERT INTO pairs VALUES (1, 2, 'x'), (2, 1, 'y'), (3, 2, 'a'), (4, 1, 'y'), (5, NULL, 'z'), (6, 2, 'x')");
+    Exec("INSERT INTO pairs VALUES (1, 2, 'x'), (2, 1, 'y'), (3, 2, 'a'), (4, 1, 'y'), (5, NULL, 'z'), (6, "
+         "2, 'x')");
     auto rs = OpenRs("SELECT id, a, b FROM pairs ORDER BY id");
     struct Case {
         const char* Sort;

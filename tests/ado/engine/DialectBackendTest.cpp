@@ -51,7 +51,9 @@ TEST_F(BACKEND_SUITE(DialectBackendTest), LikeIsCaseSensitive)
 TEST_F(BACKEND_SUITE(DialectBackendTest), StringLiteralsAreNeverRewritten)
 {
     Exec("INSERT INTO tall (name) VALUES ('{fn UCASE(x)} #2024-01-01# [y] b = -1')");
-    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM tall WHERE name = '{fn UCASE(x)} #2024-01-01# [y] b = -1'").AsInteger(), 1);
+    EXPECT_EQ(
+        Scalar("SELECT COUNT(*) FROM tall WHERE name = '{fn UCASE(x)} #2024-01-01# [y] b = -1'").AsInteger(),
+        1);
 }
 
 } // namespace

@@ -121,8 +121,8 @@ protected:
         auto rs = c->Execute("SELECT id, name, qty FROM t ORDER BY id");
         AnsiString s;
         for (; !rs->Eof(); rs->MoveNext())
-            s += VarToStr(rs->Fields()->Item(0)->Value()) + ":" + VarToStr(rs->Fields()->Item(1)->Value()) + ":" +
-                 VarToStr(rs->Fields()->Item(2)->Value()) + ",";
+            s += VarToStr(rs->Fields()->Item(0)->Value()) + ":" + VarToStr(rs->Fields()->Item(1)->Value()) +
+                 ":" + VarToStr(rs->Fields()->Item(2)->Value()) + ",";
         return s;
     }
     void ExpectNoOpenStatement()
@@ -158,11 +158,13 @@ TEST_F(FaultInjection, BatchIsAllOrNothingWhicheverCallFails)
     bool completed = false;
     for (long n = 1; n < 200 && !completed; ++n) {
         SCOPED_TRACE(n);
-        std::filesystem::copy_file(file_, file_.string() + ".orig", std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::copy_file(file_, file_.string() + ".orig",
+                                   std::filesystem::copy_options::overwrite_existing);
         auto conn = CoConnection::Create();
         conn->Open("Provider=FaultySQLite;Data Source=" + file_.string());
         auto rs = CoRecordset::Create();
-        rs->Open("SELECT id, name, qty FROM t ORDER BY id", conn, adOpenStatic, adLockBatchOptimistic, adCmdText);
+        rs->Open("SELECT id, name, qty FROM t ORDER BY id", conn, adOpenStatic, adLockBatchOptimistic,
+                 adCmdText);
         EditBatch(rs);
         faults.Calls = 0;
         faults.FailAt = n;
@@ -187,7 +189,8 @@ TEST_F(FaultInjection, BatchIsAllOrNothingWhicheverCallFails)
             EXPECT_EQ(Snapshot(), "1:A:1,3:c:3,4:d:40,5:e:5,");
             rs->Close();
             conn->Close();
-            std::filesystem::copy_file(file_.string() + ".orig", file_, std::filesystem::copy_options::overwrite_existing);
+            std::filesystem::copy_file(file_.string() + ".orig", file_,
+                                       std::filesystem::copy_options::overwrite_existing);
             continue;
         }
         rs->Close();

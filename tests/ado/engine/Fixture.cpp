@@ -23,11 +23,12 @@ void EngineTest::SetUp()
     }
     Exec("INSERT INTO tall (name) VALUES " + values);
     Exec("CREATE TABLE wide (id INTEGER PRIMARY KEY, i INTEGER, d " + Backend().DoubleType() + ", b " +
-         Backend().BooleanType() + ", dt DATE, ts " + Backend().TimestampType() + ", s VARCHAR(30), t TEXT, bl " +
-         Backend().BlobType() + ", n NUMERIC(10,2))");
+         Backend().BooleanType() + ", dt DATE, ts " + Backend().TimestampType() +
+         ", s VARCHAR(30), t TEXT, bl " + Backend().BlobType() + ", n NUMERIC(10,2))");
     Exec("INSERT INTO wide (id, i, d, b, dt, ts, s, t, n) VALUES "
          "(1, 10, 1.5, TRUE, '2024-01-05', '2024-01-05 14:05:09', 'alpha', 'short', 12.50), "
-         "(2, 20, -2.25, FALSE, '1999-12-31', '2000-02-29 00:00:00', 'Beta, \"quoted\"', 'a longer text value', 0), "
+         "(2, 20, -2.25, FALSE, '1999-12-31', '2000-02-29 00:00:00', 'Beta, \"quoted\"', 'a longer text "
+         "value', 0), "
          "(3, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL)");
 }
 
@@ -37,7 +38,10 @@ void EngineTest::TearDown()
         conn->Close();
 }
 
-void EngineTest::Exec(const AnsiString& sql) { conn->Execute(sql, adCmdText); }
+void EngineTest::Exec(const AnsiString& sql)
+{
+    conn->Execute(sql, adCmdText);
+}
 
 Variant EngineTest::Scalar(const AnsiString& sql)
 {

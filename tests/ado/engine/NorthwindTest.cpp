@@ -34,7 +34,8 @@ protected:
         if (!copy_.empty())
             std::filesystem::remove(copy_);
     }
-    RecordsetPtr Open(const AnsiString& source, LockTypeEnum lock = adLockReadOnly, Integer options = adCmdText)
+    RecordsetPtr Open(const AnsiString& source, LockTypeEnum lock = adLockReadOnly,
+                      Integer options = adCmdText)
     {
         auto rs = CoRecordset::Create();
         rs->Open(source, conn, adOpenStatic, lock, options);
@@ -67,7 +68,8 @@ TEST_F(Northwind, FilterAgreesWithWhere)
 
 TEST_F(Northwind, TwoColumnKeyWithABlankInTheTableName)
 {
-    auto rs = Open("SELECT * FROM [Order Details] WHERE OrderID = 10248 ORDER BY ProductID", adLockOptimistic);
+    auto rs =
+        Open("SELECT * FROM [Order Details] WHERE OrderID = 10248 ORDER BY ProductID", adLockOptimistic);
     ASSERT_EQ(rs->RecordCount(), 3);
     rs->Fields()->Item("Quantity")->SetValue(Variant(99));
     rs->Update();
@@ -77,10 +79,10 @@ TEST_F(Northwind, TwoColumnKeyWithABlankInTheTableName)
 
 TEST_F(Northwind, SchemaListsTablesAndViewsApart)
 {
-    auto tables = conn->OpenSchema(adSchemaTables, VarArrayOf({Variant::Null(), Variant::Null(), Variant::Null(),
-                                                               Variant("TABLE")}));
-    auto views = conn->OpenSchema(adSchemaTables, VarArrayOf({Variant::Null(), Variant::Null(), Variant::Null(),
-                                                              Variant("VIEW")}));
+    auto tables = conn->OpenSchema(
+        adSchemaTables, VarArrayOf({Variant::Null(), Variant::Null(), Variant::Null(), Variant("TABLE")}));
+    auto views = conn->OpenSchema(
+        adSchemaTables, VarArrayOf({Variant::Null(), Variant::Null(), Variant::Null(), Variant("VIEW")}));
     EXPECT_GE(tables->RecordCount(), 13);
     EXPECT_GE(views->RecordCount(), 10);
     EXPECT_EQ(tables->RecordCount() + views->RecordCount(), 29);

@@ -18,10 +18,12 @@ std::string PrivateOdbcConfig()
             inst << "[ODBC]\nTrace=No\n\n"
                  << "[SQLite3]\nDescription=SQLite3 ODBC Driver\nDriver=" << SqliteOdbcDriver
                  << "\nFileExtns=*.db,*.sqlite\n\n"
-                 << "[PostgreSQL Unicode]\nDescription=PostgreSQL ODBC driver (Unicode)\nDriver=" << PostgresOdbcDriver
-                 << "\nCommLog=0\nDebug=0\n";
+                 << "[PostgreSQL Unicode]\nDescription=PostgreSQL ODBC driver (Unicode)\nDriver="
+                 << PostgresOdbcDriver << "\nCommLog=0\nDebug=0\n";
         }
-        { std::ofstream(dir / "odbc.ini") << "[ODBC Data Sources]\n"; }
+        {
+            std::ofstream(dir / "odbc.ini") << "[ODBC Data Sources]\n";
+        }
         std::atexit([] {
             std::error_code ec;
             std::filesystem::remove_all(

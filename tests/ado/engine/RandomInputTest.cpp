@@ -13,10 +13,20 @@ namespace vmado {
 namespace {
 
 const char* const Tokens[] = {
-    "id", "name", "qty", "when", "flag", "[name]", "\"qty\"", "=", "<>", "<", ">=", "'", "'x'", "''", "#",
-    "#2024-01-05#", "#1/2/2024#", "{fn", "UCASE(", "{d '2024-01-05'}", "{ts '", "}", "(", ")", "AND", "OR",
-    "NOT", "LIKE", "'a*'", "'%b%'", "*", "%", "BETWEEN", "IS", "NULL", "-1", "0", "3.5", "1e308", ",", " ",
-    "ASC", "DESC", "--", "/*", "*/", ";", "=", "{", "\\", "\x01", "\xE1", "Null", "TRUE",
+    "id",         "name",   "qty",     "when",
+    "flag",       "[name]", "\"qty\"", "=",
+    "<>",         "<",      ">=",      "'",
+    "'x'",        "''",     "#",       "#2024-01-05#",
+    "#1/2/2024#", "{fn",    "UCASE(",  "{d '2024-01-05'}",
+    "{ts '",      "}",      "(",       ")",
+    "AND",        "OR",     "NOT",     "LIKE",
+    "'a*'",       "'%b%'",  "*",       "%",
+    "BETWEEN",    "IS",     "NULL",    "-1",
+    "0",          "3.5",    "1e308",   ",",
+    " ",          "ASC",    "DESC",    "--",
+    "/*",         "*/",     ";",       "=",
+    "{",          "\\",     "\x01",    "\xE1",
+    "Null",       "TRUE",
 };
 
 std::string Soup(std::mt19937& rng)
@@ -44,9 +54,11 @@ TEST(RandomInput, FilterFindSortNeverCrash)
 {
     auto conn = CoConnection::Create();
     conn->Open("Provider=SQLite;Data Source=:memory:");
-    conn->Execute("CREATE TABLE t (id INTEGER PRIMARY KEY, name VARCHAR(10), qty REAL, \"when\" DATE, flag BOOLEAN)");
-    conn->Execute("INSERT INTO t VALUES (1, 'a', 1.5, '2024-01-05', 1), (2, NULL, NULL, NULL, NULL), (3, 'b*', -2, "
-                  "'1999-01-01', 0)");
+    conn->Execute(
+        "CREATE TABLE t (id INTEGER PRIMARY KEY, name VARCHAR(10), qty REAL, \"when\" DATE, flag BOOLEAN)");
+    conn->Execute(
+        "INSERT INTO t VALUES (1, 'a', 1.5, '2024-01-05', 1), (2, NULL, NULL, NULL, NULL), (3, 'b*', -2, "
+        "'1999-01-01', 0)");
     auto rs = CoRecordset::Create();
     rs->Open("SELECT * FROM t", conn, adOpenStatic, adLockReadOnly, adCmdText);
     std::mt19937 rng(20261210);
@@ -81,7 +93,8 @@ TEST(RandomInput, RewriterAndConnectionStringNeverCrash)
     for (int i = 0; i < 5000; ++i) {
         const std::string text = (i % 2) ? Bytes(rng) : Soup(rng);
         SCOPED_TRACE(text);
-        for (auto d : {engine::SqlDialect::SQLite, engine::SqlDialect::PostgreSQL, engine::SqlDialect::Generic})
+        for (auto d :
+             {engine::SqlDialect::SQLite, engine::SqlDialect::PostgreSQL, engine::SqlDialect::Generic})
             EXPECT_NO_THROW(engine::RewriteSql(text, d, &booleans));
         try {
             engine::ParseConnectionString(text);

@@ -18,9 +18,15 @@ TEST_F(BACKEND_SUITE(TypesTest), ColumnsMapToAdoTypes)
         const char* Name;
         DataTypeEnum Type;
     } cases[] = {
-        {"i", adInteger}, {"d", adDouble}, {"b", adBoolean}, {"dt", Backend().DateType()},
-        {"ts", Backend().TimestampAdoType()}, {"s", adVarChar}, {"t", Backend().TextType()},
-        {"bl", Backend().BlobAdoType()}, {"n", Backend().NumericAdoType()},
+        {"i", adInteger},
+        {"d", adDouble},
+        {"b", adBoolean},
+        {"dt", Backend().DateType()},
+        {"ts", Backend().TimestampAdoType()},
+        {"s", adVarChar},
+        {"t", Backend().TextType()},
+        {"bl", Backend().BlobAdoType()},
+        {"n", Backend().NumericAdoType()},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -35,7 +41,8 @@ TEST_F(BACKEND_SUITE(TypesTest), TextWithoutLengthReportsItsLongestValue)
     if (!Backend().TextSizeFromData())
         GTEST_SKIP() << Backend().Name() << " declares a size for TEXT itself";
     auto rs = OpenRs("SELECT t FROM wide");
-    EXPECT_EQ(rs->Fields()->Item("t")->DefinedSize(), static_cast<Integer>(std::string("a longer text value").size()));
+    EXPECT_EQ(rs->Fields()->Item("t")->DefinedSize(),
+              static_cast<Integer>(std::string("a longer text value").size()));
 }
 
 TEST_F(BACKEND_SUITE(TypesTest), ValuesReadBackTyped)
@@ -101,7 +108,8 @@ TEST_F(BACKEND_SUITE(TypesTest), SqliteStoresDatesAsIsoTextAndBooleansAsNumbers)
     rs->Fields()->Item("b")->SetValue(Variant(true));
     rs->Update();
     EXPECT_EQ(Scalar("SELECT typeof(dt) || ' ' || dt FROM wide WHERE id = 3").AsString(), "text 2023-03-15");
-    EXPECT_EQ(Scalar("SELECT typeof(ts) || ' ' || ts FROM wide WHERE id = 3").AsString(), "text 2024-01-05 12:00:01");
+    EXPECT_EQ(Scalar("SELECT typeof(ts) || ' ' || ts FROM wide WHERE id = 3").AsString(),
+              "text 2024-01-05 12:00:01");
     EXPECT_EQ(Scalar("SELECT typeof(b) || ' ' || b FROM wide WHERE id = 3").AsString(), "integer 1");
 }
 

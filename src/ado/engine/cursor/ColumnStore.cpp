@@ -18,7 +18,10 @@ namespace vmado::engine {
 namespace {
 constexpr std::size_t BulkThreshold = std::size_t{4} << 20;
 constexpr std::size_t HugePage = std::size_t{2} << 20;
-std::size_t RoundUp(std::size_t bytes) { return (bytes + HugePage - 1) & ~(HugePage - 1); }
+std::size_t RoundUp(std::size_t bytes)
+{
+    return (bytes + HugePage - 1) & ~(HugePage - 1);
+}
 } // namespace
 
 void* AllocateBulk(std::size_t bytes)
@@ -122,16 +125,23 @@ void Column::Grow()
         return;
     switch (meta_.Kind) {
     case ValueKind::Integer:
-    case ValueKind::Currency: ints_.push_back(0); break;
+    case ValueKind::Currency:
+        ints_.push_back(0);
+        break;
     case ValueKind::Float:
-    case ValueKind::Date: reals_.push_back(0); break;
-    case ValueKind::Boolean: bools_.push_back(0); break;
+    case ValueKind::Date:
+        reals_.push_back(0);
+        break;
+    case ValueKind::Boolean:
+        bools_.push_back(0);
+        break;
     case ValueKind::Text:
     case ValueKind::Bytes:
         offs_.push_back(arena_.size());
         lens_.push_back(0);
         break;
-    case ValueKind::Null: break;
+    case ValueKind::Null:
+        break;
     }
 }
 
@@ -156,23 +166,41 @@ void Column::Decide(ValueKind kind)
     undecided_ = false;
     meta_.Kind = kind;
     switch (kind) {
-    case ValueKind::Integer: meta_.Type = adBigInt, meta_.DefinedSize = 8; break;
-    case ValueKind::Float: meta_.Type = adDouble, meta_.DefinedSize = 8; break;
-    case ValueKind::Currency: meta_.Type = adCurrency, meta_.DefinedSize = 8; break;
-    case ValueKind::Date: meta_.Type = adDBTimeStamp, meta_.DefinedSize = 16; break;
-    case ValueKind::Boolean: meta_.Type = adBoolean, meta_.DefinedSize = 2; break;
+    case ValueKind::Integer:
+        meta_.Type = adBigInt, meta_.DefinedSize = 8;
+        break;
+    case ValueKind::Float:
+        meta_.Type = adDouble, meta_.DefinedSize = 8;
+        break;
+    case ValueKind::Currency:
+        meta_.Type = adCurrency, meta_.DefinedSize = 8;
+        break;
+    case ValueKind::Date:
+        meta_.Type = adDBTimeStamp, meta_.DefinedSize = 16;
+        break;
+    case ValueKind::Boolean:
+        meta_.Type = adBoolean, meta_.DefinedSize = 2;
+        break;
     case ValueKind::Bytes:
         meta_.Type = adLongVarBinary, meta_.DefinedSize = INT_MAX, meta_.Long = true;
         break;
-    default: meta_.Kind = ValueKind::Text, meta_.Type = adVarChar, meta_.DefinedSize = 0; break;
+    default:
+        meta_.Kind = ValueKind::Text, meta_.Type = adVarChar, meta_.DefinedSize = 0;
+        break;
     }
     // Every row so far is Null: give them zeroed slots of the new kind.
     switch (meta_.Kind) {
     case ValueKind::Integer:
-    case ValueKind::Currency: ints_.assign(size_, 0); break;
+    case ValueKind::Currency:
+        ints_.assign(size_, 0);
+        break;
     case ValueKind::Float:
-    case ValueKind::Date: reals_.assign(size_, 0); break;
-    case ValueKind::Boolean: bools_.assign(size_, 0); break;
+    case ValueKind::Date:
+        reals_.assign(size_, 0);
+        break;
+    case ValueKind::Boolean:
+        bools_.assign(size_, 0);
+        break;
     default:
         offs_.assign(size_, 0);
         lens_.assign(size_, 0);
@@ -183,14 +211,20 @@ void Column::Decide(ValueKind kind)
 AnsiString Column::RenderText(std::uint32_t row) const
 {
     switch (meta_.Kind) {
-    case ValueKind::Integer: return std::to_string(ints_[row]);
-    case ValueKind::Currency: return CurrencyText(ints_[row]);
-    case ValueKind::Float: return RealText(reals_[row]);
-    case ValueKind::Date: return FormatIsoDateTime(reals_[row], meta_.Type == adDBDate ? adDBDate
-                                                              : meta_.Type == adDBTime ? adDBTime
-                                                                                       : adDBTimeStamp);
-    case ValueKind::Boolean: return bools_[row] ? "1" : "0";
-    default: return AnsiString(TextAt(row));
+    case ValueKind::Integer:
+        return std::to_string(ints_[row]);
+    case ValueKind::Currency:
+        return CurrencyText(ints_[row]);
+    case ValueKind::Float:
+        return RealText(reals_[row]);
+    case ValueKind::Date:
+        return FormatIsoDateTime(reals_[row], meta_.Type == adDBDate   ? adDBDate
+                                              : meta_.Type == adDBTime ? adDBTime
+                                                                       : adDBTimeStamp);
+    case ValueKind::Boolean:
+        return bools_[row] ? "1" : "0";
+    default:
+        return AnsiString(TextAt(row));
     }
 }
 
@@ -233,8 +267,7 @@ namespace {
 
 // Grows by four rather than two: materialising a large result then copies a third of its data
 // instead of all of it, and capacity never written stays out of resident memory.
-template <typename V>
-inline void Room(V& v, std::size_t extra)
+template <typename V> inline void Room(V& v, std::size_t extra)
 {
     if (v.size() + extra > v.capacity())
         v.reserve(std::max<std::size_t>((v.size() + extra) * 2, v.capacity() * 4 + 256));
@@ -272,7 +305,8 @@ void Column::Append(const CellRef& cell)
         case ValueKind::Text:
         case ValueKind::Bytes:
             if (cell.Text.size() > UINT32_MAX)
-                throw EOleException("Value of field '" + meta_.Name + "' is too large to hold", "vmado.Cursor");
+                throw EOleException("Value of field '" + meta_.Name + "' is too large to hold",
+                                    "vmado.Cursor");
             Room(offs_, 1);
             Room(lens_, 1);
             Room(arena_, cell.Text.size());
@@ -286,7 +320,8 @@ void Column::Append(const CellRef& cell)
             if (cell.Text.size() > maxLength_)
                 maxLength_ = cell.Text.size();
             break;
-        case ValueKind::Null: break;
+        case ValueKind::Null:
+            break;
         }
         ++size_;
         return;
@@ -312,7 +347,8 @@ void Column::Append(const CellRef& cell)
             if (cell.Kind == ValueKind::Float)
                 fits = false; // SQLite stored a real: keep the fraction
             else if (cell.Kind == ValueKind::Text)
-                fits = ParseInt(cell.Text, i) || (ParseReal(cell.Text, f) && (Promote(ValueKind::Float), false));
+                fits =
+                    ParseInt(cell.Text, i) || (ParseReal(cell.Text, f) && (Promote(ValueKind::Float), false));
             else if (cell.Kind != ValueKind::Boolean && cell.Kind != ValueKind::Currency)
                 fits = false;
             if (!fits && meta_.Kind == ValueKind::Integer) {
@@ -331,25 +367,36 @@ void Column::Append(const CellRef& cell)
                 Promote(ValueKind::Text);
             break;
         case ValueKind::Boolean:
-            if (cell.Kind == ValueKind::Text && !(ParseInt(cell.Text, i) || cell.Text == "true" ||
-                                                   cell.Text == "false" || cell.Text == "TRUE" ||
-                                                   cell.Text == "FALSE"))
+            if (cell.Kind == ValueKind::Text &&
+                !(ParseInt(cell.Text, i) || cell.Text == "true" || cell.Text == "false" ||
+                  cell.Text == "TRUE" || cell.Text == "FALSE"))
                 Promote(ValueKind::Text);
             else if (cell.Kind == ValueKind::Bytes || cell.Kind == ValueKind::Date)
                 Promote(ValueKind::Text);
             break;
-        default: break;
+        default:
+            break;
         }
     }
     switch (meta_.Kind) {
     case ValueKind::Integer: {
         Int64 v = 0;
         switch (cell.Kind) {
-        case ValueKind::Integer: v = cell.I; break;
-        case ValueKind::Boolean: v = cell.B ? 1 : 0; break;
-        case ValueKind::Currency: v = cell.Cur / 10000; break;
-        case ValueKind::Text: ParseInt(cell.Text, v); break;
-        default: v = static_cast<Int64>(cell.F); break;
+        case ValueKind::Integer:
+            v = cell.I;
+            break;
+        case ValueKind::Boolean:
+            v = cell.B ? 1 : 0;
+            break;
+        case ValueKind::Currency:
+            v = cell.Cur / 10000;
+            break;
+        case ValueKind::Text:
+            ParseInt(cell.Text, v);
+            break;
+        default:
+            v = static_cast<Int64>(cell.F);
+            break;
         }
         ints_[row] = v;
         if (v < INT_MIN || v > INT_MAX)
@@ -360,11 +407,22 @@ void Column::Append(const CellRef& cell)
         Int64 v = 0;
         double f = 0;
         switch (cell.Kind) {
-        case ValueKind::Currency: v = cell.Cur; break;
-        case ValueKind::Integer: v = cell.I * 10000; break;
-        case ValueKind::Boolean: v = cell.B ? 10000 : 0; break;
-        case ValueKind::Text: ParseReal(cell.Text, f); v = std::llround(f * 10000.0); break;
-        default: v = std::llround(cell.F * 10000.0); break;
+        case ValueKind::Currency:
+            v = cell.Cur;
+            break;
+        case ValueKind::Integer:
+            v = cell.I * 10000;
+            break;
+        case ValueKind::Boolean:
+            v = cell.B ? 10000 : 0;
+            break;
+        case ValueKind::Text:
+            ParseReal(cell.Text, f);
+            v = std::llround(f * 10000.0);
+            break;
+        default:
+            v = std::llround(cell.F * 10000.0);
+            break;
         }
         ints_[row] = v;
         break;
@@ -373,11 +431,21 @@ void Column::Append(const CellRef& cell)
     case ValueKind::Date: {
         double v = 0;
         switch (cell.Kind) {
-        case ValueKind::Integer: v = static_cast<double>(cell.I); break;
-        case ValueKind::Boolean: v = cell.B ? 1 : 0; break;
-        case ValueKind::Currency: v = static_cast<double>(cell.Cur) / 10000.0; break;
-        case ValueKind::Text: ParseReal(cell.Text, v); break;
-        default: v = cell.F; break;
+        case ValueKind::Integer:
+            v = static_cast<double>(cell.I);
+            break;
+        case ValueKind::Boolean:
+            v = cell.B ? 1 : 0;
+            break;
+        case ValueKind::Currency:
+            v = static_cast<double>(cell.Cur) / 10000.0;
+            break;
+        case ValueKind::Text:
+            ParseReal(cell.Text, v);
+            break;
+        default:
+            v = cell.F;
+            break;
         }
         reals_[row] = v;
         break;
@@ -385,15 +453,23 @@ void Column::Append(const CellRef& cell)
     case ValueKind::Boolean: {
         bool v = false;
         switch (cell.Kind) {
-        case ValueKind::Boolean: v = cell.B; break;
-        case ValueKind::Integer: v = cell.I != 0; break;
-        case ValueKind::Currency: v = cell.Cur != 0; break;
+        case ValueKind::Boolean:
+            v = cell.B;
+            break;
+        case ValueKind::Integer:
+            v = cell.I != 0;
+            break;
+        case ValueKind::Currency:
+            v = cell.Cur != 0;
+            break;
         case ValueKind::Text: {
             Int64 i = 0;
             v = ParseInt(cell.Text, i) ? i != 0 : (cell.Text == "true" || cell.Text == "TRUE");
             break;
         }
-        default: v = cell.F != 0; break;
+        default:
+            v = cell.F != 0;
+            break;
         }
         bools_[row] = v ? 1 : 0;
         break;
@@ -406,11 +482,21 @@ void Column::Append(const CellRef& cell)
             CellRef copy = cell;
             AnsiString text;
             switch (cell.Kind) {
-            case ValueKind::Integer: text = std::to_string(copy.I); break;
-            case ValueKind::Currency: text = CurrencyText(copy.Cur); break;
-            case ValueKind::Boolean: text = copy.B ? "1" : "0"; break;
-            case ValueKind::Date: text = FormatIsoDateTime(copy.F, adDBTimeStamp); break;
-            default: text = RealText(copy.F); break;
+            case ValueKind::Integer:
+                text = std::to_string(copy.I);
+                break;
+            case ValueKind::Currency:
+                text = CurrencyText(copy.Cur);
+                break;
+            case ValueKind::Boolean:
+                text = copy.B ? "1" : "0";
+                break;
+            case ValueKind::Date:
+                text = FormatIsoDateTime(copy.F, adDBTimeStamp);
+                break;
+            default:
+                text = RealText(copy.F);
+                break;
             }
             StoreText(row, text);
         }
@@ -427,14 +513,25 @@ void Column::Set(std::uint32_t row, const CellRef& cell)
     }
     SetNullBit(row, false);
     switch (meta_.Kind) {
-    case ValueKind::Integer: ints_[row] = cell.I; break;
-    case ValueKind::Currency: ints_[row] = cell.Cur; break;
+    case ValueKind::Integer:
+        ints_[row] = cell.I;
+        break;
+    case ValueKind::Currency:
+        ints_[row] = cell.Cur;
+        break;
     case ValueKind::Float:
-    case ValueKind::Date: reals_[row] = cell.F; break;
-    case ValueKind::Boolean: bools_[row] = cell.B ? 1 : 0; break;
+    case ValueKind::Date:
+        reals_[row] = cell.F;
+        break;
+    case ValueKind::Boolean:
+        bools_[row] = cell.B ? 1 : 0;
+        break;
     case ValueKind::Text:
-    case ValueKind::Bytes: StoreText(row, cell.Text); break;
-    case ValueKind::Null: break;
+    case ValueKind::Bytes:
+        StoreText(row, cell.Text);
+        break;
+    case ValueKind::Null:
+        break;
     }
 }
 
@@ -445,14 +542,25 @@ CellRef Column::Get(std::uint32_t row) const
         return c;
     c.Kind = meta_.Kind;
     switch (meta_.Kind) {
-    case ValueKind::Integer: c.I = ints_[row]; break;
-    case ValueKind::Currency: c.Cur = ints_[row]; break;
+    case ValueKind::Integer:
+        c.I = ints_[row];
+        break;
+    case ValueKind::Currency:
+        c.Cur = ints_[row];
+        break;
     case ValueKind::Float:
-    case ValueKind::Date: c.F = reals_[row]; break;
-    case ValueKind::Boolean: c.B = bools_[row] != 0; break;
+    case ValueKind::Date:
+        c.F = reals_[row];
+        break;
+    case ValueKind::Boolean:
+        c.B = bools_[row] != 0;
+        break;
     case ValueKind::Text:
-    case ValueKind::Bytes: c.Text = TextAt(row); break;
-    case ValueKind::Null: break;
+    case ValueKind::Bytes:
+        c.Text = TextAt(row);
+        break;
+    case ValueKind::Null:
+        break;
     }
     return c;
 }
@@ -469,8 +577,10 @@ void Column::Finish()
         meta_.DefinedSize = 4;
     }
     if ((meta_.Kind == ValueKind::Text || meta_.Kind == ValueKind::Bytes) && meta_.DefinedSize == 0)
-        meta_.DefinedSize = maxLength_ > 0 ? static_cast<Integer>(std::min<std::size_t>(maxLength_, INT_MAX)) : 255;
-    if (meta_.Kind == ValueKind::Text && static_cast<std::size_t>(meta_.DefinedSize) < maxLength_ && !meta_.Long)
+        meta_.DefinedSize =
+            maxLength_ > 0 ? static_cast<Integer>(std::min<std::size_t>(maxLength_, INT_MAX)) : 255;
+    if (meta_.Kind == ValueKind::Text && static_cast<std::size_t>(meta_.DefinedSize) < maxLength_ &&
+        !meta_.Long)
         meta_.DefinedSize = static_cast<Integer>(std::min<std::size_t>(maxLength_, INT_MAX));
 }
 

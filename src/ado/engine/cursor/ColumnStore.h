@@ -7,8 +7,8 @@
 
 #include <cstdint>
 #include <new>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vmado::engine {
@@ -18,25 +18,22 @@ namespace vmado::engine {
 void* AllocateBulk(std::size_t bytes);
 void ReleaseBulk(void* p, std::size_t bytes) noexcept;
 
-template <typename T>
-struct BulkAllocator {
+template <typename T> struct BulkAllocator {
     using value_type = T;
     BulkAllocator() = default;
-    template <typename U>
-    BulkAllocator(const BulkAllocator<U>&) noexcept {}
+    template <typename U> BulkAllocator(const BulkAllocator<U>&) noexcept {}
     T* allocate(std::size_t n) { return static_cast<T*>(AllocateBulk(n * sizeof(T))); }
     void deallocate(T* p, std::size_t n) noexcept { ReleaseBulk(p, n * sizeof(T)); }
-    template <typename U>
-    bool operator==(const BulkAllocator<U>&) const noexcept { return true; }
+    template <typename U> bool operator==(const BulkAllocator<U>&) const noexcept { return true; }
     // resize() leaves new elements uninitialised: every slot is written right after.
-    template <typename U>
-    void construct(U* p) noexcept { ::new (static_cast<void*>(p)) U; }
-    template <typename U, typename... Args>
-    void construct(U* p, Args&&... args) { ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...); }
+    template <typename U> void construct(U* p) noexcept { ::new (static_cast<void*>(p)) U; }
+    template <typename U, typename... Args> void construct(U* p, Args&&... args)
+    {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
 };
 
-template <typename T>
-using BulkVector = std::vector<T, BulkAllocator<T>>;
+template <typename T> using BulkVector = std::vector<T, BulkAllocator<T>>;
 
 class Column {
 public:
@@ -83,8 +80,8 @@ private:
     std::size_t maxLength_ = 0;
     bool fitsInt32_ = true;
     BulkVector<std::uint64_t> nulls_;
-    BulkVector<Int64> ints_;       // Integer, Currency (raw)
-    BulkVector<double> reals_;     // Float, Date
+    BulkVector<Int64> ints_;   // Integer, Currency (raw)
+    BulkVector<double> reals_; // Float, Date
     BulkVector<std::uint8_t> bools_;
     BulkVector<std::uint64_t> offs_; // Text, Bytes
     BulkVector<std::uint32_t> lens_;

@@ -34,29 +34,41 @@ Variant RecordsetImpl::VariantOf(int col, std::uint32_t row) const
     case ValueKind::Integer: {
         const Int64 v = c.IntAt(row);
         switch (m.Type) {
-        case adTinyInt: return Variant::FromShortInt(static_cast<std::int8_t>(v));
-        case adUnsignedTinyInt: return Variant::FromByte(static_cast<Byte>(v));
-        case adSmallInt: return Variant::FromSmallint(static_cast<SmallInt>(v));
-        case adUnsignedSmallInt: return Variant::FromWord(static_cast<Word>(v));
-        case adUnsignedInt: return Variant::FromLongWord(static_cast<Cardinal>(v));
+        case adTinyInt:
+            return Variant::FromShortInt(static_cast<std::int8_t>(v));
+        case adUnsignedTinyInt:
+            return Variant::FromByte(static_cast<Byte>(v));
+        case adSmallInt:
+            return Variant::FromSmallint(static_cast<SmallInt>(v));
+        case adUnsignedSmallInt:
+            return Variant::FromWord(static_cast<Word>(v));
+        case adUnsignedInt:
+            return Variant::FromLongWord(static_cast<Cardinal>(v));
         case adInteger:
             if (v >= INT_MIN && v <= INT_MAX)
                 return Variant(static_cast<Integer>(v));
             return Variant(v);
-        default: return Variant(v);
+        default:
+            return Variant(v);
         }
     }
     case ValueKind::Float:
-        return m.Type == adSingle ? Variant::FromSingle(static_cast<float>(c.RealAt(row))) : Variant(c.RealAt(row));
-    case ValueKind::Currency: return Variant(Currency::FromRaw(c.IntAt(row)));
-    case ValueKind::Date: return Variant::FromDate(c.RealAt(row));
-    case ValueKind::Boolean: return Variant(c.BoolAt(row));
-    case ValueKind::Text: return Variant(AnsiString(c.TextAt(row)));
+        return m.Type == adSingle ? Variant::FromSingle(static_cast<float>(c.RealAt(row)))
+                                  : Variant(c.RealAt(row));
+    case ValueKind::Currency:
+        return Variant(Currency::FromRaw(c.IntAt(row)));
+    case ValueKind::Date:
+        return Variant::FromDate(c.RealAt(row));
+    case ValueKind::Boolean:
+        return Variant(c.BoolAt(row));
+    case ValueKind::Text:
+        return Variant(AnsiString(c.TextAt(row)));
     case ValueKind::Bytes: {
         const std::string_view b = c.TextAt(row);
         return VarByteArray(b.data(), b.size());
     }
-    default: return Variant::Null();
+    default:
+        return Variant::Null();
     }
 }
 
@@ -73,16 +85,30 @@ CellRef RecordsetImpl::CellFromVariant(int col, const Variant& value, std::strin
             Int64 v = value.AsInt64();
             Int64 lo = LLONG_MIN, hi = LLONG_MAX;
             switch (m.Type) {
-            case adTinyInt: lo = -128, hi = 127; break;
-            case adUnsignedTinyInt: lo = 0, hi = 255; break;
-            case adSmallInt: lo = -32768, hi = 32767; break;
-            case adUnsignedSmallInt: lo = 0, hi = 65535; break;
-            case adInteger: lo = INT_MIN, hi = INT_MAX; break;
-            case adUnsignedInt: lo = 0, hi = UINT_MAX; break;
-            default: break;
+            case adTinyInt:
+                lo = -128, hi = 127;
+                break;
+            case adUnsignedTinyInt:
+                lo = 0, hi = 255;
+                break;
+            case adSmallInt:
+                lo = -32768, hi = 32767;
+                break;
+            case adUnsignedSmallInt:
+                lo = 0, hi = 65535;
+                break;
+            case adInteger:
+                lo = INT_MIN, hi = INT_MAX;
+                break;
+            case adUnsignedInt:
+                lo = 0, hi = UINT_MAX;
+                break;
+            default:
+                break;
             }
             if (v < lo || v > hi)
-                throw EOleException("Value " + std::to_string(v) + " is out of range for field '" + m.Name + "'",
+                throw EOleException("Value " + std::to_string(v) + " is out of range for field '" + m.Name +
+                                        "'",
                                     "vmado.Cursor");
             cell.Kind = ValueKind::Integer;
             cell.I = v;
@@ -109,14 +135,15 @@ CellRef RecordsetImpl::CellFromVariant(int col, const Variant& value, std::strin
             cell.B = value.AsBoolean();
             break;
         case ValueKind::Text:
-            storage = value.IsArray() ? std::string(reinterpret_cast<const char*>(VarArrayBytes(value).data()),
-                                                    VarArrayBytes(value).size())
-                                      : value.AsString();
+            storage = value.IsArray()
+                          ? std::string(reinterpret_cast<const char*>(VarArrayBytes(value).data()),
+                                        VarArrayBytes(value).size())
+                          : value.AsString();
             if (storage.size() > static_cast<std::size_t>(m.DefinedSize) && !m.Long)
-                throw EOleException("Value of field '" + m.Name + "' is too long: " + std::to_string(storage.size()) +
-                                        " characters where the field holds at most " +
-                                        std::to_string(m.DefinedSize),
-                                    "vmado.Cursor");
+                throw EOleException(
+                    "Value of field '" + m.Name + "' is too long: " + std::to_string(storage.size()) +
+                        " characters where the field holds at most " + std::to_string(m.DefinedSize),
+                    "vmado.Cursor");
             cell.Kind = ValueKind::Text;
             cell.Text = storage;
             break;
@@ -128,13 +155,15 @@ CellRef RecordsetImpl::CellFromVariant(int col, const Variant& value, std::strin
                 storage = value.AsString();
             }
             if (storage.size() > static_cast<std::size_t>(m.DefinedSize) && !m.Long)
-                throw EOleException("Value of field '" + m.Name + "' is too long: " + std::to_string(storage.size()) +
-                                        " bytes where the field holds at most " + std::to_string(m.DefinedSize),
-                                    "vmado.Cursor");
+                throw EOleException(
+                    "Value of field '" + m.Name + "' is too long: " + std::to_string(storage.size()) +
+                        " bytes where the field holds at most " + std::to_string(m.DefinedSize),
+                    "vmado.Cursor");
             cell.Kind = ValueKind::Bytes;
             cell.Text = storage;
             break;
-        default: break;
+        default:
+            break;
         }
     } catch (const EOleException&) {
         throw;
@@ -206,7 +235,8 @@ void RecordsetImpl::FieldAppendChunk(int col, const Variant& data)
 {
     const ColumnMeta& m = MetaOf(col);
     if (m.Kind != ValueKind::Text && m.Kind != ValueKind::Bytes)
-        throw EOleException("Cannot append a chunk to field '" + m.Name + "': it holds neither text nor bytes",
+        throw EOleException("Cannot append a chunk to field '" + m.Name +
+                                "': it holds neither text nor bytes",
                             "vmado.Cursor");
     const Variant current = FieldValue(col);
     std::string joined;
@@ -218,14 +248,16 @@ void RecordsetImpl::FieldAppendChunk(int col, const Variant& data)
         joined.append(reinterpret_cast<const char*>(VarArrayBytes(data).data()), VarArrayBytes(data).size());
     else if (!data.IsNull() && !data.IsEmpty())
         joined += data.AsString();
-    SetFieldValue(col, m.Kind == ValueKind::Bytes ? VarByteArray(joined.data(), joined.size()) : Variant(joined));
+    SetFieldValue(col,
+                  m.Kind == ValueKind::Bytes ? VarByteArray(joined.data(), joined.size()) : Variant(joined));
 }
 
 Variant RecordsetImpl::FieldGetChunk(int col, Integer length)
 {
     const ColumnMeta& m = MetaOf(col);
     if (length < 0)
-        throw EOleException("Cannot read a chunk of field '" + m.Name + "': the length is negative", "vmado.Cursor");
+        throw EOleException("Cannot read a chunk of field '" + m.Name + "': the length is negative",
+                            "vmado.Cursor");
     const std::uint32_t row = CurrentRow("read a chunk");
     if (chunkRow_ != row) {
         chunkRow_ = row;
@@ -234,9 +266,10 @@ Variant RecordsetImpl::FieldGetChunk(int col, Integer length)
     const Variant v = FieldValue(col);
     if (v.IsNull())
         return Variant::Null();
-    const std::string whole = v.IsArray() ? std::string(reinterpret_cast<const char*>(VarArrayBytes(v).data()),
-                                                        VarArrayBytes(v).size())
-                                          : v.AsString();
+    const std::string whole =
+        v.IsArray()
+            ? std::string(reinterpret_cast<const char*>(VarArrayBytes(v).data()), VarArrayBytes(v).size())
+            : v.AsString();
     std::size_t& offset = chunkOffsets_[static_cast<std::size_t>(col)];
     if (offset >= whole.size())
         return Variant::Null();
@@ -253,7 +286,8 @@ void RecordsetImpl::ApplyFieldList(const Variant& fields, const Variant& values)
         const Word t = f.VarType() & varTypeMask;
         int col = (t == varString || t == varOleStr) ? ColumnIndex(f.AsString()) : f.AsInteger();
         if (col < 0 || col >= ColumnCount())
-            throw EOleException("Field '" + VarToStr(f) + "' cannot be found in the recordset", "vmado.Cursor");
+            throw EOleException("Field '" + VarToStr(f) + "' cannot be found in the recordset",
+                                "vmado.Cursor");
         return col;
     };
     if (fields.IsArray()) {
@@ -262,8 +296,8 @@ void RecordsetImpl::ApplyFieldList(const Variant& fields, const Variant& values)
         const Integer lo = VarArrayLowBound(fields, 1), hi = VarArrayHighBound(fields, 1);
         const Integer vlo = VarArrayLowBound(values, 1), vhi = VarArrayHighBound(values, 1);
         if (hi - lo != vhi - vlo)
-            throw EOleException("Cannot assign the field list: " + std::to_string(hi - lo + 1) + " fields but " +
-                                    std::to_string(vhi - vlo + 1) + " values",
+            throw EOleException("Cannot assign the field list: " + std::to_string(hi - lo + 1) +
+                                    " fields but " + std::to_string(vhi - vlo + 1) + " values",
                                 "vmado.Cursor");
         for (Integer i = lo; i <= hi; ++i)
             SetFieldValue(columnOf(fields.GetElement(i)), values.GetElement(vlo + (i - lo)));

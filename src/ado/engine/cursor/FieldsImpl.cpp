@@ -12,7 +12,9 @@ namespace {
 class FieldImpl final : public Field {
 public:
     FieldImpl(std::weak_ptr<RecordsetImpl> owner, std::weak_ptr<int> token, int index)
-        : owner_(std::move(owner)), token_(std::move(token)), index_(index) {}
+        : owner_(std::move(owner)), token_(std::move(token)), index_(index)
+    {
+    }
 
     AnsiString Name() const override { return Meta().Name; }
     DataTypeEnum Type() const override { return Meta().Type; }
@@ -28,7 +30,8 @@ public:
             a |= adFldIsNullable | adFldMayBeNull;
         if (m.Long)
             a |= adFldLong;
-        if (m.Type == adChar || m.Type == adBinary || (m.Kind != ValueKind::Text && m.Kind != ValueKind::Bytes))
+        if (m.Type == adChar || m.Type == adBinary ||
+            (m.Kind != ValueKind::Text && m.Kind != ValueKind::Bytes))
             a |= adFldFixed;
         if (m.PrimaryKey)
             a |= adFldKeyColumn;
@@ -40,13 +43,20 @@ public:
         if (m.Precision != 255)
             return m.Precision;
         switch (m.Type) {
-        case adTinyInt: return 3;
-        case adSmallInt: return 5;
-        case adInteger: return 10;
-        case adBigInt: return 19;
-        case adDouble: return 15;
-        case adCurrency: return 19;
-        default: return 255;
+        case adTinyInt:
+            return 3;
+        case adSmallInt:
+            return 5;
+        case adInteger:
+            return 10;
+        case adBigInt:
+            return 19;
+        case adDouble:
+            return 15;
+        case adCurrency:
+            return 19;
+        default:
+            return 255;
         }
     }
     Byte NumericScale() const override
@@ -99,7 +109,10 @@ FieldsImpl::FieldsImpl(std::weak_ptr<RecordsetImpl> owner, int count) : owner_(s
         items_.push_back(std::make_shared<FieldImpl>(owner_, token_, i));
 }
 
-Integer FieldsImpl::Count() const { return token_ ? static_cast<Integer>(items_.size()) : 0; }
+Integer FieldsImpl::Count() const
+{
+    return token_ ? static_cast<Integer>(items_.size()) : 0;
+}
 
 FieldPtr FieldsImpl::Item(Integer index) const
 {

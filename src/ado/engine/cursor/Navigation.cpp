@@ -1,23 +1,13 @@
 // Cursor position over the view: BOF/EOF, absolute position, bookmarks (row id + 1, numeric),
 // moves and Find. The record deleted last stays current (between its neighbours) until a move.
 #include "ado/engine/cursor/RecordsetImpl.h"
+#include "ado/engine/cursor/StoreRowPrivate.h"
 
 #include <cmath>
 
 namespace vmado::engine {
 
 namespace {
-
-class StoreRow final : public IRowReader {
-public:
-    explicit StoreRow(const std::vector<Column>& columns) : columns_(columns) {}
-    CellRef Cell(int column) const override { return columns_[static_cast<std::size_t>(column)].Get(row_); }
-    void Point(std::uint32_t row) { row_ = row; }
-
-private:
-    const std::vector<Column>& columns_;
-    std::uint32_t row_ = 0;
-};
 
 bool IsBookmarkVariant(const Variant& v)
 {
@@ -36,9 +26,11 @@ std::uint32_t RecordsetImpl::CurrentRow(const char* what) const
 {
     CheckOpen(what);
     if (deletedCurrent_)
-        throw EOleException(AnsiString("Cannot ") + what + ": the current record has been deleted", "vmado.Cursor");
+        throw EOleException(AnsiString("Cannot ") + what + ": the current record has been deleted",
+                            "vmado.Cursor");
     if (!OnRecord())
-        throw EOleException(AnsiString("Cannot ") + what + ": there is no current record (BOF or EOF is true)",
+        throw EOleException(AnsiString("Cannot ") + what +
+                                ": there is no current record (BOF or EOF is true)",
                             "vmado.Cursor");
     return view_[static_cast<std::size_t>(pos_)];
 }
@@ -75,8 +67,8 @@ void RecordsetImpl::SetAbsolutePosition(Integer value)
 {
     CheckOpen("set AbsolutePosition");
     if (value < 1 || value > static_cast<Integer>(view_.size()))
-        throw EOleException("Cannot set AbsolutePosition to " + std::to_string(value) + ": the recordset has " +
-                                std::to_string(view_.size()) + " records",
+        throw EOleException("Cannot set AbsolutePosition to " + std::to_string(value) +
+                                ": the recordset has " + std::to_string(view_.size()) + " records",
                             "vmado.Cursor");
     LeaveRecord();
     SetPosition(value - 1);
@@ -197,12 +189,18 @@ void RecordsetImpl::Move(Integer numRecords, const Variant& start)
         if (IsBookmarkVariant(start)) {
             from = PositionOf(RowOfBookmark(start, "move"));
             if (from < 0)
-                throw EOleException("Cannot move: the start bookmark is outside the current view", "vmado.Cursor");
+                throw EOleException("Cannot move: the start bookmark is outside the current view",
+                                    "vmado.Cursor");
         } else {
             switch (start.AsInteger()) {
-            case adBookmarkCurrent: break;
-            case adBookmarkFirst: from = 0; break;
-            case adBookmarkLast: from = static_cast<long>(view_.size()) - 1; break;
+            case adBookmarkCurrent:
+                break;
+            case adBookmarkFirst:
+                from = 0;
+                break;
+            case adBookmarkLast:
+                from = static_cast<long>(view_.size()) - 1;
+                break;
             default:
                 throw EOleException("Cannot move: " + VarToStr(start) + " is not a bookmark", "vmado.Cursor");
             }
@@ -216,8 +214,8 @@ void RecordsetImpl::Move(Integer numRecords, const Variant& start)
         return;
     }
     if ((numRecords < 0 && from < 0) || (numRecords > 0 && from >= static_cast<long>(view_.size())))
-        throw EOleException("Cannot move " + std::to_string(numRecords) + " records: the cursor is already at " +
-                                (numRecords < 0 ? "BOF" : "EOF"),
+        throw EOleException("Cannot move " + std::to_string(numRecords) +
+                                " records: the cursor is already at " + (numRecords < 0 ? "BOF" : "EOF"),
                             "vmado.Cursor");
     SetPosition(from + numRecords);
 }
@@ -227,7 +225,8 @@ void RecordsetImpl::Find(const AnsiString& criteria, Integer skipRecords, Search
 {
     CheckOpen("find a record");
     if (searchDirection != adSearchForward && searchDirection != adSearchBackward)
-        throw EOleException("Cannot find a record: " + std::to_string(searchDirection) + " is not a search direction",
+        throw EOleException("Cannot find a record: " + std::to_string(searchDirection) +
+                                " is not a search direction",
                             "vmado.Cursor");
     auto expression = CompileFind(criteria, ColumnInfos());
     LeaveRecord();

@@ -64,16 +64,19 @@ void RecordsetImpl::CheckOpen(const char* what) const
 void RecordsetImpl::CheckClosedForSetting(const char* what) const
 {
     if (open_)
-        throw EOleException(AnsiString("Cannot set ") + what + " while the recordset is open", "vmado.Cursor");
+        throw EOleException(AnsiString("Cannot set ") + what + " while the recordset is open",
+                            "vmado.Cursor");
 }
 
 std::shared_ptr<ConnectionImpl> RecordsetImpl::Conn(const char* what) const
 {
     if (!conn_ || synthetic_)
-        throw EOleException(AnsiString("Cannot ") + what + ": the recordset has no connection to send it through",
+        throw EOleException(AnsiString("Cannot ") + what +
+                                ": the recordset has no connection to send it through",
                             "vmado.Cursor");
     if (conn_->State() == adStateClosed || conn_->Generation() != generation_)
-        throw EOleException(AnsiString("Cannot ") + what + ": the recordset's connection was closed", "vmado.Cursor");
+        throw EOleException(AnsiString("Cannot ") + what + ": the recordset's connection was closed",
+                            "vmado.Cursor");
     return conn_;
 }
 
@@ -92,7 +95,8 @@ void RecordsetImpl::SetLockType(LockTypeEnum value)
     CheckClosedForSetting("LockType");
     if (value != adLockReadOnly && value != adLockPessimistic && value != adLockOptimistic &&
         value != adLockBatchOptimistic && value != adLockUnspecified)
-        throw EOleException("Cannot set LockType: " + std::to_string(value) + " is not a lock type", "vmado.Cursor");
+        throw EOleException("Cannot set LockType: " + std::to_string(value) + " is not a lock type",
+                            "vmado.Cursor");
     lockType_ = value;
 }
 
@@ -110,7 +114,8 @@ void RecordsetImpl::SetMaxRecords(Integer value)
         return;
     CheckClosedForSetting("MaxRecords");
     if (value < 0)
-        throw EOleException("Cannot set MaxRecords: " + std::to_string(value) + " is negative", "vmado.Cursor");
+        throw EOleException("Cannot set MaxRecords: " + std::to_string(value) + " is negative",
+                            "vmado.Cursor");
     maxRecords_ = value;
 }
 
@@ -120,15 +125,20 @@ bool RecordsetImpl::Supports(CursorOptionEnum option) const
     switch (option) {
     case adAddNew:
     case adDelete:
-    case adUpdate: return writable;
-    case adUpdateBatch: return writable && lockType_ == adLockBatchOptimistic;
+    case adUpdate:
+        return writable;
+    case adUpdateBatch:
+        return writable && lockType_ == adLockBatchOptimistic;
     case adHoldRecords:
     case adMovePrevious:
     case adBookmark:
     case adApproxPosition:
-    case adFind: return true;
-    case adResync: return writable;
-    default: return false;
+    case adFind:
+        return true;
+    case adResync:
+        return writable;
+    default:
+        return false;
     }
 }
 
@@ -157,8 +167,8 @@ void RecordsetImpl::Reset()
     synthetic_ = false;
 }
 
-void RecordsetImpl::Open(const AnsiString& source, const ConnectionPtr& activeConnection, CursorTypeEnum cursorType,
-                         LockTypeEnum lockType, Integer options)
+void RecordsetImpl::Open(const AnsiString& source, const ConnectionPtr& activeConnection,
+                         CursorTypeEnum cursorType, LockTypeEnum lockType, Integer options)
 {
     if (open_)
         throw EOleException("Cannot open the recordset: it is already open", "vmado.Cursor");
@@ -182,7 +192,8 @@ void RecordsetImpl::Open(const AnsiString& source, const ConnectionPtr& activeCo
     else if (command & adCmdStoredProc)
         sql = "{call " + text + "}";
     else if (command & adCmdFile)
-        throw EOleException("Cannot open the recordset from file '" + text + "': saved recordsets are not available",
+        throw EOleException("Cannot open the recordset from file '" + text +
+                                "': saved recordsets are not available",
                             "vmado.Cursor");
     else if (command & adCmdText)
         sql = text;
@@ -202,8 +213,8 @@ void RecordsetImpl::Open(const AnsiString& source, const ConnectionPtr& activeCo
     Materialise(conn, *statement, text, lockType);
 }
 
-void RecordsetImpl::Materialise(const std::shared_ptr<ConnectionImpl>& connection, ProviderStatement& statement,
-                                const AnsiString& source, LockTypeEnum lockType)
+void RecordsetImpl::Materialise(const std::shared_ptr<ConnectionImpl>& connection,
+                                ProviderStatement& statement, const AnsiString& source, LockTypeEnum lockType)
 {
     Reset();
     try {
@@ -221,8 +232,8 @@ void RecordsetImpl::Materialise(const std::shared_ptr<ConnectionImpl>& connectio
     FinishLoad();
 }
 
-void RecordsetImpl::OpenRows(const std::shared_ptr<ConnectionImpl>& connection, std::vector<ColumnMeta> columns,
-                             const std::vector<std::vector<CellRef>>& rows)
+void RecordsetImpl::OpenRows(const std::shared_ptr<ConnectionImpl>& connection,
+                             std::vector<ColumnMeta> columns, const std::vector<std::vector<CellRef>>& rows)
 {
     Reset();
     for (auto& meta : columns)

@@ -117,15 +117,15 @@ private:
     bool OnRecord() const;
     std::uint32_t CurrentRow(const char* what) const; // raises off a record
     void SetPosition(long pos);
-    long PositionOf(std::uint32_t row) const;          // -1 when not in the view
+    long PositionOf(std::uint32_t row) const; // -1 when not in the view
     std::uint32_t RowOfBookmark(const Variant& bookmark, const char* what) const;
-    void LeaveRecord();                                 // ends an edit in progress before a move
+    void LeaveRecord(); // ends an edit in progress before a move
     // View.cpp
     void RebuildView(std::optional<std::uint32_t> keepRow);
     bool RowVisible(std::uint32_t row) const;
     void SortView();
     std::vector<ColumnInfo> ColumnInfos() const;
-    int ColumnIndex(std::string_view name) const;        // -1 when absent
+    int ColumnIndex(std::string_view name) const; // -1 when absent
     // Editing.cpp
     void CheckUpdatable(const char* what) const;
     void BeginEdit();

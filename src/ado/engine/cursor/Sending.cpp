@@ -82,21 +82,23 @@ private:
 struct RecordsetImpl::Change {
     int Operation = 0; // 0 insert, 1 update, 2 delete
     std::uint32_t Row = 0;
-    std::vector<int> Columns;        // the columns set by an insert or update
-    std::vector<CellRef> NewCells;   // parallel to Columns
-    std::vector<CellRef> Originals;  // per column: the values the database should hold now
+    std::vector<int> Columns;       // the columns set by an insert or update
+    std::vector<CellRef> NewCells;  // parallel to Columns
+    std::vector<CellRef> Originals; // per column: the values the database should hold now
 };
 
 namespace {
 
 // Runs one change; returns generated values (RETURNING) through generated.
-void SendChange(ProviderConnection& link, const std::vector<Column>& columns, const RecordsetImpl::Change& change,
-                std::vector<std::pair<int, CellRef>>* generated, std::deque<std::string>& keep);
+void SendChange(ProviderConnection& link, const std::vector<Column>& columns,
+                const RecordsetImpl::Change& change, std::vector<std::pair<int, CellRef>>* generated,
+                std::deque<std::string>& keep);
 
 } // namespace
 
 void RecordsetImpl::SendRow(std::uint32_t row, int operation, const std::vector<int>& changed,
-                            std::vector<std::pair<int, CellRef>>* generated, std::vector<std::string>* generatedText)
+                            std::vector<std::pair<int, CellRef>>* generated,
+                            std::vector<std::string>* generatedText)
 {
     auto conn = Conn(operation == 2 ? "delete the record" : "update the record");
     std::lock_guard guard(conn->Mutex());
@@ -108,7 +110,8 @@ void RecordsetImpl::SendRow(std::uint32_t row, int operation, const std::vector<
     for (int col : changed) {
         change.Columns.push_back(col);
         storage.emplace_back();
-        change.NewCells.push_back(CellFromVariant(col, *editValues_[static_cast<std::size_t>(col)], storage.back()));
+        change.NewCells.push_back(
+            CellFromVariant(col, *editValues_[static_cast<std::size_t>(col)], storage.back()));
     }
     for (std::size_t c = 0; c < columns_.size(); ++c)
         change.Originals.push_back(columns_[c].Get(row));
@@ -148,7 +151,8 @@ void RecordsetImpl::SendBatch(const std::vector<std::uint32_t>& rows)
             for (std::size_t c = 0; c < columns_.size(); ++c) {
                 if (orig != originals_.end()) {
                     storage.emplace_back();
-                    change.Originals.push_back(CellFromVariant(static_cast<int>(c), orig->second[c], storage.back()));
+                    change.Originals.push_back(
+                        CellFromVariant(static_cast<int>(c), orig->second[c], storage.back()));
                 } else {
                     change.Originals.push_back(columns_[c].Get(row));
                 }
@@ -160,10 +164,10 @@ void RecordsetImpl::SendBatch(const std::vector<std::uint32_t>& rows)
                         continue; // leave the database's default
                 } else {
                     const CellRef& was = change.Originals[c];
-                    const bool same = was.Kind == now.Kind &&
-                                      (now.Kind == ValueKind::Null ||
-                                       (was.B == now.B && was.I == now.I && was.F == now.F && was.Cur == now.Cur &&
-                                        was.Text == now.Text));
+                    const bool same =
+                        was.Kind == now.Kind &&
+                        (now.Kind == ValueKind::Null || (was.B == now.B && was.I == now.I && was.F == now.F &&
+                                                         was.Cur == now.Cur && was.Text == now.Text));
                     if (same)
                         continue;
                 }
@@ -222,7 +226,8 @@ Variant RecordsetImpl::FieldUnderlyingValue(int col) const
     for (int c = 0; c < ColumnCount(); ++c) {
         if (orig != originals_.end()) {
             storage.emplace_back();
-            originals.push_back(CellFromVariant(c, orig->second[static_cast<std::size_t>(c)], storage.back()));
+            originals.push_back(
+                CellFromVariant(c, orig->second[static_cast<std::size_t>(c)], storage.back()));
         } else {
             originals.push_back(columns_[static_cast<std::size_t>(c)].Get(row));
         }
@@ -258,20 +263,28 @@ Variant RecordsetImpl::FieldUnderlyingValue(int col) const
     if (scratch.IsNull(0))
         return Variant::Null();
     switch (scratch.Kind()) {
-    case ValueKind::Integer: return Variant(scratch.IntAt(0));
-    case ValueKind::Float: return Variant(scratch.RealAt(0));
-    case ValueKind::Currency: return Variant(Currency::FromRaw(scratch.IntAt(0)));
-    case ValueKind::Date: return Variant::FromDate(scratch.RealAt(0));
-    case ValueKind::Boolean: return Variant(scratch.BoolAt(0));
-    case ValueKind::Bytes: return VarByteArray(scratch.TextAt(0).data(), scratch.TextAt(0).size());
-    default: return Variant(AnsiString(scratch.TextAt(0)));
+    case ValueKind::Integer:
+        return Variant(scratch.IntAt(0));
+    case ValueKind::Float:
+        return Variant(scratch.RealAt(0));
+    case ValueKind::Currency:
+        return Variant(Currency::FromRaw(scratch.IntAt(0)));
+    case ValueKind::Date:
+        return Variant::FromDate(scratch.RealAt(0));
+    case ValueKind::Boolean:
+        return Variant(scratch.BoolAt(0));
+    case ValueKind::Bytes:
+        return VarByteArray(scratch.TextAt(0).data(), scratch.TextAt(0).size());
+    default:
+        return Variant(AnsiString(scratch.TextAt(0)));
     }
 }
 
 namespace {
 
-void SendChange(ProviderConnection& link, const std::vector<Column>& columns, const RecordsetImpl::Change& change,
-                std::vector<std::pair<int, CellRef>>* generated, std::deque<std::string>& keep)
+void SendChange(ProviderConnection& link, const std::vector<Column>& columns,
+                const RecordsetImpl::Change& change, std::vector<std::pair<int, CellRef>>* generated,
+                std::deque<std::string>& keep)
 {
     const AnsiString quote = link.Caps().IdentifierQuote;
     const char* op = OperationNames[change.Operation];
@@ -286,8 +299,8 @@ void SendChange(ProviderConnection& link, const std::vector<Column>& columns, co
             table = m.BaseTable;
             schema = m.BaseSchema;
         } else if (!EqualsIgnoreCase(table, m.BaseTable)) {
-            throw EOleException(AnsiString("Cannot ") + op + " the record: its fields come from tables '" + table +
-                                    "' and '" + m.BaseTable + "'",
+            throw EOleException(AnsiString("Cannot ") + op + " the record: its fields come from tables '" +
+                                    table + "' and '" + m.BaseTable + "'",
                                 "vmado.Cursor");
         }
     };
@@ -300,7 +313,8 @@ void SendChange(ProviderConnection& link, const std::vector<Column>& columns, co
                 break;
             }
     if (table.empty())
-        throw EOleException(AnsiString("Cannot ") + op + " the record: none of its fields is a column of a table",
+        throw EOleException(AnsiString("Cannot ") + op +
+                                " the record: none of its fields is a column of a table",
                             "vmado.Cursor");
     auto fromTable = [&](const ColumnMeta& m) { return EqualsIgnoreCase(m.BaseTable, table); };
 
@@ -319,12 +333,13 @@ void SendChange(ProviderConnection& link, const std::vector<Column>& columns, co
             marks += i ? ", ?" : "?";
             binds.push_back({change.NewCells[i], m.Type});
         }
-        sql = "INSERT INTO " + target + (names.empty() ? AnsiString(" DEFAULT VALUES") : " (" + names + ") VALUES (" + marks + ")");
+        sql = "INSERT INTO " + target +
+              (names.empty() ? AnsiString(" DEFAULT VALUES") : " (" + names + ") VALUES (" + marks + ")");
         if (link.Caps().Returning) {
             for (std::size_t c = 0; c < columns.size(); ++c) {
                 const ColumnMeta& m = columns[c].Meta();
-                const bool set = std::find(change.Columns.begin(), change.Columns.end(), static_cast<int>(c)) !=
-                                 change.Columns.end();
+                const bool set = std::find(change.Columns.begin(), change.Columns.end(),
+                                           static_cast<int>(c)) != change.Columns.end();
                 if (fromTable(m) && !set && (m.AutoIncrement || m.PrimaryKey))
                     returning.push_back(static_cast<int>(c));
             }
@@ -403,12 +418,13 @@ void SendChange(ProviderConnection& link, const std::vector<Column>& columns, co
     } else {
         affected = statement->RowsAffected();
         // Without RETURNING, SQLite still tells the rowid it gave the new row.
-        if (change.Operation == 0 && affected == 1 && generated && link.Caps().Dialect == SqlDialect::SQLite) {
+        if (change.Operation == 0 && affected == 1 && generated &&
+            link.Caps().Dialect == SqlDialect::SQLite) {
             int rowidColumn = -1, candidates = 0;
             for (std::size_t c = 0; c < columns.size(); ++c) {
                 const ColumnMeta& m = columns[c].Meta();
-                const bool set = std::find(change.Columns.begin(), change.Columns.end(), static_cast<int>(c)) !=
-                                 change.Columns.end();
+                const bool set = std::find(change.Columns.begin(), change.Columns.end(),
+                                           static_cast<int>(c)) != change.Columns.end();
                 if (fromTable(m) && (m.AutoIncrement || m.PrimaryKey) && m.Kind == ValueKind::Integer) {
                     ++candidates;
                     if (!set)
@@ -429,8 +445,9 @@ void SendChange(ProviderConnection& link, const std::vector<Column>& columns, co
         }
     }
     if (affected != 1)
-        throw EOleException(AnsiString("The row could not be located for updating: the ") + op + " on table '" +
-                                table + "' affected " + std::to_string(affected) + " rows instead of one",
+        throw EOleException(AnsiString("The row could not be located for updating: the ") + op +
+                                " on table '" + table + "' affected " + std::to_string(affected) +
+                                " rows instead of one",
                             "vmado.Cursor");
 }
 

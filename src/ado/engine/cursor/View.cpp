@@ -1,6 +1,7 @@
 // The view: the row ids that pass the filter, in fetch order, then stably sorted by the sort
 // keys. A record being added stays at the end of the view until it is saved or cancelled.
 #include "ado/engine/cursor/RecordsetImpl.h"
+#include "ado/engine/cursor/StoreRowPrivate.h"
 
 #include "ado/engine/internal/Text.h"
 
@@ -10,17 +11,6 @@
 namespace vmado::engine {
 
 namespace {
-
-class StoreRow final : public IRowReader {
-public:
-    explicit StoreRow(const std::vector<Column>& columns) : columns_(columns) {}
-    CellRef Cell(int column) const override { return columns_[static_cast<std::size_t>(column)].Get(row_); }
-    void Point(std::uint32_t row) { row_ = row; }
-
-private:
-    const std::vector<Column>& columns_;
-    std::uint32_t row_ = 0;
-};
 
 // Nulls sort first; text and bytes compare byte by byte, as the databases' ORDER BY does.
 inline int CompareRows(const Column& c, std::uint32_t a, std::uint32_t b)
@@ -39,7 +29,8 @@ inline int CompareRows(const Column& c, std::uint32_t a, std::uint32_t b)
         const double x = c.RealAt(a), y = c.RealAt(b);
         return x < y ? -1 : (x > y ? 1 : 0);
     }
-    case ValueKind::Boolean: return static_cast<int>(c.BoolAt(a)) - static_cast<int>(c.BoolAt(b));
+    case ValueKind::Boolean:
+        return static_cast<int>(c.BoolAt(a)) - static_cast<int>(c.BoolAt(b));
     case ValueKind::Text:
     case ValueKind::Bytes: {
         const std::string_view x = c.TextAt(a), y = c.TextAt(b);
@@ -48,7 +39,8 @@ inline int CompareRows(const Column& c, std::uint32_t a, std::uint32_t b)
             return r;
         return x.size() < y.size() ? -1 : (x.size() > y.size() ? 1 : 0);
     }
-    default: return 0;
+    default:
+        return 0;
     }
 }
 
@@ -69,7 +61,8 @@ std::vector<std::pair<AnsiString, bool>> ParseSort(std::string_view text)
             const std::size_t openAt = i++;
             const std::size_t end = text.find(close, i);
             if (end == std::string_view::npos)
-                throw EOleException("Sort text '" + AnsiString(text) + "' is malformed: the name opened at position " +
+                throw EOleException("Sort text '" + AnsiString(text) +
+                                        "' is malformed: the name opened at position " +
                                         std::to_string(openAt + 1) + " is not closed",
                                     "vmado.Cursor");
             name = AnsiString(text.substr(i, end - i));
@@ -82,7 +75,8 @@ std::vector<std::pair<AnsiString, bool>> ParseSort(std::string_view text)
         bool descending = false;
         auto endsWithWord = [&](const char* word) {
             const std::size_t len = std::strlen(word);
-            if (rest.size() < len || !EqualsIgnoreCase(std::string_view(rest).substr(rest.size() - len), word))
+            if (rest.size() < len ||
+                !EqualsIgnoreCase(std::string_view(rest).substr(rest.size() - len), word))
                 return false;
             if (rest.size() > len && rest[rest.size() - len - 1] != ' ')
                 return false;
@@ -97,7 +91,8 @@ std::vector<std::pair<AnsiString, bool>> ParseSort(std::string_view text)
         if (name.empty())
             name = rest;
         else if (!rest.empty())
-            throw EOleException("Sort text '" + AnsiString(text) + "' is malformed near '" + rest + "'", "vmado.Cursor");
+            throw EOleException("Sort text '" + AnsiString(text) + "' is malformed near '" + rest + "'",
+                                "vmado.Cursor");
         if (name.empty())
             throw EOleException("Sort text '" + AnsiString(text) + "' is malformed: a field name is missing",
                                 "vmado.Cursor");
@@ -133,9 +128,12 @@ bool RecordsetImpl::RowVisible(std::uint32_t row) const
         return false;
     switch (filterGroup_) {
     case adFilterPendingRecords:
-    case adFilterAffectedRecords: return (f & (rfNew | rfModified | rfPendingDelete)) != 0;
-    case adFilterConflictingRecords: return false;
-    default: break;
+    case adFilterAffectedRecords:
+        return (f & (rfNew | rfModified | rfPendingDelete)) != 0;
+    case adFilterConflictingRecords:
+        return false;
+    default:
+        break;
     }
     return (f & rfPendingDelete) == 0;
 }
@@ -243,7 +241,8 @@ void RecordsetImpl::SetSort(const AnsiString& value)
     for (const auto& [name, descending] : ParseSort(value)) {
         const int col = ColumnIndex(name);
         if (col < 0)
-            throw EOleException("Cannot sort on '" + name + "': the recordset has no such field", "vmado.Cursor");
+            throw EOleException("Cannot sort on '" + name + "': the recordset has no such field",
+                                "vmado.Cursor");
         keys.push_back({col, descending});
     }
     LeaveRecord();

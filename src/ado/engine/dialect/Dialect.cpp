@@ -25,9 +25,12 @@ bool IsIdentChar(char c)
 
 class Rewriter {
 public:
-    Rewriter(std::string_view sql, SqlDialect dialect, const std::vector<AnsiString>* booleans, bool caseFunctions)
+    Rewriter(std::string_view sql, SqlDialect dialect, const std::vector<AnsiString>* booleans,
+             bool caseFunctions)
         : s_(sql), dialect_(dialect), booleans_(booleans),
-          renameCase_(dialect == SqlDialect::PostgreSQL || (dialect == SqlDialect::SQLite && !caseFunctions)) {}
+          renameCase_(dialect == SqlDialect::PostgreSQL || (dialect == SqlDialect::SQLite && !caseFunctions))
+    {
+    }
 
     AnsiString Run()
     {

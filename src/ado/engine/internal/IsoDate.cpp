@@ -34,7 +34,10 @@ void CivilFromDays(long long z, int& y, int& m, int& d)
     y = static_cast<int>(yy + (m <= 2));
 }
 
-bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool IsLeap(int y)
+{
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 int DaysIn(int y, int m)
 {
@@ -113,9 +116,8 @@ bool DateFromParts(int year, int month, int day, double& value)
 {
     if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > DaysIn(year, month))
         return false;
-    value = static_cast<double>(DaysFromCivil(year, static_cast<unsigned>(month),
-                                              static_cast<unsigned>(day)) +
-                                UnixToDelphi);
+    value = static_cast<double>(
+        DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) + UnixToDelphi);
     return true;
 }
 
@@ -143,7 +145,8 @@ bool ParseIsoDateTime(std::string_view text, double& value)
         int y = 0, m = 0, d = 0;
         bool digits = true;
         for (int i : {0, 1, 2, 3, 5, 6, 8, 9})
-            digits = digits && text[static_cast<std::size_t>(i)] >= '0' && text[static_cast<std::size_t>(i)] <= '9';
+            digits = digits && text[static_cast<std::size_t>(i)] >= '0' &&
+                     text[static_cast<std::size_t>(i)] <= '9';
         if (digits) {
             y = (text[0] - '0') * 1000 + (text[1] - '0') * 100 + (text[2] - '0') * 10 + (text[3] - '0');
             m = (text[5] - '0') * 10 + (text[6] - '0');

@@ -9,7 +9,10 @@
 namespace vmado::engine {
 
 namespace {
-inline char LowerChar(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+inline char LowerChar(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
 inline bool IsAscii(std::string_view s)
 {
     // Eight bytes at a time: this runs on every text value read from a database.

@@ -14,7 +14,8 @@ namespace {
 using CatalogRow = std::vector<std::optional<AnsiString>>;
 
 // Runs one catalogue function on a fresh statement and reads every column of every row as text.
-std::vector<CatalogRow> ReadCatalog(SQLHDBC dbc, const char* what, const std::function<SQLRETURN(SQLHSTMT)>& call)
+std::vector<CatalogRow> ReadCatalog(SQLHDBC dbc, const char* what,
+                                    const std::function<SQLRETURN(SQLHSTMT)>& call)
 {
     Handle stmt(SQL_HANDLE_STMT, dbc);
     auto h = static_cast<SQLHSTMT>(stmt.Get());
@@ -31,12 +32,13 @@ std::vector<CatalogRow> ReadCatalog(SQLHDBC dbc, const char* what, const std::fu
         for (SQLSMALLINT c = 0; c < columns; ++c) {
             SQLWCHAR buffer[1024] = {};
             SQLLEN indicator = 0;
-            if (SQL_SUCCEEDED(SQLGetData(h, static_cast<SQLUSMALLINT>(c + 1), SQL_C_WCHAR, buffer, sizeof buffer,
-                                         &indicator)) &&
+            if (SQL_SUCCEEDED(SQLGetData(h, static_cast<SQLUSMALLINT>(c + 1), SQL_C_WCHAR, buffer,
+                                         sizeof buffer, &indicator)) &&
                 indicator != SQL_NULL_DATA) {
                 const std::size_t chars =
-                    indicator == SQL_NO_TOTAL ? 1023
-                                              : std::min<std::size_t>(static_cast<std::size_t>(indicator) / 2, 1023);
+                    indicator == SQL_NO_TOTAL
+                        ? 1023
+                        : std::min<std::size_t>(static_cast<std::size_t>(indicator) / 2, 1023);
                 row[static_cast<std::size_t>(c)] = Narrow(buffer, chars);
             }
         }
@@ -45,9 +47,15 @@ std::vector<CatalogRow> ReadCatalog(SQLHDBC dbc, const char* what, const std::fu
     return rows;
 }
 
-AnsiString At(const CatalogRow& row, std::size_t i) { return i < row.size() && row[i] ? *row[i] : AnsiString(); }
+AnsiString At(const CatalogRow& row, std::size_t i)
+{
+    return i < row.size() && row[i] ? *row[i] : AnsiString();
+}
 
-SQLWCHAR* Arg(std::u16string& s) { return s.empty() ? nullptr : reinterpret_cast<SQLWCHAR*>(s.data()); }
+SQLWCHAR* Arg(std::u16string& s)
+{
+    return s.empty() ? nullptr : reinterpret_cast<SQLWCHAR*>(s.data());
+}
 
 } // namespace
 
@@ -79,8 +87,8 @@ std::vector<CatalogColumn> OdbcConnection::Columns(const AnsiString& table)
         c.Name = At(r, 3);
         ColumnMeta meta;
         MapSqlType(static_cast<SQLSMALLINT>(std::atoi(At(r, 4).c_str())),
-                   static_cast<SQLULEN>(std::atol(At(r, 6).c_str())), static_cast<SQLSMALLINT>(std::atoi(At(r, 8).c_str())),
-                   meta);
+                   static_cast<SQLULEN>(std::atol(At(r, 6).c_str())),
+                   static_cast<SQLSMALLINT>(std::atoi(At(r, 8).c_str())), meta);
         c.Type = meta.Type;
         c.Size = meta.DefinedSize;
         c.Precision = meta.Precision;

@@ -12,7 +12,8 @@ namespace {
 
 bool NeedsBraces(const AnsiString& v)
 {
-    return v.find_first_of(";{}= ") != AnsiString::npos || (!v.empty() && (v.front() == ' ' || v.back() == ' '));
+    return v.find_first_of(";{}= ") != AnsiString::npos ||
+           (!v.empty() && (v.front() == ' ' || v.back() == ' '));
 }
 
 AnsiString Braced(const AnsiString& v)
@@ -42,7 +43,8 @@ AnsiString DriverConnectionString(const ConnectionParts& parts)
             k = "DSN";
         else if (EqualsIgnoreCase(key, "Initial Catalog"))
             k = "DATABASE";
-        else if (EqualsIgnoreCase(key, "Persist Security Info") || EqualsIgnoreCase(key, "Extended Properties"))
+        else if (EqualsIgnoreCase(key, "Persist Security Info") ||
+                 EqualsIgnoreCase(key, "Extended Properties"))
             continue;
         odbc.Set(k, value);
     }
@@ -72,7 +74,8 @@ AnsiString DriverConnectionString(const ConnectionParts& parts)
 OdbcConnection::OdbcConnection(const ConnectionParts& parts, const OpenOptions& options)
     : env_(SQL_HANDLE_ENV, SQL_NULL_HANDLE)
 {
-    SQLRETURN rc = SQLSetEnvAttr(env_.Get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    SQLRETURN rc =
+        SQLSetEnvAttr(env_.Get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
     Check(rc, SQL_HANDLE_ENV, env_.Get(), "Cannot prepare the ODBC environment");
     dbc_ = Handle(SQL_HANDLE_DBC, env_.Get());
     if (options.ConnectionTimeout > 0)
@@ -83,14 +86,15 @@ OdbcConnection::OdbcConnection(const ConnectionParts& parts, const OpenOptions& 
     commandTimeout_ = options.CommandTimeout;
     const AnsiString text = DriverConnectionString(parts);
     if (text.empty())
-        throw EOleException("Cannot open the ODBC connection: the connection string names no data source or driver",
-                            "vmado.ODBC");
+        throw EOleException(
+            "Cannot open the ODBC connection: the connection string names no data source or driver",
+            "vmado.ODBC");
     std::u16string wide = Wide(text);
     SQLWCHAR out[1024];
     SQLSMALLINT outLength = 0;
     rc = SQLDriverConnectW(Dbc(), nullptr, reinterpret_cast<SQLWCHAR*>(wide.data()),
-                           static_cast<SQLSMALLINT>(wide.size()), out, static_cast<SQLSMALLINT>(std::size(out)),
-                           &outLength, SQL_DRIVER_NOPROMPT);
+                           static_cast<SQLSMALLINT>(wide.size()), out,
+                           static_cast<SQLSMALLINT>(std::size(out)), &outLength, SQL_DRIVER_NOPROMPT);
     if (!SQL_SUCCEEDED(rc))
         Raise(SQL_HANDLE_DBC, Dbc(), "Cannot open the ODBC connection");
     connected_ = true;
@@ -117,11 +121,21 @@ OdbcConnection::OdbcConnection(const ConnectionParts& parts, const OpenOptions& 
     if (SQL_SUCCEEDED(SQLGetInfo(Dbc(), SQL_TXN_CAPABLE, &txn, sizeof txn, nullptr))) {
         caps_.Transactions = txn != SQL_TC_NONE;
         switch (txn) {
-        case SQL_TC_DML: caps_.TransactionDDL = 1; break;
-        case SQL_TC_DDL_COMMIT: caps_.TransactionDDL = 2; break;
-        case SQL_TC_DDL_IGNORE: caps_.TransactionDDL = 4; break;
-        case SQL_TC_ALL: caps_.TransactionDDL = 8; break;
-        default: caps_.TransactionDDL = 0; break;
+        case SQL_TC_DML:
+            caps_.TransactionDDL = 1;
+            break;
+        case SQL_TC_DDL_COMMIT:
+            caps_.TransactionDDL = 2;
+            break;
+        case SQL_TC_DDL_IGNORE:
+            caps_.TransactionDDL = 4;
+            break;
+        case SQL_TC_ALL:
+            caps_.TransactionDDL = 8;
+            break;
+        default:
+            caps_.TransactionDDL = 0;
+            break;
         }
     }
     if (caps_.Dialect == SqlDialect::SQLite) {
@@ -160,11 +174,20 @@ void OdbcConnection::Begin(IsolationLevelEnum level)
         throw EOleException("Cannot begin a transaction: one is already open", "vmado.ODBC");
     SQLULEN isolation = 0;
     switch (level) {
-    case adXactReadUncommitted: isolation = SQL_TXN_READ_UNCOMMITTED; break;
-    case adXactReadCommitted: isolation = SQL_TXN_READ_COMMITTED; break;
-    case adXactRepeatableRead: isolation = SQL_TXN_REPEATABLE_READ; break;
-    case adXactSerializable: isolation = SQL_TXN_SERIALIZABLE; break;
-    default: break;
+    case adXactReadUncommitted:
+        isolation = SQL_TXN_READ_UNCOMMITTED;
+        break;
+    case adXactReadCommitted:
+        isolation = SQL_TXN_READ_COMMITTED;
+        break;
+    case adXactRepeatableRead:
+        isolation = SQL_TXN_REPEATABLE_READ;
+        break;
+    case adXactSerializable:
+        isolation = SQL_TXN_SERIALIZABLE;
+        break;
+    default:
+        break;
     }
     // A driver that cannot honour the level keeps its own (SQLite's is always serializable).
     if (isolation)
@@ -186,8 +209,14 @@ void OdbcConnection::EndTransaction(SQLSMALLINT completion, const char* what)
     SQLSetConnectAttr(Dbc(), SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0);
 }
 
-void OdbcConnection::Commit() { EndTransaction(SQL_COMMIT, "commit the transaction"); }
+void OdbcConnection::Commit()
+{
+    EndTransaction(SQL_COMMIT, "commit the transaction");
+}
 
-void OdbcConnection::Rollback() { EndTransaction(SQL_ROLLBACK, "roll back the transaction"); }
+void OdbcConnection::Rollback()
+{
+    EndTransaction(SQL_ROLLBACK, "roll back the transaction");
+}
 
 } // namespace vmado::engine::odbc

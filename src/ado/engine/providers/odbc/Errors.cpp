@@ -6,7 +6,10 @@
 
 namespace vmado::engine::odbc {
 
-std::u16string Wide(std::string_view ansi) { return ToUtf16(ansi); }
+std::u16string Wide(std::string_view ansi)
+{
+    return ToUtf16(ansi);
+}
 
 AnsiString Narrow(const SQLWCHAR* text, std::size_t length)
 {
@@ -19,7 +22,8 @@ Handle::Handle(SQLSMALLINT type, SQLHANDLE parent) : type_(type)
     if (!SQL_SUCCEEDED(rc)) {
         handle_ = SQL_NULL_HANDLE;
         if (parent != SQL_NULL_HANDLE)
-            Raise(type == SQL_HANDLE_STMT ? SQL_HANDLE_DBC : SQL_HANDLE_ENV, parent, "Cannot allocate an ODBC handle");
+            Raise(type == SQL_HANDLE_STMT ? SQL_HANDLE_DBC : SQL_HANDLE_ENV, parent,
+                  "Cannot allocate an ODBC handle");
         throw EOleException("Cannot allocate the ODBC environment", "vmado.ODBC");
     }
 }
@@ -49,7 +53,8 @@ void Raise(SQLSMALLINT type, SQLHANDLE handle, const AnsiString& what)
         }
         if (!text.empty())
             text += "; ";
-        text += Narrow(message, std::min<std::size_t>(static_cast<std::size_t>(length), std::size(message) - 1));
+        text +=
+            Narrow(message, std::min<std::size_t>(static_cast<std::size_t>(length), std::size(message) - 1));
     }
     if (text.empty())
         text = "the driver gave no diagnostic";

@@ -22,7 +22,10 @@ public:
     ~Handle();
     Handle(const Handle&) = delete;
     Handle& operator=(const Handle&) = delete;
-    Handle(Handle&& other) noexcept : type_(other.type_), handle_(other.handle_) { other.handle_ = SQL_NULL_HANDLE; }
+    Handle(Handle&& other) noexcept : type_(other.type_), handle_(other.handle_)
+    {
+        other.handle_ = SQL_NULL_HANDLE;
+    }
     Handle& operator=(Handle&& other) noexcept
     {
         if (this != &other) {
@@ -79,8 +82,8 @@ private:
     };
     struct ColumnBuffer {
         SQLSMALLINT CType = SQL_C_CHAR;
-        SQLLEN Width = 0;                 // bytes per row
-        std::vector<char> Data;           // RowArray rows
+        SQLLEN Width = 0;       // bytes per row
+        std::vector<char> Data; // RowArray rows
         std::vector<SQLLEN> Indicators;
     };
     void Describe();
@@ -102,12 +105,12 @@ private:
     bool described_ = false;
     bool executed_ = false;
     bool hasRows_ = false;
-    bool longMode_ = false;            // a long column: one row at a time with SQLGetData
+    bool longMode_ = false; // a long column: one row at a time with SQLGetData
     bool bound_ = false;
     bool done_ = false;
     SQLULEN rowsFetched_ = 0;
     SQLULEN rowArray_ = 1;
-    std::size_t next_ = 0;              // next row of the block
+    std::size_t next_ = 0; // next row of the block
     Int64 rowsAffected_ = -1;
 };
 

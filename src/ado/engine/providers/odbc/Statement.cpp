@@ -25,32 +25,43 @@ AnsiString Excerpt(std::string_view sql)
 SQLSMALLINT SqlTypeFor(DataTypeEnum type)
 {
     switch (type) {
-    case adBoolean: return SQL_BIT;
+    case adBoolean:
+        return SQL_BIT;
     case adTinyInt:
     case adUnsignedTinyInt:
-    case adSmallInt: return SQL_SMALLINT;
+    case adSmallInt:
+        return SQL_SMALLINT;
     case adInteger:
-    case adUnsignedSmallInt: return SQL_INTEGER;
+    case adUnsignedSmallInt:
+        return SQL_INTEGER;
     case adBigInt:
-    case adUnsignedInt: return SQL_BIGINT;
+    case adUnsignedInt:
+        return SQL_BIGINT;
     case adSingle:
-    case adDouble: return SQL_DOUBLE;
+    case adDouble:
+        return SQL_DOUBLE;
     case adCurrency:
     case adNumeric:
-    case adDecimal: return SQL_NUMERIC;
-    case adDBDate: return SQL_TYPE_DATE;
-    case adDBTime: return SQL_TYPE_TIME;
+    case adDecimal:
+        return SQL_NUMERIC;
+    case adDBDate:
+        return SQL_TYPE_DATE;
+    case adDBTime:
+        return SQL_TYPE_TIME;
     case adDate:
-    case adDBTimeStamp: return SQL_TYPE_TIMESTAMP;
+    case adDBTimeStamp:
+        return SQL_TYPE_TIMESTAMP;
     case adBinary:
-    case adVarBinary: return SQL_VARBINARY;
-    case adLongVarBinary: return SQL_LONGVARBINARY;
-    default: return SQL_WVARCHAR;
+    case adVarBinary:
+        return SQL_VARBINARY;
+    case adLongVarBinary:
+        return SQL_LONGVARBINARY;
+    default:
+        return SQL_WVARCHAR;
     }
 }
 
-template <typename T>
-void Store(std::vector<char>& data, const T& value)
+template <typename T> void Store(std::vector<char>& data, const T& value)
 {
     data.resize(sizeof(T));
     std::memcpy(data.data(), &value, sizeof(T));
@@ -133,7 +144,8 @@ void OdbcStatement::Bind(int index, const BoundValue& value)
         const unsigned long long m =
             negative ? 0ULL - static_cast<unsigned long long>(c.Cur) : static_cast<unsigned long long>(c.Cur);
         char text[40];
-        const int n = std::snprintf(text, sizeof text, "%s%llu.%04llu", negative ? "-" : "", m / 10000, m % 10000);
+        const int n =
+            std::snprintf(text, sizeof text, "%s%llu.%04llu", negative ? "-" : "", m / 10000, m % 10000);
         p.CType = SQL_C_CHAR;
         p.SqlType = SQL_NUMERIC;
         p.Size = 19;
@@ -146,14 +158,16 @@ void OdbcStatement::Bind(int index, const BoundValue& value)
         int y, m, d, h, n, s, ms;
         DateToParts(c.F, y, m, d, h, n, s, ms);
         if (value.Type == adDBDate) {
-            SQL_DATE_STRUCT v{static_cast<SQLSMALLINT>(y), static_cast<SQLUSMALLINT>(m), static_cast<SQLUSMALLINT>(d)};
+            SQL_DATE_STRUCT v{static_cast<SQLSMALLINT>(y), static_cast<SQLUSMALLINT>(m),
+                              static_cast<SQLUSMALLINT>(d)};
             p.CType = SQL_C_TYPE_DATE;
             p.SqlType = SQL_TYPE_DATE;
             p.Size = 10;
             Store(p.Data, v);
             p.Indicator = sizeof v;
         } else if (value.Type == adDBTime) {
-            SQL_TIME_STRUCT v{static_cast<SQLUSMALLINT>(h), static_cast<SQLUSMALLINT>(n), static_cast<SQLUSMALLINT>(s)};
+            SQL_TIME_STRUCT v{static_cast<SQLUSMALLINT>(h), static_cast<SQLUSMALLINT>(n),
+                              static_cast<SQLUSMALLINT>(s)};
             p.CType = SQL_C_TYPE_TIME;
             p.SqlType = SQL_TYPE_TIME;
             p.Size = 8;
@@ -189,7 +203,8 @@ void OdbcStatement::Bind(int index, const BoundValue& value)
     }
     case ValueKind::Bytes:
         p.CType = SQL_C_BINARY;
-        p.SqlType = c.Text.size() > static_cast<std::size_t>(LongThreshold) ? SQL_LONGVARBINARY : SQL_VARBINARY;
+        p.SqlType =
+            c.Text.size() > static_cast<std::size_t>(LongThreshold) ? SQL_LONGVARBINARY : SQL_VARBINARY;
         p.Size = std::max<SQLULEN>(c.Text.size(), 1);
         p.Data.assign(c.Text.begin(), c.Text.end());
         if (p.Data.empty())
@@ -210,11 +225,12 @@ bool OdbcStatement::Execute()
     for (std::size_t i = 0; i < parameters_.size(); ++i) {
         Parameter& p = parameters_[i];
         if (!p.Set)
-            throw EOleException("Cannot execute the statement: parameter " + std::to_string(i + 1) + " has no value",
+            throw EOleException("Cannot execute the statement: parameter " + std::to_string(i + 1) +
+                                    " has no value",
                                 "vmado.ODBC");
-        const SQLRETURN rc =
-            SQLBindParameter(H(), static_cast<SQLUSMALLINT>(i + 1), SQL_PARAM_INPUT, p.CType, p.SqlType, p.Size,
-                             p.Digits, p.Data.data(), static_cast<SQLLEN>(p.Data.size()), &p.Indicator);
+        const SQLRETURN rc = SQLBindParameter(H(), static_cast<SQLUSMALLINT>(i + 1), SQL_PARAM_INPUT, p.CType,
+                                              p.SqlType, p.Size, p.Digits, p.Data.data(),
+                                              static_cast<SQLLEN>(p.Data.size()), &p.Indicator);
         if (!SQL_SUCCEEDED(rc))
             Raise(SQL_HANDLE_STMT, H(), "Cannot bind parameter " + std::to_string(i + 1));
     }
@@ -248,7 +264,8 @@ void OdbcStatement::Describe()
         SQLSMALLINT length = 0;
         if (!SQL_SUCCEEDED(SQLColAttributeW(H(), col, field, buffer, sizeof buffer, &length, nullptr)))
             return AnsiString();
-        return Narrow(buffer, std::min<std::size_t>(static_cast<std::size_t>(length) / sizeof(SQLWCHAR), 255));
+        return Narrow(buffer,
+                      std::min<std::size_t>(static_cast<std::size_t>(length) / sizeof(SQLWCHAR), 255));
     };
     for (SQLSMALLINT i = 0; i < n; ++i) {
         ColumnMeta& m = columns_[static_cast<std::size_t>(i)];
@@ -256,8 +273,8 @@ void OdbcStatement::Describe()
         SQLWCHAR name[256] = {};
         SQLSMALLINT nameLength = 0, type = 0, digits = 0, nullable = 0;
         SQLULEN size = 0;
-        Check(SQLDescribeColW(H(), col, name, static_cast<SQLSMALLINT>(std::size(name)), &nameLength, &type, &size,
-                              &digits, &nullable),
+        Check(SQLDescribeColW(H(), col, name, static_cast<SQLSMALLINT>(std::size(name)), &nameLength, &type,
+                              &size, &digits, &nullable),
               SQL_HANDLE_STMT, H(), "Cannot describe result column " + std::to_string(i + 1));
         m.Name = Narrow(name, std::min<std::size_t>(static_cast<std::size_t>(nameLength), 255));
         sqlTypes_[static_cast<std::size_t>(i)] = type;
@@ -269,7 +286,8 @@ void OdbcStatement::Describe()
         if (m.BaseColumn.empty())
             m.BaseTable.clear();
         SQLLEN autoUnique = 0;
-        if (SQL_SUCCEEDED(SQLColAttributeW(H(), col, SQL_DESC_AUTO_UNIQUE_VALUE, nullptr, 0, nullptr, &autoUnique)))
+        if (SQL_SUCCEEDED(
+                SQLColAttributeW(H(), col, SQL_DESC_AUTO_UNIQUE_VALUE, nullptr, 0, nullptr, &autoUnique)))
             m.AutoIncrement = autoUnique == SQL_TRUE;
         if (!m.BaseTable.empty()) {
             for (const auto& key : connection_.PrimaryKey(m.BaseSchema, m.BaseTable))
@@ -307,10 +325,16 @@ void OdbcStatement::BindColumns()
         const ColumnMeta& m = columns_[i];
         ColumnBuffer& b = buffers_[i];
         switch (m.Kind) {
-        case ValueKind::Integer: b.CType = SQL_C_SBIGINT, b.Width = sizeof(SQLBIGINT); break;
-        case ValueKind::Boolean: b.CType = SQL_C_BIT, b.Width = 1; break;
+        case ValueKind::Integer:
+            b.CType = SQL_C_SBIGINT, b.Width = sizeof(SQLBIGINT);
+            break;
+        case ValueKind::Boolean:
+            b.CType = SQL_C_BIT, b.Width = 1;
+            break;
         case ValueKind::Float:
-        case ValueKind::Currency: b.CType = SQL_C_DOUBLE, b.Width = sizeof(double); break;
+        case ValueKind::Currency:
+            b.CType = SQL_C_DOUBLE, b.Width = sizeof(double);
+            break;
         case ValueKind::Date:
             if (m.Type == adDBDate)
                 b.CType = SQL_C_TYPE_DATE, b.Width = sizeof(SQL_DATE_STRUCT);
@@ -319,13 +343,17 @@ void OdbcStatement::BindColumns()
             else
                 b.CType = SQL_C_TYPE_TIMESTAMP, b.Width = sizeof(SQL_TIMESTAMP_STRUCT);
             break;
-        case ValueKind::Text: b.CType = SQL_C_WCHAR, b.Width = (m.DefinedSize * 2 + 1) * 2; break;
-        default: b.CType = SQL_C_BINARY, b.Width = std::max<SQLLEN>(m.DefinedSize, 1); break;
+        case ValueKind::Text:
+            b.CType = SQL_C_WCHAR, b.Width = (m.DefinedSize * 2 + 1) * 2;
+            break;
+        default:
+            b.CType = SQL_C_BINARY, b.Width = std::max<SQLLEN>(m.DefinedSize, 1);
+            break;
         }
         b.Data.assign(static_cast<std::size_t>(b.Width) * rowArray_, '\0');
         b.Indicators.assign(rowArray_, 0);
-        const SQLRETURN rc = SQLBindCol(H(), static_cast<SQLUSMALLINT>(i + 1), b.CType, b.Data.data(), b.Width,
-                                        b.Indicators.data());
+        const SQLRETURN rc = SQLBindCol(H(), static_cast<SQLUSMALLINT>(i + 1), b.CType, b.Data.data(),
+                                        b.Width, b.Indicators.data());
         if (!SQL_SUCCEEDED(rc))
             Raise(SQL_HANDLE_STMT, H(), "Cannot bind result column '" + m.Name + "'");
     }
@@ -402,7 +430,8 @@ void OdbcStatement::ReadCell(std::size_t col, std::size_t r, CellRef& cell)
     }
     case SQL_C_WCHAR: {
         if (indicator == SQL_NO_TOTAL || indicator > b.Width - 2)
-            throw EOleException("Cannot read column '" + m.Name + "': a value is longer than the driver declared",
+            throw EOleException("Cannot read column '" + m.Name +
+                                    "': a value is longer than the driver declared",
                                 "vmado.ODBC");
         convert_[col] = Narrow(reinterpret_cast<const SQLWCHAR*>(p), static_cast<std::size_t>(indicator) / 2);
         cell.Kind = ValueKind::Text;
@@ -411,7 +440,8 @@ void OdbcStatement::ReadCell(std::size_t col, std::size_t r, CellRef& cell)
     }
     default:
         if (indicator == SQL_NO_TOTAL || indicator > b.Width)
-            throw EOleException("Cannot read column '" + m.Name + "': a value is longer than the driver declared",
+            throw EOleException("Cannot read column '" + m.Name +
+                                    "': a value is longer than the driver declared",
                                 "vmado.ODBC");
         cell.Kind = ValueKind::Bytes;
         cell.Text = std::string_view(p, static_cast<std::size_t>(indicator));
@@ -466,7 +496,8 @@ void OdbcStatement::ReadLongCell(std::size_t col, CellRef& cell)
         } else if (m.Type == adDBTime) {
             SQL_TIME_STRUCT v{};
             if (fixed(SQL_C_TYPE_TIME, &v, sizeof v))
-                cell.Kind = ValueKind::Date, cell.F = (v.hour * 3600.0 + v.minute * 60.0 + v.second) / 86400.0;
+                cell.Kind = ValueKind::Date,
+                cell.F = (v.hour * 3600.0 + v.minute * 60.0 + v.second) / 86400.0;
         } else {
             SQL_TIMESTAMP_STRUCT v{};
             if (fixed(SQL_C_TYPE_TIMESTAMP, &v, sizeof v))
@@ -474,7 +505,8 @@ void OdbcStatement::ReadLongCell(std::size_t col, CellRef& cell)
         }
         return;
     }
-    default: break;
+    default:
+        break;
     }
     // Text and bytes: in pieces until the driver says the value is complete.
     const bool text = m.Kind == ValueKind::Text;
@@ -482,7 +514,8 @@ void OdbcStatement::ReadLongCell(std::size_t col, CellRef& cell)
     std::vector<char> piece(8192);
     std::string bytes;
     for (;;) {
-        const SQLRETURN rc = SQLGetData(H(), number, cType, piece.data(), static_cast<SQLLEN>(piece.size()), &indicator);
+        const SQLRETURN rc =
+            SQLGetData(H(), number, cType, piece.data(), static_cast<SQLLEN>(piece.size()), &indicator);
         if (rc == SQL_NO_DATA)
             break;
         if (!SQL_SUCCEEDED(rc))

@@ -29,8 +29,8 @@ StmtHandle PrepareRaw(sqlite3* db, const char* sql)
 std::vector<CatalogTable> SqliteConnection::Tables()
 {
     std::vector<CatalogTable> tables;
-    StmtHandle s = PrepareRaw(db_.get(),
-                              "SELECT name, type FROM sqlite_master WHERE type IN ('table','view') "
+    StmtHandle s =
+        PrepareRaw(db_.get(), "SELECT name, type FROM sqlite_master WHERE type IN ('table','view') "
                               "ORDER BY name");
     int rc;
     while ((rc = sqlite3_step(s.get())) == SQLITE_ROW) {
@@ -57,8 +57,8 @@ std::vector<CatalogColumn> SqliteConnection::Columns(const AnsiString& table)
     } else {
         names.push_back(table);
     }
-    StmtHandle s = PrepareRaw(db_.get(),
-                              "SELECT name, type, \"notnull\", dflt_value, pk FROM pragma_table_info(?)");
+    StmtHandle s =
+        PrepareRaw(db_.get(), "SELECT name, type, \"notnull\", dflt_value, pk FROM pragma_table_info(?)");
     for (const auto& name : names) {
         sqlite3_reset(s.get());
         const std::string utf8 = ToUtf8(name);

@@ -11,15 +11,15 @@ namespace vmado::engine::sqlite {
 namespace {
 
 // UCASE/LCASE through the code page's case tables: SQLite's own upper() only folds ASCII.
-template <bool Upper>
-void CaseFunction(sqlite3_context* context, int argc, sqlite3_value** argv)
+template <bool Upper> void CaseFunction(sqlite3_context* context, int argc, sqlite3_value** argv)
 {
     if (argc != 1 || sqlite3_value_type(argv[0]) != SQLITE_TEXT) {
         sqlite3_result_value(context, argv[0]);
         return;
     }
     const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
-    AnsiString text = FromUtf8(std::string_view(p ? p : "", static_cast<std::size_t>(sqlite3_value_bytes(argv[0]))));
+    AnsiString text =
+        FromUtf8(std::string_view(p ? p : "", static_cast<std::size_t>(sqlite3_value_bytes(argv[0]))));
     for (auto& c : text)
         c = Upper ? AnsiUpperChar(c) : AnsiLowerChar(c);
     const std::string out = ToUtf8(text);
@@ -69,11 +69,11 @@ SqliteConnection::SqliteConnection(const ConnectionParts& parts, const OpenOptio
 void SqliteConnection::RegisterFunctions()
 {
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
-    int rc = sqlite3_create_function_v2(db_.get(), "UCASE", 1, flags, nullptr, &CaseFunction<true>,
-                                        nullptr, nullptr, nullptr);
+    int rc = sqlite3_create_function_v2(db_.get(), "UCASE", 1, flags, nullptr, &CaseFunction<true>, nullptr,
+                                        nullptr, nullptr);
     if (rc == SQLITE_OK)
-        rc = sqlite3_create_function_v2(db_.get(), "LCASE", 1, flags, nullptr, &CaseFunction<false>,
-                                        nullptr, nullptr, nullptr);
+        rc = sqlite3_create_function_v2(db_.get(), "LCASE", 1, flags, nullptr, &CaseFunction<false>, nullptr,
+                                        nullptr, nullptr);
     Check(db_.get(), rc, "Cannot register the SQL functions UCASE and LCASE");
 }
 
@@ -116,10 +116,19 @@ void SqliteConnection::Begin(IsolationLevelEnum)
     Exec("BEGIN", "Cannot begin a transaction");
 }
 
-void SqliteConnection::Commit() { Exec("COMMIT", "Cannot commit the transaction"); }
+void SqliteConnection::Commit()
+{
+    Exec("COMMIT", "Cannot commit the transaction");
+}
 
-void SqliteConnection::Rollback() { Exec("ROLLBACK", "Cannot roll back the transaction"); }
+void SqliteConnection::Rollback()
+{
+    Exec("ROLLBACK", "Cannot roll back the transaction");
+}
 
-bool SqliteConnection::InTransaction() const { return sqlite3_get_autocommit(db_.get()) == 0; }
+bool SqliteConnection::InTransaction() const
+{
+    return sqlite3_get_autocommit(db_.get()) == 0;
+}
 
 } // namespace vmado::engine::sqlite

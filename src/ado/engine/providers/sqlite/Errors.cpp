@@ -10,17 +10,27 @@ namespace {
 const char* StateOf(int rc)
 {
     switch (rc & 0xFF) {
-    case SQLITE_CONSTRAINT: return "23000";
-    case SQLITE_READONLY: return "25006";
+    case SQLITE_CONSTRAINT:
+        return "23000";
+    case SQLITE_READONLY:
+        return "25006";
     case SQLITE_BUSY:
-    case SQLITE_LOCKED: return "40001";
-    case SQLITE_CANTOPEN: return "08001";
-    case SQLITE_NOMEM: return "HY001";
-    case SQLITE_INTERRUPT: return "HY008";
-    case SQLITE_TOOBIG: return "22001";
-    case SQLITE_MISMATCH: return "22018";
-    case SQLITE_RANGE: return "07009";
-    default: return "HY000";
+    case SQLITE_LOCKED:
+        return "40001";
+    case SQLITE_CANTOPEN:
+        return "08001";
+    case SQLITE_NOMEM:
+        return "HY001";
+    case SQLITE_INTERRUPT:
+        return "HY008";
+    case SQLITE_TOOBIG:
+        return "22001";
+    case SQLITE_MISMATCH:
+        return "22018";
+    case SQLITE_RANGE:
+        return "07009";
+    default:
+        return "HY000";
     }
 }
 } // namespace

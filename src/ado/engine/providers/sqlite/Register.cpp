@@ -6,7 +6,8 @@ namespace vmado::engine {
 void RegisterSqliteProvider()
 {
     RegisterProvider("SQLite", [](const ConnectionParts& parts, const OpenOptions& options) {
-        return std::unique_ptr<ProviderConnection>(std::make_unique<sqlite::SqliteConnection>(parts, options));
+        return std::unique_ptr<ProviderConnection>(
+            std::make_unique<sqlite::SqliteConnection>(parts, options));
     });
 }
 

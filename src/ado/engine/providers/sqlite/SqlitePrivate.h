@@ -31,7 +31,7 @@ void Check(sqlite3* db, int rc, const AnsiString& what); // raises unless rc is 
 struct TypeInfo {
     DataTypeEnum Type;
     ValueKind Kind;
-    Integer Size;  // 0: from the declaration's length or the data
+    Integer Size; // 0: from the declaration's length or the data
     bool Long;
 };
 // Maps a declared column type ("VARCHAR(20)", "BOOLEAN", "" ...); fills size, precision, scale
@@ -56,11 +56,11 @@ private:
     SqliteConnection& connection_;
     StmtHandle stmt_;
     std::vector<ColumnMeta> columns_;
-    std::vector<std::string> bound_;    // UTF-8 copies of bound text
-    std::vector<std::string> convert_;  // per column: non-ASCII text converted to ANSI
+    std::vector<std::string> bound_;   // UTF-8 copies of bound text
+    std::vector<std::string> convert_; // per column: non-ASCII text converted to ANSI
     bool described_ = false;
     bool executed_ = false;
-    bool pendingRow_ = false;           // Execute stepped onto the first row already
+    bool pendingRow_ = false; // Execute stepped onto the first row already
     bool done_ = false;
     Int64 rowsAffected_ = -1;
 };

@@ -16,8 +16,7 @@ AnsiString Excerpt(std::string_view sql)
 }
 } // namespace
 
-SqliteStatement::SqliteStatement(SqliteConnection& connection, std::string_view sql)
-    : connection_(connection)
+SqliteStatement::SqliteStatement(SqliteConnection& connection, std::string_view sql) : connection_(connection)
 {
     const std::string text = ToUtf8(sql);
     sqlite3_stmt* raw = nullptr;
@@ -39,7 +38,10 @@ SqliteStatement::SqliteStatement(SqliteConnection& connection, std::string_view 
     }
 }
 
-int SqliteStatement::ParameterCount() const { return sqlite3_bind_parameter_count(stmt_.get()); }
+int SqliteStatement::ParameterCount() const
+{
+    return sqlite3_bind_parameter_count(stmt_.get());
+}
 
 void SqliteStatement::Bind(int index, const BoundValue& value)
 {
@@ -55,11 +57,21 @@ void SqliteStatement::Bind(int index, const BoundValue& value)
     const CellRef& c = value.Cell;
     int rc = SQLITE_OK;
     switch (c.Kind) {
-    case ValueKind::Null: rc = sqlite3_bind_null(s, index); break;
-    case ValueKind::Boolean: rc = sqlite3_bind_int(s, index, c.B ? 1 : 0); break;
-    case ValueKind::Integer: rc = sqlite3_bind_int64(s, index, c.I); break;
-    case ValueKind::Float: rc = sqlite3_bind_double(s, index, c.F); break;
-    case ValueKind::Currency: rc = sqlite3_bind_double(s, index, static_cast<double>(c.Cur) / 10000.0); break;
+    case ValueKind::Null:
+        rc = sqlite3_bind_null(s, index);
+        break;
+    case ValueKind::Boolean:
+        rc = sqlite3_bind_int(s, index, c.B ? 1 : 0);
+        break;
+    case ValueKind::Integer:
+        rc = sqlite3_bind_int64(s, index, c.I);
+        break;
+    case ValueKind::Float:
+        rc = sqlite3_bind_double(s, index, c.F);
+        break;
+    case ValueKind::Currency:
+        rc = sqlite3_bind_double(s, index, static_cast<double>(c.Cur) / 10000.0);
+        break;
     case ValueKind::Date: {
         DataTypeEnum type = value.Type;
         if (type != adDBDate && type != adDBTime && type != adDBTimeStamp && type != adDate)
@@ -131,14 +143,14 @@ void SqliteStatement::Describe()
             const char* declared = nullptr;
             const char* collation = nullptr;
             int notNull = 0, primaryKey = 0, autoInc = 0;
-            if (sqlite3_table_column_metadata(connection_.Db(), dbName, table, origin, &declared,
-                                              &collation, &notNull, &primaryKey, &autoInc) == SQLITE_OK) {
+            if (sqlite3_table_column_metadata(connection_.Db(), dbName, table, origin, &declared, &collation,
+                                              &notNull, &primaryKey, &autoInc) == SQLITE_OK) {
                 m.Nullable = notNull == 0;
                 m.PrimaryKey = primaryKey != 0;
                 // An INTEGER PRIMARY KEY is the rowid: the database fills it on INSERT.
-                m.AutoIncrement = autoInc != 0 ||
-                                  (m.PrimaryKey && declared && EqualsIgnoreCase(declared, "INTEGER") &&
-                                   connection_.PrimaryKey(m.BaseSchema, m.BaseTable).size() == 1);
+                m.AutoIncrement =
+                    autoInc != 0 || (m.PrimaryKey && declared && EqualsIgnoreCase(declared, "INTEGER") &&
+                                     connection_.PrimaryKey(m.BaseSchema, m.BaseTable).size() == 1);
             }
         }
     }
@@ -177,7 +189,9 @@ bool SqliteStatement::Step(std::vector<CellRef>& row)
         const ValueKind kind = columns_[i].Kind;
         CellRef& c = row[i];
         switch (sqlite3_value_type(v)) {
-        case SQLITE_NULL: c.Kind = ValueKind::Null; break;
+        case SQLITE_NULL:
+            c.Kind = ValueKind::Null;
+            break;
         case SQLITE_INTEGER: {
             const Int64 x = sqlite3_value_int64(v);
             if (kind == ValueKind::Boolean) {
