@@ -153,6 +153,19 @@ TEST_F(BACKEND_SUITE(UpdateTest), TableWithoutKeyIsKeyedByEveryOriginalValueIncl
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM nokey").AsInteger(), 2);
 }
 
+TEST_F(BACKEND_SUITE(UpdateTest), DatesWrittenInAnotherTextFormStillLocateTheRow)
+{
+    // SQLite keeps whatever text was written; the key must match the instant, not the spelling.
+    Exec("CREATE TABLE stamps (ts " + Backend().TimestampType() + ", s VARCHAR(10))");
+    Exec("INSERT INTO stamps VALUES ('2024-01-05 10:00:00.000', 'a')");
+    auto rs = OpenRs("SELECT ts, s FROM stamps");
+    rs->Fields()->Item("s")->SetValue(Variant("b"));
+    rs->Update();
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM stamps WHERE s = 'b'").AsInteger(), 1);
+    rs->Delete();
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM stamps").AsInteger(), 0);
+}
+
 TEST_F(BACKEND_SUITE(UpdateTest), DuplicateRowsWithoutKeyAreNotBothChanged)
 {
     Exec("CREATE TABLE twins (a INTEGER, b VARCHAR(10))");

@@ -28,6 +28,44 @@ AnsiString QuoteName(const AnsiString& name, const AnsiString& quote)
     return out + quote;
 }
 
+// The columns that find the row: the primary key when the recordset holds all of it, else every
+// column of the table (blobs and memos aside).
+std::vector<int> KeyColumns(ProviderConnection& link, const std::vector<Column>& columns,
+                            const AnsiString& schema, const AnsiString& table)
+{
+    auto fromTable = [&](const ColumnMeta& m) { return EqualsIgnoreCase(m.BaseTable, table); };
+    std::vector<int> key;
+    for (const auto& name : link.PrimaryKey(schema, table)) {
+        int found = -1;
+        for (std::size_t c = 0; c < columns.size(); ++c)
+            if (fromTable(columns[c].Meta()) && EqualsIgnoreCase(columns[c].Meta().BaseColumn, name))
+                found = static_cast<int>(c);
+        if (found < 0) {
+            key.clear();
+            break;
+        }
+        key.push_back(found);
+    }
+    if (key.empty())
+        for (std::size_t c = 0; c < columns.size(); ++c)
+            if (fromTable(columns[c].Meta()) && !columns[c].Meta().Long)
+                key.push_back(static_cast<int>(c));
+    return key;
+}
+
+// "col = ?", or "col IS NULL" for a NULL original. SQLite holds dates as text that may be
+// written in more than one form ("...00:00:00" and "...00:00:00.000"), so they compare as
+// day numbers there.
+AnsiString KeyTerm(const ColumnMeta& m, const CellRef& original, const Capabilities& caps)
+{
+    const AnsiString name = QuoteName(m.BaseColumn, caps.IdentifierQuote);
+    if (original.Kind == ValueKind::Null)
+        return name + " IS NULL";
+    if (original.Kind == ValueKind::Date && caps.Dialect == SqlDialect::SQLite)
+        return "julianday(" + name + ") = julianday(?)";
+    return name + " = ?";
+}
+
 // Opens a transaction, or a savepoint inside the caller's; rolls back unless committed.
 class SendScope {
 public:
@@ -201,25 +239,7 @@ Variant RecordsetImpl::FieldUnderlyingValue(int col) const
     ProviderConnection& link = conn->Link();
     const AnsiString quote = link.Caps().IdentifierQuote;
     // Key the row as an update would, then read the one column.
-    std::vector<int> key;
-    const auto pk = link.PrimaryKey(m.BaseSchema, m.BaseTable);
-    for (const auto& name : pk) {
-        int found = -1;
-        for (int c = 0; c < ColumnCount(); ++c)
-            if (EqualsIgnoreCase(columns_[static_cast<std::size_t>(c)].Meta().BaseTable, m.BaseTable) &&
-                EqualsIgnoreCase(columns_[static_cast<std::size_t>(c)].Meta().BaseColumn, name))
-                found = c;
-        if (found < 0) {
-            key.clear();
-            break;
-        }
-        key.push_back(found);
-    }
-    if (key.empty())
-        for (int c = 0; c < ColumnCount(); ++c)
-            if (EqualsIgnoreCase(columns_[static_cast<std::size_t>(c)].Meta().BaseTable, m.BaseTable) &&
-                !columns_[static_cast<std::size_t>(c)].Meta().Long)
-                key.push_back(c);
+    const std::vector<int> key = KeyColumns(link, columns_, m.BaseSchema, m.BaseTable);
     std::deque<std::string> storage;
     std::vector<CellRef> originals;
     auto orig = originals_.find(row);
@@ -242,12 +262,9 @@ Variant RecordsetImpl::FieldUnderlyingValue(int col) const
         if (k)
             sql += " AND ";
         const CellRef& cell = originals[static_cast<std::size_t>(key[k])];
-        if (cell.Kind == ValueKind::Null) {
-            sql += QuoteName(km.BaseColumn, quote) + " IS NULL";
-        } else {
-            sql += QuoteName(km.BaseColumn, quote) + " = ?";
+        sql += KeyTerm(km, cell, link.Caps());
+        if (cell.Kind != ValueKind::Null)
             binds.push_back({cell, km.Type});
-        }
     }
     auto statement = link.Prepare(sql);
     for (std::size_t b = 0; b < binds.size(); ++b)
@@ -348,23 +365,7 @@ void SendChange(ProviderConnection& link, const std::vector<Column>& columns,
                        QuoteName(columns[static_cast<std::size_t>(returning[i])].Meta().BaseColumn, quote);
         }
     } else {
-        // Key: the primary key when the recordset holds all of it, else every original value.
-        std::vector<int> key;
-        for (const auto& name : link.PrimaryKey(schema, table)) {
-            int found = -1;
-            for (std::size_t c = 0; c < columns.size(); ++c)
-                if (fromTable(columns[c].Meta()) && EqualsIgnoreCase(columns[c].Meta().BaseColumn, name))
-                    found = static_cast<int>(c);
-            if (found < 0) {
-                key.clear();
-                break;
-            }
-            key.push_back(found);
-        }
-        if (key.empty())
-            for (std::size_t c = 0; c < columns.size(); ++c)
-                if (fromTable(columns[c].Meta()) && !columns[c].Meta().Long)
-                    key.push_back(static_cast<int>(c));
+        const std::vector<int> key = KeyColumns(link, columns, schema, table);
         if (change.Operation == 1) {
             sql = "UPDATE " + target + " SET ";
             for (std::size_t i = 0; i < change.Columns.size(); ++i) {
@@ -381,12 +382,9 @@ void SendChange(ProviderConnection& link, const std::vector<Column>& columns,
             const CellRef& was = change.Originals[static_cast<std::size_t>(key[k])];
             if (k)
                 sql += " AND ";
-            if (was.Kind == ValueKind::Null) {
-                sql += QuoteName(m.BaseColumn, quote) + " IS NULL";
-            } else {
-                sql += QuoteName(m.BaseColumn, quote) + " = ?";
+            sql += KeyTerm(m, was, link.Caps());
+            if (was.Kind != ValueKind::Null)
                 binds.push_back({was, m.Type});
-            }
         }
     }
 
