@@ -183,11 +183,27 @@ bool SqliteStatement::Step(std::vector<CellRef>& row)
     const std::size_t n = columns_.size();
     row.resize(n);
     for (std::size_t i = 0; i < n; ++i) {
+        const ValueKind kind = columns_[i].Kind;
+        CellRef& c = row[i];
+        if (kind == ValueKind::Text) {
+            // A text column takes every value as text (SQLite converts numbers and passes blob
+            // bytes), so two calls do: a null pointer is a NULL unless memory ran out.
+            const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s, static_cast<int>(i)));
+            if (!p) {
+                if (sqlite3_errcode(connection_.Db()) == SQLITE_NOMEM)
+                    Raise(connection_.Db(), SQLITE_NOMEM, "Cannot read the next row");
+                c.Kind = ValueKind::Null;
+                continue;
+            }
+            const std::string_view utf8(
+                p, static_cast<std::size_t>(sqlite3_column_bytes(s, static_cast<int>(i))));
+            c.Kind = ValueKind::Text;
+            c.Text = Utf8ToAnsiIfNeeded(utf8, convert_[i]) ? std::string_view(convert_[i]) : utf8;
+            continue;
+        }
         // One value handle per cell: the sqlite3_value_* calls skip the per-call checks of
         // the sqlite3_column_* family.
         sqlite3_value* v = sqlite3_column_value(s, static_cast<int>(i));
-        const ValueKind kind = columns_[i].Kind;
-        CellRef& c = row[i];
         switch (sqlite3_value_type(v)) {
         case SQLITE_NULL:
             c.Kind = ValueKind::Null;
