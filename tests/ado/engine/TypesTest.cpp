@@ -113,6 +113,24 @@ TEST_F(BACKEND_SUITE(TypesTest), SqliteStoresDatesAsIsoTextAndBooleansAsNumbers)
     EXPECT_EQ(Scalar("SELECT typeof(b) || ' ' || b FROM wide WHERE id = 3").AsString(), "integer 1");
 }
 
+TEST_F(BACKEND_SUITE(TypesTest), ExpressionColumnsTakeTheirTypeFromTheValues)
+{
+    if (!Backend().EmbeddedSqlite())
+        GTEST_SKIP() << Backend().Name() << " types expressions itself";
+    auto rs = OpenRs("SELECT COUNT(*) AS n, MAX(d) AS m, MAX(s) AS t, NULL AS z FROM wide", adLockReadOnly);
+    struct Case {
+        const char* Name;
+        DataTypeEnum Type;
+        Word VarType;
+    } cases[] = {{"n", adInteger, varInteger}, {"m", adDouble, varDouble}, {"t", adVarChar, varString}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        EXPECT_EQ(rs->Fields()->Item(c.Name)->Type(), c.Type);
+        EXPECT_EQ(rs->Fields()->Item(c.Name)->Value().VarType(), c.VarType);
+    }
+    EXPECT_TRUE(rs->Fields()->Item("z")->Value().IsNull());
+}
+
 TEST_F(BACKEND_SUITE(TypesTest), ChunksReadAndAppendPiecewise)
 {
     auto rs = OpenRs("SELECT id, t FROM wide ORDER BY id");

@@ -185,7 +185,7 @@ bool SqliteStatement::Step(std::vector<CellRef>& row)
     for (std::size_t i = 0; i < n; ++i) {
         const ValueKind kind = columns_[i].Kind;
         CellRef& c = row[i];
-        if (kind == ValueKind::Text) {
+        if (kind == ValueKind::Text && !columns_[i].KindFromData) {
             // A text column takes every value as text (SQLite converts numbers and passes blob
             // bytes), so two calls do: a null pointer is a NULL unless memory ran out.
             const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s, static_cast<int>(i)));
