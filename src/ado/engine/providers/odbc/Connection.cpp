@@ -98,50 +98,56 @@ OdbcConnection::OdbcConnection(const ConnectionParts& parts, const OpenOptions& 
     if (!SQL_SUCCEEDED(rc))
         Raise(SQL_HANDLE_DBC, Dbc(), "Cannot open the ODBC connection");
     connected_ = true;
+    // A failure from here on must not leave the driver connected: the destructor will not run.
+    try {
 
-    caps_.ProviderName = "MSDASQL";
-    caps_.DbmsName = InfoText(SQL_DBMS_NAME);
-    caps_.DbmsVersion = InfoText(SQL_DBMS_VER);
-    caps_.DriverName = InfoText(SQL_DRIVER_NAME);
-    caps_.DriverVersion = InfoText(SQL_DRIVER_VER);
-    caps_.IdentifierQuote = InfoText(SQL_IDENTIFIER_QUOTE_CHAR);
-    caps_.ReadOnly = InfoText(SQL_DATA_SOURCE_READ_ONLY) == "Y";
-    const AnsiString dbms = LowerAscii(caps_.DbmsName);
-    if (dbms.find("postgres") != AnsiString::npos) {
-        caps_.Dialect = SqlDialect::PostgreSQL;
-        caps_.Returning = true;
-    } else if (dbms.find("sqlite") != AnsiString::npos) {
-        caps_.Dialect = SqlDialect::SQLite;
-        // The SQLite driver runs INSERT ... RETURNING but hands back no rows; keys come from
-        // last_insert_rowid() instead. Its connection has no UCASE/LCASE of ours either.
-        caps_.Returning = false;
-        caps_.CaseFunctions = false;
-    }
-    SQLUSMALLINT txn = SQL_TC_NONE;
-    if (SQL_SUCCEEDED(SQLGetInfo(Dbc(), SQL_TXN_CAPABLE, &txn, sizeof txn, nullptr))) {
-        caps_.Transactions = txn != SQL_TC_NONE;
-        switch (txn) {
-        case SQL_TC_DML:
-            caps_.TransactionDDL = 1;
-            break;
-        case SQL_TC_DDL_COMMIT:
-            caps_.TransactionDDL = 2;
-            break;
-        case SQL_TC_DDL_IGNORE:
-            caps_.TransactionDDL = 4;
-            break;
-        case SQL_TC_ALL:
-            caps_.TransactionDDL = 8;
-            break;
-        default:
-            caps_.TransactionDDL = 0;
-            break;
+        caps_.ProviderName = "MSDASQL";
+        caps_.DbmsName = InfoText(SQL_DBMS_NAME);
+        caps_.DbmsVersion = InfoText(SQL_DBMS_VER);
+        caps_.DriverName = InfoText(SQL_DRIVER_NAME);
+        caps_.DriverVersion = InfoText(SQL_DRIVER_VER);
+        caps_.IdentifierQuote = InfoText(SQL_IDENTIFIER_QUOTE_CHAR);
+        caps_.ReadOnly = InfoText(SQL_DATA_SOURCE_READ_ONLY) == "Y";
+        const AnsiString dbms = LowerAscii(caps_.DbmsName);
+        if (dbms.find("postgres") != AnsiString::npos) {
+            caps_.Dialect = SqlDialect::PostgreSQL;
+            caps_.Returning = true;
+        } else if (dbms.find("sqlite") != AnsiString::npos) {
+            caps_.Dialect = SqlDialect::SQLite;
+            // The SQLite driver runs INSERT ... RETURNING but hands back no rows; keys come from
+            // last_insert_rowid() instead. Its connection has no UCASE/LCASE of ours either.
+            caps_.Returning = false;
+            caps_.CaseFunctions = false;
         }
-    }
-    if (caps_.Dialect == SqlDialect::SQLite) {
-        // The SQLite driver's LIKE would otherwise ignore case, unlike the client cursor's.
-        auto s = Prepare("PRAGMA case_sensitive_like = ON");
-        s->Execute();
+        SQLUSMALLINT txn = SQL_TC_NONE;
+        if (SQL_SUCCEEDED(SQLGetInfo(Dbc(), SQL_TXN_CAPABLE, &txn, sizeof txn, nullptr))) {
+            caps_.Transactions = txn != SQL_TC_NONE;
+            switch (txn) {
+            case SQL_TC_DML:
+                caps_.TransactionDDL = 1;
+                break;
+            case SQL_TC_DDL_COMMIT:
+                caps_.TransactionDDL = 2;
+                break;
+            case SQL_TC_DDL_IGNORE:
+                caps_.TransactionDDL = 4;
+                break;
+            case SQL_TC_ALL:
+                caps_.TransactionDDL = 8;
+                break;
+            default:
+                caps_.TransactionDDL = 0;
+                break;
+            }
+        }
+        if (caps_.Dialect == SqlDialect::SQLite) {
+            // The SQLite driver's LIKE would otherwise ignore case, unlike the client cursor's.
+            auto s = Prepare("PRAGMA case_sensitive_like = ON");
+            s->Execute();
+        }
+    } catch (...) {
+        SQLDisconnect(Dbc());
+        throw;
     }
 }
 
