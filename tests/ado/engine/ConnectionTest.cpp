@@ -150,6 +150,22 @@ TEST(BACKEND_SUITE(ConnectionOpen), UnknownProviderRaisesNamingIt)
     EXPECT_EQ(c->State(), adStateClosed);
 }
 
+#if VMADO_WITH_ODBC
+TEST(BACKEND_SUITE(ConnectionOpen), MissingOdbcDataSourceRaisesWithTheDriverManagersState)
+{
+    auto c = CoConnection::Create();
+    try {
+        c->Open("DSN=vmado_no_such_data_source"); // no Provider: ODBC
+        FAIL() << "no exception";
+    } catch (const EOleException& e) {
+        EXPECT_EQ(e.SqlState(), "IM002") << e.what();
+        EXPECT_NE(std::string(e.what()).find("Cannot open the ODBC connection"), std::string::npos) << e.what();
+        EXPECT_FALSE(e.DatabaseText().empty());
+    }
+    EXPECT_EQ(c->State(), adStateClosed);
+}
+#endif
+
 TEST(BACKEND_SUITE(ConnectionOpen), RemoteCreationOnAnotherMachineRaises)
 {
     EXPECT_NO_THROW(CoConnection::CreateRemote("localhost"));
