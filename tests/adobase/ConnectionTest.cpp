@@ -158,9 +158,15 @@ TEST_F(ConnectionTest, SchemaLookupsOpenAndCloseAClosedConnection) {
     c.GetADOTableNames(tables);
     auto names = Items(tables);
     std::sort(names.begin(), names.end());
-    // A server database lists the same tables of the other tests' schemas too.
+    // A server database lists the same tables of the other tests' schemas too, and of any other
+    // test program running against the same server at the same time.
     names.erase(std::unique(names.begin(), names.end()), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"empty_table", "people"}));
+    if (Backend().Name() == "postgres") {
+        for (const char* own : {"empty_table", "people"})
+            EXPECT_NE(std::find(names.begin(), names.end(), own), names.end()) << own;
+    } else {
+        EXPECT_EQ(names, (std::vector<std::string>{"empty_table", "people"}));
+    }
     EXPECT_FALSE(c.Active);
 
     TStringList columns;

@@ -1,0 +1,52 @@
+// Column widths are measured in code-page characters (one byte each) before the conversion to
+// the terminal's UTF-8, so accented names do not skew the layout.
+#include "TablePrinter.h"
+
+#include "framework/rtl/CodePage.h"
+#include "framework/rtl/Variant.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace vmado::app {
+
+void PrintRecordset(const RecordsetPtr& rs, std::ostream& out)
+{
+    auto fields = rs->Fields();
+    const int columns = fields->Count();
+    std::vector<std::vector<AnsiString>> cells(1);
+    for (int c = 0; c < columns; ++c)
+        cells[0].push_back(fields->Item(c)->Name());
+    if (rs->RecordCount() > 0) {
+        for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) {
+            std::vector<AnsiString> row;
+            for (int c = 0; c < columns; ++c) {
+                const Variant v = fields->Item(c)->Value();
+                row.push_back(v.IsNull() ? AnsiString("(null)") : VarToStr(v));
+            }
+            cells.push_back(std::move(row));
+        }
+    }
+    std::vector<std::size_t> width(columns, 0);
+    for (const auto& row : cells)
+        for (int c = 0; c < columns; ++c)
+            width[c] = std::max(width[c], row[c].size());
+    for (std::size_t r = 0; r < cells.size(); ++r) {
+        AnsiString line;
+        for (int c = 0; c < columns; ++c) {
+            line += cells[r][c];
+            if (c + 1 < columns)
+                line += AnsiString(width[c] - cells[r][c].size() + 2, ' ');
+        }
+        out << AnsiToConsole(line) << '\n';
+        if (r == 0) {
+            AnsiString rule;
+            for (int c = 0; c < columns; ++c)
+                rule += AnsiString(width[c], '-') + (c + 1 < columns ? "  " : "");
+            out << rule << '\n';
+        }
+    }
+    out << "(" << cells.size() - 1 << " records)\n";
+}
+
+} // namespace vmado::app
