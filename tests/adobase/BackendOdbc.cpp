@@ -13,7 +13,7 @@ namespace {
 constexpr const char* kSqliteDriver = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so";
 constexpr const char* kPostgresDriver = "/usr/lib/x86_64-linux-gnu/odbc/psqlodbcw.so";
 
-std::string Env(const char* name) {
+[[maybe_unused]] std::string Env(const char* name) {
     const char* v = std::getenv(name);
     return v ? v : "";
 }

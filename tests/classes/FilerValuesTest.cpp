@@ -149,8 +149,9 @@ TEST(FilerValues, VariantsKeepTheirKind)
         SCOPED_TRACE(VarTypeName(expected.VarType()));
         EXPECT_EQ(read.IsArray(), expected.IsArray());
         EXPECT_TRUE(read == expected);
-        if (!expected.IsArray())
+        if (!expected.IsArray()) {
             EXPECT_EQ(read.VarType() & varTypeMask, expected.VarType() & varTypeMask);
+        }
     }
 }
 

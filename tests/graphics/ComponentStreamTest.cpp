@@ -307,7 +307,7 @@ TEST(ComponentStream, UnknownClassesAndPropertiesAreNamed)
 
 TEST(ComponentStream, ForeignAndEmptyStreamsAreInvalidFormat)
 {
-    for (const std::string data : {std::string(), std::string("TPF"), std::string("PK\x03\x04 not a component"),
+    for (const std::string& data : {std::string(), std::string("TPF"), std::string("PK\x03\x04 not a component"),
                                    std::string("object X: TSample\r\nend\r\n")}) {
         SCOPED_TRACE(data);
         ExpectThrowWith<EReadError>(

@@ -36,8 +36,9 @@ TEST(IsoDate, ParsesTheStoredForms)
         SCOPED_TRACE(c.Text);
         double v = -1;
         EXPECT_EQ(ParseIsoDateTime(c.Text, v), c.Ok);
-        if (c.Ok)
+        if (c.Ok) {
             EXPECT_NEAR(v, c.Value, 1e-9);
+        }
     }
 }
 
