@@ -4,6 +4,7 @@
 #include "ado/ADOBasePrivate.h"
 
 #include "framework/rtl/CodePage.h"
+#include "framework/rtl/SysUtils.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -18,16 +19,6 @@ std::string_view TrimView(std::string_view s) {
     return s;
 }
 
-bool SameAscii(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z') x -= 32;
-        if (y >= 'a' && y <= 'z') y -= 32;
-        if (x != y) return false;
-    }
-    return true;
-}
 
 std::filesystem::path SystemDir() {
     const char* dir = std::getenv("ODBCSYSINI");
@@ -39,8 +30,8 @@ bool SectionNames(const std::filesystem::path& path, std::vector<AnsiString>& na
     std::vector<IniSection> sections;
     if (!ReadIniFile(path, sections)) return false;
     for (const auto& s : sections) {
-        if (SameAscii(s.Name, "ODBC") || SameAscii(s.Name, "ODBC Drivers") ||
-            SameAscii(s.Name, "ODBC Data Sources") || s.Name.empty())
+        if (SameText(s.Name, "ODBC") || SameText(s.Name, "ODBC Drivers") ||
+            SameText(s.Name, "ODBC Data Sources") || s.Name.empty())
             continue;
         names.push_back(s.Name);
     }
@@ -106,9 +97,9 @@ AnsiString TVConnection::GetOdbcDriverExt(const AnsiString& driverName) {
     std::vector<IniSection> sections;
     if (!ReadIniFile(OdbcInstIniPath(), sections)) return {};
     for (const auto& s : sections) {
-        if (!SameAscii(s.Name, driverName)) continue; // registry keys ignore case too
+        if (!SameText(s.Name, driverName)) continue; // registry keys ignore case too
         for (const auto& [key, value] : s.Entries)
-            if (SameAscii(key, "FileExtns")) return value;
+            if (SameText(key, "FileExtns")) return value;
     }
     return {};
 }
@@ -122,7 +113,7 @@ AnsiString ReplaceNoCase(const AnsiString& s, const AnsiString& what, const Ansi
     AnsiString out;
     size_t i = 0;
     while (i < s.size()) {
-        if (i + what.size() <= s.size() && SameAscii(std::string_view(s).substr(i, what.size()), what)) {
+        if (i + what.size() <= s.size() && SameText(std::string_view(s).substr(i, what.size()), what)) {
             out += with;
             i += what.size();
         } else {

@@ -1,6 +1,7 @@
 // Components, their published properties and collections through TWriter/TReader. A read that
 // fails frees what it created and leaves no component in the csLoading/csReading state.
 #include "framework/classes/ComponentStreaming.h"
+#include "framework/rtl/SysUtils.h"
 
 #include "framework/classes/Collection.h"
 #include "framework/classes/Component.h"
@@ -264,7 +265,7 @@ TComponent* TReader::ReadComponent(TComponent* owner)
 
     // A component the owner already made (in its constructor) is read into, not duplicated.
     TComponent* component = name.empty() ? nullptr : owner->FindComponent(name);
-    if (component != nullptr && !internal::SameIdent(component->ClassName(), className))
+    if (component != nullptr && !SameText(component->ClassName(), className))
         component = nullptr;
     std::unique_ptr<TComponent> created;
     if (component == nullptr) {
@@ -473,12 +474,12 @@ void TReader::ResolveFixups()
     fixups_.clear();
     for (const Fixup& f : fixups) {
         TComponent* target = nullptr;
-        if (internal::SameIdent(f.Name, "Owner") || (root_ != nullptr && internal::SameIdent(f.Name, root_->Name())))
+        if (SameText(f.Name, "Owner") || (root_ != nullptr && SameText(f.Name, root_->Name())))
             target = root_;
         else if (root_ != nullptr) {
             AnsiString name = f.Name;
             const std::size_t dot = name.find('.');
-            if (dot != AnsiString::npos && internal::SameIdent(name.substr(0, dot), root_->Name()))
+            if (dot != AnsiString::npos && SameText(name.substr(0, dot), root_->Name()))
                 name = name.substr(dot + 1);
             target = root_->FindComponent(name);
         }

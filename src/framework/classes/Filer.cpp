@@ -1,6 +1,7 @@
 // Value-level reading and writing of the binary component stream, and the DefineProperties
 // hooks. The reader buffers ahead; every byte it hands out was really in the stream.
 #include "framework/classes/Filer.h"
+#include "framework/rtl/SysUtils.h"
 
 #include "framework/classes/internal/Extended.h"
 #include "framework/classes/internal/FilerPrivate.h"
@@ -172,13 +173,13 @@ void TWriter::WriteUTF8String(std::string_view utf8)
 
 void TWriter::WriteIdent(std::string_view ident)
 {
-    if (internal::SameIdent(ident, "False"))
+    if (SameText(ident, "False"))
         WriteValue(vaFalse);
-    else if (internal::SameIdent(ident, "True"))
+    else if (SameText(ident, "True"))
         WriteValue(vaTrue);
-    else if (internal::SameIdent(ident, "Null"))
+    else if (SameText(ident, "Null"))
         WriteValue(vaNull);
-    else if (internal::SameIdent(ident, "nil"))
+    else if (SameText(ident, "nil"))
         WriteValue(vaNil);
     else {
         WriteValue(vaIdent);
@@ -620,7 +621,7 @@ void TReader::ReadPrefix(Byte& flags, Integer& childPos)
 
 void TReader::DefineProperty(const AnsiString& name, ReaderProc readData, WriterProc, bool)
 {
-    if (propName_.empty() || !internal::SameIdent(name, propName_) || !readData)
+    if (propName_.empty() || !SameText(name, propName_) || !readData)
         return;
     propName_.clear(); // found: the caller's "unknown property" check sees an empty name
     readData(*this);
@@ -628,7 +629,7 @@ void TReader::DefineProperty(const AnsiString& name, ReaderProc readData, Writer
 
 void TReader::DefineBinaryProperty(const AnsiString& name, StreamProc readData, StreamProc, bool)
 {
-    if (propName_.empty() || !internal::SameIdent(name, propName_) || !readData)
+    if (propName_.empty() || !SameText(name, propName_) || !readData)
         return;
     propName_.clear();
     if (ReadValue() != vaBinary) {

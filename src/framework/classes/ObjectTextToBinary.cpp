@@ -1,6 +1,7 @@
 // The text form of a component read back into the binary stream. Every construct the binary-to-
 // text conversion writes maps back to the same bytes; malformed text raises EParserError.
 #include "framework/classes/ComponentStreaming.h"
+#include "framework/rtl/SysUtils.h"
 
 #include "framework/classes/internal/FilerPrivate.h"
 #include "framework/rtl/CodePage.h"
@@ -185,7 +186,7 @@ private:
         }
     }
 
-    bool IsSymbol(std::string_view word) const { return tok_ == Tok::Symbol && internal::SameIdent(tokenText_, word); }
+    bool IsSymbol(std::string_view word) const { return tok_ == Tok::Symbol && SameText(tokenText_, word); }
     bool IsChar(char c) const { return tok_ == Tok::Char && tokenText_[0] == c; }
     void CheckChar(char c)
     {

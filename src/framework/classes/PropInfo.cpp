@@ -1,6 +1,7 @@
 // The class registry and the property-list rules: a class's properties are its parent's, in
 // order, then its own; lookups ignore ASCII case. The framework's base classes register here.
 #include "framework/classes/PropInfo.h"
+#include "framework/rtl/SysUtils.h"
 
 #include "framework/classes/Collection.h"
 #include "framework/classes/Component.h"
@@ -80,7 +81,7 @@ AnsiString TPropInfo::ValueName(Int64 ordinal) const
 Int64 TPropInfo::ValueOrdinal(std::string_view name) const
 {
     for (std::size_t i = 0; i < ValueNames.size(); ++i)
-        if (internal::SameIdent(ValueNames[i], name))
+        if (SameText(ValueNames[i], name))
             return static_cast<Int64>(i);
     return -1;
 }
@@ -120,7 +121,7 @@ std::vector<const TPropInfo*> TClassInfo::Properties() const
         for (const TPropInfo& p : (*it)->properties_) {
             bool replaced = false;
             for (const TPropInfo*& existing : result) {
-                if (internal::SameIdent(existing->Name, p.Name)) {
+                if (SameText(existing->Name, p.Name)) {
                     existing = &p;
                     replaced = true;
                     break;
@@ -138,7 +139,7 @@ const TPropInfo* TClassInfo::FindProperty(std::string_view name) const
     int guard = 0;
     for (const TClassInfo* c = this; c != nullptr && guard < 1000; c = c->Parent(), ++guard)
         for (const TPropInfo& p : c->properties_)
-            if (internal::SameIdent(p.Name, name))
+            if (SameText(p.Name, name))
                 return &p;
     return nullptr;
 }

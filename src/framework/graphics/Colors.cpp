@@ -3,6 +3,7 @@
 #include "framework/graphics/Graphics.h"
 
 #include "framework/rtl/Exceptions.h"
+#include "framework/rtl/SysUtils.h"
 
 #include <array>
 #include <charconv>
@@ -94,21 +95,6 @@ constexpr NamedValue kCharsetNames[] = {
     {OEM_CHARSET, "OEM_CHARSET"},
 };
 
-bool SameAscii(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z')
-            x = static_cast<char>(x - 32);
-        if (y >= 'a' && y <= 'z')
-            y = static_cast<char>(y - 32);
-        if (x != y)
-            return false;
-    }
-    return true;
-}
 
 template <std::size_t N>
 bool ValueToName(const NamedValue (&table)[N], Integer value, AnsiString& name)
@@ -125,7 +111,7 @@ template <std::size_t N>
 bool NameToValue(const NamedValue (&table)[N], std::string_view name, Integer& value)
 {
     for (const NamedValue& entry : table)
-        if (SameAscii(entry.Name, name)) {
+        if (SameText(entry.Name, name)) {
             value = entry.Value;
             return true;
         }

@@ -8,8 +8,6 @@
 
 namespace vmado::internal {
 
-// Property, class and identifier names compare with ASCII case ignored, as the framework does.
-bool SameIdent(std::string_view a, std::string_view b);
 std::u32string Utf16ToUtf32(std::u16string_view text);
 std::u16string Utf32ToUtf16(std::u32string_view text);
 [[noreturn]] void InvalidStreamFormat(); // EReadError "Invalid stream format"
