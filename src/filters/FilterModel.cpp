@@ -383,40 +383,35 @@ TVFilter* TVFilters::Add() {
     return filter;
 }
 
-TVFilter* TVFilters::Add(const TVSubFilter* line) {
-    TVFilter* filter = Add();
-    if (!line) return filter;
+namespace {
+
+// A new filter filled by fill; a fill that throws takes the half-made filter away with it.
+template <typename Fill> TVFilter* AddFilled(TVFilters& filters, Fill&& fill) {
+    TVFilter* filter = filters.Add();
     try {
-        filter->Levels()->Add(line);
+        fill(*filter);
     } catch (...) {
         delete filter;
         throw;
     }
     return filter;
+}
+
+} // namespace
+
+TVFilter* TVFilters::Add(const TVSubFilter* line) {
+    if (!line) return Add();
+    return AddFilled(*this, [line](TVFilter& f) { f.Levels()->Add(line); });
 }
 
 TVFilter* TVFilters::Add(const TVSubFilters* lines) {
-    TVFilter* filter = Add();
-    if (!lines) return filter;
-    try {
-        filter->Levels()->Assign(lines);
-    } catch (...) {
-        delete filter;
-        throw;
-    }
-    return filter;
+    if (!lines) return Add();
+    return AddFilled(*this, [lines](TVFilter& f) { f.Levels()->Assign(lines); });
 }
 
 TVFilter* TVFilters::Add(const TVFilter* source) {
-    TVFilter* filter = Add();
-    if (!source) return filter;
-    try {
-        filter->Assign(source);
-    } catch (...) {
-        delete filter;
-        throw;
-    }
-    return filter;
+    if (!source) return Add();
+    return AddFilled(*this, [source](TVFilter& f) { f.Assign(source); });
 }
 
 void TVFilters::Delete(TVFilter* filter) {
