@@ -1,0 +1,117 @@
+// The record line's comma-text form: split, single-entry read, join and store. Splitting follows
+// the framework's CommaText reader so that lines written by the recordset read back whole.
+#include "dataset/DataSetPrivate.h"
+
+#include "framework/rtl/Exceptions.h"
+
+namespace vmado::dataset {
+
+namespace {
+
+inline bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+// Reads the entry starting at pos (after leading blanks) into out when given; returns the
+// position after it and its separator. A separator that ends the line stands for one more,
+// empty entry: trailingEmpty tells.
+std::size_t ScanEntry(std::string_view line, std::size_t pos, AnsiString* out, bool* trailingEmpty = nullptr) {
+    const std::size_t n = line.size();
+    if (pos < n && line[pos] == '"') {
+        ++pos;
+        while (pos < n) {
+            if (line[pos] == '"') {
+                if (pos + 1 < n && line[pos + 1] == '"') {
+                    if (out) *out += '"';
+                    pos += 2;
+                    continue;
+                }
+                ++pos;
+                break;
+            }
+            if (out) *out += line[pos];
+            ++pos;
+        }
+    } else {
+        const std::size_t start = pos;
+        while (pos < n && line[pos] != ',' && !IsBlank(line[pos])) ++pos;
+        if (out) out->assign(line.data() + start, pos - start);
+    }
+    while (pos < n && IsBlank(line[pos])) ++pos;
+    if (pos < n && line[pos] == ',') {
+        ++pos;
+        if (trailingEmpty && pos == n) *trailingEmpty = true;
+        while (pos < n && IsBlank(line[pos])) ++pos;
+    }
+    return pos;
+}
+
+std::size_t SkipBlanks(std::string_view line, std::size_t pos) {
+    while (pos < line.size() && IsBlank(line[pos])) ++pos;
+    return pos;
+}
+
+bool NeedsQuotes(const AnsiString& entry) {
+    if (entry.empty()) return true;
+    for (char c : entry)
+        if (IsBlank(c) || c == '"' || c == ',') return true;
+    return false;
+}
+
+} // namespace
+
+std::vector<AnsiString> SplitLine(std::string_view line) {
+    std::vector<AnsiString> entries;
+    std::size_t pos = SkipBlanks(line, 0);
+    while (pos < line.size()) {
+        AnsiString entry;
+        bool trailingEmpty = false;
+        pos = ScanEntry(line, pos, &entry, &trailingEmpty);
+        entries.push_back(std::move(entry));
+        if (trailingEmpty) entries.emplace_back();
+    }
+    return entries;
+}
+
+AnsiString LineEntry(std::string_view line, Integer index) {
+    if (index < 0) return {};
+    std::size_t pos = SkipBlanks(line, 0);
+    for (Integer i = 0; i < index; ++i) {
+        if (pos >= line.size()) return {};
+        pos = ScanEntry(line, pos, nullptr);
+    }
+    AnsiString entry;
+    if (pos < line.size()) ScanEntry(line, pos, &entry);
+    return entry;
+}
+
+AnsiString JoinLine(const std::vector<AnsiString>& entries) {
+    AnsiString line;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (i > 0) line += ',';
+        const AnsiString& e = entries[i];
+        if (!NeedsQuotes(e)) {
+            line += e;
+            continue;
+        }
+        line += '"';
+        for (char c : e) {
+            if (c == '"') line += '"';
+            line += c;
+        }
+        line += '"';
+    }
+    return line;
+}
+
+void StoreLine(char* area, Integer areaSize, const AnsiString& line, const AnsiString& what) {
+    if (line.find('\0') != AnsiString::npos)
+        throw EDatabaseError(what + " holds a zero byte, which a record line cannot carry");
+    if (static_cast<Integer>(line.size()) + 1 > areaSize) {
+        throw EDatabaseError(what + " does not fit the record buffer: the line needs " +
+                             std::to_string(line.size() + 1) + " bytes, the text area holds " +
+                             std::to_string(areaSize));
+    }
+    std::memcpy(area, line.data(), line.size());
+    area[line.size()] = '\0';
+}
+
+} // namespace vmado::dataset

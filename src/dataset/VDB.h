@@ -1,0 +1,330 @@
+// TVADODataSet: a TDataSet over one TVRecords per open. Every buffered record is one comma-text
+// line in the buffer's text area (bookmark, flag and calculated fields behind it); field values
+// are converted between that text and the framework's native formats on each access.
+#pragma once
+
+#include "ado/ADOBase.h"
+#include "filters/VFilters.h"
+#include "framework/classes/Component.h"
+#include "framework/classes/Streams.h"
+#include "framework/classes/Strings.h"
+#include "framework/db/DataSet.h"
+#include "framework/db/Fields.h"
+#include "framework/graphics/Graphics.h"
+
+#include <functional>
+#include <memory>
+
+namespace vmado {
+
+class TVADODataSet;
+
+enum TVOption { opDialog, opFilter, opSubList, opConnection };
+using TVOptions = TSet<TVOption>;
+
+enum TVerboseMode { vmCommand, vmExecute, vmFilter, vmSearch };
+// The dataset's only trace of what it sends: the command at open, each executed statement, each
+// applied filter text and each search criteria.
+using TVerboseEvent = std::function<void(const AnsiString& text, TVerboseMode mode)>;
+
+enum TSortMode { smNONE, smASC, smDESC };
+
+// Takes over posting from the recordset: the dataset writes the values into the engine record and
+// calls Apply instead of sending them itself.
+class TVUpdateObject : public TComponent {
+public:
+    explicit TVUpdateObject(TComponent* owner) : TComponent(owner) {}
+    AnsiString ClassName() const override { return "TVUpdateObject"; }
+    virtual TVADODataSet* GetDataSet() = 0;
+    virtual void SetDataSet(TVADODataSet* value) = 0;
+    virtual void Apply(TUpdateKind updateKind) = 0;
+};
+
+// What a dataset needs of the connection master that lends it a shared connection; the master
+// component implements it.
+class TVCustomMaster : public TComponent {
+public:
+    explicit TVCustomMaster(TComponent* owner) : TComponent(owner) {}
+    AnsiString ClassName() const override { return "TVCustomMaster"; }
+    virtual AnsiString Connection() const = 0;
+    // The shared connection, given the master's connection string first; never null.
+    virtual TVConnection* GetData() = 0;
+    virtual void InsertDataSet(TVADODataSet* dataSet) = 0;
+    virtual void RemoveDataSet(TVADODataSet* dataSet) = 0;
+};
+
+class TVADODataSet : public TDataSet {
+public:
+    explicit TVADODataSet(TComponent* owner = nullptr);
+    ~TVADODataSet() override;
+    AnsiString ClassName() const override { return "TVADODataSet"; }
+    void Notification(TComponent* component, TOperation operation) override;
+
+    // ---- connection and command (Open.cpp) ---------------------------------------------------
+    virtual AnsiString GetConnection() const { return connection_; }
+    // An own connection in use is closed and given the new string; it reopens at the next open.
+    void SetConnection(const AnsiString& value);
+    // Takes or creates the connection and opens it; true when one is in use and active.
+    bool ConnectionOpen();
+    // Closes and frees an own connection; a master's is only forgotten by SetMaster.
+    void ConnectionClose();
+    TVConnection* GetData() const { return connectionObject_; } // the connection in use, or null
+    TVCustomMaster* Master() const { return master_; }
+    void SetMaster(TVCustomMaster* value);
+    TVOptions Options() const { return options_; }
+    void SetOptions(TVOptions value);
+    AnsiString GetVersion();    // "Unknown" without a connection
+    TStrings* GetConnInfo();    // the provider's properties, or an empty list; owned here
+    const AnsiString& CommandText() const { return commandText_; }
+    void SetCommand(const AnsiString& text); // stores the cleaned text
+    AnsiString CleanSQL(const AnsiString& sql) const;
+    virtual AnsiString InternalTable(const AnsiString& sql);
+    // Runs one statement in a transaction of the connection; -1 when there is nothing to run.
+    virtual Integer InternalSQL(const AnsiString& sql);
+    virtual void ReOpen();
+    // "record/count", with " (n)" when n filters are defined; empty while closed.
+    AnsiString GetPosition();
+
+    TVRecords* Records() const { return records_.get(); } // the recordset of the last open
+    TCommandOption CommandType() const { return commandType_; }
+    void SetCommandType(TCommandOption value) { commandType_ = value; }
+    TCursorType CursorType() const { return cursorType_; }
+    void SetCursorType(TCursorType value) { cursorType_ = value; }
+    TCursorLocation CursorLocation() const { return cursorLocation_; }
+    void SetCursorLocation(TCursorLocation value) { cursorLocation_ = value; }
+    TLockType LockType() const { return lockType_; }
+    void SetLockType(TLockType value) { lockType_ = value; }
+
+    // ---- published properties ------------------------------------------------------------------
+    bool ReadOnly() const { return readOnly_; }
+    void SetReadOnly(bool value); // takes effect at the next open
+    Integer GetMaxRecords() const;
+    void SetMaxRecords(Integer value);
+    TUpdateMode UpdateMode() const { return updateMode_; }
+    void SetUpdateMode(TUpdateMode value) { updateMode_ = value; }
+    TVUpdateObject* UpdateObject() const { return updateObject_; }
+    void SetUpdateObject(TVUpdateObject* value);
+    virtual AnsiString GetMarkerField() const { return markerField_; }
+    void SetMarkerField(const AnsiString& value);
+    virtual AnsiString GetPrimaryKey() const { return primaryKey_; }
+    void SetPrimaryKey(const AnsiString& value);
+    const AnsiString& FileName() const { return fileName_; }
+    void SetFileName(const AnsiString& value) { fileName_ = value; }
+    bool StoreDefs() const { return storeDefs_; }
+    void SetStoreDefs(bool value) { storeDefs_ = value; }
+    TVFilters* Filters() const { return filters_.get(); }
+    void SetFilters(const TVFilters* value); // copies; does not re-filter
+    TVFilters* Colors() const { return colors_.get(); }
+    void SetColors(const TVFilters* value);  // copies
+    TStrings* BlobValues() const { return blobValues_.get(); }
+
+    TDataSetNotifyEvent OnMarkStart, OnMarkEnd, OnFillStart, OnFillEnd, OnDialog, OnScroll;
+    TVerboseEvent OnVerbose;
+
+    // ---- field definitions (Open.cpp) ------------------------------------------------------------
+    virtual TFieldType AdoToBdt(Integer adoType);
+    virtual Integer BdtToAdo(TFieldType fieldType);
+    void InitOneField(const AnsiString& name, Integer adoType, Integer size, bool required, Integer fieldNo);
+    virtual void InternalFields();
+
+    // ---- record buffers (Buffers.cpp) --------------------------------------------------------------
+    Integer RecSize() const { return recSize_; }
+    Integer BufferSize() const { return bufferSize_; }
+    Integer BookmarkOffset() const { return bookmarkOffset_; }
+    Integer CalcOffset() const { return calcOffset_; }
+    // The buffer that field access reads and writes in the current state; null when none.
+    TRecordBuffer GetActiveRecordBuffer();
+    void LoadRecordBuffer(TRecordBuffer buffer, bool blank);
+    bool GetFieldData(TField* field, void* buffer) override;
+    using TDataSet::GetFieldData;
+    void DataEvent(TDataEvent event, std::intptr_t info) override;
+
+    // Converters between a field's text entry and its native value; true when the text held one.
+    static bool IntegerToBuffer(void* buffer, const AnsiString& text);
+    static bool FloatToBuffer(void* buffer, const AnsiString& text);
+    static bool DateToBuffer(void* buffer, const AnsiString& text);
+    static bool TimeToBuffer(void* buffer, const AnsiString& text);
+    static bool DateTimeToBuffer(void* buffer, const AnsiString& text);
+    static bool BooleanToBuffer(void* buffer, const AnsiString& text);
+    static AnsiString BufferToDate(const void* buffer);
+    static AnsiString BufferToTime(const void* buffer);
+    static AnsiString BufferToDateTime(const void* buffer);
+
+    // ---- navigation and searching (Navigation.cpp) ---------------------------------------------------
+    bool Locate(const AnsiString& keyFields, const Variant& keyValues, TLocateOptions options) override;
+    Variant Lookup(const AnsiString& keyFields, const Variant& keyValues, const AnsiString& resultFields) override;
+    // One "name op literal" condition; empty for an unknown field. The value goes in as given,
+    // with embedded single quotes doubled.
+    AnsiString CreateCriteria(const AnsiString& fieldName, const AnsiString& value, bool partial);
+    bool Search(const AnsiString& fieldName, const AnsiString& value, bool partial, Byte length);
+    bool Search(TField* field, const AnsiString& value, bool partial, Byte length);
+    // Single conditions go to the engine's Find, compound ones through a temporary filter.
+    bool Find(const AnsiString& criteria);
+    void InternalBookmark(TBookmarkFlag flag);
+
+    // ---- blobs (Blobs.cpp) -------------------------------------------------------------------------------
+    std::unique_ptr<TStream> CreateBlobStream(TField* field, TBlobStreamMode mode) override;
+    virtual AnsiString GetBlobData(TField* field);
+    virtual void SetBlobData(TField* field, const AnsiString& value);
+    Variant BlobToVariant(TField* field);
+
+    // ---- statement generation (Posting.cpp) ------------------------------------------------------------
+    virtual AnsiString InsertSQL();
+    virtual AnsiString ModifySQL();
+    virtual AnsiString DeleteSQL();
+    virtual AnsiString GenerateUpdate();
+    // " WHERE " and the Filters collection's text; empty without filters.
+    virtual AnsiString GenerateWhere(const AnsiString& sql, TStrings* list);
+    static AnsiString GenerateField(const AnsiString& table, const AnsiString& field);
+    static AnsiString GenerateField(const AnsiString& name);
+
+    // ---- sorting, filtering, colouring (SortFilter.cpp) -------------------------------------------------
+    const AnsiString& Sort() const { return sort_; }
+    void SetSortStr(const AnsiString& value);
+    void SortAdd(const AnsiString& fieldName, TSortMode mode, bool add);
+    void SortAdd(TField* field, bool add);
+    void SortDelete(const AnsiString& fieldName);
+    void SortDelete(TField* field);
+    bool IsSorted(const AnsiString& fieldName) const;
+    bool IsSorted(TField* field) const;
+    TSortMode SortMode(const AnsiString& fieldName) const;
+    TSortMode SortMode(TField* field) const;
+    Integer SortField(TField* field) const; // 0 unsorted, 1 ascending, 2 descending
+    void SetFilterStr(const AnsiString& value);
+    virtual void ExecFilter();
+    void FieldColors(const AnsiString& fieldName, TColor& backColor, TColor& foreColor);
+
+protected:
+    // ---- framework overrides: open and close (Open.cpp) ----------------------------------------------
+    void InternalOpen() override;
+    void InternalClose() override;
+    void InternalInitFieldDefs() override;
+    bool IsCursorOpen() override { return cursorOpen_; }
+    bool GetCanModify() override { return !readOnly_; }
+    void InternalHandleException() override;
+    void SetFilterText(const AnsiString& value) override { SetFilterStr(value); }
+    void DoAfterOpen() override;
+    void DoAfterClose() override;
+    void DoAfterScroll() override;
+    void DoBeforeEdit() override;
+    void DoBeforeInsert() override;
+    virtual void DoDialog();
+    // Settings file and dependent datasets; this class keeps neither, descendants may.
+    virtual void InternalLoad(const AnsiString& fileName) {}
+    virtual void InternalSave(const AnsiString& fileName) {}
+    virtual void SubListOpen() {}
+    virtual void SubListClose() {}
+
+    // ---- buffers (Buffers.cpp) -------------------------------------------------------------------------
+    TRecordBuffer AllocRecordBuffer() override;
+    void FreeRecordBuffer(TRecordBuffer& buffer) override;
+    Word GetRecordSize() override;
+    void InternalInitRecord(TRecordBuffer buffer) override;
+    TGetResult GetRecord(TRecordBuffer buffer, TGetMode getMode, bool doCheck) override;
+    void ClearCalcFields(TRecordBuffer buffer) override;
+    void SetFieldData(TField* field, void* buffer) override;
+    using TDataSet::SetFieldData;
+    Variant GetStateFieldValue(TDataSetState state, TField* field) override;
+
+    // ---- navigation (Navigation.cpp) -----------------------------------------------------------------------
+    void InternalFirst() override;
+    void InternalLast() override;
+    Integer GetRecordCount() override;
+    Integer GetRecNo() override;
+    void SetRecNoValue(Integer value) override {}
+    void GetBookmarkData(TRecordBuffer buffer, void* data) override;
+    void SetBookmarkData(TRecordBuffer buffer, void* data) override;
+    TBookmarkFlag GetBookmarkFlag(TRecordBuffer buffer) override;
+    void SetBookmarkFlag(TRecordBuffer buffer, TBookmarkFlag value) override;
+    void InternalGotoBookmark(void* bookmark) override;
+    void InternalSetToRecord(TRecordBuffer buffer) override;
+    TBookmarkStr GetBookmarkStr() override;
+    void SetBookmarkStr(const TBookmarkStr& value) override;
+    void InternalRefresh() override;
+
+    // ---- editing (Posting.cpp) ----------------------------------------------------------------------------
+    void InternalEdit() override;
+    void InternalInsert() override;
+    void InternalCancel() override;
+    void InternalPost() override;
+    void InternalDelete() override;
+    void InternalAddRecord(void* buffer, bool append) override;
+
+    bool UpdateBySQL = false; // post and delete through generated statements
+
+    // The exact-and-centre mode every refresh and search resyncs with.
+    TResyncMode ResyncMode{rmExact, rmCenter};
+
+private:
+    friend class TVBlobStream;
+
+    void TakeMasterConnection();
+    void FreeOwnConnection();
+    // Sends what the recordset holds back for a batch (its default lock type) at once, so a
+    // posted record is in the database when Post or Delete returns.
+    void SendPending();
+
+    TVConnection* connectionObject_ = nullptr; // own (AutoClose) or the master's
+    std::unique_ptr<TVConnection> ownConnection_;
+    std::unique_ptr<TVRecords> records_;
+    AnsiString connection_;
+    AnsiString commandText_;
+    TVCustomMaster* master_ = nullptr;
+    bool cursorOpen_ = false;
+    std::unique_ptr<TStringList> blobValues_;
+    Integer recSize_ = 0;
+    Integer bufferSize_ = 0;
+    Integer bookmarkOffset_ = 0;
+    Integer calcOffset_ = 0;
+    bool readOnly_ = false;
+    AnsiString sort_;
+    TUpdateMode updateMode_ = upWhereAll;
+    TVUpdateObject* updateObject_ = nullptr;
+    AnsiString primaryKey_;
+    AnsiString markerField_;
+    std::unique_ptr<TVFilters> filters_;
+    std::unique_ptr<TVFilters> colors_;
+    AnsiString fileName_;
+    TVOptions options_{opDialog, opFilter, opConnection};
+    bool storeDefs_ = false;
+    std::unique_ptr<TStringList> connInfo_;
+    TCommandOption commandType_ = coUnknown;
+    TCursorType cursorType_ = ctOpenStatic;
+    TCursorLocation cursorLocation_ = clClient;
+    TLockType lockType_ = ltLockBatchOptimistic;
+};
+
+// A blob field's content as a stream: read from the engine record when the stream is made (unless
+// the field was already modified), cached in the dataset's BlobValues, and sent at post.
+class TVBlobStream : public TStream {
+public:
+    // Raises EInvalidCast unless field belongs to a TVADODataSet.
+    TVBlobStream(TBlobField* field, TBlobStreamMode mode);
+    // Marks the field modified and tells the controls when something was written.
+    ~TVBlobStream() override;
+
+    Int64 Read(void* buffer, Int64 count) override;
+    Int64 Write(const void* buffer, Int64 count) override;
+    Int64 Seek(Int64 offset, Word origin) override;
+    Int64 Size() override { return GetBlobSize(); }
+    void SetSize(Int64 size) override;
+    // Cuts the content at the current position.
+    void Truncate();
+    Integer GetBlobSize();
+    // The field's content as the engine record holds it.
+    AnsiString GetBlobData();
+
+private:
+    TBlobField* field_;
+    TVADODataSet* dataSet_;
+    TRecordBuffer buffer_ = nullptr;
+    TBlobStreamMode mode_;
+    bool opened_ = false;
+    bool modified_ = false;
+    Int64 position_ = 0;
+};
+
+// Registers TVADODataSet's published properties with the streaming system (idempotent).
+void RegisterDataSetClasses();
+
+} // namespace vmado
