@@ -170,19 +170,22 @@ bool TVADODataSet::Find(const AnsiString& criteria) {
     const AnsiString upper = AnsiUpperCase(criteria);
     if (upper.find("AND") == AnsiString::npos && upper.find("OR") == AnsiString::npos) {
         found = records_->Find(criteria);
+        if (found) Resync(ResyncMode);
     } else {
+        // The buffers are rebuilt before the controls come back: enabling them puts the engine
+        // cursor on the active record, which until the resync is still the old one.
         DisableControls();
         try {
             const Integer bookmark = records_->FilterFind(criteria);
             records_->SetBookmark(bookmark);
             found = bookmark > 0;
+            if (found) Resync(ResyncMode);
         } catch (...) {
             EnableControls();
             throw;
         }
         EnableControls();
     }
-    if (found) Resync(ResyncMode);
     DoAfterScroll();
     return found;
 }
