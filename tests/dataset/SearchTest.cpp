@@ -13,20 +13,24 @@ namespace {
 
 class SearchTest : public DataSetTest {
 protected:
-    TVADODataSet& OpenPeople() {
+    TVADODataSet& OpenPeople()
+    {
         TVADODataSet& d = Open("SELECT id, name, city, qty, born, seen, note FROM people ORDER BY id");
         d.OnVerbose = [this](const AnsiString& text, TVerboseMode mode) {
-            if (mode == vmSearch) searches_.push_back(text);
+            if (mode == vmSearch)
+                searches_.push_back(text);
         };
         return d;
     }
     // Where the cursor stands: the record's id and RecNo must agree.
-    void ExpectOn(TVADODataSet& d, Integer id) {
+    void ExpectOn(TVADODataSet& d, Integer id)
+    {
         EXPECT_EQ(d.FieldByName("id")->AsInteger(), id);
         EXPECT_EQ(d.RecNo(), id); // ids 1..n in view order
     }
     // The next record must be the one after, so the engine cursor and the buffers agree.
-    void ExpectNextIs(TVADODataSet& d, const char* name) {
+    void ExpectNextIs(TVADODataSet& d, const char* name)
+    {
         d.Next();
         EXPECT_EQ(d.FieldByName("name")->AsString(), name);
     }
@@ -35,7 +39,8 @@ protected:
     std::vector<std::string> searches_;
 };
 
-TEST_F(SearchTest, LocateOnTwoFieldsJoinsConditionsWithAnd) {
+TEST_F(SearchTest, LocateOnTwoFieldsJoinsConditionsWithAnd)
+{
     TVADODataSet& d = OpenPeople();
     EXPECT_TRUE(d.Locate("name;city", VarArrayOf({Variant("Brown"), Variant("Paris")}), {}));
     EXPECT_EQ(LastSearch(), "name = 'Brown' AND city = 'Paris'");
@@ -48,12 +53,19 @@ TEST_F(SearchTest, LocateOnTwoFieldsJoinsConditionsWithAnd) {
     ExpectNextIs(d, "Jones");
 }
 
-TEST_F(SearchTest, ArrayValuesAndASingleScalarArriveWhole) {
+TEST_F(SearchTest, ArrayValuesAndASingleScalarArriveWhole)
+{
     Exec("INSERT INTO people VALUES (5, 'Smith', 'New York', 3, NULL, NULL, 'x, y')");
     TVADODataSet& d = OpenPeople();
-    struct Row { const char* fields; Variant values; const char* criteria; Integer id; };
+    struct Row {
+        const char* fields;
+        Variant values;
+        const char* criteria;
+        Integer id;
+    };
     const Row rows[] = {
-        {"name;city", VarArrayOf({Variant("Smith"), Variant("New York")}), "name = 'Smith' AND city = 'New York'", 5},
+        {"name;city", VarArrayOf({Variant("Smith"), Variant("New York")}),
+         "name = 'Smith' AND city = 'New York'", 5},
         {"city", Variant("New York"), "city = 'New York'", 5},
         {"note", Variant("a, b"), "note = 'a, b'", 1},
         {"note", VarArrayOf({Variant("x, y")}), "note = 'x, y'", 5},
@@ -69,7 +81,8 @@ TEST_F(SearchTest, ArrayValuesAndASingleScalarArriveWhole) {
     }
 }
 
-TEST_F(SearchTest, NumericPartialKeyFindsTheFirstValueAtLeastAsLarge) {
+TEST_F(SearchTest, NumericPartialKeyFindsTheFirstValueAtLeastAsLarge)
+{
     TVADODataSet& d = OpenPeople();
     EXPECT_TRUE(d.Locate("qty", Variant(6), {loPartialKey}));
     EXPECT_EQ(LastSearch(), "qty >= 6");
@@ -78,17 +91,25 @@ TEST_F(SearchTest, NumericPartialKeyFindsTheFirstValueAtLeastAsLarge) {
     ExpectOn(d, 4);
 }
 
-TEST_F(SearchTest, QuotesNullsAndDatesAreFound) {
+TEST_F(SearchTest, QuotesNullsAndDatesAreFound)
+{
     Exec("INSERT INTO people VALUES (5, 'O''Brien', 'Cork', 1, '1999-12-31', '1999-12-31 08:30:00', NULL)");
     TVADODataSet& d = OpenPeople();
-    struct Row { const char* field; Variant value; const char* criteria; Integer id; };
+    struct Row {
+        const char* field;
+        Variant value;
+        const char* criteria;
+        Integer id;
+    };
     const Row rows[] = {
         {"name", Variant("O'Brien"), "name = 'O''Brien'", 5},
         {"born", Variant::Null(), "born IS NULL", 3},
         {"born", Variant::FromDate(EncodeDate(2000, 2, 29)), "born = #2000-02-29#", 4},
         {"born", Variant("1993-01-01"), "born = #1993-01-01#", 2},
-        {"seen", Variant::FromDate(EncodeDateTime(2024, 1, 5, 14, 5, 9, 0)), "seen = #2024-01-05 02:05:09 PM#", 2},
-        {"seen", Variant::FromDate(EncodeDateTime(1999, 12, 31, 8, 30, 0, 0)), "seen = #1999-12-31 08:30:00 AM#", 5},
+        {"seen", Variant::FromDate(EncodeDateTime(2024, 1, 5, 14, 5, 9, 0)),
+         "seen = #2024-01-05 02:05:09 PM#", 2},
+        {"seen", Variant::FromDate(EncodeDateTime(1999, 12, 31, 8, 30, 0, 0)),
+         "seen = #1999-12-31 08:30:00 AM#", 5},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.criteria);
@@ -102,7 +123,8 @@ TEST_F(SearchTest, QuotesNullsAndDatesAreFound) {
     ExpectOn(d, 3);
 }
 
-TEST_F(SearchTest, DatePartialKeyFindsTheFirstDateOnOrAfter) {
+TEST_F(SearchTest, DatePartialKeyFindsTheFirstDateOnOrAfter)
+{
     TVADODataSet& d = OpenPeople();
     d.Last();
     EXPECT_TRUE(d.Locate("born", Variant::FromDate(EncodeDate(1995, 6, 1)), {loPartialKey}));
@@ -110,7 +132,8 @@ TEST_F(SearchTest, DatePartialKeyFindsTheFirstDateOnOrAfter) {
     ExpectOn(d, 1);
 }
 
-TEST_F(SearchTest, FewerKeyValuesThanKeyFieldsIsAListError) {
+TEST_F(SearchTest, FewerKeyValuesThanKeyFieldsIsAListError)
+{
     TVADODataSet& d = OpenPeople();
     d.Next();
     for (const Variant& values : {VarArrayOf({Variant("Smith")}), Variant("Smith")}) {
@@ -118,7 +141,8 @@ TEST_F(SearchTest, FewerKeyValuesThanKeyFieldsIsAListError) {
             d.Locate("name;city", values, {});
             ADD_FAILURE() << "no exception";
         } catch (const EListError& e) {
-            EXPECT_NE(std::string(e.what()).find("2 key fields (name;city) got 1 key values"), std::string::npos)
+            EXPECT_NE(std::string(e.what()).find("2 key fields (name;city) got 1 key values"),
+                      std::string::npos)
                 << e.what();
         }
     }
@@ -126,12 +150,13 @@ TEST_F(SearchTest, FewerKeyValuesThanKeyFieldsIsAListError) {
     ExpectOn(d, 2);
 }
 
-TEST_F(SearchTest, AFailedSearchLeavesTheCursorWhereItWas) {
+TEST_F(SearchTest, AFailedSearchLeavesTheCursorWhereItWas)
+{
     TVADODataSet& d = OpenPeople();
     d.Next();
     d.Next();
     ExpectOn(d, 3);
-    EXPECT_FALSE(d.Locate("name", Variant("Nobody"), {}));                                         // engine Find
+    EXPECT_FALSE(d.Locate("name", Variant("Nobody"), {})); // engine Find
     ExpectOn(d, 3);
     EXPECT_FALSE(d.Locate("name;city", VarArrayOf({Variant("Smith"), Variant("London")}), {})); // filter path
     ExpectOn(d, 3);
@@ -143,7 +168,8 @@ TEST_F(SearchTest, AFailedSearchLeavesTheCursorWhereItWas) {
     ExpectNextIs(d, "Green");
 }
 
-TEST_F(SearchTest, OrInsideAFieldNameTakesTheFilterPathAndStillFinds) {
+TEST_F(SearchTest, OrInsideAFieldNameTakesTheFilterPathAndStillFinds)
+{
     Exec("CREATE TABLE orders (orderno INTEGER PRIMARY KEY, item VARCHAR(10))");
     Exec("INSERT INTO orders VALUES (10, 'pen')");
     Exec("INSERT INTO orders VALUES (20, 'ink')");
@@ -159,7 +185,8 @@ TEST_F(SearchTest, OrInsideAFieldNameTakesTheFilterPathAndStillFinds) {
     EXPECT_EQ(d.FieldByName("item")->AsString(), "pad");
 }
 
-TEST_F(SearchTest, FindWithOrLandsOnTheFirstMatchInViewOrder) {
+TEST_F(SearchTest, FindWithOrLandsOnTheFirstMatchInViewOrder)
+{
     TVADODataSet& d = OpenPeople();
     d.Last();
     EXPECT_TRUE(d.Find("name = 'Green' OR name = 'Jones'"));
@@ -167,7 +194,8 @@ TEST_F(SearchTest, FindWithOrLandsOnTheFirstMatchInViewOrder) {
     ExpectNextIs(d, "Brown");
 }
 
-TEST_F(SearchTest, FindRespectsTheDatasetFilter) {
+TEST_F(SearchTest, FindRespectsTheDatasetFilter)
+{
     TVADODataSet& d = Make("SELECT id, name, city FROM people ORDER BY id");
     d.SetFilterStr("city = 'Paris'");
     d.Open();
@@ -178,14 +206,18 @@ TEST_F(SearchTest, FindRespectsTheDatasetFilter) {
     EXPECT_EQ(d.RecordCount(), 2); // the filter is back after the search
 }
 
-TEST_F(SearchTest, SearchFillsTheValueWithLeadingZeros) {
+TEST_F(SearchTest, SearchFillsTheValueWithLeadingZeros)
+{
     Exec("CREATE TABLE codes (id INTEGER PRIMARY KEY, code VARCHAR(6))");
     Exec("INSERT INTO codes VALUES (1, '0012')");
     Exec("INSERT INTO codes VALUES (2, '0007')");
     Exec("INSERT INTO codes VALUES (3, '7')");
     TVADODataSet& d = Open("SELECT id, code FROM codes ORDER BY id");
     std::vector<std::string> seen;
-    d.OnVerbose = [&](const AnsiString& text, TVerboseMode mode) { seen.push_back(text); (void)mode; };
+    d.OnVerbose = [&](const AnsiString& text, TVerboseMode mode) {
+        seen.push_back(text);
+        (void)mode;
+    };
     EXPECT_TRUE(d.Search("code", "7", false, 4));
     EXPECT_EQ(d.FieldByName("id")->AsInteger(), 2);
     EXPECT_TRUE(d.Search(d.FieldByName("code"), "7", false, 0));
@@ -201,7 +233,8 @@ TEST_F(SearchTest, SearchFillsTheValueWithLeadingZeros) {
     EXPECT_EQ(d.FieldByName("id")->AsInteger(), 1);
 }
 
-TEST_F(SearchTest, LookupReturnsOneValueOrTheTextsRunTogether) {
+TEST_F(SearchTest, LookupReturnsOneValueOrTheTextsRunTogether)
+{
     TVADODataSet& d = OpenPeople();
     EXPECT_EQ(d.Lookup("id", Variant(2), "name;city").AsString(), "JonesLondon");
     ExpectOn(d, 2);
@@ -214,11 +247,13 @@ TEST_F(SearchTest, LookupReturnsOneValueOrTheTextsRunTogether) {
     ExpectOn(d, 3);
 }
 
-TEST_F(SearchTest, AnEmptyRecordsetFindsNothingButReportsTheSearch) {
+TEST_F(SearchTest, AnEmptyRecordsetFindsNothingButReportsTheSearch)
+{
     TVADODataSet& d = Open("SELECT id, name FROM empty_table");
     std::vector<std::string> seen;
     d.OnVerbose = [&](const AnsiString& text, TVerboseMode mode) {
-        if (mode == vmSearch) seen.push_back(text);
+        if (mode == vmSearch)
+            seen.push_back(text);
     };
     int scrolls = 0;
     d.AfterScroll = [&](TDataSet*) { ++scrolls; };
@@ -231,7 +266,8 @@ TEST_F(SearchTest, AnEmptyRecordsetFindsNothingButReportsTheSearch) {
     EXPECT_FALSE(d.Find(""));
 }
 
-TEST_F(SearchTest, EverySearchScrollsOnceFoundOrNot) {
+TEST_F(SearchTest, EverySearchScrollsOnceFoundOrNot)
+{
     TVADODataSet& d = OpenPeople();
     std::vector<std::string> events;
     d.BeforeScroll = [&](TDataSet*) { events.push_back("before"); };
@@ -242,10 +278,12 @@ TEST_F(SearchTest, EverySearchScrollsOnceFoundOrNot) {
     EXPECT_EQ(events, (std::vector<std::string>{"before", "after", "scroll", "before", "after", "scroll"}));
 }
 
-TEST_F(SearchTest, TheGridWindowFollowsAJumpToTheEnd) {
+TEST_F(SearchTest, TheGridWindowFollowsAJumpToTheEnd)
+{
     std::string sql = "SELECT id, name FROM tall ORDER BY id";
     Exec("CREATE TABLE tall (id INTEGER PRIMARY KEY, name VARCHAR(10))");
-    for (int i = 1; i <= 20; ++i) Exec("INSERT INTO tall VALUES (" + std::to_string(i) + ", 'n" + std::to_string(i) + "')");
+    for (int i = 1; i <= 20; ++i)
+        Exec("INSERT INTO tall VALUES (" + std::to_string(i) + ", 'n" + std::to_string(i) + "')");
     TVADODataSet& d = Open(sql);
     EXPECT_TRUE(d.Locate("name", Variant("n18"), {}));
     EXPECT_EQ(d.FieldByName("id")->AsInteger(), 18);
@@ -260,7 +298,8 @@ TEST_F(SearchTest, TheGridWindowFollowsAJumpToTheEnd) {
     EXPECT_EQ(d.FieldByName("name")->AsString(), "n4");
 }
 
-TEST_F(SearchTest, ABrokenCriteriaTextRaisesAndKeepsThePosition) {
+TEST_F(SearchTest, ABrokenCriteriaTextRaisesAndKeepsThePosition)
+{
     TVADODataSet& d = OpenPeople();
     d.Next();
     EXPECT_THROW(d.Find("name = = 'x'"), Exception);

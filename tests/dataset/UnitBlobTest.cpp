@@ -10,15 +10,18 @@ namespace {
 
 class UnitBlobTest : public ::testing::Test {
 protected:
-    UnitBlobTest() {
+    UnitBlobTest()
+    {
         memo_ = Add<TMemoField>("Remark");
         data_ = Add<TBlobField>("Data");
         picture_ = Add<TGraphicField>("Picture");
         name_ = Add<TStringField>("Name");
         // The lines an open makes: one per blob field, nothing loaded.
-        for (const char* line : {"Remark=NONE", "Data=NONE", "Picture=NONE"}) dataSet_.BlobValues()->Add(line);
+        for (const char* line : {"Remark=NONE", "Data=NONE", "Picture=NONE"})
+            dataSet_.BlobValues()->Add(line);
     }
-    template <typename F> F* Add(const char* name) {
+    template <typename F> F* Add(const char* name)
+    {
         auto* field = new F(&dataSet_);
         field->SetFieldName(name);
         field->SetDataSet(&dataSet_);
@@ -31,13 +34,16 @@ protected:
     TField* name_;
 };
 
-TEST_F(UnitBlobTest, NothingLoadedReadsAsEmpty) {
+TEST_F(UnitBlobTest, NothingLoadedReadsAsEmpty)
+{
     EXPECT_EQ(dataSet_.GetBlobData(memo_), "");
     EXPECT_EQ(dataSet_.GetBlobData(name_), ""); // no line for it
 }
 
-TEST_F(UnitBlobTest, ContentIsKeptByteForByte) {
-    const std::string rows[] = {"NONE", std::string("a\0b", 3), "line 1\r\nline 2", "x=y", std::string("\x80\xff\x00\x01", 4), " "};
+TEST_F(UnitBlobTest, ContentIsKeptByteForByte)
+{
+    const std::string rows[] = {
+        "NONE", std::string("a\0b", 3), "line 1\r\nline 2", "x=y", std::string("\x80\xff\x00\x01", 4), " "};
     for (const std::string& content : rows) {
         SCOPED_TRACE(content);
         dataSet_.SetBlobData(data_, content);
@@ -48,7 +54,8 @@ TEST_F(UnitBlobTest, ContentIsKeptByteForByte) {
     EXPECT_EQ(dataSet_.BlobValues()->Strings(1), "Data=NONE");
 }
 
-TEST_F(UnitBlobTest, TheContentNoneIsNotTheNothingLoadedValue) {
+TEST_F(UnitBlobTest, TheContentNoneIsNotTheNothingLoadedValue)
+{
     dataSet_.SetBlobData(memo_, "NONE");
     EXPECT_EQ(dataSet_.GetBlobData(memo_), "NONE");
     EXPECT_EQ(dataSet_.BlobToVariant(memo_).AsString(), "NONE");
@@ -58,13 +65,15 @@ TEST_F(UnitBlobTest, TheContentNoneIsNotTheNothingLoadedValue) {
     EXPECT_EQ(dataSet_.GetBlobData(memo_), "");
 }
 
-TEST_F(UnitBlobTest, SetBlobDataWithoutALineChangesNothing) {
+TEST_F(UnitBlobTest, SetBlobDataWithoutALineChangesNothing)
+{
     dataSet_.SetBlobData(name_, "text");
     EXPECT_EQ(dataSet_.GetBlobData(name_), "");
     EXPECT_EQ(dataSet_.BlobValues()->Count(), 3);
 }
 
-TEST_F(UnitBlobTest, VariantFollowsTheFieldType) {
+TEST_F(UnitBlobTest, VariantFollowsTheFieldType)
+{
     const std::string bytes("\x00\x7f\x80\xff", 4);
     for (TField* field : {data_, picture_}) {
         SCOPED_TRACE(field->FieldName());
@@ -82,13 +91,15 @@ TEST_F(UnitBlobTest, VariantFollowsTheFieldType) {
     EXPECT_TRUE(dataSet_.BlobToVariant(name_).IsEmpty());
 }
 
-TEST_F(UnitBlobTest, EmptiedContentIsPostedAsNull) {
+TEST_F(UnitBlobTest, EmptiedContentIsPostedAsNull)
+{
     dataSet_.SetBlobData(data_, "");
     EXPECT_TRUE(dataSet_.BlobToVariant(data_).IsNull());
     EXPECT_TRUE(dataSet_.BlobToVariant(memo_).IsNull());
 }
 
-TEST_F(UnitBlobTest, OnlyABlobFieldOfThisDatasetHasAStream) {
+TEST_F(UnitBlobTest, OnlyABlobFieldOfThisDatasetHasAStream)
+{
     EXPECT_THROW(dataSet_.CreateBlobStream(name_, bmRead), EInvalidCast);
     TMemoField loose(nullptr);
     loose.SetFieldName("Loose");
@@ -96,11 +107,13 @@ TEST_F(UnitBlobTest, OnlyABlobFieldOfThisDatasetHasAStream) {
         TVBlobStream stream(&loose, bmRead);
         ADD_FAILURE() << "no exception";
     } catch (const EInvalidCast& e) {
-        EXPECT_NE(std::string(e.what()).find("'Loose' does not belong to a TVADODataSet"), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("'Loose' does not belong to a TVADODataSet"), std::string::npos)
+            << e.what();
     }
 }
 
-TEST_F(UnitBlobTest, AWriteStreamNeedsAnEditedRecord) {
+TEST_F(UnitBlobTest, AWriteStreamNeedsAnEditedRecord)
+{
     try {
         dataSet_.CreateBlobStream(memo_, bmWrite);
         ADD_FAILURE() << "no exception";

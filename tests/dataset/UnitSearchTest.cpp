@@ -12,7 +12,8 @@ namespace {
 
 class UnitSearchTest : public ::testing::Test {
 protected:
-    UnitSearchTest() {
+    UnitSearchTest()
+    {
         Add<TStringField>("Name");
         Add<TMemoField>("Remark");
         Add<TIntegerField>("Qty");
@@ -23,7 +24,8 @@ protected:
         Add<TDateTimeField>("Seen");
         Add<TBlobField>("Data");
     }
-    template <typename F> void Add(const char* name) {
+    template <typename F> void Add(const char* name)
+    {
         auto* field = new F(&dataSet_);
         field->SetFieldName(name);
         field->SetDataSet(&dataSet_);
@@ -31,8 +33,14 @@ protected:
     TVADODataSet dataSet_;
 };
 
-TEST_F(UnitSearchTest, ConditionFollowsTheFieldType) {
-    struct Row { const char* field; const char* value; bool partial; const char* expected; };
+TEST_F(UnitSearchTest, ConditionFollowsTheFieldType)
+{
+    struct Row {
+        const char* field;
+        const char* value;
+        bool partial;
+        const char* expected;
+    };
     const Row rows[] = {
         {"Name", "Smith", false, "Name = 'Smith'"},
         {"Name", "Smith", true, "Name LIKE 'Smith%'"},
@@ -56,20 +64,27 @@ TEST_F(UnitSearchTest, ConditionFollowsTheFieldType) {
     }
 }
 
-TEST_F(UnitSearchTest, SingleQuotesInsideAStringAreDoubled) {
+TEST_F(UnitSearchTest, SingleQuotesInsideAStringAreDoubled)
+{
     EXPECT_EQ(dataSet_.CreateCriteria("Name", "O'Brien", false), "Name = 'O''Brien'");
     EXPECT_EQ(dataSet_.CreateCriteria("Name", "x' OR 'a'='a", true), "Name LIKE 'x'' OR ''a''=''a%'");
 }
 
-TEST_F(UnitSearchTest, AnEmptyValueOfANonTextFieldSearchesForNull) {
+TEST_F(UnitSearchTest, AnEmptyValueOfANonTextFieldSearchesForNull)
+{
     for (const char* field : {"Qty", "Flag", "Born", "Seen"}) {
         SCOPED_TRACE(field);
         EXPECT_EQ(dataSet_.CreateCriteria(field, "", false), std::string(field) + " IS NULL");
     }
 }
 
-TEST_F(UnitSearchTest, AValueThatWouldLeaveItsLiteralIsRefused) {
-    struct Row { const char* field; const char* value; const char* message; };
+TEST_F(UnitSearchTest, AValueThatWouldLeaveItsLiteralIsRefused)
+{
+    struct Row {
+        const char* field;
+        const char* value;
+        const char* message;
+    };
     const Row rows[] = {
         {"Qty", "5 OR Qty < 5", "is not a valid number to search field 'Qty'"},
         {"Qty", "five", "is not a valid number"},
@@ -87,7 +102,8 @@ TEST_F(UnitSearchTest, AValueThatWouldLeaveItsLiteralIsRefused) {
     }
 }
 
-TEST_F(UnitSearchTest, SearchesOnAClosedDatasetFindNothingAndSendNothing) {
+TEST_F(UnitSearchTest, SearchesOnAClosedDatasetFindNothingAndSendNothing)
+{
     int verbose = 0;
     dataSet_.OnVerbose = [&](const AnsiString&, TVerboseMode) { ++verbose; };
     EXPECT_FALSE(dataSet_.Locate("Name", Variant("Smith"), {}));
