@@ -230,7 +230,9 @@ Integer TVRecords::GetBookmark() const {
 }
 
 void TVRecords::SetBookmark(Integer value) {
-    if (Active && GetOkRec() && HasRecords && value > 0)
+    // A bookmark is followed from BOF and EOF too: the dataset's fetches leave the cursor there,
+    // and it must be able to put the cursor back on its active record.
+    if (Active && HasRecords && value > 0)
         Recordset->SetBookmark(Variant(static_cast<double>(value)));
 }
 

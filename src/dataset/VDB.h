@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <memory>
+#include <unordered_map>
 
 namespace vmado {
 
@@ -263,6 +264,8 @@ private:
     // Sends what the recordset holds back for a batch (its default lock type) at once, so a
     // posted record is in the database when Post or Delete returns.
     void SendPending();
+    // The field's entry in the record line; cached per open, -1 when the recordset lacks it.
+    Integer FieldPositionOf(const TField* field);
 
     TVConnection* connectionObject_ = nullptr; // own (AutoClose) or the master's
     std::unique_ptr<TVConnection> ownConnection_;
@@ -288,6 +291,7 @@ private:
     TVOptions options_{opDialog, opFilter, opConnection};
     bool storeDefs_ = false;
     std::unique_ptr<TStringList> connInfo_;
+    std::unordered_map<const TField*, Integer> fieldPositions_;
     TCommandOption commandType_ = coUnknown;
     TCursorType cursorType_ = ctOpenStatic;
     TCursorLocation cursorLocation_ = clClient;

@@ -186,7 +186,7 @@ TEST_F(RecordsSearch, SortReordersTheRecords) {
     EXPECT_EQ(Id(*r), 2);
 }
 
-TEST_F(RecordsSearch, BookmarksOnlyMoveToRealRecords) {
+TEST_F(RecordsSearch, BookmarksMoveToTheirRecordFromAnywhere) {
     auto c = OpenConnection();
     auto r = OpenRecords(*c, "SELECT * FROM people ORDER BY id");
     r->Next();
@@ -199,10 +199,13 @@ TEST_F(RecordsSearch, BookmarksOnlyMoveToRealRecords) {
     r->SetBookmark(0);
     r->SetBookmark(-3);
     EXPECT_EQ(Id(*r), 1);
-    r->Last(); // after the last record: bookmarks are not followed from here
+    r->Last(); // after the last record, as a dataset's backward fetch leaves it
     r->SetBookmark(third);
-    EXPECT_TRUE(r->GetEof());
-    EXPECT_EQ(r->GetBookmark(), 1);
+    EXPECT_FALSE(r->GetEof());
+    EXPECT_EQ(Id(*r), 3);
+    r->First(); // before the first record
+    r->SetBookmark(first);
+    EXPECT_EQ(Id(*r), 1);
 }
 
 } // namespace

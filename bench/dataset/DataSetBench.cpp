@@ -1,0 +1,355 @@
+// TVADODataSet against raw sqlite3_step loops on the engine benchmark's 1,000,000-row table: a
+// full scan reading every field, Locate on an unindexed text column, and a 30-row grid window
+// scrolled screen by screen. Every run checks what it read against the database before a ratio
+// is printed; a failed check prints no ratio for that pair.
+#include "dataset/VDB.h"
+#include "framework/db/DataSource.h"
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <random>
+#include <set>
+#include <string>
+#include <unistd.h>
+
+using namespace vmado;
+
+namespace {
+
+int Rows = 1000000;
+std::string DbFile;
+// The one row Locate and the WHERE query look for: near the end, with a code no other row has
+// (the generated codes repeat every 200,000 rows).
+int TargetId = 0;
+const char* const TargetCode = "X999990";
+constexpr int GridRows = 30;
+
+[[noreturn]] void Die(const std::string& what) {
+    std::fprintf(stderr, "bench_dataset: %s\n", what.c_str());
+    std::exit(1);
+}
+
+void Exec(sqlite3* db, const char* sql) {
+    char* error = nullptr;
+    if (sqlite3_exec(db, sql, nullptr, nullptr, &error) != SQLITE_OK) Die(std::string(sql) + ": " + (error ? error : "?"));
+}
+
+// The engine benchmark's table: same columns, same generator and seed.
+void Generate() {
+    DbFile = (std::filesystem::temp_directory_path() / ("vmado-dsbench-" + std::to_string(getpid()) + ".db")).string();
+    std::filesystem::remove(DbFile);
+    sqlite3* db = nullptr;
+    if (sqlite3_open(DbFile.c_str(), &db) != SQLITE_OK) Die("cannot create " + DbFile);
+    Exec(db, "PRAGMA journal_mode = OFF");
+    Exec(db, "PRAGMA synchronous = OFF");
+    Exec(db, "CREATE TABLE bench (id INTEGER PRIMARY KEY, code VARCHAR(8), city VARCHAR(12), amount DOUBLE, "
+             "day DATE, active BOOLEAN, note TEXT)");
+    Exec(db, "BEGIN");
+    sqlite3_stmt* insert = nullptr;
+    sqlite3_prepare_v2(db, "INSERT INTO bench VALUES (?, ?, ?, ?, ?, ?, ?)", -1, &insert, nullptr);
+    std::mt19937 rng(12345);
+    std::uniform_int_distribution<int> city(0, 49), amount(0, 99999), day(0, 9000), words(1, 6);
+    const char* const vocabulary[] = {"alpha", "beta, gamma", "\"quoted\"", "a b", "delta", "x,y", "it's"};
+    for (int i = 1; i <= Rows; ++i) {
+        char code[16], cityName[16], date[24];
+        std::snprintf(code, sizeof code, "C%06d", i % 200000);
+        std::snprintf(cityName, sizeof cityName, "City%02d", city(rng));
+        const int d = day(rng);
+        std::snprintf(date, sizeof date, "%04d-%02d-%02d", 2000 + d / 365, 1 + (d % 365) / 31, 1 + (d % 365) % 28);
+        std::string note;
+        for (int w = words(rng); w > 0; --w) note += std::string(note.empty() ? "" : " ") + vocabulary[rng() % 7];
+        sqlite3_bind_int64(insert, 1, i);
+        sqlite3_bind_text(insert, 2, code, -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(insert, 3, cityName, -1, SQLITE_TRANSIENT);
+        sqlite3_bind_double(insert, 4, amount(rng) / 100.0);
+        sqlite3_bind_text(insert, 5, date, -1, SQLITE_TRANSIENT);
+        sqlite3_bind_int(insert, 6, static_cast<int>(rng() % 2));
+        sqlite3_bind_text(insert, 7, note.c_str(), static_cast<int>(note.size()), SQLITE_TRANSIENT);
+        if (sqlite3_step(insert) != SQLITE_DONE) Die("insert failed");
+        sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    TargetId = Rows - 10;
+    Exec(db, ("UPDATE bench SET code = '" + std::string(TargetCode) + "' WHERE id = " + std::to_string(TargetId)).c_str());
+    Exec(db, "COMMIT");
+    sqlite3_close(db);
+}
+
+// What a full read must see, summed by SQLite itself.
+struct Totals {
+    long rows = 0;
+    double numbers = 0;   // id + amount
+    long textBytes = 0;   // code, city, note
+    long trues = 0;       // active
+    double days = 0;      // day as TDateTime (days since 1899-12-30)
+
+    void Add(const Totals& o) {
+        rows += o.rows, numbers += o.numbers, textBytes += o.textBytes, trues += o.trues, days += o.days;
+    }
+    bool Matches(const Totals& o) const {
+        auto close = [](double a, double b) { return std::fabs(a - b) <= 1e-6 * std::max(1.0, std::fabs(b)); };
+        return rows == o.rows && textBytes == o.textBytes && trues == o.trues && close(numbers, o.numbers) &&
+               close(days, o.days);
+    }
+    std::string Text() const {
+        char buf[200];
+        std::snprintf(buf, sizeof buf, "rows %ld, numbers %.2f, text bytes %ld, trues %ld, days %.1f", rows, numbers,
+                      textBytes, trues, days);
+        return buf;
+    }
+};
+Totals Expected;
+
+Totals ExpectedTotals() {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(DbFile.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* s = nullptr;
+    sqlite3_prepare_v2(db,
+                       "SELECT COUNT(*), SUM(id) + SUM(amount), SUM(length(code) + length(city) + length(note)), "
+                       "SUM(active), SUM(julianday(day) - julianday('1899-12-30')) FROM bench",
+                       -1, &s, nullptr);
+    if (sqlite3_step(s) != SQLITE_ROW) Die("cannot total the table");
+    Totals t;
+    t.rows = sqlite3_column_int64(s, 0);
+    t.numbers = sqlite3_column_double(s, 1);
+    t.textBytes = sqlite3_column_int64(s, 2);
+    t.trues = sqlite3_column_int64(s, 3);
+    t.days = sqlite3_column_double(s, 4);
+    sqlite3_finalize(s);
+    sqlite3_close(db);
+    return t;
+}
+
+// ---- raw SQLite ---------------------------------------------------------------------------------
+
+// Reads every column of every row of sql in its stored form (as the engine benchmark's baseline,
+// without SQLite's per-call mutex); returns the totals and, when asked, the last row's id.
+Totals RawLoop(const char* sql, long* lastId = nullptr) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(DbFile.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+    sqlite3_stmt* s = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) != SQLITE_OK) Die(sqlite3_errmsg(db));
+    Totals t;
+    while (sqlite3_step(s) == SQLITE_ROW) {
+        const long id = static_cast<long>(sqlite3_column_int64(s, 0));
+        t.numbers += static_cast<double>(id);
+        sqlite3_column_text(s, 1);
+        t.textBytes += sqlite3_column_bytes(s, 1);
+        sqlite3_column_text(s, 2);
+        t.textBytes += sqlite3_column_bytes(s, 2);
+        t.numbers += sqlite3_column_double(s, 3);
+        const unsigned char* day = sqlite3_column_text(s, 4);
+        if (day != nullptr) t.days += 1; // counted only; the text is what the loop reads
+        t.trues += sqlite3_column_int(s, 5);
+        sqlite3_column_text(s, 6);
+        t.textBytes += sqlite3_column_bytes(s, 6);
+        ++t.rows;
+        if (lastId) *lastId = id;
+    }
+    sqlite3_finalize(s);
+    sqlite3_close(db);
+    return t;
+}
+
+// ---- the dataset ----------------------------------------------------------------------------------
+
+std::unique_ptr<TVADODataSet> OpenDataSet() {
+    auto ds = std::make_unique<TVADODataSet>(nullptr);
+    ds->SetConnection("Provider=SQLite;Data Source=" + DbFile);
+    ds->SetCommand("SELECT * FROM bench");
+    ds->Open();
+    return ds;
+}
+
+// Reads every field's value of the active record as a variant, as a generic reader does.
+void ReadRecord(TVADODataSet& ds, Totals& t) {
+    TFields* fields = ds.Fields();
+    const Integer count = fields->Count();
+    for (Integer i = 0; i < count; ++i) {
+        const Variant v = fields->Fields(i)->AsVariant();
+        switch (VarType(v)) {
+        case varNull:
+        case varEmpty: break;
+        case varString:
+        case varOleStr: t.textBytes += static_cast<long>(v.AsString().size()); break;
+        case varBoolean: t.trues += v.AsBoolean() ? 1 : 0; break;
+        case varDate: t.days += v.AsDateTime(); break;
+        default: t.numbers += v.AsFloat(); break;
+        }
+    }
+    ++t.rows;
+}
+
+Totals Scan(TVADODataSet& ds) {
+    Totals t;
+    for (ds.First(); !ds.Eof(); ds.Next()) ReadRecord(ds, t);
+    return t;
+}
+
+void CheckTotals(benchmark::State& state, const Totals& got, bool withDays) {
+    Totals want = Expected;
+    if (!withDays) want.days = want.rows; // the raw loop counts the dates it read
+    if (!got.Matches(want)) state.SkipWithError(("read " + got.Text() + "; expected " + want.Text()).c_str());
+}
+
+// A grid's data link: it only asks for a window of records.
+class GridLink : public TDataLink {
+public:
+    explicit GridLink(Integer rows) { SetBufferCount(rows); }
+};
+
+// ---- benchmarks --------------------------------------------------------------------------------------
+
+void BM_RawScan(benchmark::State& state) {
+    for (auto _ : state) CheckTotals(state, RawLoop("SELECT * FROM bench"), false);
+}
+
+// Open excluded: the open is the engine materialising the table (bench_engine measures it).
+void BM_DataSetScan(benchmark::State& state) {
+    auto ds = OpenDataSet();
+    for (auto _ : state) CheckTotals(state, Scan(*ds), true);
+}
+
+// Open included: a fresh dataset opened, scanned and freed.
+void BM_DataSetOpenScan(benchmark::State& state) {
+    for (auto _ : state) {
+        auto ds = OpenDataSet();
+        CheckTotals(state, Scan(*ds), true);
+        state.PauseTiming();
+        ds.reset();
+        state.ResumeTiming();
+    }
+}
+
+const std::string WhereSql = std::string("SELECT * FROM bench WHERE code = '") + TargetCode + "'";
+
+void BM_RawWhere(benchmark::State& state) {
+    for (auto _ : state) {
+        long id = 0;
+        const Totals t = RawLoop(WhereSql.c_str(), &id);
+        if (t.rows != 1 || id != TargetId) state.SkipWithError("the WHERE query found the wrong row");
+    }
+}
+
+void BM_DataSetLocate(benchmark::State& state) {
+    auto ds = OpenDataSet();
+    TField* id = ds->FieldByName("id");
+    for (auto _ : state) {
+        state.PauseTiming();
+        ds->First();
+        state.ResumeTiming();
+        try {
+            if (!ds->Locate("code", Variant(AnsiString(TargetCode)), {}) || id->AsInteger() != TargetId)
+                state.SkipWithError("Locate did not land on the target row");
+        } catch (const std::exception& e) {
+            state.SkipWithError((std::string("Locate raised: ") + e.what()).c_str());
+            break;
+        }
+    }
+}
+
+// A 30-row grid painted screen by screen: every visible row made active and all its fields read,
+// then one screen down, until the last record. Rows seen on an earlier screen are read again (the
+// grid repaints them) but counted once.
+void BM_DataSetGridScroll(benchmark::State& state) {
+    auto ds = OpenDataSet();
+    TDataSource source(nullptr);
+    source.SetDataSet(ds.get());
+    GridLink grid(GridRows);
+    grid.SetDataSource(&source);
+    TField* idField = ds->FieldByName("id");
+    for (auto _ : state) {
+        Totals counted, repainted;
+        long lastCounted = 0;
+        long screens = 0;
+        ds->First();
+        for (;;) {
+            const Integer active = grid.ActiveRecord();
+            const Integer visible = grid.RecordCount();
+            for (Integer row = 0; row < visible; ++row) {
+                grid.SetActiveRecord(row);
+                const long id = idField->AsInteger();
+                if (id > lastCounted) {
+                    ReadRecord(*ds, counted);
+                    lastCounted = id;
+                } else {
+                    ReadRecord(*ds, repainted);
+                }
+            }
+            grid.SetActiveRecord(active);
+            ++screens;
+            if (ds->Eof()) break;
+            grid.MoveBy(GridRows);
+        }
+        CheckTotals(state, counted, true);
+        state.counters["screens"] = static_cast<double>(screens);
+        state.counters["repainted"] = static_cast<double>(repainted.rows);
+    }
+    grid.SetDataSource(nullptr);
+}
+
+// Medians of several repetitions: the machine is shared, and a median shrugs off a busy moment.
+BENCHMARK(BM_RawScan)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_DataSetScan)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_DataSetOpenScan)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_RawWhere)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_DataSetLocate)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_DataSetGridScroll)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// Keeps each benchmark's median real time, and which benchmarks failed their check.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const auto& run : runs) {
+            if (run.error_occurred) failed.insert(run.run_name.function_name);
+            else if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
+                times[run.run_name.function_name] = run.GetAdjustedRealTime();
+        }
+    }
+    std::map<std::string, double> times;
+    std::set<std::string> failed;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (const char* rows = std::getenv("VMADO_BENCH_ROWS")) Rows = std::max(1000, std::atoi(rows));
+    benchmark::Initialize(&argc, argv);
+    std::printf("Generating %d rows...\n", Rows);
+    Generate();
+    Expected = ExpectedTotals();
+    if (Expected.rows != Rows) Die("the generated table holds the wrong number of rows");
+
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    std::filesystem::remove(DbFile);
+
+    bool anyFailed = false;
+    auto ratio = [&](const char* label, const char* a, const char* b, const char* target) {
+        const auto ia = reporter.times.find(a), ib = reporter.times.find(b);
+        if (reporter.failed.count(a) || reporter.failed.count(b)) {
+            std::printf("  %-48s: n/a (a result check failed)\n", label);
+            anyFailed = true;
+        } else if (ia == reporter.times.end() || ib == reporter.times.end() || ib->second == 0) {
+            std::printf("  %-48s: n/a (not run)\n", label);
+        } else {
+            std::printf("  %-48s: %.2f   %s\n", label, ia->second / ib->second, target);
+        }
+    };
+    std::printf("\nRatios of medians (%d rows; dataset / raw SQLite, lower is better):\n", Rows);
+    ratio("full scan, open excluded / sqlite3_step loop", "BM_DataSetScan", "BM_RawScan", "(target <= 3)");
+    ratio("full scan, open included / sqlite3_step loop", "BM_DataSetOpenScan", "BM_RawScan", "");
+    ratio("Locate on code / SELECT ... WHERE code = ...", "BM_DataSetLocate", "BM_RawWhere", "(target <= 1)");
+    // Both read every record once (the grid's repaints included in its time), so per record the
+    // ratio of times is the ratio of costs.
+    ratio("grid scroll per record / full scan per record", "BM_DataSetGridScroll", "BM_DataSetScan", "(target <= 1)");
+    return anyFailed ? 1 : 0;
+}

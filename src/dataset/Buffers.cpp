@@ -1,0 +1,340 @@
+// Record buffers and field values: each buffer holds its record as one comma-text line, and every
+// field read or write converts between that line's entry and the field's native format. A
+// write that would not fit the text area raises; nothing is ever cut.
+#include "dataset/DataSetPrivate.h"
+#include "dataset/VDB.h"
+
+#include "framework/rtl/DateTime.h"
+#include "framework/rtl/SysUtils.h"
+#include "utils/VUtils.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace vmado {
+
+using dataset::ReadInt32;
+using dataset::WriteInt32;
+
+namespace {
+
+constexpr Integer kMinBuffer = 16; // a dataset opened without a cursor still hands out buffers
+constexpr double kMSecsPerDay = 86400000.0;
+
+bool IsDataKind(const TField* field) {
+    return field->FieldKind() == fkData || field->FieldKind() == fkInternalCalc;
+}
+
+// Stores an integer in the field's native width (16, 32 or 64 bits).
+void StoreInteger(void* buffer, Int64 value, Integer dataSize) {
+    if (dataSize >= 8) {
+        std::memcpy(buffer, &value, 8);
+    } else if (dataSize >= 4) {
+        const Integer v = static_cast<Integer>(value);
+        std::memcpy(buffer, &v, 4);
+    } else {
+        const std::int16_t v = static_cast<std::int16_t>(value);
+        std::memcpy(buffer, &v, 2);
+    }
+}
+
+Int64 LoadInteger(const void* buffer, TFieldType type, Integer dataSize) {
+    if (dataSize >= 8) {
+        Int64 v;
+        std::memcpy(&v, buffer, 8);
+        return v;
+    }
+    if (dataSize >= 4) {
+        Integer v;
+        std::memcpy(&v, buffer, 4);
+        return v;
+    }
+    if (type == ftWord) {
+        Word v;
+        std::memcpy(&v, buffer, 2);
+        return v;
+    }
+    std::int16_t v;
+    std::memcpy(&v, buffer, 2);
+    return v;
+}
+
+// A time entry: the recordset's own time text, a date-and-time text, or the standard form.
+TDateTime TextToTime(const AnsiString& text) {
+    TDateTime value = 0;
+    if (text.size() <= 10 && TryStrToTime(text, value)) return value;
+    if (TryStrToDateTime(text, value)) return value;
+    if (TryStrToTime(text, value)) return value;
+    return StdToDate(text); // raises the conversion error naming the text
+}
+
+AnsiString TimeText(TDateTime value) { return FormatDateTime("hh:nn:ss AM/PM", value); }
+
+} // namespace
+
+// ---- buffers ----------------------------------------------------------------------------------------
+
+TRecordBuffer TVADODataSet::AllocRecordBuffer() {
+    const Integer size = bufferSize_ > kMinBuffer ? bufferSize_ : kMinBuffer;
+    return new char[static_cast<std::size_t>(size)]();
+}
+
+void TVADODataSet::FreeRecordBuffer(TRecordBuffer& buffer) {
+    delete[] buffer;
+    buffer = nullptr;
+}
+
+Word TVADODataSet::GetRecordSize() { return static_cast<Word>(bufferSize_); }
+
+void TVADODataSet::InternalInitRecord(TRecordBuffer buffer) {
+    std::memset(buffer, 0, static_cast<std::size_t>(bufferSize_ > kMinBuffer ? bufferSize_ : kMinBuffer));
+}
+
+void TVADODataSet::ClearCalcFields(TRecordBuffer buffer) {
+    if (CalcFieldsSize() > 0) std::memset(buffer + calcOffset_, 0, static_cast<std::size_t>(CalcFieldsSize()));
+}
+
+TGetResult TVADODataSet::GetRecord(TRecordBuffer buffer, TGetMode getMode, bool /*doCheck*/) {
+    // Without a cursor (an open that had nothing to open) there is simply no data.
+    if (!cursorOpen_ || records_ == nullptr) return grEOF;
+    TVRecords& r = *records_;
+    TGetResult result = grOK;
+    switch (getMode) {
+    case gmCurrent:
+        if (r.State == dsInsert) r.Last();
+        if (r.GetEof()) result = grEOF;
+        else if (r.GetBof()) result = grBOF;
+        break;
+    case gmNext:
+        if (State() != dsInactive || BookmarkSize() > 0) {
+            if (!r.GetEof()) r.Next();
+            if (r.GetEof()) result = grEOF;
+        }
+        break;
+    case gmPrior:
+        if (!r.GetBof()) r.Prior();
+        if (r.GetBof()) result = grBOF;
+        break;
+    }
+    if (result == grOK) LoadRecordBuffer(buffer, false);
+    return result;
+}
+
+void TVADODataSet::LoadRecordBuffer(TRecordBuffer buffer, bool blank) {
+    records_->LoadRecord(buffer, blank);
+    WriteInt32(buffer + bookmarkOffset_, records_->GetBookmark());
+    buffer[bookmarkOffset_ + 4] = static_cast<char>(blank ? bfInserted : bfCurrent);
+    ClearCalcFields(buffer);
+    GetCalcFields(buffer);
+}
+
+TRecordBuffer TVADODataSet::GetActiveRecordBuffer() {
+    switch (State()) {
+    case dsBrowse: return IsEmpty() ? nullptr : ActiveBuffer();
+    case dsEdit:
+    case dsInsert: return ActiveBuffer();
+    case dsCalcFields: return CalcBuffer();
+    default: return nullptr;
+    }
+}
+
+Integer TVADODataSet::FieldPositionOf(const TField* field) {
+    const auto found = fieldPositions_.find(field);
+    if (found != fieldPositions_.end()) return found->second;
+    const Integer position = records_ ? records_->FieldPosition(field->FieldName()) : -1;
+    fieldPositions_.emplace(field, position);
+    return position;
+}
+
+// ---- reading ------------------------------------------------------------------------------------------
+
+bool TVADODataSet::GetFieldData(TField* field, void* buffer) {
+    const TRecordBuffer record = GetActiveRecordBuffer();
+    if (record == nullptr || !cursorOpen_ || record[0] == '\0') return false;
+    if (!IsDataKind(field)) {
+        const char* slot = record + calcOffset_ + field->Offset();
+        if (slot[0] == 0) return false;
+        if (buffer != nullptr) std::memcpy(buffer, slot + 1, static_cast<std::size_t>(field->DataSize()));
+        return true;
+    }
+    const AnsiString text = dataset::LineEntry(dataset::TextArea(record), FieldPositionOf(field));
+    if (buffer == nullptr) return !text.empty();
+
+    switch (field->DataType()) {
+    case ftString:
+    case ftFixedChar:
+    case ftWideString:
+    case ftGuid: {
+        // The record line is sized by the engine's declared column sizes; a value the database
+        // let grow past its declared size would overrun the field's buffer, so it is refused.
+        if (static_cast<Integer>(text.size()) >= field->DataSize())
+            throw EDatabaseError("Value of field '" + field->FieldName() + "' (" + IntToStr(Integer(text.size())) +
+                                 " characters) is longer than the field's size of " + IntToStr(field->Size()));
+        std::memcpy(buffer, text.c_str(), text.size() + 1);
+        return !text.empty();
+    }
+    case ftSmallint:
+    case ftInteger:
+    case ftWord:
+    case ftAutoInc:
+    case ftLargeint:
+        StoreInteger(buffer, text.empty() ? 0 : StrToInt64(text), field->DataSize());
+        return !text.empty();
+    case ftBoolean:
+        return BooleanToBuffer(buffer, text);
+    case ftFloat:
+    case ftCurrency:
+    case ftBCD:
+        return FloatToBuffer(buffer, text);
+    case ftDate:
+        return DateToBuffer(buffer, text);
+    case ftTime:
+        return TimeToBuffer(buffer, text);
+    case ftDateTime:
+        return DateTimeToBuffer(buffer, text);
+    default:
+        // No native form for this type: it reads as empty.
+        return false;
+    }
+}
+
+// ---- writing -------------------------------------------------------------------------------------------
+
+void TVADODataSet::SetFieldData(TField* field, void* buffer) {
+    const TRecordBuffer record = GetActiveRecordBuffer();
+    if (record == nullptr) return;
+    if (!IsDataKind(field)) {
+        char* slot = record + calcOffset_ + field->Offset();
+        slot[0] = buffer != nullptr ? 1 : 0;
+        if (buffer != nullptr) std::memcpy(slot + 1, buffer, static_cast<std::size_t>(field->DataSize()));
+    } else {
+        const Integer position = FieldPositionOf(field);
+        AnsiString text;
+        if (buffer != nullptr) {
+            switch (field->DataType()) {
+            case ftString:
+            case ftFixedChar:
+            case ftWideString:
+            case ftGuid: {
+                const char* chars = static_cast<const char*>(buffer);
+                text.assign(chars, strnlen(chars, static_cast<std::size_t>(field->DataSize())));
+                break;
+            }
+            case ftSmallint:
+            case ftInteger:
+            case ftWord:
+            case ftAutoInc:
+            case ftLargeint:
+                text = IntToStr(LoadInteger(buffer, field->DataType(), field->DataSize()));
+                break;
+            case ftBoolean: {
+                std::int16_t v;
+                std::memcpy(&v, buffer, sizeof v);
+                text = v != 0 ? "-1" : "0";
+                break;
+            }
+            case ftFloat:
+            case ftCurrency:
+            case ftBCD: {
+                double v;
+                std::memcpy(&v, buffer, sizeof v);
+                text = FloatToStr(v);
+                break;
+            }
+            case ftDate: text = BufferToDate(buffer); break;
+            case ftTime: text = BufferToTime(buffer); break;
+            case ftDateTime: text = BufferToDateTime(buffer); break;
+            default: text = "Unknown"; break;
+            }
+        }
+        if (position >= 0) {
+            std::vector<AnsiString> entries = dataset::SplitLine(dataset::TextArea(record));
+            if (static_cast<Integer>(entries.size()) <= position) entries.resize(static_cast<std::size_t>(position) + 1);
+            entries[static_cast<std::size_t>(position)] = text;
+            dataset::StoreLine(record, recSize_, dataset::JoinLine(entries),
+                               "Value of field '" + field->FieldName() + "'");
+        }
+    }
+    if (State() != dsCalcFields && State() != dsFilter)
+        DataEvent(deFieldChange, reinterpret_cast<std::intptr_t>(field));
+}
+
+Variant TVADODataSet::GetStateFieldValue(TDataSetState state, TField* field) {
+    if (!IsDataKind(field)) return Variant::Null();
+    switch (state) {
+    case dsNewValue:
+    case dsCurValue: return field->AsVariant();
+    case dsOldValue: return records_ ? records_->FieldOldValue(field->FieldName()) : Variant::Null();
+    default: return Variant::Null();
+    }
+}
+
+void TVADODataSet::DataEvent(TDataEvent event, std::intptr_t info) {
+    TDataSet::DataEvent(event, info);
+    if ((event == deDataSetChange || event == deDataSetScroll || event == deUpdateState) && Active()) {
+        const TRecordBuffer active = ActiveBuffer();
+        if (active != nullptr) InternalSetToRecord(active);
+    }
+}
+
+// ---- converters -----------------------------------------------------------------------------------------
+
+bool TVADODataSet::IntegerToBuffer(void* buffer, const AnsiString& text) {
+    const Integer v = text.empty() ? 0 : StrToInt(text);
+    std::memcpy(buffer, &v, sizeof v);
+    return !text.empty();
+}
+
+bool TVADODataSet::FloatToBuffer(void* buffer, const AnsiString& text) {
+    const double v = text.empty() ? 0.0 : StrToFloat(text);
+    std::memcpy(buffer, &v, sizeof v);
+    return !text.empty();
+}
+
+bool TVADODataSet::BooleanToBuffer(void* buffer, const AnsiString& text) {
+    const std::int16_t v = (text.empty() ? 0 : StrToInt(text)) != 0 ? -1 : 0;
+    std::memcpy(buffer, &v, sizeof v);
+    return !text.empty();
+}
+
+bool TVADODataSet::DateToBuffer(void* buffer, const AnsiString& text) {
+    TTimeStamp stamp = DateTimeToTimeStamp(0);
+    if (!text.empty()) stamp = DateTimeToTimeStamp(DateOf(StdToDate(text)));
+    std::memcpy(buffer, &stamp.Date, sizeof stamp.Date);
+    return !text.empty();
+}
+
+bool TVADODataSet::TimeToBuffer(void* buffer, const AnsiString& text) {
+    Integer msecs = 0;
+    if (!text.empty()) msecs = DateTimeToTimeStamp(TimeOf(TextToTime(text))).Time;
+    std::memcpy(buffer, &msecs, sizeof msecs);
+    return !text.empty();
+}
+
+bool TVADODataSet::DateTimeToBuffer(void* buffer, const AnsiString& text) {
+    const TDateTime value = text.empty() ? 0.0 : StdToDate(text);
+    const double msecs = TimeStampToMSecs(DateTimeToTimeStamp(value));
+    std::memcpy(buffer, &msecs, sizeof msecs);
+    return !text.empty();
+}
+
+AnsiString TVADODataSet::BufferToDate(const void* buffer) {
+    TTimeStamp stamp;
+    std::memcpy(&stamp.Date, buffer, sizeof stamp.Date);
+    stamp.Time = 0;
+    return DateToStd(TimeStampToDateTime(stamp));
+}
+
+AnsiString TVADODataSet::BufferToTime(const void* buffer) {
+    Integer msecs;
+    std::memcpy(&msecs, buffer, sizeof msecs);
+    return TimeText(msecs / kMSecsPerDay);
+}
+
+AnsiString TVADODataSet::BufferToDateTime(const void* buffer) {
+    double msecs;
+    std::memcpy(&msecs, buffer, sizeof msecs);
+    return DateToStd(TimeStampToDateTime(MSecsToTimeStamp(std::round(msecs))));
+}
+
+} // namespace vmado
