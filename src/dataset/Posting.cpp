@@ -80,9 +80,13 @@ void TVADODataSet::InternalCancel() {
     if (!cursorOpen_ || !records_) return;
     const TDataSetState was = records_->State;
     records_->Cancel();
-    // The cursor's own move: the framework's Last would check browse mode and post or cancel
-    // this very record again.
-    if (was == dsInsert) InternalLast();
+    // To the last record by the cursor, not the framework's Last, which would check browse mode
+    // and post or cancel this very record again. The active buffer takes the last record's
+    // bookmark, because the state change that follows puts the cursor back on that buffer.
+    if (was == dsInsert && records_->HasRecords) {
+        records_->Recordset->MoveLast();
+        InternalBookmark(bfCurrent);
+    }
 }
 
 void TVADODataSet::SendPending() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "DataSetFixture.h"
+#include "framework/rtl/DateTime.h"
 
 #include <algorithm>
 #include <cctype>

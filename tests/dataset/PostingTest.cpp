@@ -47,7 +47,7 @@ TEST_F(PostingTest, PostedInsertIsInTheDatabaseAndCurrent) {
         ds.Post();
         EXPECT_EQ(ds.State(), dsBrowse);
         EXPECT_EQ(ds.FieldByName("id")->AsInteger(), id);
-        EXPECT_EQ(ds.RecordCount(), lock == ltLockOptimistic ? 5 : 6);
+        EXPECT_EQ(ds.RecordCount(), lock == ltLockBatchOptimistic ? 5 : 6);
         EXPECT_EQ(Scalar("SELECT name FROM people WHERE id = " + std::to_string(id)), "New, one");
         EXPECT_EQ(Scalar("SELECT COUNT(*) FROM people WHERE id = " + std::to_string(id) +
                          " AND born = '2001-02-03' AND city IS NULL AND qty IS NULL"),
