@@ -47,10 +47,11 @@ class PostingTest : public DataSetTest {
 protected:
     bool Pg() const { return Backend().Name() == "postgres"; }
 
-    // gadgets: id, flag BOOLEAN, price DOUBLE PRECISION, memo TEXT, code VARCHAR(10) NOT NULL UNIQUE.
+    // gadgets: id, flag BOOLEAN, price DOUBLE PRECISION, memo (long text), code VARCHAR(10) NOT NULL UNIQUE.
     void MakeGadgets() {
-        Exec("CREATE TABLE gadgets (id INTEGER PRIMARY KEY, flag BOOLEAN, price DOUBLE PRECISION, memo TEXT,"
-             " code VARCHAR(10) NOT NULL UNIQUE)");
+        // A long text column on each backend (SQLite's TEXT is reported as a plain string).
+        Exec(std::string("CREATE TABLE gadgets (id INTEGER PRIMARY KEY, flag BOOLEAN, price DOUBLE PRECISION, memo ") +
+             (Pg() ? "TEXT" : "CLOB") + ", code VARCHAR(10) NOT NULL UNIQUE)");
         Exec("INSERT INTO gadgets VALUES (1, FALSE, 1.5, 'first memo', 'a')");
         Exec("INSERT INTO gadgets VALUES (2, TRUE, 2.25, NULL, 'b')");
     }

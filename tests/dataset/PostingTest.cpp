@@ -456,6 +456,56 @@ TEST_F(PostingTest, GeneratedStatementThatFindsNoRowFailsAndKeepsTheEdit) {
     EXPECT_EQ(Scalar("SELECT name FROM people WHERE id = 1"), "Smith");
 }
 
+void WriteBlob(TVADODataSet& ds, const char* fieldName, const std::string& bytes) {
+    std::unique_ptr<TStream> stream = ds.CreateBlobStream(ds.FieldByName(fieldName), bmWrite);
+    stream->Write(bytes.data(), static_cast<Int64>(bytes.size()));
+}
+
+TEST_F(PostingTest, BlobsArePostedOnlyWhenWrittenThroughAStream) {
+    MakeGadgets();
+    Exec("ALTER TABLE gadgets ADD COLUMN data " + Backend().BlobType());
+    TVADODataSet& ds = Open("SELECT * FROM gadgets ORDER BY id");
+    ASSERT_EQ(ds.FieldByName("memo")->DataType(), ftMemo);
+    GoTo(ds, 1);
+    // Changed behind the cursor: a post that wrote the memo back would put the old text there.
+    Exec("UPDATE gadgets SET memo = 'behind' WHERE id = 1");
+    ds.Edit();
+    ds.FieldByName("price")->SetAsFloat(7);
+    ds.Post();
+    EXPECT_EQ(Scalar("SELECT memo FROM gadgets WHERE id = 1"), "behind");
+    GoTo(ds, 2);
+    ds.Edit();
+    WriteBlob(ds, "memo", "it's, \"new\"");
+    WriteBlob(ds, "data", std::string("b\x01\xff", 3));
+    ds.Post();
+    EXPECT_EQ(Scalar("SELECT memo FROM gadgets WHERE id = 2"), "it's, \"new\"");
+    EXPECT_EQ(Scalar("SELECT LENGTH(data) FROM gadgets WHERE id = 2"), "3");
+    EXPECT_EQ(Scalar("SELECT LENGTH(memo) FROM gadgets WHERE id = 1"), "6");
+}
+
+TEST_F(PostingTest, GeneratedStatementsCarryAMemoButRefuseBinaryData) {
+    MakeGadgets();
+    Exec("ALTER TABLE gadgets ADD COLUMN data " + Backend().BlobType());
+    SqlPostingDataSet& ds = OpenBySQL("SELECT * FROM gadgets ORDER BY id");
+    GoTo(ds, 1);
+    ds.Edit();
+    WriteBlob(ds, "memo", "don't");
+    EXPECT_NE(ds.ModifySQL().find("SET memo = 'don''t' WHERE "), std::string::npos) << ds.ModifySQL();
+    ds.Post();
+    EXPECT_EQ(Scalar("SELECT memo FROM gadgets WHERE id = 1"), "don't");
+    ds.Edit();
+    WriteBlob(ds, "data", "bytes");
+    try {
+        ds.Post();
+        FAIL() << "no exception";
+    } catch (const EDatabaseError& e) {
+        EXPECT_NE(std::string(e.what()).find("binary data"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(ds.State(), dsEdit);
+    ds.Cancel();
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM gadgets WHERE data IS NULL"), "2");
+}
+
 } // namespace
 
 } // namespace vmado::test
