@@ -7,6 +7,8 @@
 
 #include "framework/db/Fields.h"
 
+#include <vector>
+
 namespace vmado {
 
 namespace dataset {
@@ -105,15 +107,25 @@ void TVADODataSet::InternalPost() {
     bool queued = false;
     try {
         const dataset::RecordChanges changes(*this);
-        if (state == dsInsert) records_->Insert();
-        AnsiString sql;
-        if (bySQL) sql = state == dsEdit ? ModifySQL() : InsertSQL();
-
-        const FieldsPtr adoFields = records_->Recordset->Fields();
         const Integer count = records_->FieldNames->Count();
+        std::vector<TField*> changed(static_cast<std::size_t>(count), nullptr);
+        bool anyChange = false;
         for (Integer i = 0; i < count; ++i) {
             TField* field = dataset::PostedField(*this, records_->FieldNames->Strings(i));
             if (!field || field->DataType() == ftAutoInc || !changes.Changed(field, i)) continue;
+            changed[static_cast<std::size_t>(i)] = field;
+            anyChange = true;
+        }
+        if (state == dsInsert) records_->Insert();
+        // An edit without a change has no statement: "UPDATE t SET  WHERE ..." is no SQL.
+        const bool runStatement = bySQL && (state == dsInsert || anyChange);
+        AnsiString sql;
+        if (runStatement) sql = state == dsEdit ? ModifySQL() : InsertSQL();
+
+        const FieldsPtr adoFields = records_->Recordset->Fields();
+        for (Integer i = 0; i < count; ++i) {
+            TField* field = changed[static_cast<std::size_t>(i)];
+            if (!field) continue;
             Variant value;
             if (dynamic_cast<TBlobField*>(field)) value = BlobToVariant(field);
             else if (field->IsNull()) value = Variant::Null();
@@ -126,10 +138,12 @@ void TVADODataSet::InternalPost() {
             updateObject_->Apply(state == dsEdit ? ukModify : ukInsert);
             records_->Recordset->AcceptUpdate();
         } else if (bySQL) {
-            const Integer affected = InternalSQL(sql);
-            if (affected != 1)
-                throw EDatabaseError("Update Failed!", "the statement changed " + std::to_string(affected) +
-                                                           " records instead of one: " + sql);
+            if (runStatement) {
+                const Integer affected = InternalSQL(sql);
+                if (affected != 1)
+                    throw EDatabaseError("Update Failed!", "the statement changed " + std::to_string(affected) +
+                                                               " records instead of one: " + sql);
+            }
             records_->Recordset->AcceptUpdate();
         } else {
             queued = true;

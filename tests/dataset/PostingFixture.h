@@ -19,6 +19,17 @@ public:
     void SetUpdateBySQL(bool value) { UpdateBySQL = value; }
 };
 
+// InternalAddRecord is protected: a descendant hands it a buffer holding one record line.
+class AddingDataSet : public TVADODataSet {
+public:
+    using TVADODataSet::TVADODataSet;
+    void AddLine(const AnsiString& line, bool append) {
+        std::vector<char> buffer(static_cast<std::size_t>(BufferSize()), '\0');
+        line.copy(buffer.data(), std::min<std::size_t>(line.size(), static_cast<std::size_t>(RecSize()) - 1));
+        InternalAddRecord(buffer.data(), append);
+    }
+};
+
 // Writes each change to people with its own statement through the dataset's InternalSQL.
 class PeopleUpdateObject : public TVUpdateObject {
 public:
@@ -56,10 +67,10 @@ protected:
         Exec("INSERT INTO gadgets VALUES (2, TRUE, 2.25, NULL, 'b')");
     }
 
-    // Like Make/Open, with a dataset that posts through generated statements.
-    SqlPostingDataSet& OpenBySQL(const std::string& sql) {
-        auto dataSet = std::make_unique<SqlPostingDataSet>(nullptr);
-        SqlPostingDataSet& result = *dataSet;
+    // Like Open, with a descendant of the dataset class.
+    template <class T> T& OpenAs(const std::string& sql) {
+        auto dataSet = std::make_unique<T>(nullptr);
+        T& result = *dataSet;
         dataSet_ = std::move(dataSet);
         dataSet_->SetConnection(ConnectionString());
         dataSet_->SetCommand(sql);
@@ -67,8 +78,14 @@ protected:
         source_->SetDataSet(dataSet_.get());
         grid_ = std::make_unique<GridLink>(5);
         grid_->SetDataSource(source_.get());
-        result.SetUpdateBySQL(true);
         result.Open();
+        return result;
+    }
+
+    // An open dataset that posts through generated statements.
+    SqlPostingDataSet& OpenBySQL(const std::string& sql) {
+        SqlPostingDataSet& result = OpenAs<SqlPostingDataSet>(sql);
+        result.SetUpdateBySQL(true);
         return result;
     }
 

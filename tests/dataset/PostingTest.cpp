@@ -416,6 +416,10 @@ TEST_F(PostingTest, GeneratedStatementsPostEachChangeOnce) {
     }
     ASSERT_EQ(sent.size(), 2u);
     EXPECT_EQ(sent[0].rfind("UPDATE people SET name = 'O''Hara 1' WHERE ", 0), 0u) << sent[0];
+    ds.Edit();
+    ds.Post(); // nothing changed: no statement
+    EXPECT_EQ(ds.State(), dsBrowse);
+    EXPECT_EQ(sent.size(), 2u);
     ds.Append();
     ds.FieldByName("id")->SetAsInteger(30);
     ds.FieldByName("name")->SetAsString("Sql");
@@ -504,6 +508,47 @@ TEST_F(PostingTest, GeneratedStatementsCarryAMemoButRefuseBinaryData) {
     EXPECT_EQ(ds.State(), dsEdit);
     ds.Cancel();
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM gadgets WHERE data IS NULL"), "2");
+}
+
+TEST_F(PostingTest, AddedRecordLineIsSentWithEmptyEntriesAsNull) {
+    AddingDataSet& ds = OpenAs<AddingDataSet>("SELECT * FROM people ORDER BY id");
+    ds.AddLine("7,Added,\"Den Haag\",3,2024-01-05,\"2024-01-05 02:05:09 PM\",", true);
+    EXPECT_EQ(ds.Records()->State, dsBrowse);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM people WHERE id = 7 AND name = 'Added' AND city = 'Den Haag' AND qty = 3"
+                     " AND born = '2024-01-05' AND note IS NULL"),
+              "1");
+    ds.Close();
+    ds.Open();
+    GoTo(ds, 7);
+    EXPECT_EQ(ds.FieldByName("seen")->AsDateTime(), EncodeDate(2024, 1, 5) + EncodeTime(14, 5, 9, 0));
+    // A clash is taken back: nothing stays queued on the recordset.
+    EXPECT_THROW(ds.AddLine("1,Twin", false), EOleException);
+    EXPECT_EQ(ds.Records()->Recordset->RecordCount(), 5);
+    ds.Records()->Recordset->UpdateBatch(adAffectAll);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM people"), "5");
+}
+
+TEST_F(PostingTest, AddedRecordLineLeavesBlobPlaceholdersOut) {
+    MakeGadgets();
+    AddingDataSet& ds = OpenAs<AddingDataSet>("SELECT * FROM gadgets ORDER BY id");
+    ASSERT_EQ(ds.FieldByName("memo")->DataType(), ftMemo);
+    ds.AddLine("5,-1,0.5,(Blob),e", false);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM gadgets WHERE id = 5 AND flag = TRUE AND price = 0.5 AND memo IS NULL"),
+              "1");
+}
+
+TEST_F(PostingTest, FreedUpdateObjectIsForgotten) {
+    TVADODataSet& ds = Open("SELECT * FROM people ORDER BY id");
+    {
+        PeopleUpdateObject updater;
+        ds.SetUpdateObject(&updater);
+    }
+    EXPECT_EQ(ds.UpdateObject(), nullptr);
+    GoTo(ds, 1);
+    ds.Edit();
+    ds.FieldByName("name")->SetAsString("Plain");
+    ds.Post();
+    EXPECT_EQ(Scalar("SELECT name FROM people WHERE id = 1"), "Plain");
 }
 
 } // namespace
