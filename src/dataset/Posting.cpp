@@ -13,25 +13,33 @@ namespace vmado {
 
 namespace dataset {
 
-TField* PostedField(const TVADODataSet& dataSet, const AnsiString& name) {
+TField* PostedField(const TVADODataSet& dataSet, const AnsiString& name)
+{
     TField* field = dataSet.FindField(name);
-    if (!field || (field->FieldKind() != fkData && field->FieldKind() != fkInternalCalc)) return nullptr;
+    if (!field || (field->FieldKind() != fkData && field->FieldKind() != fkInternalCalc))
+        return nullptr;
     return field;
 }
 
-RecordChanges::RecordChanges(TVADODataSet& dataSet) {
-    if (TRecordBuffer active = dataSet.GetActiveRecordBuffer()) active_ = SplitLine(TextArea(active));
+RecordChanges::RecordChanges(TVADODataSet& dataSet)
+{
+    if (TRecordBuffer active = dataSet.GetActiveRecordBuffer())
+        active_ = SplitLine(TextArea(active));
     TVRecords* records = dataSet.Records();
-    if (!records || !records->Active || records->State == dsInsert || !records->GetOkRec()) return;
+    if (!records || !records->Active || records->State == dsInsert || !records->GetOkRec())
+        return;
     std::vector<char> line(static_cast<std::size_t>(records->RecSize) + 1, '\0');
     records->LoadRecord(line.data(), false);
     original_ = SplitLine(TextArea(line.data()));
 }
 
-bool RecordChanges::Changed(TField* field, Integer position) const {
-    if (auto* blob = dynamic_cast<TBlobField*>(field)) return blob->Modified();
+bool RecordChanges::Changed(TField* field, Integer position) const
+{
+    if (auto* blob = dynamic_cast<TBlobField*>(field))
+        return blob->Modified();
     auto entry = [position](const std::vector<AnsiString>& line) {
-        return position >= 0 && static_cast<std::size_t>(position) < line.size() ? line[position] : AnsiString();
+        return position >= 0 && static_cast<std::size_t>(position) < line.size() ? line[position]
+                                                                                 : AnsiString();
     };
     return entry(active_) != entry(original_);
 }
@@ -42,14 +50,18 @@ namespace {
 
 // Undoes what a failed post or delete left on the engine row: an edit in progress, or a change
 // queued for the batch (queued), after which the cursor goes back to bookmark when one is given.
-void TakeBackFromEngine(TVRecords& records, bool queued, const Variant& bookmark) {
+void TakeBackFromEngine(TVRecords& records, bool queued, const Variant& bookmark)
+{
     const RecordsetPtr& rs = records.Recordset;
-    if (!records.Active || rs->State() == adStateClosed) return;
+    if (!records.Active || rs->State() == adStateClosed)
+        return;
     try {
-        if (rs->EditMode() != adEditNone) rs->CancelUpdate();
+        if (rs->EditMode() != adEditNone)
+            rs->CancelUpdate();
         if (queued && rs->LockType() == adLockBatchOptimistic) {
             rs->CancelBatch(adAffectCurrent);
-            if (!bookmark.IsEmpty()) rs->SetBookmark(bookmark);
+            if (!bookmark.IsEmpty())
+                rs->SetBookmark(bookmark);
         }
     } catch (const Exception&) {
         // The failure being reported is the one the caller needs; this one would hide it.
@@ -57,29 +69,37 @@ void TakeBackFromEngine(TVRecords& records, bool queued, const Variant& bookmark
     records.HasRecords = records.GetRecordCount() > 0;
 }
 
-Variant CurrentBookmark(const TVRecords& records) {
-    if (!records.Active || !records.GetOkRec()) return Variant();
+Variant CurrentBookmark(const TVRecords& records)
+{
+    if (!records.Active || !records.GetOkRec())
+        return Variant();
     return records.Recordset->Bookmark();
 }
 
 } // namespace
 
-void TVADODataSet::InternalEdit() {
+void TVADODataSet::InternalEdit()
+{
     TDataSet::InternalEdit();
-    if (cursorOpen_ && records_) records_->SetState(dsEdit);
+    if (cursorOpen_ && records_)
+        records_->SetState(dsEdit);
 }
 
-void TVADODataSet::InternalInsert() {
+void TVADODataSet::InternalInsert()
+{
     TDataSet::InternalInsert();
-    if (!cursorOpen_ || !records_) return;
+    if (!cursorOpen_ || !records_)
+        return;
     records_->SetState(dsInsert);
     // The active buffer, not GetActiveRecordBuffer: the state is still browse here, and an empty
     // dataset has no browse record.
     LoadRecordBuffer(ActiveBuffer(), true);
 }
 
-void TVADODataSet::InternalCancel() {
-    if (!cursorOpen_ || !records_) return;
+void TVADODataSet::InternalCancel()
+{
+    if (!cursorOpen_ || !records_)
+        return;
     const TDataSetState was = records_->State;
     records_->Cancel();
     // To the last record by the cursor, not the framework's Last, which would check browse mode
@@ -91,16 +111,22 @@ void TVADODataSet::InternalCancel() {
     }
 }
 
-void TVADODataSet::SendPending() {
-    if (!records_ || !records_->Active) return;
+void TVADODataSet::SendPending()
+{
+    if (!records_ || !records_->Active)
+        return;
     const RecordsetPtr& rs = records_->Recordset;
-    if (rs->LockType() == adLockBatchOptimistic) rs->UpdateBatch(adAffectCurrent);
+    if (rs->LockType() == adLockBatchOptimistic)
+        rs->UpdateBatch(adAffectCurrent);
 }
 
-void TVADODataSet::InternalPost() {
-    if (!cursorOpen_ || !records_) return;
+void TVADODataSet::InternalPost()
+{
+    if (!cursorOpen_ || !records_)
+        return;
     const TDataSetState state = records_->State;
-    if (state != dsEdit && state != dsInsert) return;
+    if (state != dsEdit && state != dsInsert)
+        return;
     const bool bySQL = UpdateBySQL && !updateObject_;
     const Variant oldValues = records_->OldValues;
     const Variant bookmark = state == dsEdit ? CurrentBookmark(*records_) : Variant();
@@ -112,25 +138,33 @@ void TVADODataSet::InternalPost() {
         bool anyChange = false;
         for (Integer i = 0; i < count; ++i) {
             TField* field = dataset::PostedField(*this, records_->FieldNames->Strings(i));
-            if (!field || field->DataType() == ftAutoInc || !changes.Changed(field, i)) continue;
+            if (!field || field->DataType() == ftAutoInc || !changes.Changed(field, i))
+                continue;
             changed[static_cast<std::size_t>(i)] = field;
             anyChange = true;
         }
-        if (state == dsInsert) records_->Insert();
+        if (state == dsInsert)
+            records_->Insert();
         // An edit without a change has no statement: "UPDATE t SET  WHERE ..." is no SQL.
         const bool runStatement = bySQL && (state == dsInsert || anyChange);
         AnsiString sql;
-        if (runStatement) sql = state == dsEdit ? ModifySQL() : InsertSQL();
+        if (runStatement)
+            sql = state == dsEdit ? ModifySQL() : InsertSQL();
 
         const FieldsPtr adoFields = records_->Recordset->Fields();
         for (Integer i = 0; i < count; ++i) {
             TField* field = changed[static_cast<std::size_t>(i)];
-            if (!field) continue;
+            if (!field)
+                continue;
             Variant value;
-            if (dynamic_cast<TBlobField*>(field)) value = BlobToVariant(field);
-            else if (field->IsNull()) value = Variant::Null();
-            else if (field->DataType() == ftBoolean) value = Variant(AnsiString(field->AsBoolean() ? "-1" : "0"));
-            else value = field->AsVariant();
+            if (dynamic_cast<TBlobField*>(field))
+                value = BlobToVariant(field);
+            else if (field->IsNull())
+                value = Variant::Null();
+            else if (field->DataType() == ftBoolean)
+                value = Variant(AnsiString(field->AsBoolean() ? "-1" : "0"));
+            else
+                value = field->AsVariant();
             adoFields->Item(i)->SetValue(value);
         }
 
@@ -141,7 +175,8 @@ void TVADODataSet::InternalPost() {
             if (runStatement) {
                 const Integer affected = InternalSQL(sql);
                 if (affected != 1)
-                    throw EDatabaseError("Update Failed!", "the statement changed " + std::to_string(affected) +
+                    throw EDatabaseError("Update Failed!", "the statement changed " +
+                                                               std::to_string(affected) +
                                                                " records instead of one: " + sql);
             }
             records_->Recordset->AcceptUpdate();
@@ -165,15 +200,18 @@ void TVADODataSet::InternalPost() {
             InternalBookmark(bfCurrent);
             CursorPosChanged();
         }
-        if (records_) records_->SetState(dsBrowse);
+        if (records_)
+            records_->SetState(dsBrowse);
         DoAfterScroll();
     } else {
         records_->SetState(dsBrowse);
     }
 }
 
-void TVADODataSet::InternalDelete() {
-    if (!cursorOpen_ || !records_) return;
+void TVADODataSet::InternalDelete()
+{
+    if (!cursorOpen_ || !records_)
+        return;
     TVRecords& records = *records_;
     const RecordsetPtr rs = records.Recordset;
     const bool atEnd = records.GetEof();
@@ -190,10 +228,12 @@ void TVADODataSet::InternalDelete() {
             } else {
                 const Integer affected = InternalSQL(sql);
                 if (affected != 1)
-                    throw EDatabaseError("Update Failed!", "the statement deleted " + std::to_string(affected) +
+                    throw EDatabaseError("Update Failed!", "the statement deleted " +
+                                                               std::to_string(affected) +
                                                                " records instead of one: " + sql);
             }
-            if (records.GetOkRec()) rs->AcceptDelete();
+            if (records.GetOkRec())
+                rs->AcceptDelete();
             records.HasRecords = records.GetRecordCount() > 0;
         } else {
             queued = true;
@@ -218,19 +258,23 @@ void TVADODataSet::InternalDelete() {
         moved = true;
     }
     // Nothing left to move to: the cursor must not stay on the deleted record.
-    if (!records.HasRecords && rs->State() != adStateClosed) rs->MoveFirst();
+    if (!records.HasRecords && rs->State() != adStateClosed)
+        rs->MoveFirst();
     if (moved) {
         InternalBookmark(bfCurrent);
         CursorPosChanged();
     }
 }
 
-void TVADODataSet::InternalAddRecord(void* buffer, bool append) {
-    if (!cursorOpen_ || !records_ || !buffer) return;
+void TVADODataSet::InternalAddRecord(void* buffer, bool append)
+{
+    if (!cursorOpen_ || !records_ || !buffer)
+        return;
     TVRecords& records = *records_;
     std::vector<AnsiString> entries = dataset::SplitLine(dataset::TextArea(static_cast<const char*>(buffer)));
     const Integer count = records.FieldNames->Count();
-    while (static_cast<Integer>(entries.size()) <= count) entries.emplace_back();
+    while (static_cast<Integer>(entries.size()) <= count)
+        entries.emplace_back();
     const TDataSetState state = records.State;
     const Variant oldValues = records.OldValues;
     try {
@@ -238,7 +282,8 @@ void TVADODataSet::InternalAddRecord(void* buffer, bool append) {
         const FieldsPtr adoFields = records.Recordset->Fields();
         for (Integer i = 0; i < count; ++i) {
             // A blob's entry is its placeholder, and an empty entry is no value: neither is data.
-            if (records.BlobFields->IndexOf(records.FieldNames->Strings(i)) >= 0 || entries[i].empty()) continue;
+            if (records.BlobFields->IndexOf(records.FieldNames->Strings(i)) >= 0 || entries[i].empty())
+                continue;
             adoFields->Item(i)->SetValue(Variant(entries[i]));
         }
         records.Update();
@@ -250,18 +295,24 @@ void TVADODataSet::InternalAddRecord(void* buffer, bool append) {
         throw;
     }
     records.SetState(dsBrowse);
-    if (append) records.Last();
+    if (append)
+        records.Last();
 }
 
-void TVADODataSet::SetUpdateObject(TVUpdateObject* value) {
-    if (value == updateObject_) return;
+void TVADODataSet::SetUpdateObject(TVUpdateObject* value)
+{
+    if (value == updateObject_)
+        return;
     if (updateObject_) {
-        if (updateObject_->GetDataSet() == this) updateObject_->SetDataSet(nullptr);
+        if (updateObject_->GetDataSet() == this)
+            updateObject_->SetDataSet(nullptr);
         updateObject_->RemoveFreeNotification(this);
     }
     updateObject_ = value;
-    if (!value) return;
-    if (TVADODataSet* other = value->GetDataSet(); other && other != this) other->SetUpdateObject(nullptr);
+    if (!value)
+        return;
+    if (TVADODataSet* other = value->GetDataSet(); other && other != this)
+        other->SetUpdateObject(nullptr);
     value->FreeNotification(this);
     value->SetDataSet(this);
 }

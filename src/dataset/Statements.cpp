@@ -17,84 +17,121 @@ namespace vmado {
 
 namespace {
 
-AnsiString Quoted(const AnsiString& text) {
+AnsiString Quoted(const AnsiString& text)
+{
     AnsiString out = "'";
     for (char c : text) {
-        if (c == '\'') out += '\'';
+        if (c == '\'')
+            out += '\'';
         out += c;
     }
     return out + "'";
 }
 
 // A name part in double quotes when it holds a blank, inner double quotes doubled.
-AnsiString NamePart(const AnsiString& part) {
-    if (part.find(' ') == AnsiString::npos) return part;
+AnsiString NamePart(const AnsiString& part)
+{
+    if (part.find(' ') == AnsiString::npos)
+        return part;
     AnsiString out = "\"";
     for (char c : part) {
-        if (c == '"') out += '"';
+        if (c == '"')
+            out += '"';
         out += c;
     }
     return out + "\"";
 }
 
 // The column of a field as the statements name it: its Origin, qualified when that names a table.
-AnsiString ColumnRef(const TField* field) {
+AnsiString ColumnRef(const TField* field)
+{
     const AnsiString& origin = field->Origin();
-    if (origin.empty()) return NamePart(field->FieldName());
-    if (origin.find('.') == AnsiString::npos) return NamePart(origin);
+    if (origin.empty())
+        return NamePart(field->FieldName());
+    if (origin.find('.') == AnsiString::npos)
+        return NamePart(origin);
     return TVADODataSet::GenerateField(origin);
 }
 
 // The column alone, for a SET list: the databases refuse a table prefix there.
-AnsiString ColumnName(const TField* field) {
+AnsiString ColumnName(const TField* field)
+{
     const AnsiString& origin = field->Origin();
     return NamePart(origin.empty() ? field->FieldName() : ExtractField(origin, "."));
 }
 
-bool BelongsTo(const TField* field, const AnsiString& table) { return ExtractTable(field->Origin(), ".") == table; }
-
-bool IsStringType(TFieldType type) { return type == ftString || type == ftFixedChar || type == ftWideString; }
-bool IsDateType(TFieldType type) { return type == ftDate || type == ftDateTime; }
-bool IsIntegerType(TFieldType type) {
-    return type == ftSmallint || type == ftInteger || type == ftWord || type == ftAutoInc || type == ftLargeint;
+bool BelongsTo(const TField* field, const AnsiString& table)
+{
+    return ExtractTable(field->Origin(), ".") == table;
 }
 
-AnsiString WithPoint(AnsiString text) {
+bool IsStringType(TFieldType type)
+{
+    return type == ftString || type == ftFixedChar || type == ftWideString;
+}
+bool IsDateType(TFieldType type)
+{
+    return type == ftDate || type == ftDateTime;
+}
+bool IsIntegerType(TFieldType type)
+{
+    return type == ftSmallint || type == ftInteger || type == ftWord || type == ftAutoInc ||
+           type == ftLargeint;
+}
+
+AnsiString WithPoint(AnsiString text)
+{
     const char separator = FormatSettings().DecimalSeparator;
-    if (separator != '.') std::replace(text.begin(), text.end(), separator, '.');
+    if (separator != '.')
+        std::replace(text.begin(), text.end(), separator, '.');
     return text;
 }
 
-AnsiString DateLiteral(TDateTime value) { return "#" + DateToStd(value) + "#"; }
+AnsiString DateLiteral(TDateTime value)
+{
+    return "#" + DateToStd(value) + "#";
+}
 
 // The literal of a field's new value in VALUES (inValues) or SET.
-AnsiString ValueLiteral(TVADODataSet& dataSet, TField* field, bool inValues) {
+AnsiString ValueLiteral(TVADODataSet& dataSet, TField* field, bool inValues)
+{
     const TFieldType type = field->DataType();
     if (auto* blob = dynamic_cast<TBlobField*>(field)) {
         const AnsiString content = dataSet.GetBlobData(blob);
-        if (type == ftMemo || type == ftFmtMemo) return Quoted(content);
-        if (content.empty()) return "NULL";
+        if (type == ftMemo || type == ftFmtMemo)
+            return Quoted(content);
+        if (content.empty())
+            return "NULL";
         throw EDatabaseError("Field '" + field->FieldName() +
                              "' holds binary data, which a generated statement cannot carry");
     }
-    if (field->IsNull()) return "NULL";
-    if (IsStringType(type)) return Quoted(field->AsString());
+    if (field->IsNull())
+        return "NULL";
+    if (IsStringType(type))
+        return Quoted(field->AsString());
     // The dialect layer turns "column = -1" into the backend's true, but not a bare value in a
     // VALUES list, which PostgreSQL refuses for a Boolean column.
-    if (type == ftBoolean) return inValues ? (field->AsBoolean() ? "TRUE" : "FALSE") : (field->AsBoolean() ? "-1" : "0");
-    if (IsDateType(type)) return DateLiteral(field->AsDateTime());
-    if (type == ftTime) return Quoted(field->AsString());
+    if (type == ftBoolean)
+        return inValues ? (field->AsBoolean() ? "TRUE" : "FALSE") : (field->AsBoolean() ? "-1" : "0");
+    if (IsDateType(type))
+        return DateLiteral(field->AsDateTime());
+    if (type == ftTime)
+        return Quoted(field->AsString());
     return WithPoint(field->AsString());
 }
 
 // One condition on a column's value before the change. A date matches the whole second its
 // standard text names: the text drops milliseconds, and SQLite compares a stored date-time text
 // such as "2024-01-05 00:00:00" as text, which "2024-01-05" alone would miss.
-AnsiString Condition(TField* field, const AnsiString& column, const Variant& value) {
+AnsiString Condition(TField* field, const AnsiString& column, const Variant& value)
+{
     const TFieldType type = field->DataType();
-    if (value.IsNull() || value.IsEmpty()) return column + " IS NULL";
-    if (IsStringType(type)) return column + " = " + Quoted(VarToStr(value));
-    if (type == ftBoolean) return column + " = " + (value.AsBoolean() ? "-1" : "0");
+    if (value.IsNull() || value.IsEmpty())
+        return column + " IS NULL";
+    if (IsStringType(type))
+        return column + " = " + Quoted(VarToStr(value));
+    if (type == ftBoolean)
+        return column + " = " + (value.AsBoolean() ? "-1" : "0");
     if (IsDateType(type)) {
         TTimeStamp stamp = DateTimeToTimeStamp(value.AsDateTime());
         stamp.Time -= stamp.Time % 1000;
@@ -107,7 +144,8 @@ AnsiString Condition(TField* field, const AnsiString& column, const Variant& val
         return "(" + column + " >= " + DateLiteral(from) + " AND " + column + " < " +
                DateLiteral(TimeStampToDateTime(stamp)) + ")";
     }
-    if (IsIntegerType(type)) return column + " = " + std::to_string(value.AsInt64());
+    if (IsIntegerType(type))
+        return column + " = " + std::to_string(value.AsInt64());
     if (type == ftFloat || type == ftCurrency)
         return column + " = " + WithPoint(FloatToStrF(value.AsFloat(), ffGeneral, 17, 0));
     return column + " = " + WithPoint(VarToStr(value));
@@ -115,76 +153,100 @@ AnsiString Condition(TField* field, const AnsiString& column, const Variant& val
 
 } // namespace
 
-AnsiString TVADODataSet::InsertSQL() {
+AnsiString TVADODataSet::InsertSQL()
+{
     const AnsiString table = InternalTable(CommandText());
-    if (table.empty() || !records_) return {};
+    if (table.empty() || !records_)
+        return {};
     AnsiString names, values;
     const Integer count = records_->FieldNames->Count();
     for (Integer i = 0; i < count; ++i) {
         TField* field = dataset::PostedField(*this, records_->FieldNames->Strings(i));
-        if (!field || !BelongsTo(field, table) || field->DataType() == ftAutoInc) continue;
+        if (!field || !BelongsTo(field, table) || field->DataType() == ftAutoInc)
+            continue;
         names += NamePart(field->FieldName()) + ", ";
         values += ValueLiteral(*this, field, true) + ", ";
     }
-    if (names.ends_with(", ")) names.resize(names.size() - 2);
-    if (values.ends_with(", ")) values.resize(values.size() - 2);
+    if (names.ends_with(", "))
+        names.resize(names.size() - 2);
+    if (values.ends_with(", "))
+        values.resize(values.size() - 2);
     return "INSERT INTO " + table + " ( " + names + " ) VALUES ( " + values + " ) ";
 }
 
-AnsiString TVADODataSet::ModifySQL() {
+AnsiString TVADODataSet::ModifySQL()
+{
     const AnsiString table = InternalTable(CommandText());
-    if (table.empty() || !records_) return {};
+    if (table.empty() || !records_)
+        return {};
     AnsiString result = "UPDATE " + table + " SET ";
     const dataset::RecordChanges changes(*this);
     const Integer count = records_->FieldNames->Count();
     for (Integer i = 0; i < count; ++i) {
         TField* field = dataset::PostedField(*this, records_->FieldNames->Strings(i));
-        if (!field || !BelongsTo(field, table) || !changes.Changed(field, i)) continue;
+        if (!field || !BelongsTo(field, table) || !changes.Changed(field, i))
+            continue;
         result += ColumnName(field) + " = " + ValueLiteral(*this, field, false) + ", ";
     }
-    if (result.ends_with(", ")) result.resize(result.size() - 2);
+    if (result.ends_with(", "))
+        result.resize(result.size() - 2);
     return result + GenerateUpdate();
 }
 
-AnsiString TVADODataSet::DeleteSQL() {
+AnsiString TVADODataSet::DeleteSQL()
+{
     const AnsiString table = InternalTable(CommandText());
-    if (table.empty()) return {};
+    if (table.empty())
+        return {};
     return "DELETE FROM " + table + GenerateUpdate();
 }
 
-AnsiString TVADODataSet::GenerateUpdate() {
+AnsiString TVADODataSet::GenerateUpdate()
+{
     const AnsiString table = InternalTable(CommandText());
-    if (table.empty() || !records_ || !records_->Active) return {};
+    if (table.empty() || !records_ || !records_->Active)
+        return {};
     AnsiString result = " WHERE ";
     const FieldsPtr adoFields = records_->Recordset->Fields();
     const Integer count = adoFields->Count();
     for (Integer i = 0; i < count; ++i) {
         const FieldPtr adoField = adoFields->Item(i);
         TField* field = FieldByName(adoField->Name());
-        if (!BelongsTo(field, table) || dynamic_cast<TBlobField*>(field) || field->DataType() == ftTime) continue;
+        if (!BelongsTo(field, table) || dynamic_cast<TBlobField*>(field) || field->DataType() == ftTime)
+            continue;
         result += Condition(field, ColumnRef(field), adoField->Value()) + " AND ";
     }
-    while (!result.empty() && result.back() == ' ') result.pop_back();
-    if (result.ends_with("AND")) result.resize(result.size() - 3);
+    while (!result.empty() && result.back() == ' ')
+        result.pop_back();
+    if (result.ends_with("AND"))
+        result.resize(result.size() - 3);
     return result;
 }
 
-AnsiString TVADODataSet::GenerateWhere(const AnsiString& /*sql*/, TStrings* /*list*/) {
+AnsiString TVADODataSet::GenerateWhere(const AnsiString& /*sql*/, TStrings* /*list*/)
+{
     AnsiString text = filters_->SQLText(fmADO, FilterOptions().Contains(foCaseInsensitive));
-    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.pop_back();
-    if (text.ends_with("AND")) text.resize(text.size() - 3);
-    if (text.empty()) return {};
+    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ')
+        text.pop_back();
+    if (text.ends_with("AND"))
+        text.resize(text.size() - 3);
+    if (text.empty())
+        return {};
     return " WHERE " + text;
 }
 
-AnsiString TVADODataSet::GenerateField(const AnsiString& table, const AnsiString& field) {
-    if (table.empty()) return NamePart(field);
+AnsiString TVADODataSet::GenerateField(const AnsiString& table, const AnsiString& field)
+{
+    if (table.empty())
+        return NamePart(field);
     return NamePart(table) + "." + NamePart(field);
 }
 
-AnsiString TVADODataSet::GenerateField(const AnsiString& name) {
+AnsiString TVADODataSet::GenerateField(const AnsiString& name)
+{
     // A bare name has no table part; splitting it would give the name twice.
-    if (name.find('.') == AnsiString::npos) return NamePart(name);
+    if (name.find('.') == AnsiString::npos)
+        return NamePart(name);
     return GenerateField(ExtractTable(name, "."), ExtractField(name, "."));
 }
 

@@ -23,7 +23,8 @@ public:
 class AddingDataSet : public TVADODataSet {
 public:
     using TVADODataSet::TVADODataSet;
-    void AddLine(const AnsiString& line, bool append) {
+    void AddLine(const AnsiString& line, bool append)
+    {
         std::vector<char> buffer(static_cast<std::size_t>(BufferSize()), '\0');
         line.copy(buffer.data(), std::min<std::size_t>(line.size(), static_cast<std::size_t>(RecSize()) - 1));
         InternalAddRecord(buffer.data(), append);
@@ -36,15 +37,23 @@ public:
     explicit PeopleUpdateObject(TComponent* owner = nullptr) : TVUpdateObject(owner) {}
     TVADODataSet* GetDataSet() override { return dataSet_; }
     void SetDataSet(TVADODataSet* value) override { dataSet_ = value; }
-    void Apply(TUpdateKind kind) override {
+    void Apply(TUpdateKind kind) override
+    {
         Kinds.push_back(kind);
-        if (Refuse) throw EDatabaseError("refused by the update object");
+        if (Refuse)
+            throw EDatabaseError("refused by the update object");
         const AnsiString id = dataSet_->FieldByName("id")->AsString();
         const AnsiString name = dataSet_->FieldByName("name")->AsString();
         switch (kind) {
-        case ukModify: dataSet_->InternalSQL("UPDATE people SET name = '" + name + "' WHERE id = " + id); break;
-        case ukInsert: dataSet_->InternalSQL("INSERT INTO people (id, name) VALUES (" + id + ", '" + name + "')"); break;
-        case ukDelete: dataSet_->InternalSQL("DELETE FROM people WHERE id = " + id); break;
+        case ukModify:
+            dataSet_->InternalSQL("UPDATE people SET name = '" + name + "' WHERE id = " + id);
+            break;
+        case ukInsert:
+            dataSet_->InternalSQL("INSERT INTO people (id, name) VALUES (" + id + ", '" + name + "')");
+            break;
+        case ukDelete:
+            dataSet_->InternalSQL("DELETE FROM people WHERE id = " + id);
+            break;
         }
     }
     std::vector<TUpdateKind> Kinds;
@@ -59,16 +68,20 @@ protected:
     bool Pg() const { return Backend().Name() == "postgres"; }
 
     // gadgets: id, flag BOOLEAN, price DOUBLE PRECISION, memo (long text), code VARCHAR(10) NOT NULL UNIQUE.
-    void MakeGadgets() {
+    void MakeGadgets()
+    {
         // A long text column on each backend (SQLite's TEXT is reported as a plain string).
-        Exec(std::string("CREATE TABLE gadgets (id INTEGER PRIMARY KEY, flag BOOLEAN, price DOUBLE PRECISION, memo ") +
-             (Pg() ? "TEXT" : "CLOB") + ", code VARCHAR(10) NOT NULL UNIQUE)");
+        Exec(
+            std::string(
+                "CREATE TABLE gadgets (id INTEGER PRIMARY KEY, flag BOOLEAN, price DOUBLE PRECISION, memo ") +
+            (Pg() ? "TEXT" : "CLOB") + ", code VARCHAR(10) NOT NULL UNIQUE)");
         Exec("INSERT INTO gadgets VALUES (1, FALSE, 1.5, 'first memo', 'a')");
         Exec("INSERT INTO gadgets VALUES (2, TRUE, 2.25, NULL, 'b')");
     }
 
     // Like Open, with a descendant of the dataset class.
-    template <class T> T& OpenAs(const std::string& sql) {
+    template <class T> T& OpenAs(const std::string& sql)
+    {
         auto dataSet = std::make_unique<T>(nullptr);
         T& result = *dataSet;
         dataSet_ = std::move(dataSet);
@@ -83,26 +96,32 @@ protected:
     }
 
     // An open dataset that posts through generated statements.
-    SqlPostingDataSet& OpenBySQL(const std::string& sql) {
+    SqlPostingDataSet& OpenBySQL(const std::string& sql)
+    {
         SqlPostingDataSet& result = OpenAs<SqlPostingDataSet>(sql);
         result.SetUpdateBySQL(true);
         return result;
     }
 
     // Moves to the record whose id field holds id; fails the test when there is none.
-    void GoTo(TVADODataSet& ds, Integer id) {
+    void GoTo(TVADODataSet& ds, Integer id)
+    {
         for (ds.First(); !ds.Eof(); ds.Next())
-            if (ds.FieldByName("id")->AsInteger() == id) return;
+            if (ds.FieldByName("id")->AsInteger() == id)
+                return;
         ADD_FAILURE() << "no record with id " << id;
     }
 
-    std::vector<Integer> Ids(TVADODataSet& ds) {
+    std::vector<Integer> Ids(TVADODataSet& ds)
+    {
         std::vector<Integer> ids;
-        for (ds.First(); !ds.Eof(); ds.Next()) ids.push_back(ds.FieldByName("id")->AsInteger());
+        for (ds.First(); !ds.Eof(); ds.Next())
+            ids.push_back(ds.FieldByName("id")->AsInteger());
         return ids;
     }
 
-    static std::string Lower(std::string text) {
+    static std::string Lower(std::string text)
+    {
         std::transform(text.begin(), text.end(), text.begin(),
                        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
         return text;

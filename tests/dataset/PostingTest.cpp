@@ -9,7 +9,8 @@ namespace {
 
 const TLockType kLockTypes[] = {ltLockBatchOptimistic, ltLockOptimistic};
 
-TEST_F(PostingTest, PostedEditIsInTheDatabaseWhenPostReturns) {
+TEST_F(PostingTest, PostedEditIsInTheDatabaseWhenPostReturns)
+{
     for (TLockType lock : kLockTypes) {
         SCOPED_TRACE(static_cast<int>(lock));
         TVADODataSet& ds = Make("SELECT * FROM people ORDER BY id");
@@ -31,7 +32,8 @@ TEST_F(PostingTest, PostedEditIsInTheDatabaseWhenPostReturns) {
     }
 }
 
-TEST_F(PostingTest, PostedInsertIsInTheDatabaseAndCurrent) {
+TEST_F(PostingTest, PostedInsertIsInTheDatabaseAndCurrent)
+{
     for (TLockType lock : kLockTypes) {
         SCOPED_TRACE(static_cast<int>(lock));
         const Integer id = lock == ltLockOptimistic ? 10 : 11;
@@ -60,7 +62,8 @@ TEST_F(PostingTest, PostedInsertIsInTheDatabaseAndCurrent) {
     }
 }
 
-TEST_F(PostingTest, AutoIncrementKeyIsLeftToTheDatabase) {
+TEST_F(PostingTest, AutoIncrementKeyIsLeftToTheDatabase)
+{
     Exec(std::string("CREATE TABLE counters (id ") + (Pg() ? "SERIAL" : "INTEGER") +
          " PRIMARY KEY, name VARCHAR(10))");
     Exec("INSERT INTO counters (name) VALUES ('one')");
@@ -75,7 +78,8 @@ TEST_F(PostingTest, AutoIncrementKeyIsLeftToTheDatabase) {
     EXPECT_EQ(Scalar("SELECT name FROM counters WHERE id = 2"), "two");
 }
 
-TEST_F(PostingTest, InsertIntoAnEmptyTableReopensOnTheNewRecord) {
+TEST_F(PostingTest, InsertIntoAnEmptyTableReopensOnTheNewRecord)
+{
     TVADODataSet& ds = Open("SELECT * FROM empty_table ORDER BY id");
     ASSERT_TRUE(ds.IsEmpty());
     ds.Insert();
@@ -95,7 +99,8 @@ TEST_F(PostingTest, InsertIntoAnEmptyTableReopensOnTheNewRecord) {
     EXPECT_EQ(Ids(ds), (std::vector<Integer>{1, 2}));
 }
 
-TEST_F(PostingTest, DeleteIsSentAndMovesToTheFollowingOrNewLastRecord) {
+TEST_F(PostingTest, DeleteIsSentAndMovesToTheFollowingOrNewLastRecord)
+{
     for (TLockType lock : kLockTypes) {
         SCOPED_TRACE(static_cast<int>(lock));
         Exec("DELETE FROM empty_table");
@@ -127,7 +132,8 @@ TEST_F(PostingTest, DeleteIsSentAndMovesToTheFollowingOrNewLastRecord) {
     }
 }
 
-TEST_F(PostingTest, FailedEditIsTakenBackAndCanBeCorrected) {
+TEST_F(PostingTest, FailedEditIsTakenBackAndCanBeCorrected)
+{
     MakeGadgets();
     for (TLockType lock : kLockTypes) {
         SCOPED_TRACE(static_cast<int>(lock));
@@ -162,7 +168,8 @@ TEST_F(PostingTest, FailedEditIsTakenBackAndCanBeCorrected) {
     }
 }
 
-TEST_F(PostingTest, FailedChangeNeverReachesTheDatabaseWithALaterSend) {
+TEST_F(PostingTest, FailedChangeNeverReachesTheDatabaseWithALaterSend)
+{
     MakeGadgets();
     TVADODataSet& ds = Open("SELECT * FROM gadgets ORDER BY id");
     GoTo(ds, 2);
@@ -183,7 +190,8 @@ TEST_F(PostingTest, FailedChangeNeverReachesTheDatabaseWithALaterSend) {
     EXPECT_EQ(Scalar("SELECT price FROM gadgets WHERE id = 2"), "4");
 }
 
-TEST_F(PostingTest, FailedInsertIsTakenBackAndCanBeCorrectedOrCancelled) {
+TEST_F(PostingTest, FailedInsertIsTakenBackAndCanBeCorrectedOrCancelled)
+{
     MakeGadgets();
     for (TLockType lock : kLockTypes) {
         SCOPED_TRACE(static_cast<int>(lock));
@@ -225,7 +233,8 @@ TEST_F(PostingTest, FailedInsertIsTakenBackAndCanBeCorrectedOrCancelled) {
     }
 }
 
-TEST_F(PostingTest, FailedDeleteIsTakenBackAndTheRecordStays) {
+TEST_F(PostingTest, FailedDeleteIsTakenBackAndTheRecordStays)
+{
     for (TLockType lock : kLockTypes) {
         SCOPED_TRACE(static_cast<int>(lock));
         TVADODataSet& ds = Make("SELECT * FROM people ORDER BY id");
@@ -252,7 +261,8 @@ TEST_F(PostingTest, FailedDeleteIsTakenBackAndTheRecordStays) {
     }
 }
 
-TEST_F(PostingTest, PostingNeverWritesACutValue) {
+TEST_F(PostingTest, PostingNeverWritesACutValue)
+{
     TVADODataSet& ds = Open("SELECT * FROM people ORDER BY id");
     GoTo(ds, 1);
     ds.Edit();
@@ -267,12 +277,14 @@ TEST_F(PostingTest, PostingNeverWritesACutValue) {
     EXPECT_EQ(Scalar("SELECT note FROM people WHERE id = 1"), " lead, trail ");
 }
 
-TEST_F(PostingTest, UnchangedValuesAreNotWrittenBack) {
+TEST_F(PostingTest, UnchangedValuesAreNotWrittenBack)
+{
     // Milliseconds the record line cannot carry survive an edit of another field.
     Exec(Pg() ? "UPDATE people SET seen = '2024-01-05 14:05:09.25' WHERE id = 2"
               : "UPDATE people SET seen = '2024-01-05 14:05:09.250' WHERE id = 2");
-    const std::string check = Pg() ? "SELECT COUNT(*) FROM people WHERE id = 2 AND seen = '2024-01-05 14:05:09.25'"
-                                   : "SELECT COUNT(*) FROM people WHERE id = 2 AND seen = '2024-01-05 14:05:09.250'";
+    const std::string check =
+        Pg() ? "SELECT COUNT(*) FROM people WHERE id = 2 AND seen = '2024-01-05 14:05:09.25'"
+             : "SELECT COUNT(*) FROM people WHERE id = 2 AND seen = '2024-01-05 14:05:09.250'";
     TVADODataSet& ds = Open("SELECT * FROM people ORDER BY id");
     GoTo(ds, 2);
     ds.Edit();
@@ -282,7 +294,8 @@ TEST_F(PostingTest, UnchangedValuesAreNotWrittenBack) {
     EXPECT_EQ(Scalar(check), "1");
 }
 
-TEST_F(PostingTest, BooleanAndFloatValuesArePosted) {
+TEST_F(PostingTest, BooleanAndFloatValuesArePosted)
+{
     MakeGadgets();
     TVADODataSet& ds = Open("SELECT id, flag, price, code FROM gadgets ORDER BY id");
     ASSERT_EQ(ds.FieldByName("flag")->DataType(), ftBoolean);
@@ -300,7 +313,8 @@ TEST_F(PostingTest, BooleanAndFloatValuesArePosted) {
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM gadgets WHERE id = 2 AND flag IS NULL AND price = 0.125"), "1");
 }
 
-TEST_F(PostingTest, CancelRestoresAnEditAndLeavesAnInsertOnTheLastRecord) {
+TEST_F(PostingTest, CancelRestoresAnEditAndLeavesAnInsertOnTheLastRecord)
+{
     TVADODataSet& ds = Open("SELECT * FROM people ORDER BY id");
     GoTo(ds, 2);
     ds.Edit();
@@ -318,7 +332,8 @@ TEST_F(PostingTest, CancelRestoresAnEditAndLeavesAnInsertOnTheLastRecord) {
     EXPECT_EQ(Scalar("SELECT name FROM people WHERE id = 2"), "Jones");
 }
 
-TEST_F(PostingTest, UpdateObjectWritesEachChangeOnceAndTheRecordsetSendsNothing) {
+TEST_F(PostingTest, UpdateObjectWritesEachChangeOnceAndTheRecordsetSendsNothing)
+{
     PeopleUpdateObject updater;
     TVADODataSet& ds = Open("SELECT * FROM people ORDER BY id");
     ds.SetUpdateObject(&updater);
@@ -355,7 +370,8 @@ TEST_F(PostingTest, UpdateObjectWritesEachChangeOnceAndTheRecordsetSendsNothing)
     EXPECT_EQ(updater.Kinds.size(), 3u);
 }
 
-TEST_F(PostingTest, RefusedUpdateObjectLeavesTheEngineRowUntouched) {
+TEST_F(PostingTest, RefusedUpdateObjectLeavesTheEngineRowUntouched)
+{
     PeopleUpdateObject updater;
     TVADODataSet& ds = Open("SELECT * FROM people ORDER BY id");
     ds.SetUpdateObject(&updater);
@@ -385,7 +401,8 @@ TEST_F(PostingTest, RefusedUpdateObjectLeavesTheEngineRowUntouched) {
     ds.SetUpdateObject(nullptr);
 }
 
-TEST_F(PostingTest, UpdateObjectServesOneDataSetAtATime) {
+TEST_F(PostingTest, UpdateObjectServesOneDataSetAtATime)
+{
     PeopleUpdateObject updater;
     TVADODataSet& first = Make("SELECT * FROM people");
     TVADODataSet second(nullptr);
@@ -399,11 +416,13 @@ TEST_F(PostingTest, UpdateObjectServesOneDataSetAtATime) {
     EXPECT_EQ(updater.GetDataSet(), nullptr);
 }
 
-TEST_F(PostingTest, GeneratedStatementsPostEachChangeOnce) {
+TEST_F(PostingTest, GeneratedStatementsPostEachChangeOnce)
+{
     SqlPostingDataSet& ds = OpenBySQL("SELECT * FROM people ORDER BY id");
     std::vector<AnsiString> sent;
     ds.OnVerbose = [&](const AnsiString& text, TVerboseMode mode) {
-        if (mode == vmExecute) sent.push_back(text);
+        if (mode == vmExecute)
+            sent.push_back(text);
     };
     // Row 1's time stamp is midnight, row 2's has a time: both must be found by the WHERE clause.
     for (Integer id : {1, 2}) {
@@ -411,7 +430,8 @@ TEST_F(PostingTest, GeneratedStatementsPostEachChangeOnce) {
         ds.Edit();
         ds.FieldByName("name")->SetAsString("O'Hara " + std::to_string(id));
         ds.Post();
-        EXPECT_EQ(Scalar("SELECT name FROM people WHERE id = " + std::to_string(id)), "O'Hara " + std::to_string(id));
+        EXPECT_EQ(Scalar("SELECT name FROM people WHERE id = " + std::to_string(id)),
+                  "O'Hara " + std::to_string(id));
         EXPECT_EQ(ds.FieldByName("name")->AsString(), "O'Hara " + std::to_string(id));
     }
     ASSERT_EQ(sent.size(), 2u);
@@ -439,7 +459,8 @@ TEST_F(PostingTest, GeneratedStatementsPostEachChangeOnce) {
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM people"), "2");
 }
 
-TEST_F(PostingTest, GeneratedStatementThatFindsNoRowFailsAndKeepsTheEdit) {
+TEST_F(PostingTest, GeneratedStatementThatFindsNoRowFailsAndKeepsTheEdit)
+{
     SqlPostingDataSet& ds = OpenBySQL("SELECT * FROM people ORDER BY id");
     GoTo(ds, 1);
     Exec("UPDATE people SET qty = 50 WHERE id = 1"); // the old values no longer match
@@ -460,12 +481,14 @@ TEST_F(PostingTest, GeneratedStatementThatFindsNoRowFailsAndKeepsTheEdit) {
     EXPECT_EQ(Scalar("SELECT name FROM people WHERE id = 1"), "Smith");
 }
 
-void WriteBlob(TVADODataSet& ds, const char* fieldName, const std::string& bytes) {
+void WriteBlob(TVADODataSet& ds, const char* fieldName, const std::string& bytes)
+{
     std::unique_ptr<TStream> stream = ds.CreateBlobStream(ds.FieldByName(fieldName), bmWrite);
     stream->Write(bytes.data(), static_cast<Int64>(bytes.size()));
 }
 
-TEST_F(PostingTest, BlobsArePostedOnlyWhenWrittenThroughAStream) {
+TEST_F(PostingTest, BlobsArePostedOnlyWhenWrittenThroughAStream)
+{
     MakeGadgets();
     Exec("ALTER TABLE gadgets ADD COLUMN data " + Backend().BlobType());
     TVADODataSet& ds = Open("SELECT * FROM gadgets ORDER BY id");
@@ -487,7 +510,8 @@ TEST_F(PostingTest, BlobsArePostedOnlyWhenWrittenThroughAStream) {
     EXPECT_EQ(Scalar("SELECT LENGTH(memo) FROM gadgets WHERE id = 1"), "6");
 }
 
-TEST_F(PostingTest, GeneratedStatementsCarryAMemoButRefuseBinaryData) {
+TEST_F(PostingTest, GeneratedStatementsCarryAMemoButRefuseBinaryData)
+{
     MakeGadgets();
     Exec("ALTER TABLE gadgets ADD COLUMN data " + Backend().BlobType());
     SqlPostingDataSet& ds = OpenBySQL("SELECT * FROM gadgets ORDER BY id");
@@ -510,13 +534,15 @@ TEST_F(PostingTest, GeneratedStatementsCarryAMemoButRefuseBinaryData) {
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM gadgets WHERE data IS NULL"), "2");
 }
 
-TEST_F(PostingTest, AddedRecordLineIsSentWithEmptyEntriesAsNull) {
+TEST_F(PostingTest, AddedRecordLineIsSentWithEmptyEntriesAsNull)
+{
     AddingDataSet& ds = OpenAs<AddingDataSet>("SELECT * FROM people ORDER BY id");
     ds.AddLine("7,Added,\"Den Haag\",3,2024-01-05,\"2024-01-05 02:05:09 PM\",", true);
     EXPECT_EQ(ds.Records()->State, dsBrowse);
-    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM people WHERE id = 7 AND name = 'Added' AND city = 'Den Haag' AND qty = 3"
-                     " AND born = '2024-01-05' AND note IS NULL"),
-              "1");
+    EXPECT_EQ(
+        Scalar("SELECT COUNT(*) FROM people WHERE id = 7 AND name = 'Added' AND city = 'Den Haag' AND qty = 3"
+               " AND born = '2024-01-05' AND note IS NULL"),
+        "1");
     ds.Close();
     ds.Open();
     GoTo(ds, 7);
@@ -528,16 +554,19 @@ TEST_F(PostingTest, AddedRecordLineIsSentWithEmptyEntriesAsNull) {
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM people"), "5");
 }
 
-TEST_F(PostingTest, AddedRecordLineLeavesBlobPlaceholdersOut) {
+TEST_F(PostingTest, AddedRecordLineLeavesBlobPlaceholdersOut)
+{
     MakeGadgets();
     AddingDataSet& ds = OpenAs<AddingDataSet>("SELECT * FROM gadgets ORDER BY id");
     ASSERT_EQ(ds.FieldByName("memo")->DataType(), ftMemo);
     ds.AddLine("5,-1,0.5,(Blob),e", false);
-    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM gadgets WHERE id = 5 AND flag = TRUE AND price = 0.5 AND memo IS NULL"),
-              "1");
+    EXPECT_EQ(
+        Scalar("SELECT COUNT(*) FROM gadgets WHERE id = 5 AND flag = TRUE AND price = 0.5 AND memo IS NULL"),
+        "1");
 }
 
-TEST_F(PostingTest, FreedUpdateObjectIsForgotten) {
+TEST_F(PostingTest, FreedUpdateObjectIsForgotten)
+{
     TVADODataSet& ds = Open("SELECT * FROM people ORDER BY id");
     {
         PeopleUpdateObject updater;

@@ -16,7 +16,8 @@ const char* const kJonesWhere =
     " AND (people.seen >= #2024-01-05 02:05:09 PM# AND people.seen < #2024-01-05 02:05:10 PM#)"
     " AND people.note = 'say \"hi\"' "; // the blank before the removed last AND stays
 
-TEST_F(StatementsTest, UpdateSetsOnlyTheChangedColumnAndComparesEveryOldValue) {
+TEST_F(StatementsTest, UpdateSetsOnlyTheChangedColumnAndComparesEveryOldValue)
+{
     TVADODataSet& ds = Open("SELECT * FROM people ORDER BY id");
     GoTo(ds, 2);
     ds.Edit();
@@ -28,16 +29,18 @@ TEST_F(StatementsTest, UpdateSetsOnlyTheChangedColumnAndComparesEveryOldValue) {
     EXPECT_EQ(Scalar("SELECT name FROM people WHERE id = 2"), "O'Brien");
 }
 
-TEST_F(StatementsTest, NullsAndEmptyValuesAreNamedInEveryClause) {
+TEST_F(StatementsTest, NullsAndEmptyValuesAreNamedInEveryClause)
+{
     TVADODataSet& ds = Open("SELECT * FROM people ORDER BY id");
     GoTo(ds, 3); // born, seen and note are NULL
     ds.Edit();
     ds.FieldByName("qty")->Clear();
     ds.FieldByName("city")->SetAsString("It's");
     const AnsiString update = ds.ModifySQL();
-    EXPECT_EQ(update, "UPDATE people SET city = 'It''s', qty = NULL WHERE people.id = 3 AND people.name = 'Brown'"
-                      " AND people.city = 'Paris' AND people.qty = 0 AND people.born IS NULL"
-                      " AND people.seen IS NULL AND people.note IS NULL ");
+    EXPECT_EQ(update,
+              "UPDATE people SET city = 'It''s', qty = NULL WHERE people.id = 3 AND people.name = 'Brown'"
+              " AND people.city = 'Paris' AND people.qty = 0 AND people.born IS NULL"
+              " AND people.seen IS NULL AND people.note IS NULL ");
     EXPECT_EQ(ds.InternalSQL(update), 1);
     ds.Cancel();
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM people WHERE id = 3 AND qty IS NULL AND city = 'It''s'"), "1");
@@ -49,7 +52,8 @@ TEST_F(StatementsTest, NullsAndEmptyValuesAreNamedInEveryClause) {
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM people WHERE id = 4"), "0");
 }
 
-TEST_F(StatementsTest, UpdateWithoutChangesIsTheTableAndTheWhereClause) {
+TEST_F(StatementsTest, UpdateWithoutChangesIsTheTableAndTheWhereClause)
+{
     TVADODataSet& ds = Open("SELECT * FROM people ORDER BY id");
     GoTo(ds, 2);
     EXPECT_EQ(ds.ModifySQL(), std::string("UPDATE people SET ") + kJonesWhere);
@@ -57,7 +61,8 @@ TEST_F(StatementsTest, UpdateWithoutChangesIsTheTableAndTheWhereClause) {
     EXPECT_EQ(ds.DeleteSQL(), std::string("DELETE FROM people") + kJonesWhere);
 }
 
-TEST_F(StatementsTest, InsertNamesEveryColumnOfTheTableAndRuns) {
+TEST_F(StatementsTest, InsertNamesEveryColumnOfTheTableAndRuns)
+{
     TVADODataSet& ds = Open("SELECT * FROM people ORDER BY id");
     ds.Append();
     ds.FieldByName("id")->SetAsInteger(10);
@@ -65,8 +70,9 @@ TEST_F(StatementsTest, InsertNamesEveryColumnOfTheTableAndRuns) {
     ds.FieldByName("born")->SetAsDateTime(EncodeDate(2024, 2, 3));
     ds.FieldByName("seen")->SetAsDateTime(EncodeDate(2024, 2, 3) + EncodeTime(13, 2, 3, 0));
     const AnsiString sql = ds.InsertSQL();
-    EXPECT_EQ(sql, "INSERT INTO people ( id, name, city, qty, born, seen, note ) VALUES ( 10, 'It''s', NULL, NULL,"
-                   " #2024-02-03#, #2024-02-03 01:02:03 PM#, NULL ) ");
+    EXPECT_EQ(sql,
+              "INSERT INTO people ( id, name, city, qty, born, seen, note ) VALUES ( 10, 'It''s', NULL, NULL,"
+              " #2024-02-03#, #2024-02-03 01:02:03 PM#, NULL ) ");
     EXPECT_EQ(ds.InternalSQL(sql), 1);
     ds.Cancel();
     ds.Close();
@@ -78,7 +84,8 @@ TEST_F(StatementsTest, InsertNamesEveryColumnOfTheTableAndRuns) {
     EXPECT_TRUE(ds.FieldByName("qty")->IsNull());
 }
 
-TEST_F(StatementsTest, InsertLeavesOutTheAutoIncrementKeyAndOtherTables) {
+TEST_F(StatementsTest, InsertLeavesOutTheAutoIncrementKeyAndOtherTables)
+{
     Exec("CREATE TABLE towns (id INTEGER PRIMARY KEY, label VARCHAR(20))");
     Exec("INSERT INTO towns VALUES (1, 'Big')");
     TVADODataSet& ds = Make("SELECT people.id, people.name, towns.label FROM people, towns"
@@ -92,7 +99,8 @@ TEST_F(StatementsTest, InsertLeavesOutTheAutoIncrementKeyAndOtherTables) {
     ds.Edit();
     ds.FieldByName("label")->SetAsString("Small");
     ds.FieldByName("name")->SetAsString("Smyth");
-    EXPECT_EQ(ds.ModifySQL(), "UPDATE people SET name = 'Smyth' WHERE people.id = 1 AND people.name = 'Smith' ");
+    EXPECT_EQ(ds.ModifySQL(),
+              "UPDATE people SET name = 'Smyth' WHERE people.id = 1 AND people.name = 'Smith' ");
     ds.Cancel();
     ds.Insert();
     ds.FieldByName("name")->SetAsString("Who");
@@ -101,7 +109,8 @@ TEST_F(StatementsTest, InsertLeavesOutTheAutoIncrementKeyAndOtherTables) {
     ds.Cancel();
 }
 
-TEST_F(StatementsTest, BooleansAndFloatsRunOnTheBackend) {
+TEST_F(StatementsTest, BooleansAndFloatsRunOnTheBackend)
+{
     MakeGadgets();
     TVADODataSet& ds = Open("SELECT id, flag, price, code FROM gadgets ORDER BY id");
     GoTo(ds, 1);
@@ -133,7 +142,8 @@ TEST_F(StatementsTest, BooleansAndFloatsRunOnTheBackend) {
     EXPECT_EQ(ds.InternalSQL(deletion), 1);
 }
 
-TEST_F(StatementsTest, NumbersKeepAPointWhateverTheLocale) {
+TEST_F(StatementsTest, NumbersKeepAPointWhateverTheLocale)
+{
     MakeGadgets();
     {
         TFormatSettings settings = FormatSettings();
@@ -153,7 +163,8 @@ TEST_F(StatementsTest, NumbersKeepAPointWhateverTheLocale) {
     EXPECT_EQ(Scalar("SELECT price FROM gadgets WHERE id = 2"), "3.75");
 }
 
-TEST_F(StatementsTest, NoTableMeansNoStatement) {
+TEST_F(StatementsTest, NoTableMeansNoStatement)
+{
     TVADODataSet& ds = Open("SELECT 1 AS one");
     EXPECT_EQ(ds.InsertSQL(), "");
     EXPECT_EQ(ds.ModifySQL(), "");

@@ -9,7 +9,8 @@ namespace vmado {
 
 namespace {
 
-TEST(UnitStatements, GenerateFieldQuotesOnlyPartsWithABlank) {
+TEST(UnitStatements, GenerateFieldQuotesOnlyPartsWithABlank)
+{
     struct Row {
         const char* table;
         const char* field;
@@ -28,7 +29,8 @@ TEST(UnitStatements, GenerateFieldQuotesOnlyPartsWithABlank) {
     }
 }
 
-TEST(UnitStatements, GenerateFieldSplitsAQualifiedName) {
+TEST(UnitStatements, GenerateFieldSplitsAQualifiedName)
+{
     struct Row {
         const char* name;
         const char* expected;
@@ -47,7 +49,8 @@ TEST(UnitStatements, GenerateFieldSplitsAQualifiedName) {
 }
 
 TVSubFilter* AddLine(TVFilter* filter, const char* field, TFilterType type, TRelationType relation,
-                     const char* value, TLogicalType joiner) {
+                     const char* value, TLogicalType joiner)
+{
     TVSubFilter* line = filter->Levels()->Add();
     line->SetFieldName(field);
     line->SetFilterType(type);
@@ -57,22 +60,29 @@ TVSubFilter* AddLine(TVFilter* filter, const char* field, TFilterType type, TRel
     return line;
 }
 
-TEST(UnitStatements, GenerateWhereIsEmptyWithoutFilterText) {
+TEST(UnitStatements, GenerateWhereIsEmptyWithoutFilterText)
+{
     TVADODataSet ds(nullptr);
     EXPECT_EQ(ds.GenerateWhere("ignored", nullptr), "");
     ds.Filters()->Add(); // a filter without lines has no text
     EXPECT_EQ(ds.GenerateWhere("", nullptr), "");
 }
 
-TEST(UnitStatements, GenerateWhereTakesTheFiltersTextTrimmed) {
+TEST(UnitStatements, GenerateWhereTakesTheFiltersTextTrimmed)
+{
     TVADODataSet ds(nullptr);
-    AddLine(ds.Filters()->Add(), "City", ffString, frEqual, "P\xE9" "cs", flEnd);
+    AddLine(ds.Filters()->Add(), "City", ffString, frEqual,
+            "P\xE9"
+            "cs",
+            flEnd);
     const AnsiString text = ds.Filters()->SQLText(fmADO, false);
     ASSERT_EQ(text.back(), ' ') << text; // the line's own trailing blank
-    EXPECT_EQ(ds.GenerateWhere("", nullptr), " WHERE  (City =  'P\xE9" "cs')");
+    EXPECT_EQ(ds.GenerateWhere("", nullptr), " WHERE  (City =  'P\xE9"
+                                             "cs')");
 }
 
-TEST(UnitStatements, GenerateWhereDropsTheJoinerOfACutChain) {
+TEST(UnitStatements, GenerateWhereDropsTheJoinerOfACutChain)
+{
     TVADODataSet ds(nullptr);
     TVFilter* filter = ds.Filters()->Add();
     AddLine(filter, "City", ffString, frEqual, "Paris", flAnd);
@@ -82,7 +92,8 @@ TEST(UnitStatements, GenerateWhereDropsTheJoinerOfACutChain) {
     EXPECT_EQ(where, " WHERE  (City =  'Paris') "); // the blank before the removed AND stays
 }
 
-TEST(UnitStatements, GenerateWhereUpperCasesWhenFiltersIgnoreCase) {
+TEST(UnitStatements, GenerateWhereUpperCasesWhenFiltersIgnoreCase)
+{
     TVADODataSet ds(nullptr);
     AddLine(ds.Filters()->Add(), "City", ffString, frEqual, "Paris", flEnd);
     ds.SetFilterOptions(TFilterOptions{foCaseInsensitive});
