@@ -247,6 +247,8 @@ void TVADODataSet::InternalDelete()
         throw;
     }
 
+    // A delete in the middle of an edit drops the edit; the next edit must take fresh old values.
+    records.SetState(dsBrowse);
     bool moved = false;
     if (atEnd) {
         if (!records.GetBof()) {

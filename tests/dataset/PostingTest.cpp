@@ -580,6 +580,32 @@ TEST_F(PostingTest, FreedUpdateObjectIsForgotten)
     EXPECT_EQ(Scalar("SELECT name FROM people WHERE id = 1"), "Plain");
 }
 
+TEST_F(PostingTest, DeleteWhileEditingDropsTheEditOnEveryPath) {
+    for (bool bySQL : {false, true}) {
+        SCOPED_TRACE(bySQL);
+        Exec("DELETE FROM empty_table");
+        Exec("INSERT INTO empty_table VALUES (1, 'a')");
+        Exec("INSERT INTO empty_table VALUES (2, 'b')");
+        Exec("INSERT INTO empty_table VALUES (3, 'c')");
+        SqlPostingDataSet& ds = OpenAs<SqlPostingDataSet>("SELECT * FROM empty_table ORDER BY id");
+        ds.SetUpdateBySQL(bySQL);
+        GoTo(ds, 2);
+        ds.Edit();
+        ds.FieldByName("name")->SetAsString("gone");
+        ds.Delete();
+        EXPECT_EQ(ds.State(), dsBrowse);
+        EXPECT_EQ(ds.Records()->State, dsBrowse);
+        EXPECT_EQ(Scalar("SELECT COUNT(*) FROM empty_table WHERE id = 2 OR name = 'gone'"), "0");
+        EXPECT_EQ(ds.FieldByName("id")->AsInteger(), 3);
+        ds.Edit();
+        EXPECT_EQ(ds.FieldByName("name")->OldValue().AsString(), "c");
+        ds.FieldByName("name")->SetAsString("C");
+        ds.Post();
+        EXPECT_EQ(Scalar("SELECT name FROM empty_table WHERE id = 3"), "C");
+        ds.Close();
+    }
+}
+
 } // namespace
 
 } // namespace vmado::test
