@@ -172,6 +172,20 @@ TEST_F(StatementsTest, NoTableMeansNoStatement)
     EXPECT_EQ(ds.GenerateUpdate(), "");
 }
 
+TEST_F(StatementsTest, WhereClauseNeedsAFieldForEveryColumn) {
+    TVADODataSet& ds = Make("SELECT id, name FROM people ORDER BY id");
+    auto* id = new TIntegerField(&ds); // persistent fields: only id, no name
+    id->SetFieldName("id");
+    id->SetDataSet(&ds);
+    ds.Open();
+    try {
+        ds.GenerateUpdate();
+        FAIL() << "no exception";
+    } catch (const EDatabaseError& e) {
+        EXPECT_NE(std::string(e.what()).find("'name' not found"), std::string::npos) << e.what();
+    }
+}
+
 } // namespace
 
 } // namespace vmado::test
