@@ -50,5 +50,19 @@ TEST_F(FieldTypesTest, EveryTypeReadsItsValueAndItsNull) {
     EXPECT_EQ(d.FieldByName("s")->AsString(), "");
 }
 
+TEST_F(FieldTypesTest, TextWithoutADeclaredLengthTakesLongerValues) {
+    VMADO_EMBEDDED_SQLITE_ONLY(); // PostgreSQL's text arrives as a memo
+    Exec("CREATE TABLE notes (k INTEGER PRIMARY KEY, body TEXT)");
+    Exec("INSERT INTO notes VALUES (1, 'a')");
+    TVADODataSet& d = Open("SELECT k, body FROM notes");
+    EXPECT_EQ(d.FieldByName("body")->DataType(), ftString);
+    EXPECT_GE(d.FieldByName("body")->Size(), 255);
+    const std::string longer(200, 'b');
+    d.Edit();
+    d.FieldByName("body")->SetAsString(longer);
+    d.Post();
+    EXPECT_EQ(Scalar("SELECT body FROM notes WHERE k = 1"), longer);
+}
+
 } // namespace
 } // namespace vmado::test

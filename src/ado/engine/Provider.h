@@ -41,6 +41,7 @@ struct ColumnMeta {
     Byte Scale = 255;
     bool Nullable = true;
     bool Long = false;         // memo or blob
+    bool Unbounded = false;    // text or bytes the database sets no length for
     bool KindFromData = false; // no declared type: the values decide Type and Kind
     AnsiString BaseSchema;
     AnsiString BaseTable; // empty for an expression

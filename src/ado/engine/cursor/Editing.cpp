@@ -139,7 +139,7 @@ CellRef RecordsetImpl::CellFromVariant(int col, const Variant& value, std::strin
                           ? std::string(reinterpret_cast<const char*>(VarArrayBytes(value).data()),
                                         VarArrayBytes(value).size())
                           : value.AsString();
-            if (storage.size() > static_cast<std::size_t>(m.DefinedSize) && !m.Long)
+            if (storage.size() > static_cast<std::size_t>(m.DefinedSize) && !m.Long && !m.Unbounded)
                 throw EOleException(
                     "Value of field '" + m.Name + "' is too long: " + std::to_string(storage.size()) +
                         " characters where the field holds at most " + std::to_string(m.DefinedSize),
@@ -154,7 +154,7 @@ CellRef RecordsetImpl::CellFromVariant(int col, const Variant& value, std::strin
             } else {
                 storage = value.AsString();
             }
-            if (storage.size() > static_cast<std::size_t>(m.DefinedSize) && !m.Long)
+            if (storage.size() > static_cast<std::size_t>(m.DefinedSize) && !m.Long && !m.Unbounded)
                 throw EOleException(
                     "Value of field '" + m.Name + "' is too long: " + std::to_string(storage.size()) +
                         " bytes where the field holds at most " + std::to_string(m.DefinedSize),
