@@ -3,29 +3,25 @@
 #include "TablePrinter.h"
 
 #include "framework/rtl/CodePage.h"
-#include "framework/rtl/Variant.h"
+#include "framework/db/Fields.h"
 
 #include <algorithm>
 #include <vector>
 
 namespace vmado::app {
 
-void PrintRecordset(const RecordsetPtr& rs, std::ostream& out)
+void PrintDataSet(TDataSet& dataSet, std::ostream& out)
 {
-    auto fields = rs->Fields();
-    const int columns = fields->Count();
+    TFields& fields = *dataSet.Fields();
+    const int columns = fields.Count();
     std::vector<std::vector<AnsiString>> cells(1);
     for (int c = 0; c < columns; ++c)
-        cells[0].push_back(fields->Item(c)->Name());
-    if (rs->RecordCount() > 0) {
-        for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) {
-            std::vector<AnsiString> row;
-            for (int c = 0; c < columns; ++c) {
-                const Variant v = fields->Item(c)->Value();
-                row.push_back(v.IsNull() ? AnsiString("(null)") : VarToStr(v));
-            }
-            cells.push_back(std::move(row));
-        }
+        cells[0].push_back(fields[c]->DisplayLabel());
+    for (dataSet.First(); !dataSet.Eof(); dataSet.Next()) {
+        std::vector<AnsiString> row;
+        for (int c = 0; c < columns; ++c)
+            row.push_back(fields[c]->IsNull() ? AnsiString("(null)") : fields[c]->DisplayText());
+        cells.push_back(std::move(row));
     }
     std::vector<std::size_t> width(columns, 0);
     for (const auto& row : cells)

@@ -1,12 +1,13 @@
-// Prints an open recordset's current view as a text table on a UTF-8 terminal.
+// Prints an open dataset's records as a text table on a UTF-8 terminal.
 #pragma once
 
-#include "ado/ADOApi.h"
+#include "framework/db/DataSet.h"
 
 #include <ostream>
 
 namespace vmado::app {
 
-void PrintRecordset(const RecordsetPtr& rs, std::ostream& out);
+// Every record from the first, each field in its display text; the dataset ends at EOF.
+void PrintDataSet(TDataSet& dataSet, std::ostream& out);
 
 } // namespace vmado::app

@@ -1,9 +1,9 @@
-// The command-line tool: opens a database through the engine and shows a query, optionally
-// filtered and sorted by the client cursor. Without a database it makes and opens the sample.
+// The command-line tool: opens a query as a dataset and shows its records, optionally filtered
+// and sorted through the dataset's recordset. Without a database it makes and opens the sample.
 #include "SampleDatabase.h"
 #include "TablePrinter.h"
 
-#include "ado/ADOApi.h"
+#include "dataset/VDB.h"
 #include "framework/rtl/CodePage.h"
 #include "framework/rtl/Exceptions.h"
 
@@ -20,8 +20,8 @@ void Usage()
     std::cerr << "usage: vmado [--connect CONNECTION-STRING | --sample FILE] [--filter TEXT] [--sort TEXT] [SQL]\n"
                  "  --sample FILE   create the sample database in FILE and open it (the default: ./vmado-sample.db)\n"
                  "  --connect CS    open any data source, e.g. \"Provider=SQLite;Data Source=db.sqlite\" or an ODBC string\n"
-                 "  --filter TEXT   client-side filter, e.g. \"City = 'Budapest' OR Credit > 1000\"\n"
-                 "  --sort TEXT     client-side sort, e.g. \"City ASC,Name DESC\"\n";
+                 "  --filter TEXT   filter, e.g. \"City = 'Budapest' OR Credit > 1000\"\n"
+                 "  --sort TEXT     sort, e.g. \"City ASC,Name DESC\"\n";
 }
 
 } // namespace
@@ -51,16 +51,20 @@ int main(int argc, char** argv)
             app::CreateSampleDatabase(sample);
             connection = "Provider=SQLite;Data Source=" + sample;
         }
-        auto conn = CoConnection::Create();
-        conn->Open(connection);
-        auto rs = CoRecordset::Create();
-        rs->SetCursorLocation(adUseClient);
-        rs->Open(sql, conn, adOpenStatic, adLockReadOnly, adCmdText);
-        if (!filter.empty())
-            rs->SetFilter(filter);
-        if (!sort.empty())
-            rs->SetSort(sort);
-        app::PrintRecordset(rs, std::cout);
+        TVADODataSet dataSet(nullptr);
+        dataSet.SetConnection(connection);
+        dataSet.SetCommand(sql);
+        dataSet.SetReadOnly(true);
+        dataSet.SetFilter(filter);
+        dataSet.SetSortStr(sort);
+        dataSet.Open();
+        app::PrintDataSet(dataSet, std::cout);
+    } catch (const EDatabaseError& e) {
+        std::cerr << "vmado: " << AnsiToConsole(e.Message());
+        if (!e.Context().empty())
+            std::cerr << " (" << AnsiToConsole(e.Context()) << ")";
+        std::cerr << '\n';
+        return 1;
     } catch (const Exception& e) {
         std::cerr << "vmado: " << AnsiToConsole(e.Message()) << '\n';
         return 1;

@@ -413,6 +413,13 @@ public:
     virtual void Delete(AffectEnum affectRecords = adAffectCurrent) = 0;
     virtual void UpdateBatch(AffectEnum affectRecords = adAffectAll) = 0;
     virtual void CancelBatch(AffectEnum affectRecords = adAffectAll) = 0;
+    // For a caller that has written the change to the database its own way: nothing is sent and
+    // nothing stays pending for a later Update or UpdateBatch, whatever the lock type.
+    // AcceptUpdate ends the edit or AddNew in progress keeping its values on the row (nothing
+    // happens without one); AcceptDelete takes the current record out of the recordset as Delete
+    // does (raises off a record; an AddNew in progress is cancelled instead).
+    virtual void AcceptUpdate() = 0;
+    virtual void AcceptDelete() = 0;
 
     virtual FieldsPtr Fields() const = 0;
     virtual PropertiesPtr Properties() const = 0;

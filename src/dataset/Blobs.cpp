@@ -1,28 +1,263 @@
-// Blob fields: content read from the engine record through TVBlobStream, cached in BlobValues,
-// sent at post. (Being built: every entry raises until then.)
+// Blob fields: content read from the engine record through TVBlobStream, cached byte for byte in
+// BlobValues (zero bytes and line breaks included) and sent at post. A line's object marks loaded
+// content, so a blob holding the text NONE is never taken for the "nothing loaded" value.
 #include "dataset/VDB.h"
+
+#include "framework/classes/Application.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
 
 namespace vmado {
 
 namespace {
-[[noreturn]] void NotYet(const char* what) { throw EDatabaseError(AnsiString(what) + " is not available yet"); }
+
+const AnsiString kNone = "NONE";
+
+// The mark on a BlobValues line whose value is content, not the "nothing loaded" placeholder.
+TObject* LoadedMark()
+{
+    static TObject mark;
+    return &mark;
+}
+
+bool IsTextBlob(TFieldType type)
+{
+    return type == ftMemo || type == ftFmtMemo || type == ftOraClob;
+}
+
+// Text of an engine value as one byte per character: byte arrays as their bytes (at most limit
+// of them when limit is not negative), anything else as its text.
+AnsiString EngineBytes(const Variant& value, Integer limit)
+{
+    if (VarIsNullOrEmpty(value))
+        return {};
+    if (value.IsArray()) {
+        const std::vector<Byte>& bytes = VarArrayBytes(value);
+        std::size_t n = bytes.size();
+        if (limit >= 0)
+            n = std::min(n, static_cast<std::size_t>(limit));
+        return AnsiString(reinterpret_cast<const char*>(bytes.data()), n);
+    }
+    return VarToStr(value);
+}
+
+// Blob content is measured in 32-bit sizes.
+constexpr Int64 kMaxBlobSize = std::numeric_limits<Integer>::max();
+
 } // namespace
 
-std::unique_ptr<TStream> TVADODataSet::CreateBlobStream(TField*, TBlobStreamMode) { NotYet("CreateBlobStream"); }
-AnsiString TVADODataSet::GetBlobData(TField*) { NotYet("GetBlobData"); }
-void TVADODataSet::SetBlobData(TField*, const AnsiString&) { NotYet("SetBlobData"); }
-Variant TVADODataSet::BlobToVariant(TField*) { NotYet("BlobToVariant"); }
+// ---- the dataset's side ---------------------------------------------------------------------------
 
-TVBlobStream::TVBlobStream(TBlobField* field, TBlobStreamMode mode) : field_(field), dataSet_(nullptr), mode_(mode) {
-    NotYet("TVBlobStream");
+std::unique_ptr<TStream> TVADODataSet::CreateBlobStream(TField* field, TBlobStreamMode mode)
+{
+    auto* blob = dynamic_cast<TBlobField*>(field);
+    if (!blob) {
+        throw EInvalidCast("Field '" + (field ? field->FieldName() : AnsiString("(none)")) +
+                           "' is not a blob field; it has no blob stream");
+    }
+    return std::make_unique<TVBlobStream>(blob, mode);
 }
-TVBlobStream::~TVBlobStream() = default;
-Int64 TVBlobStream::Read(void*, Int64) { NotYet("Read"); }
-Int64 TVBlobStream::Write(const void*, Int64) { NotYet("Write"); }
-Int64 TVBlobStream::Seek(Int64, Word) { NotYet("Seek"); }
-void TVBlobStream::SetSize(Int64) { NotYet("SetSize"); }
-void TVBlobStream::Truncate() { NotYet("Truncate"); }
-Integer TVBlobStream::GetBlobSize() { NotYet("GetBlobSize"); }
-AnsiString TVBlobStream::GetBlobData() { NotYet("GetBlobData"); }
+
+AnsiString TVADODataSet::GetBlobData(TField* field)
+{
+    if (!field)
+        return {};
+    const Integer index = blobValues_->IndexOfName(field->FieldName());
+    if (index < 0)
+        return {};
+    AnsiString value = blobValues_->ValueFromIndex(index);
+    if (value == kNone && blobValues_->Objects(index) != LoadedMark())
+        return {};
+    return value;
+}
+
+void TVADODataSet::SetBlobData(TField* field, const AnsiString& value)
+{
+    if (!field)
+        return;
+    const Integer index = blobValues_->IndexOfName(field->FieldName());
+    if (index < 0)
+        return;
+    const AnsiString name = blobValues_->Names(index);
+    blobValues_->SetStrings(index,
+                            name + blobValues_->NameValueSeparator() + (value.empty() ? kNone : value));
+    blobValues_->SetObjects(index, value.empty() ? nullptr : LoadedMark());
+}
+
+Variant TVADODataSet::BlobToVariant(TField* field)
+{
+    if (!field)
+        return Variant();
+    const TFieldType type = field->DataType();
+    const bool text = IsTextBlob(type);
+    if (!text && type != ftBlob && type != ftGraphic && type != ftTypedBinary && type != ftOraBlob)
+        return Variant();
+    const AnsiString content = GetBlobData(field);
+    // An emptied blob reads as null through its field, so it is stored as null too.
+    if (content.empty())
+        return Variant::Null();
+    if (text)
+        return Variant(content);
+    return VarByteArray(content.data(), content.size());
+}
+
+// ---- the stream ---------------------------------------------------------------------------------
+
+TVBlobStream::TVBlobStream(TBlobField* field, TBlobStreamMode mode)
+    : field_(field), dataSet_(nullptr), mode_(mode)
+{
+    if (!field_)
+        throw EInvalidCast("A blob stream needs a blob field");
+    dataSet_ = dynamic_cast<TVADODataSet*>(field_->DataSet());
+    if (!dataSet_) {
+        throw EInvalidCast("Field '" + field_->FieldName() +
+                           "' does not belong to a TVADODataSet; it has no blob stream here");
+    }
+    if (mode_ != bmRead) {
+        const TDataSetState state = dataSet_->State();
+        if (state != dsEdit && state != dsInsert && state != dsNewValue)
+            DatabaseError("Dataset not in edit or insert mode", dataSet_);
+        if (field_->ReadOnly())
+            DatabaseError("Field '" + field_->DisplayName() + "' cannot be modified", dataSet_);
+    }
+    buffer_ = dataSet_->GetActiveRecordBuffer();
+    if (buffer_ && buffer_[0] != '\0')
+        dataSet_->InternalSetToRecord(buffer_);
+    opened_ = true;
+    if (!field_->Modified()) {
+        TVRecords* records = dataSet_->Records();
+        const bool onRecord = records && records->Active && records->GetOkRec() && records->State != dsInsert;
+        dataSet_->SetBlobData(field_, onRecord ? GetBlobData() : AnsiString());
+    }
+    if (mode_ == bmWrite)
+        Truncate();
+}
+
+TVBlobStream::~TVBlobStream()
+{
+    if (!modified_)
+        return;
+    if (opened_)
+        field_->SetModified(true);
+    try {
+        dataSet_->DataEvent(deFieldChange, reinterpret_cast<std::intptr_t>(field_));
+    } catch (...) {
+        Application()->HandleException(field_);
+    }
+}
+
+AnsiString TVBlobStream::GetBlobData()
+{
+    if (!opened_)
+        return {};
+    TVRecords* records = dataSet_->Records();
+    if (!records || !records->Recordset)
+        return {};
+    const FieldPtr engineField = records->Recordset->Fields()->Item(field_->FieldName());
+    const Variant value = engineField->Value();
+    if (VarIsNullOrEmpty(value))
+        return {};
+    const TFieldType type = field_->DataType();
+    return EngineBytes(value, IsTextBlob(type) ? -1 : engineField->ActualSize());
+}
+
+Integer TVBlobStream::GetBlobSize()
+{
+    if (!opened_)
+        return 0;
+    return static_cast<Integer>(dataSet_->GetBlobData(field_).size());
+}
+
+Int64 TVBlobStream::Read(void* buffer, Int64 count)
+{
+    if (!opened_ || count <= 0)
+        return 0;
+    const AnsiString content = dataSet_->GetBlobData(field_);
+    const Int64 size = static_cast<Int64>(content.size());
+    if (position_ >= size)
+        return 0;
+    const Int64 n = std::min(count, size - position_);
+    std::memcpy(buffer, content.data() + position_, static_cast<std::size_t>(n));
+    position_ += n;
+    return n;
+}
+
+Int64 TVBlobStream::Write(const void* buffer, Int64 count)
+{
+    if (!opened_ || count <= 0)
+        return 0;
+    if (mode_ == bmRead)
+        throw EWriteError("Blob stream of field '" + field_->FieldName() + "' is open for reading only");
+    if (position_ + count > kMaxBlobSize)
+        throw EWriteError("Blob of field '" + field_->FieldName() + "' would grow past 2 GB");
+    AnsiString content = dataSet_->GetBlobData(field_);
+    const auto pos = static_cast<std::size_t>(position_);
+    const auto n = static_cast<std::size_t>(count);
+    // A write past the end leaves zero bytes in the gap, as a memory stream does.
+    if (content.size() < pos)
+        content.resize(pos, '\0');
+    content.replace(pos, std::min(n, content.size() - pos), static_cast<const char*>(buffer), n);
+    dataSet_->SetBlobData(field_, content);
+    modified_ = true;
+    position_ += count;
+    return count;
+}
+
+Int64 TVBlobStream::Seek(Int64 offset, Word origin)
+{
+    Int64 target = 0;
+    switch (origin) {
+    case soFromBeginning:
+        target = offset;
+        break;
+    case soFromCurrent:
+        target = position_ + offset;
+        break;
+    case soFromEnd:
+        target = offset + GetBlobSize();
+        break;
+    default:
+        throw EStreamError("Invalid seek origin " + std::to_string(origin) +
+                           " on the blob stream of field '" + field_->FieldName() + "'");
+    }
+    if (target < 0) {
+        throw EStreamError("Seek to " + std::to_string(target) +
+                           ", before the start of the blob stream of field '" + field_->FieldName() + "'");
+    }
+    position_ = target;
+    return position_;
+}
+
+void TVBlobStream::SetSize(Int64 size)
+{
+    if (!opened_)
+        return;
+    if (size < 0 || size > kMaxBlobSize)
+        throw EStreamError("Invalid size " + std::to_string(size) + " for the blob stream of field '" +
+                           field_->FieldName() + "'");
+    if (mode_ == bmRead)
+        throw EWriteError("Blob stream of field '" + field_->FieldName() + "' is open for reading only");
+    AnsiString content = dataSet_->GetBlobData(field_);
+    content.resize(static_cast<std::size_t>(size), '\0');
+    dataSet_->SetBlobData(field_, content);
+    modified_ = true;
+    position_ = std::min(position_, size);
+}
+
+void TVBlobStream::Truncate()
+{
+    if (!opened_)
+        return;
+    if (mode_ == bmRead)
+        throw EWriteError("Blob stream of field '" + field_->FieldName() + "' is open for reading only");
+    AnsiString content = dataSet_->GetBlobData(field_);
+    if (content.size() > static_cast<std::size_t>(position_)) {
+        content.resize(static_cast<std::size_t>(position_));
+        dataSet_->SetBlobData(field_, content);
+    }
+    modified_ = true;
+}
 
 } // namespace vmado

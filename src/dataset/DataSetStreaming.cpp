@@ -13,6 +13,8 @@ void DeclareDataSetClasses() {
     ClassInfo<TVCustomMaster>("TVCustomMaster").Parent<TComponent>();
     ClassInfo<TVADODataSet>("TVADODataSet")
         .Parent<TDataSet>()
+        .Bool("Active", &TVADODataSet::GetActive, &TVADODataSet::SetActive)
+        .Default(false)
         .String("Connection", &TVADODataSet::GetConnection, &TVADODataSet::SetConnection)
         .String("Sort", &TVADODataSet::Sort, &TVADODataSet::SetSortStr)
         .String("Filter", [](const TVADODataSet& d) { return d.Filter(); }, &TVADODataSet::SetFilterStr)

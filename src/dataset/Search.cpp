@@ -1,18 +1,229 @@
-// Searching: criteria texts handed to the recordset's Find or, for compound criteria, through a
-// temporary filter. (Being built: every entry raises until then.)
+// Searching: conditions built from field types and values, sent to the recordset's Find when
+// there is one condition and through a temporary filter otherwise. Values never leave their
+// literal: quotes are doubled and numeric, Boolean and date values are checked before use.
+#include "dataset/DataSetPrivate.h"
 #include "dataset/VDB.h"
+
+#include "framework/rtl/SysUtils.h"
+#include "utils/Conversions.h"
+#include "utils/Strings.h"
+
+#include <vector>
 
 namespace vmado {
 
 namespace {
-[[noreturn]] void NotYet(const char* what) { throw EDatabaseError(AnsiString(what) + " is not available yet"); }
+
+enum class Literal { Text, Date, Boolean, Number, Raw };
+
+Literal LiteralKind(TFieldType type)
+{
+    switch (type) {
+    case ftString:
+    case ftMemo:
+    case ftFmtMemo:
+    case ftFixedChar:
+    case ftWideString:
+    case ftGuid:
+        return Literal::Text;
+    case ftDate:
+    case ftTime:
+    case ftDateTime:
+        return Literal::Date;
+    case ftBoolean:
+        return Literal::Boolean;
+    case ftSmallint:
+    case ftInteger:
+    case ftWord:
+    case ftFloat:
+    case ftCurrency:
+    case ftBCD:
+    case ftAutoInc:
+    case ftLargeint:
+        return Literal::Number;
+    default:
+        return Literal::Raw;
+    }
+}
+
+AnsiString Quoted(const AnsiString& value, const char* tail)
+{
+    AnsiString out = "'";
+    for (char c : value) {
+        if (c == '\'')
+            out += '\'';
+        out += c;
+    }
+    return out + tail + "'";
+}
+
+[[noreturn]] void BadValue(const AnsiString& value, const AnsiString& what, const AnsiString& fieldName)
+{
+    throw EConvertError("'" + value + "' is not a valid " + what + " to search field '" + fieldName + "' by");
+}
+
+// A key value as the criteria expects it: dates in the standard text the expression compiler
+// reads between '#' marks (the locale's date text would not read back on every setting).
+AnsiString KeyText(const Variant& value)
+{
+    if ((value.VarType() & varTypeMask) == varDate)
+        return DateToStd(value.AsDateTime());
+    return VarToStr(value);
+}
+
+// One condition for a key value; Null (or no value at all) finds the records without one.
+AnsiString KeyCondition(TVADODataSet& dataSet, const AnsiString& name, const Variant& value, bool partial)
+{
+    if (VarIsNullOrEmpty(value))
+        return dataSet.FindField(name) ? name + " IS NULL" : AnsiString();
+    return dataSet.CreateCriteria(name, KeyText(value), partial);
+}
+
+std::vector<AnsiString> SplitNames(const AnsiString& text)
+{
+    return dataset::SplitLine(StrTran(text, ";", ","));
+}
+
 } // namespace
 
-bool TVADODataSet::Locate(const AnsiString&, const Variant&, TLocateOptions) { NotYet("Locate"); }
-Variant TVADODataSet::Lookup(const AnsiString&, const Variant&, const AnsiString&) { NotYet("Lookup"); }
-AnsiString TVADODataSet::CreateCriteria(const AnsiString&, const AnsiString&, bool) { NotYet("CreateCriteria"); }
-bool TVADODataSet::Search(const AnsiString&, const AnsiString&, bool, Byte) { NotYet("Search"); }
-bool TVADODataSet::Search(TField*, const AnsiString&, bool, Byte) { NotYet("Search"); }
-bool TVADODataSet::Find(const AnsiString&) { NotYet("Find"); }
+AnsiString TVADODataSet::CreateCriteria(const AnsiString& fieldName, const AnsiString& value, bool partial)
+{
+    TField* field = FindField(fieldName);
+    if (!field)
+        return {};
+    const Literal kind = LiteralKind(field->DataType());
+    // The record line's form of Null is an empty entry; only a text field can hold an empty value.
+    if (value.empty() && kind != Literal::Text)
+        return fieldName + " IS NULL";
+    switch (kind) {
+    case Literal::Text:
+        return fieldName + (partial ? " LIKE " : " = ") + Quoted(value, partial ? "%" : "");
+    case Literal::Date:
+        if (value.find('#') != AnsiString::npos)
+            BadValue(value, "date", fieldName);
+        return fieldName + (partial ? " >= " : " = ") + "#" + value + "#";
+    case Literal::Boolean: {
+        bool flag = false;
+        double number = 0;
+        if (!TryStrToBool(Trim(value), flag) && !TryStrToFloat(Trim(value), number))
+            BadValue(value, "Boolean value", fieldName);
+        return fieldName + " = " + value;
+    }
+    case Literal::Number: {
+        double number = 0;
+        if (!TryStrToFloat(Trim(value), number))
+            BadValue(value, "number", fieldName);
+        return fieldName + (partial ? " >= " : " = ") + value;
+    }
+    case Literal::Raw:
+        break;
+    }
+    return fieldName + (partial ? " >= " : " = ") + value;
+}
+
+bool TVADODataSet::Locate(const AnsiString& keyFields, const Variant& keyValues, TLocateOptions options)
+{
+    if (!IsCursorOpen() || !records_)
+        return false;
+    const std::vector<AnsiString> names = SplitNames(keyFields);
+    std::vector<Variant> values;
+    if (keyValues.IsArray()) {
+        if (VarArrayDimCount(keyValues) != 1)
+            throw EVariantError("Locate takes a one-dimensional array of key values");
+        const Integer high = VarArrayHighBound(keyValues, 1);
+        for (Integer i = VarArrayLowBound(keyValues, 1); i <= high; ++i)
+            values.push_back(keyValues.GetElement(i));
+    } else if (names.size() <= 1) {
+        // One key: the value is taken whole, blanks and commas included.
+        values.push_back(keyValues);
+    } else {
+        for (const AnsiString& text : SplitNames(VarToStr(keyValues)))
+            values.emplace_back(text);
+    }
+    if (values.size() < names.size()) {
+        throw EListError("List index out of bounds (" + std::to_string(values.size()) + "): Locate on " +
+                         std::to_string(names.size()) + " key fields (" + keyFields + ") got " +
+                         std::to_string(values.size()) + " key values");
+    }
+    const bool partial = options.Contains(loPartialKey);
+    AnsiString criteria;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const AnsiString condition = KeyCondition(*this, names[i], values[i], partial);
+        // A condition on a field the dataset does not have matches no record.
+        if (condition.empty())
+            return false;
+        if (!criteria.empty())
+            criteria += " AND ";
+        criteria += condition;
+    }
+    return Find(criteria);
+}
+
+Variant TVADODataSet::Lookup(const AnsiString& keyFields, const Variant& keyValues,
+                             const AnsiString& resultFields)
+{
+    if (!Locate(keyFields, keyValues, TLocateOptions{}))
+        return Variant::Null();
+    if (resultFields.find(';') == AnsiString::npos) {
+        TField* field = FindField(resultFields);
+        return field ? field->AsVariant() : Variant::Null();
+    }
+    AnsiString text;
+    for (const AnsiString& name : SplitNames(resultFields))
+        if (TField* field = FindField(name))
+            text += field->AsString();
+    return Variant(text);
+}
+
+bool TVADODataSet::Search(const AnsiString& fieldName, const AnsiString& value, bool partial, Byte length)
+{
+    if (!IsCursorOpen() || !records_ || value.empty() || fieldName.empty())
+        return false;
+    const AnsiString text = length > 0 ? FillZero(value, length) : value;
+    return Find(CreateCriteria(fieldName, text, partial));
+}
+
+bool TVADODataSet::Search(TField* field, const AnsiString& value, bool partial, Byte length)
+{
+    if (!field)
+        return false;
+    return Search(field->FieldName(), value, partial, length);
+}
+
+bool TVADODataSet::Find(const AnsiString& criteria)
+{
+    if (!IsCursorOpen() || !records_ || criteria.empty())
+        return false;
+    if (OnVerbose)
+        OnVerbose(criteria, vmSearch);
+    if (!records_->HasRecords)
+        return false;
+    CheckBrowseMode();
+    DoBeforeScroll();
+    bool found = false;
+    const AnsiString upper = AnsiUpperCase(criteria);
+    if (upper.find("AND") == AnsiString::npos && upper.find("OR") == AnsiString::npos) {
+        found = records_->Find(criteria);
+        if (found)
+            Resync(ResyncMode);
+    } else {
+        // The buffers are rebuilt before the controls come back: enabling them puts the engine
+        // cursor on the active record, which until the resync is still the old one.
+        DisableControls();
+        try {
+            const Integer bookmark = records_->FilterFind(criteria);
+            records_->SetBookmark(bookmark);
+            found = bookmark > 0;
+            if (found)
+                Resync(ResyncMode);
+        } catch (...) {
+            EnableControls();
+            throw;
+        }
+        EnableControls();
+    }
+    DoAfterScroll();
+    return found;
+}
 
 } // namespace vmado

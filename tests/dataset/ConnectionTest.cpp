@@ -137,6 +137,19 @@ TEST_F(ConnectionTest, PublishedPropertiesStreamAsAComponent) {
     EXPECT_EQ(copy.FileName(), "people.vds");
     EXPECT_EQ(copy.Options(), (TVOptions{opFilter, opSubList}));
     EXPECT_EQ(copy.UpdateMode(), upWhereKeyOnly);
+    EXPECT_FALSE(copy.Active());
+}
+
+TEST_F(ConnectionTest, AStreamedActiveDatasetOpensOnceLoaded) {
+    TVADODataSet& d = Open("SELECT name FROM people ORDER BY id");
+    TMemoryStream stream;
+    stream.WriteComponent(&d);
+    stream.SetPosition(0);
+    TVADODataSet copy(nullptr);
+    copy.SetCommand(d.CommandText()); // the command is published by the table and query components
+    stream.ReadComponent(&copy);
+    ASSERT_TRUE(copy.Active());
+    EXPECT_EQ(copy.FieldByName("name")->AsString(), "Smith");
 }
 
 } // namespace

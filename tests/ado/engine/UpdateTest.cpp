@@ -251,6 +251,67 @@ TEST_F(BACKEND_SUITE(UpdateTest), ExpressionColumnsAreNotUpdatable)
     EXPECT_THROW(rs->Update(), EOleException);
 }
 
+// A caller that writes its own SQL keeps the change on the row but must never see it sent again.
+TEST_F(BACKEND_SUITE(UpdateTest), AcceptedChangesStayLocalAndAreNeverSent)
+{
+    for (LockTypeEnum lock : {adLockBatchOptimistic, adLockOptimistic}) {
+        SCOPED_TRACE(lock);
+        auto rs = OpenRs("SELECT id, name FROM tall ORDER BY id", lock);
+        rs->SetAbsolutePosition(2);
+        rs->Fields()->Item("name")->SetValue(Variant("edited"));
+        rs->AcceptUpdate();
+        EXPECT_EQ(rs->EditMode(), adEditNone);
+        rs->AddNew();
+        rs->Fields()->Item("name")->SetValue(Variant("added"));
+        rs->AcceptUpdate();
+        EXPECT_EQ(rs->RecordCount(), 51);
+        rs->SetAbsolutePosition(3);
+        rs->AcceptDelete();
+        EXPECT_EQ(rs->RecordCount(), 50);
+        rs->MoveNext();
+        EXPECT_EQ(rs->Fields()->Item("id")->Value().AsInteger(), 4);
+        rs->UpdateBatch();
+        rs->SetFilter(Variant(static_cast<Integer>(adFilterPendingRecords)));
+        EXPECT_EQ(rs->RecordCount(), 0);
+        rs->SetFilter(Variant(static_cast<Integer>(adFilterNone)));
+        // The recordset shows the accepted values; the database was never touched.
+        rs->SetAbsolutePosition(2);
+        EXPECT_EQ(rs->Fields()->Item("name")->Value().AsString(), "edited");
+        rs->MoveLast();
+        EXPECT_EQ(rs->Fields()->Item("name")->Value().AsString(), "added");
+        EXPECT_EQ(Scalar("SELECT name FROM tall WHERE id = 2").AsString(), "name-02");
+        EXPECT_EQ(Scalar("SELECT COUNT(*) FROM tall").AsInteger(), 50);
+        EXPECT_EQ(Scalar("SELECT COUNT(*) FROM tall WHERE id = 3").AsInteger(), 1);
+    }
+}
+
+TEST_F(BACKEND_SUITE(UpdateTest), AcceptingLeavesEarlierPendingChangesAndRefusesWhatItCannot)
+{
+    auto rs = OpenRs("SELECT id, name FROM tall ORDER BY id", adLockBatchOptimistic);
+    rs->AcceptUpdate(); // no edit in progress: nothing happens
+    rs->Fields()->Item("name")->SetValue(Variant("queued"));
+    rs->Update();
+    rs->Fields()->Item("name")->SetValue(Variant("accepted"));
+    rs->AcceptUpdate();
+    rs->UpdateBatch(); // the earlier, queued change is still sent, now with the row's values
+    EXPECT_EQ(Scalar("SELECT name FROM tall WHERE id = 1").AsString(), "accepted");
+    rs->AddNew();
+    rs->AcceptDelete(); // an AddNew in progress is dropped, not removed twice
+    EXPECT_EQ(rs->RecordCount(), 50);
+    rs->MoveLast();
+    rs->MoveNext();
+    try {
+        rs->AcceptDelete();
+        FAIL() << "no exception";
+    } catch (const EOleException& e) {
+        EXPECT_NE(std::string(e.what()).find("no current record"), std::string::npos) << e.what();
+    }
+    auto ro = OpenRs("SELECT id, name FROM tall ORDER BY id", adLockReadOnly);
+    ro->MoveFirst();
+    EXPECT_THROW(ro->AcceptDelete(), EOleException);
+    EXPECT_THROW(ro->AcceptUpdate(), EOleException);
+}
+
 } // namespace
 
 } // namespace vmado::test

@@ -482,11 +482,47 @@ void RecordsetImpl::Delete(AffectEnum affectRecords)
         SendRow(row, 2, {}, nullptr, nullptr);
         flags_[row] = rfGone;
     }
+    RemoveCurrentFromView(row);
+}
+
+void RecordsetImpl::RemoveCurrentFromView(std::uint32_t row)
+{
     const long at = pos_;
     view_.erase(view_.begin() + at);
     posValid_ = false;
     pos_ = at;
     deletedCurrent_ = row;
+}
+
+void RecordsetImpl::AcceptUpdate()
+{
+    CheckUpdatable("accept the update");
+    if (editMode_ == adEditNone)
+        return;
+    const std::uint32_t row = editRow_;
+    WriteEditToStore(row);
+    // An earlier change still waiting for the batch stays pending; only this one is taken as sent.
+    flags_[row] = static_cast<std::uint8_t>(flags_[row] & ~rfAdding);
+    editMode_ = adEditNone;
+    editValues_.clear();
+    chunkRow_ = UINT32_MAX;
+}
+
+void RecordsetImpl::AcceptDelete()
+{
+    CheckUpdatable("accept the deletion");
+    if (editMode_ == adEditAdd) {
+        CancelUpdate();
+        return;
+    }
+    const std::uint32_t row = CurrentRow("accept the deletion");
+    if (editMode_ != adEditNone) {
+        editMode_ = adEditNone;
+        editValues_.clear();
+    }
+    flags_[row] = rfGone;
+    originals_.erase(row);
+    RemoveCurrentFromView(row);
 }
 
 void RecordsetImpl::UpdateBatch(AffectEnum affectRecords)

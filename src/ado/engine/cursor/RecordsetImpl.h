@@ -67,6 +67,8 @@ public:
     void Delete(AffectEnum affectRecords) override;
     void UpdateBatch(AffectEnum affectRecords) override;
     void CancelBatch(AffectEnum affectRecords) override;
+    void AcceptUpdate() override;
+    void AcceptDelete() override;
 
     FieldsPtr Fields() const override;
     PropertiesPtr Properties() const override;
@@ -146,6 +148,7 @@ private:
     Variant VariantOf(int col, std::uint32_t row) const;
     void SaveOriginals(std::uint32_t row);
     void WriteEditToStore(std::uint32_t row);
+    void RemoveCurrentFromView(std::uint32_t row); // the deleted record stays current until a move
     // Sending.cpp
     void SendRow(std::uint32_t row, int operation, const std::vector<int>& changed,
                  std::vector<std::pair<int, CellRef>>* generated, std::vector<std::string>* generatedText);
