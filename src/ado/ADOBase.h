@@ -15,6 +15,10 @@
 
 namespace vmado {
 
+namespace engine {
+class RecordsetImpl;
+}
+
 enum TIsolationLevel : Byte {
     ilXactChaos, ilXactUnspecified, ilXactBrowse, ilXactReadUncommitted, ilXactCursorStability,
     ilXactReadCommitted, ilXactRepeatableRead, ilXactIsolated, ilXactSerializable
@@ -187,6 +191,19 @@ private:
     AnsiString filter_;                // kept while closed, handed over at open
     AnsiString sort_;
     std::vector<Integer> budgets_;     // text-area bytes of each field, from CalcRecSize
+    // What LoadRecord needs of each engine field, looked up once per fields collection.
+    struct LineField {
+        FieldPtr Field;
+        AnsiString Name;
+        DataTypeEnum Type = adEmpty;
+        bool Blob = false;
+    };
+    void PrepareLineFields(const FieldsPtr& adoFields);
+    FieldsPtr lineSource_;             // the collection lineFields_ describes
+    RecordsetPtr lineRecordset_;       // the recordset lineCursor_ was taken from
+    engine::RecordsetImpl* lineCursor_ = nullptr; // the engine's own cursor, for direct reads
+    std::vector<LineField> lineFields_;
+    Integer lineBlobCount_ = 0;
 };
 
 } // namespace vmado

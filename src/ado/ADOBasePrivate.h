@@ -44,6 +44,14 @@ void AppendCommaTextItem(AnsiString& line, std::string_view item);
 // The longest text a value of the field can render to (before quoting).
 Integer FieldTextBound(DataTypeEnum type, Integer definedSize);
 
+// FloatToStr's text of value, built from its shortest round-trip digits; false (leaving out
+// alone) when FloatToStr would write it otherwise than in fixed notation with at most 15
+// significant digits, or for infinities and NaN: the caller then uses FloatToStr.
+bool ShortFloatText(double value, AnsiString& out);
+// The engine's standard text of a whole day number, yyyy-mm-dd and a terminator into buf (11
+// bytes), for years 1 to 9999; false for other values, which take the engine's formatter.
+bool DayText(double day, char* buf);
+
 // Builds one record line entry by entry, each checked against its share of the text area
 // (budgets by field position), then writes it with its terminator. Both raise EDatabaseError
 // naming what does not fit; nothing is written to the buffer unless all of it fits.

@@ -3,8 +3,13 @@
 // loses its terminator; one that would not fit is refused, not cut.
 #include "ado/ADOBase.h"
 #include "ado/ADOBasePrivate.h"
+#include "ado/engine/cursor/RecordsetImpl.h"
 #include "ado/engine/expression/internal/Literals.h"
+#include "framework/rtl/SysUtils.h"
 
+#include "framework/rtl/Locale.h"
+
+#include <charconv>
 #include <cmath>
 #include <cstring>
 
@@ -25,10 +30,12 @@ void AppendCommaTextItem(AnsiString& line, std::string_view item) {
         return;
     }
     line += '"';
-    for (char c : item) {
-        if (c == '"') line += '"';
-        line += c;
+    std::size_t from = 0;
+    for (std::size_t q; (q = item.find('"', from)) != std::string_view::npos; from = q + 1) {
+        line.append(item.data() + from, q + 1 - from);
+        line += '"';
     }
+    line.append(item.data() + from, item.size() - from);
     line += '"';
 }
 
@@ -49,6 +56,76 @@ Integer FieldTextBound(DataTypeEnum type, Integer definedSize) {
     }
 }
 
+// The shortest digits that read back as value are, when there are at most 15 of them, exactly
+// what rounding to FloatToStr's 15 digits gives (a double lies within a tenth of a unit of the
+// 15th digit of its shortest form), so only the layout is left to do.
+bool ShortFloatText(double value, AnsiString& out) {
+    if (!std::isfinite(value)) return false;
+    if (value == 0) {
+        out = "0";
+        return true;
+    }
+    char buf[40];
+    const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific);
+    if (r.ec != std::errc()) return false;
+    // buf: [-]d[.ddd]e(+|-)xx
+    const char* p = buf;
+    const bool negative = *p == '-';
+    if (negative) ++p;
+    char digits[24];
+    int n = 0;
+    for (; p < r.ptr && *p != 'e'; ++p) {
+        if (*p == '.') continue;
+        if (n == 17) return false;
+        digits[n++] = *p;
+    }
+    if (p == r.ptr) return false;
+    int exp10 = 0;
+    if (std::from_chars(p + (p[1] == '+' ? 2 : 1), r.ptr, exp10).ec != std::errc()) return false;
+    while (n > 1 && digits[n - 1] == '0') --n;
+    const int exponent = exp10 + 1; // value = 0.digits x 10^exponent
+    if (n > 15 || exponent > 15 || exponent < -3) return false;
+    char text[40]; // sign, up to 15 integer digits, separator, up to 3 + 15 fraction digits
+    char* q = text;
+    if (negative) *q++ = '-';
+    if (exponent <= 0) *q++ = '0';
+    for (int i = 0; i < exponent; ++i) *q++ = i < n ? digits[i] : '0';
+    if (n > exponent) {
+        *q++ = FormatSettings().DecimalSeparator;
+        for (int i = exponent; i < n; ++i) *q++ = i >= 0 ? digits[i] : '0';
+    }
+    out.assign(text, static_cast<std::size_t>(q - text));
+    return true;
+}
+
+bool DayText(double day, char* buf) {
+    // 0001-01-01 and 9999-12-31 as day numbers (0 is 1899-12-30): four-digit years only.
+    if (!(day >= -693593.0 && day <= 2958465.0) || day != std::trunc(day)) return false;
+    // Civil date from the count of days since 0000-03-01, in 400-year eras.
+    const long z = static_cast<long>(day) + 693899;
+    const long era = (z >= 0 ? z : z - 146096) / 146097;
+    const long doe = z - era * 146097;
+    const long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const long mp = (5 * doy + 2) / 153;
+    const int d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    const int m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    const int y = static_cast<int>(yoe + era * 400 + (m <= 2 ? 1 : 0));
+    if (y < 1 || y > 9999) return false;
+    buf[0] = static_cast<char>('0' + y / 1000);
+    buf[1] = static_cast<char>('0' + y / 100 % 10);
+    buf[2] = static_cast<char>('0' + y / 10 % 10);
+    buf[3] = static_cast<char>('0' + y % 10);
+    buf[4] = '-';
+    buf[5] = static_cast<char>('0' + m / 10);
+    buf[6] = static_cast<char>('0' + m % 10);
+    buf[7] = '-';
+    buf[8] = static_cast<char>('0' + d / 10);
+    buf[9] = static_cast<char>('0' + d % 10);
+    buf[10] = '\0';
+    return true;
+}
+
 } // namespace adobase
 
 namespace {
@@ -61,18 +138,74 @@ Integer QuotedBudget(Integer textBound) {
     return 2 * n + 2 + 1; // every byte a doubled quote, two enclosing quotes, separator
 }
 
-AnsiString EntryText(const Field& field) {
-    const Variant value = field.Value();
+AnsiString EntryText(const Variant& value, DataTypeEnum type) {
     if (VarIsNullOrEmpty(value)) return {};
     char buf[32];
-    switch (field.Type()) {
+    switch (type) {
     case adDate:
     case adDBDate: {
         const double day = std::trunc(value.AsDateTime());
+        if (adobase::DayText(day, buf)) return AnsiString(buf, 10);
         return AnsiString(engine::internal::FormatDateTime(day, buf));
     }
-    case adDBTimeStamp: return AnsiString(engine::internal::FormatDateTime(value.AsDateTime(), buf));
-    default: return VarToStr(value);
+    case adDBTimeStamp: {
+        const double stamp = value.AsDateTime();
+        if (adobase::DayText(stamp, buf)) return AnsiString(buf, 10); // midnight: the date alone
+        return AnsiString(engine::internal::FormatDateTime(stamp, buf));
+    }
+    default:
+        break;
+    }
+    AnsiString text;
+    if (value.VarType() == varDouble && adobase::ShortFloatText(value.AsFloat(), text)) return text;
+    return VarToStr(value);
+}
+
+// The entry text of the current record's cell col read straight from the engine's column store,
+// the same text EntryText gives for its Variant; false when the value has to take the Variant
+// route (an edit in progress, kinds and types whose text needs the general converters). text
+// may point into buf (40 bytes), scratch or the store.
+bool QuickEntryText(const engine::RecordsetImpl& cursor, int col, DataTypeEnum type, char* buf, AnsiString& scratch,
+                    std::string_view& text) {
+    using engine::ValueKind;
+    engine::RecordsetImpl::CellPeek cell;
+    if (!cursor.PeekCell(col, cell)) return false;
+    const bool dayType = type == adDate || type == adDBDate;
+    const bool dateType = dayType || type == adDBTimeStamp;
+    switch (cell.Kind) {
+    case ValueKind::Null:
+        text = {};
+        return true;
+    case ValueKind::Text:
+        if (dateType) return false;
+        text = cell.Text;
+        return true;
+    case ValueKind::Integer: {
+        // These types narrow the stored value into their own width first.
+        if (dateType || type == adTinyInt || type == adUnsignedTinyInt || type == adSmallInt ||
+            type == adUnsignedSmallInt || type == adUnsignedInt)
+            return false;
+        const auto r = std::to_chars(buf, buf + 40, cell.Int);
+        text = std::string_view(buf, static_cast<std::size_t>(r.ptr - buf));
+        return true;
+    }
+    case ValueKind::Float:
+        if (dateType || type == adSingle) return false;
+        if (!adobase::ShortFloatText(cell.Real, scratch)) scratch = FloatToStr(cell.Real);
+        text = scratch;
+        return true;
+    case ValueKind::Date: {
+        if (!dateType) return false;
+        const double value = dayType ? std::trunc(cell.Real) : cell.Real;
+        text = adobase::DayText(value, buf) ? std::string_view(buf, 10) : engine::internal::FormatDateTime(value, buf);
+        return true;
+    }
+    case ValueKind::Boolean:
+        if (dateType) return false;
+        text = cell.Bool ? "-1" : "0";
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -81,6 +214,8 @@ AnsiString EntryText(const Field& field) {
 Integer TVRecords::CalcRecSize(const TFields& fields) {
     RecSize = 0;
     budgets_.clear();
+    lineSource_ = nullptr;
+    lineFields_.clear();
     if (!Active) return RecSize;
     BlobFields->Clear();
     const FieldsPtr adoFields = Recordset->Fields();
@@ -99,6 +234,25 @@ Integer TVRecords::CalcRecSize(const TFields& fields) {
         RecSize += budget;
     }
     return RecSize;
+}
+
+void TVRecords::PrepareLineFields(const FieldsPtr& adoFields) {
+    lineFields_.clear();
+    lineSource_ = adoFields;
+    lineRecordset_ = Recordset;
+    lineCursor_ = dynamic_cast<engine::RecordsetImpl*>(Recordset.get());
+    if (!adoFields) return;
+    const Integer count = adoFields->Count();
+    lineFields_.reserve(static_cast<std::size_t>(count));
+    for (Integer i = 0; i < count; ++i) {
+        LineField lf;
+        lf.Field = adoFields->Item(i);
+        lf.Name = lf.Field->Name();
+        lf.Type = lf.Field->Type();
+        lf.Blob = BlobFields->IndexOf(lf.Name) >= 0;
+        lineFields_.push_back(std::move(lf));
+    }
+    lineBlobCount_ = BlobFields->Count();
 }
 
 namespace adobase {
@@ -139,12 +293,20 @@ void TVRecords::LoadRecord(char* buffer, bool blank) {
     const bool onRecord = !blank && GetOkRec();
     const FieldsPtr adoFields = Active ? Recordset->Fields() : nullptr;
     const Integer count = adoFields ? adoFields->Count() : 0;
+    // Names, types and blob marks are the same for every record of an open: looked up once.
+    if (adoFields != lineSource_ || Recordset != lineRecordset_ ||
+        static_cast<Integer>(lineFields_.size()) != count || BlobFields->Count() != lineBlobCount_)
+        PrepareLineFields(adoFields);
+    char buf[40];
+    AnsiString scratch;
     for (Integer i = 0; i < count; ++i) {
-        const FieldPtr f = adoFields->Item(i);
-        const AnsiString name = f->Name();
-        if (BlobFields->IndexOf(name) >= 0) writer.Add(name, "(Blob)");
-        else if (onRecord) writer.Add(name, EntryText(*f));
-        else writer.Add(name, {});
+        const LineField& lf = lineFields_[static_cast<std::size_t>(i)];
+        std::string_view text;
+        if (lf.Blob) writer.Add(lf.Name, "(Blob)");
+        else if (!onRecord) writer.Add(lf.Name, {});
+        else if (lineCursor_ && QuickEntryText(*lineCursor_, static_cast<int>(i), lf.Type, buf, scratch, text))
+            writer.Add(lf.Name, text);
+        else writer.Add(lf.Name, EntryText(lf.Field->Value(), lf.Type));
     }
     writer.Write(buffer); // all or nothing: the buffer is written only once the line is known to fit
 }

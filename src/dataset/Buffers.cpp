@@ -5,9 +5,11 @@
 #include "dataset/VDB.h"
 
 #include "framework/rtl/DateTime.h"
+#include "framework/rtl/Locale.h"
 #include "framework/rtl/SysUtils.h"
 #include "utils/VUtils.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstring>
 
@@ -69,6 +71,77 @@ TDateTime TextToTime(const AnsiString& text) {
 }
 
 AnsiString TimeText(TDateTime value) { return FormatDateTime("hh:nn:ss AM/PM", value); }
+
+// The record line's usual forms of numbers and dates are read directly; every other text (blanks,
+// signs, exponents, another decimal separator, hexadecimal, a value out of range) goes to the
+// locale-aware readers, which give the same value for the plain forms and raise for bad text.
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// [-]digits, or with allowPoint [-]digits.digits
+bool IsPlainNumber(std::string_view t, bool allowPoint) {
+    std::size_t i = !t.empty() && t[0] == '-' ? 1 : 0;
+    const std::size_t first = i;
+    while (i < t.size() && IsDigit(t[i])) ++i;
+    if (i == first) return false;
+    if (i == t.size()) return true;
+    if (!allowPoint || t[i] != '.' || ++i == t.size()) return false;
+    while (i < t.size() && IsDigit(t[i])) ++i;
+    return i == t.size();
+}
+
+Int64 TextToInt64(std::string_view text) {
+    if (IsPlainNumber(text, false)) {
+        Int64 v = 0;
+        const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
+        if (r.ec == std::errc()) return v;
+    }
+    return StrToInt64(AnsiString(text));
+}
+
+double TextToFloat(std::string_view text) {
+    if (FormatSettings().DecimalSeparator == '.' && IsPlainNumber(text, true)) {
+        // Up to 15 digits with up to 22 decimals: the digits and the power of ten are both exact
+        // doubles, so one division rounds correctly, as the general reader does.
+        std::uint64_t digits = 0;
+        int count = 0, decimals = 0;
+        bool point = false;
+        for (char c : text) {
+            if (c == '.') point = true;
+            else if (c != '-') {
+                digits = digits * 10 + static_cast<unsigned>(c - '0');
+                if (digits != 0 && ++count > 15) break; // too many digits for the exact route
+                if (point) ++decimals;
+            }
+        }
+        static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                             1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                             1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+        if (count <= 15 && decimals <= 22) {
+            const double v = static_cast<double>(digits) / kPowers[decimals];
+            return text[0] == '-' ? -v : v;
+        }
+        double v = 0;
+        const auto r = std::from_chars(text.data(), text.data() + text.size(), v, std::chars_format::fixed);
+        if (r.ec == std::errc()) return v;
+    }
+    return StrToFloat(text);
+}
+
+// yyyy-mm-dd, the engine's date text
+bool PlainDate(std::string_view t, Word& year, Word& month, Word& day) {
+    if (t.size() != 10 || t[4] != '-' || t[7] != '-') return false;
+    for (std::size_t i : {0, 1, 2, 3, 5, 6, 8, 9})
+        if (!IsDigit(t[i])) return false;
+    auto num = [&](std::size_t from, std::size_t count) {
+        Word v = 0;
+        for (std::size_t i = from; i < from + count; ++i) v = static_cast<Word>(v * 10 + (t[i] - '0'));
+        return v;
+    };
+    year = num(0, 4);
+    month = num(5, 2);
+    day = num(8, 2);
+    return true;
+}
 
 } // namespace
 
@@ -157,7 +230,9 @@ bool TVADODataSet::GetFieldData(TField* field, void* buffer) {
         if (buffer != nullptr) std::memcpy(buffer, slot + 1, static_cast<std::size_t>(field->DataSize()));
         return true;
     }
-    const AnsiString text = dataset::LineEntry(dataset::TextArea(record), FieldPositionOf(field));
+    // A view, not a copy: every field of every record read comes through here.
+    AnsiString scratch;
+    const std::string_view text = dataset::LineEntryView(dataset::TextArea(record), FieldPositionOf(field), scratch);
     if (buffer == nullptr) return !text.empty();
 
     switch (field->DataType()) {
@@ -170,7 +245,8 @@ bool TVADODataSet::GetFieldData(TField* field, void* buffer) {
         if (static_cast<Integer>(text.size()) >= field->DataSize())
             throw EDatabaseError("Value of field '" + field->FieldName() + "' (" + IntToStr(Integer(text.size())) +
                                  " characters) is longer than the field's size of " + IntToStr(field->Size()));
-        std::memcpy(buffer, text.c_str(), text.size() + 1);
+        std::memcpy(buffer, text.data(), text.size());
+        static_cast<char*>(buffer)[text.size()] = '\0';
         return !text.empty();
     }
     case ftSmallint:
@@ -178,20 +254,33 @@ bool TVADODataSet::GetFieldData(TField* field, void* buffer) {
     case ftWord:
     case ftAutoInc:
     case ftLargeint:
-        StoreInteger(buffer, text.empty() ? 0 : StrToInt64(text), field->DataSize());
+        StoreInteger(buffer, text.empty() ? 0 : TextToInt64(text), field->DataSize());
         return !text.empty();
     case ftBoolean:
-        return BooleanToBuffer(buffer, text);
+        if (text == "-1" || text == "0") {
+            const std::int16_t v = text == "0" ? 0 : -1;
+            std::memcpy(buffer, &v, sizeof v);
+            return true;
+        }
+        return BooleanToBuffer(buffer, AnsiString(text));
     case ftFloat:
     case ftCurrency:
-    case ftBCD:
-        return FloatToBuffer(buffer, text);
-    case ftDate:
-        return DateToBuffer(buffer, text);
+    case ftBCD: {
+        const double v = text.empty() ? 0.0 : TextToFloat(text);
+        std::memcpy(buffer, &v, sizeof v);
+        return !text.empty();
+    }
+    case ftDate: {
+        Word year, month, day;
+        if (!PlainDate(text, year, month, day)) return DateToBuffer(buffer, AnsiString(text));
+        const TTimeStamp stamp = DateTimeToTimeStamp(DateOf(EncodeDate(year, month, day)));
+        std::memcpy(buffer, &stamp.Date, sizeof stamp.Date);
+        return true;
+    }
     case ftTime:
-        return TimeToBuffer(buffer, text);
+        return TimeToBuffer(buffer, AnsiString(text));
     case ftDateTime:
-        return DateTimeToBuffer(buffer, text);
+        return DateTimeToBuffer(buffer, AnsiString(text));
     default:
         // No native form for this type: it reads as empty.
         return false;

@@ -17,6 +17,9 @@ namespace vmado::dataset {
 std::vector<AnsiString> SplitLine(std::string_view line);
 // Entry index of a line, or empty when the line has fewer entries; reads without building a list.
 AnsiString LineEntry(std::string_view line, Integer index);
+// The same entry without building a string when it needs no unquoting: a view into line, or
+// into scratch for a quoted entry. Valid while both live unchanged.
+std::string_view LineEntryView(std::string_view line, Integer index, AnsiString& scratch);
 // Joins entries as comma-text, quoting every entry that needs it (and empty ones, so that a
 // split gives back the same number of entries).
 AnsiString JoinLine(const std::vector<AnsiString>& entries);

@@ -83,6 +83,24 @@ AnsiString LineEntry(std::string_view line, Integer index) {
     return entry;
 }
 
+std::string_view LineEntryView(std::string_view line, Integer index, AnsiString& scratch) {
+    if (index < 0) return {};
+    std::size_t pos = SkipBlanks(line, 0);
+    for (Integer i = 0; i < index; ++i) {
+        if (pos >= line.size()) return {};
+        pos = ScanEntry(line, pos, nullptr);
+    }
+    if (pos >= line.size()) return {};
+    if (line[pos] == '"') {
+        scratch.clear();
+        ScanEntry(line, pos, &scratch);
+        return scratch;
+    }
+    const std::size_t start = pos;
+    while (pos < line.size() && line[pos] != ',' && !IsBlank(line[pos])) ++pos;
+    return line.substr(start, pos - start);
+}
+
 AnsiString JoinLine(const std::vector<AnsiString>& entries) {
     AnsiString line;
     for (std::size_t i = 0; i < entries.size(); ++i) {

@@ -186,11 +186,47 @@ void RecordsetImpl::BeginEdit()
 
 Variant RecordsetImpl::FieldValue(int col) const
 {
-    MetaOf(col);
-    if (editMode_ != adEditNone && OnRecord() && view_[static_cast<std::size_t>(pos_)] == editRow_ &&
-        editValues_[static_cast<std::size_t>(col)])
+    const ColumnMeta& m = MetaOf(col);
+    // Read once per field per record by every scan: the message is built only when it is raised.
+    if (!OnRecord())
+        CurrentRow(("read field '" + m.Name + "'").c_str());
+    const std::uint32_t row = view_[static_cast<std::size_t>(pos_)];
+    if (editMode_ != adEditNone && row == editRow_ && editValues_[static_cast<std::size_t>(col)])
         return *editValues_[static_cast<std::size_t>(col)];
-    return VariantOf(col, CurrentRow(("read field '" + MetaOf(col).Name + "'").c_str()));
+    return VariantOf(col, row);
+}
+
+bool RecordsetImpl::PeekCell(int col, CellPeek& out) const
+{
+    if (col < 0 || col >= ColumnCount() || editMode_ != adEditNone || !OnRecord())
+        return false;
+    const std::uint32_t row = view_[static_cast<std::size_t>(pos_)];
+    const Column& c = columns_[static_cast<std::size_t>(col)];
+    out = CellPeek{};
+    if (c.IsNull(row))
+        return true;
+    // The same reading of the column store as VariantOf.
+    switch (c.Kind()) {
+    case ValueKind::Integer:
+    case ValueKind::Currency:
+        out.Int = c.IntAt(row);
+        break;
+    case ValueKind::Float:
+    case ValueKind::Date:
+        out.Real = c.RealAt(row);
+        break;
+    case ValueKind::Boolean:
+        out.Bool = c.BoolAt(row);
+        break;
+    case ValueKind::Text:
+    case ValueKind::Bytes:
+        out.Text = c.TextAt(row);
+        break;
+    default:
+        return true; // read as Null, as VariantOf reads it
+    }
+    out.Kind = c.Kind();
+    return true;
 }
 
 void RecordsetImpl::SetFieldValue(int col, const Variant& value)

@@ -88,6 +88,18 @@ public:
     int ColumnCount() const { return static_cast<int>(columns_.size()); }
     const ColumnMeta& MetaOf(int col) const;
     Variant FieldValue(int col) const;
+    // The current record's cell as FieldValue would give it, without building a Variant: for
+    // readers that render every cell of every record. Text is a view of the stored value, valid
+    // until the recordset next changes. False, with out unspecified, when the value has to be
+    // read through FieldValue: off a record, or while an edit is in progress.
+    struct CellPeek {
+        ValueKind Kind = ValueKind::Null; // Null for a NULL cell
+        Int64 Int = 0;                    // Integer, Currency (raw)
+        double Real = 0;                  // Float, Date
+        bool Bool = false;
+        std::string_view Text;            // Text, Bytes
+    };
+    bool PeekCell(int col, CellPeek& out) const;
     void SetFieldValue(int col, const Variant& value);
     Variant FieldOriginalValue(int col) const;
     Variant FieldUnderlyingValue(int col) const;
