@@ -1,6 +1,7 @@
 // Blob fields: content read from the engine record through TVBlobStream, cached byte for byte in
-// BlobValues (zero bytes and line breaks included) and sent at post. A line's object marks loaded
-// content, so a blob holding the text NONE is never taken for the "nothing loaded" value.
+// BlobValues (zero bytes and line breaks included) and sent at post. A stream works on its own copy
+// and hands it back when done; a line's object marks loaded content, so a blob holding the text
+// NONE is never taken for the "nothing loaded" value.
 #include "dataset/VDB.h"
 
 #include "framework/classes/Application.h"
@@ -131,6 +132,7 @@ TVBlobStream::TVBlobStream(TBlobField* field, TBlobStreamMode mode)
         const bool onRecord = records && records->Active && records->GetOkRec() && records->State != dsInsert;
         dataSet_->SetBlobData(field_, onRecord ? GetBlobData() : AnsiString());
     }
+    content_ = dataSet_->GetBlobData(field_);
     if (mode_ == bmWrite)
         Truncate();
 }
@@ -139,9 +141,10 @@ TVBlobStream::~TVBlobStream()
 {
     if (!modified_)
         return;
-    if (opened_)
-        field_->SetModified(true);
     try {
+        dataSet_->SetBlobData(field_, content_);
+        if (opened_)
+            field_->SetModified(true);
         dataSet_->DataEvent(deFieldChange, reinterpret_cast<std::intptr_t>(field_));
     } catch (...) {
         Application()->HandleException(field_);
@@ -167,39 +170,41 @@ Integer TVBlobStream::GetBlobSize()
 {
     if (!opened_)
         return 0;
-    return static_cast<Integer>(dataSet_->GetBlobData(field_).size());
+    return static_cast<Integer>(content_.size());
 }
 
 Int64 TVBlobStream::Read(void* buffer, Int64 count)
 {
     if (!opened_ || count <= 0)
         return 0;
-    const AnsiString content = dataSet_->GetBlobData(field_);
-    const Int64 size = static_cast<Int64>(content.size());
+    const Int64 size = static_cast<Int64>(content_.size());
     if (position_ >= size)
         return 0;
     const Int64 n = std::min(count, size - position_);
-    std::memcpy(buffer, content.data() + position_, static_cast<std::size_t>(n));
+    std::memcpy(buffer, content_.data() + position_, static_cast<std::size_t>(n));
     position_ += n;
     return n;
+}
+
+void TVBlobStream::CheckWritable()
+{
+    if (mode_ == bmRead)
+        throw EWriteError("Blob stream of field '" + field_->FieldName() + "' is open for reading only");
 }
 
 Int64 TVBlobStream::Write(const void* buffer, Int64 count)
 {
     if (!opened_ || count <= 0)
         return 0;
-    if (mode_ == bmRead)
-        throw EWriteError("Blob stream of field '" + field_->FieldName() + "' is open for reading only");
+    CheckWritable();
     if (position_ + count > kMaxBlobSize)
         throw EWriteError("Blob of field '" + field_->FieldName() + "' would grow past 2 GB");
-    AnsiString content = dataSet_->GetBlobData(field_);
     const auto pos = static_cast<std::size_t>(position_);
     const auto n = static_cast<std::size_t>(count);
     // A write past the end leaves zero bytes in the gap, as a memory stream does.
-    if (content.size() < pos)
-        content.resize(pos, '\0');
-    content.replace(pos, std::min(n, content.size() - pos), static_cast<const char*>(buffer), n);
-    dataSet_->SetBlobData(field_, content);
+    if (content_.size() < pos)
+        content_.resize(pos, '\0');
+    content_.replace(pos, std::min(n, content_.size() - pos), static_cast<const char*>(buffer), n);
     modified_ = true;
     position_ += count;
     return count;
@@ -237,11 +242,8 @@ void TVBlobStream::SetSize(Int64 size)
     if (size < 0 || size > kMaxBlobSize)
         throw EStreamError("Invalid size " + std::to_string(size) + " for the blob stream of field '" +
                            field_->FieldName() + "'");
-    if (mode_ == bmRead)
-        throw EWriteError("Blob stream of field '" + field_->FieldName() + "' is open for reading only");
-    AnsiString content = dataSet_->GetBlobData(field_);
-    content.resize(static_cast<std::size_t>(size), '\0');
-    dataSet_->SetBlobData(field_, content);
+    CheckWritable();
+    content_.resize(static_cast<std::size_t>(size), '\0');
     modified_ = true;
     position_ = std::min(position_, size);
 }
@@ -250,13 +252,9 @@ void TVBlobStream::Truncate()
 {
     if (!opened_)
         return;
-    if (mode_ == bmRead)
-        throw EWriteError("Blob stream of field '" + field_->FieldName() + "' is open for reading only");
-    AnsiString content = dataSet_->GetBlobData(field_);
-    if (content.size() > static_cast<std::size_t>(position_)) {
-        content.resize(static_cast<std::size_t>(position_));
-        dataSet_->SetBlobData(field_, content);
-    }
+    CheckWritable();
+    if (content_.size() > static_cast<std::size_t>(position_))
+        content_.resize(static_cast<std::size_t>(position_));
     modified_ = true;
 }
 

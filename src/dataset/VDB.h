@@ -304,7 +304,8 @@ class TVBlobStream : public TStream {
 public:
     // Raises EInvalidCast unless field belongs to a TVADODataSet.
     TVBlobStream(TBlobField* field, TBlobStreamMode mode);
-    // Marks the field modified and tells the controls when something was written.
+    // When something was written: hands the content to the dataset's cache, marks the field
+    // modified and tells the controls.
     ~TVBlobStream() override;
 
     Int64 Read(void* buffer, Int64 count) override;
@@ -319,6 +320,8 @@ public:
     AnsiString GetBlobData();
 
 private:
+    void CheckWritable(); // EWriteError on a stream opened for reading
+
     TBlobField* field_;
     TVADODataSet* dataSet_;
     TRecordBuffer buffer_ = nullptr;
@@ -326,6 +329,9 @@ private:
     bool opened_ = false;
     bool modified_ = false;
     Int64 position_ = 0;
+    // The content read and written, taken from the dataset's cache at creation; a copy here keeps
+    // a blob written in many chunks from being copied whole into the cache at every chunk.
+    AnsiString content_;
 };
 
 // Registers TVADODataSet's published properties with the streaming system (idempotent).

@@ -59,6 +59,17 @@ protected:
             s->ReadBuffer(out.data(), static_cast<Int64>(out.size()));
         return out;
     }
+    // The whole content, leaving the position where it was.
+    static std::string Contents(TStream& s)
+    {
+        const Int64 position = s.Position();
+        std::string out(static_cast<std::size_t>(s.Size()), '\0');
+        s.SetPosition(0);
+        if (!out.empty())
+            s.ReadBuffer(out.data(), static_cast<Int64>(out.size()));
+        s.SetPosition(position);
+        return out;
+    }
     static void Write(TStream& s, const std::string& bytes)
     {
         s.WriteBuffer(bytes.data(), static_cast<Int64>(bytes.size()));
@@ -177,19 +188,23 @@ TEST_F(BlobTest, WritesSpliceAtThePositionAndTruncateCutsThere)
         EXPECT_EQ(s->Seek(6, soFromBeginning), 6);
         Write(*s, "W");
         EXPECT_EQ(s->Position(), 7);
-        EXPECT_EQ(dataSet_->GetBlobData(Memo()), "hello World");
+        EXPECT_EQ(Contents(*s), "hello World");
+        EXPECT_EQ(s->Position(), 7);
         s->Seek(0, soFromEnd);
         Write(*s, "!");
-        EXPECT_EQ(dataSet_->GetBlobData(Memo()), "hello World!");
+        EXPECT_EQ(Contents(*s), "hello World!");
         s->Seek(5, soFromBeginning);
         static_cast<TVBlobStream&>(*s).Truncate();
         EXPECT_EQ(s->Size(), 5);
         s->Seek(8, soFromBeginning);
         Write(*s, "x"); // past the end: the gap is zero bytes
-        EXPECT_EQ(dataSet_->GetBlobData(Memo()), std::string("hello\0\0\0x", 9));
-        EXPECT_FALSE(Memo()->Modified()); // until the stream is done
+        EXPECT_EQ(Contents(*s), std::string("hello\0\0\0x", 9));
+        // The field and the cache take the content when the stream is done.
+        EXPECT_FALSE(Memo()->Modified());
+        EXPECT_EQ(dataSet_->GetBlobData(Memo()), "hello world");
     }
     EXPECT_TRUE(Memo()->Modified());
+    EXPECT_EQ(dataSet_->GetBlobData(Memo()), std::string("hello\0\0\0x", 9));
     // A further stream on a modified field keeps the written content.
     EXPECT_EQ(ReadAll(Memo()), std::string("hello\0\0\0x", 9));
     dataSet_->Cancel();
