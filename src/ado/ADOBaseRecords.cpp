@@ -1,6 +1,7 @@
 // TVRecords: opening, cursor moves, searches, filter and sort, bookmarks, record status and the
 // edit states. While closed every question gets its neutral answer instead of an error.
 #include "ado/ADOBase.h"
+#include "ado/engine/cursor/RecordsetImpl.h"
 
 namespace vmado {
 
@@ -225,7 +226,13 @@ void TVRecords::SetMachine(const AnsiString& value) {
 }
 
 Integer TVRecords::GetBookmark() const {
-    if (!Active || !GetOkRec() || GetNoRec()) return 1;
+    if (!Active) return 1;
+    // Asked for every record a dataset loads: on a record, the engine's cursor answers directly
+    // what the general route below would.
+    std::uint32_t row = 0;
+    if (lineCursor_ && Recordset == lineRecordset_ && lineCursor_->PeekRow(row) && row < 0x7FFFFFFFu)
+        return static_cast<Integer>(row) + 1;
+    if (!GetOkRec() || GetNoRec()) return 1;
     return Recordset->Bookmark().AsInteger();
 }
 

@@ -17,18 +17,21 @@ std::size_t ScanEntry(std::string_view line, std::size_t pos, AnsiString* out, b
     const std::size_t n = line.size();
     if (pos < n && line[pos] == '"') {
         ++pos;
-        while (pos < n) {
-            if (line[pos] == '"') {
-                if (pos + 1 < n && line[pos + 1] == '"') {
-                    if (out) *out += '"';
-                    pos += 2;
-                    continue;
-                }
-                ++pos;
+        // From quote to quote: the text between is taken whole, a doubled quote gives one.
+        for (;;) {
+            const std::size_t quote = line.find('"', pos);
+            if (out) out->append(line.data() + pos, (quote == std::string_view::npos ? n : quote) - pos);
+            if (quote == std::string_view::npos) {
+                pos = n;
                 break;
             }
-            if (out) *out += line[pos];
-            ++pos;
+            if (quote + 1 < n && line[quote + 1] == '"') {
+                if (out) *out += '"';
+                pos = quote + 2;
+                continue;
+            }
+            pos = quote + 1;
+            break;
         }
     } else {
         const std::size_t start = pos;

@@ -229,6 +229,14 @@ bool RecordsetImpl::PeekCell(int col, CellPeek& out) const
     return true;
 }
 
+bool RecordsetImpl::PeekRow(std::uint32_t& row) const
+{
+    if (!OnRecord())
+        return false;
+    row = view_[static_cast<std::size_t>(pos_)];
+    return true;
+}
+
 void RecordsetImpl::SetFieldValue(int col, const Variant& value)
 {
     const ColumnMeta& m = MetaOf(col);

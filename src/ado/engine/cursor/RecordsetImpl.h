@@ -100,6 +100,8 @@ public:
         std::string_view Text;            // Text, Bytes
     };
     bool PeekCell(int col, CellPeek& out) const;
+    // The current record's row id (its bookmark less one); false off a record.
+    bool PeekRow(std::uint32_t& row) const;
     void SetFieldValue(int col, const Variant& value);
     Variant FieldOriginalValue(int col) const;
     Variant FieldUnderlyingValue(int col) const;
