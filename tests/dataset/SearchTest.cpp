@@ -4,6 +4,7 @@
 #include "DataSetFixture.h"
 
 #include "framework/rtl/DateTime.h"
+#include "framework/rtl/Locale.h"
 
 #include <string>
 #include <vector>
@@ -121,6 +122,29 @@ TEST_F(SearchTest, QuotesNullsAndDatesAreFound)
     EXPECT_TRUE(d.Locate("city;born", VarArrayOf({Variant("Paris"), Variant::Null()}), {}));
     EXPECT_EQ(LastSearch(), "city = 'Paris' AND born IS NULL");
     ExpectOn(d, 3);
+}
+
+TEST_F(SearchTest, DateAndNumberKeysAreFoundUnderOtherLocaleSettings)
+{
+    TFormatSettings hungarian;
+    hungarian.DecimalSeparator = ',';
+    hungarian.ThousandSeparator = ' ';
+    hungarian.DateSeparator = '.';
+    hungarian.ShortDateFormat = "yyyy.MM.dd.";
+    hungarian.LongTimeFormat = "H:mm:ss";
+    hungarian.TimeAMString = "de.";
+    hungarian.TimePMString = "du.";
+    ScopedFormatSettings scoped(hungarian);
+    TVADODataSet& d = OpenPeople();
+    EXPECT_TRUE(d.Locate("seen", Variant::FromDate(EncodeDateTime(2000, 2, 29, 23, 59, 59, 0)), {}));
+    EXPECT_EQ(LastSearch(), "seen = #2000-02-29 11:59:59 PM#");
+    ExpectOn(d, 4);
+    EXPECT_TRUE(
+        d.Locate("name;born", VarArrayOf({Variant("Jones"), Variant::FromDate(EncodeDate(1993, 1, 1))}), {}));
+    ExpectOn(d, 2);
+    EXPECT_TRUE(d.Locate("qty", Variant(6.5), {loPartialKey}));
+    EXPECT_EQ(LastSearch(), "qty >= 6,5");
+    ExpectOn(d, 2);
 }
 
 TEST_F(SearchTest, DatePartialKeyFindsTheFirstDateOnOrAfter)
