@@ -57,10 +57,15 @@ bool DayText(double day, char* buf);
 // naming what does not fit; nothing is written to the buffer unless all of it fits.
 class RecordLineWriter {
 public:
-    RecordLineWriter(const std::vector<Integer>& budgets, Integer recSize)
-        : budgets_(budgets), recSize_(recSize) {
+    // storage, when given, holds the line instead of the writer (emptied first), so that a caller
+    // writing many lines keeps one allocation.
+    RecordLineWriter(const std::vector<Integer>& budgets, Integer recSize, AnsiString* storage = nullptr)
+        : budgets_(budgets), recSize_(recSize), line_(storage ? *storage : own_) {
+        line_.clear();
         line_.reserve(static_cast<size_t>(recSize > 0 ? recSize : 0));
     }
+    RecordLineWriter(const RecordLineWriter&) = delete;
+    RecordLineWriter& operator=(const RecordLineWriter&) = delete;
     void Add(const AnsiString& fieldName, std::string_view text);
     void Write(char* buffer) const; // buffer holds recSize bytes
     const AnsiString& Line() const { return line_; }
@@ -68,7 +73,8 @@ public:
 private:
     const std::vector<Integer>& budgets_;
     Integer recSize_;
-    AnsiString line_;
+    AnsiString own_;
+    AnsiString& line_;
     size_t count_ = 0;
 };
 

@@ -58,43 +58,33 @@ Integer FieldTextBound(DataTypeEnum type, Integer definedSize) {
 
 // The shortest digits that read back as value are, when there are at most 15 of them, exactly
 // what rounding to FloatToStr's 15 digits gives (a double lies within a tenth of a unit of the
-// 15th digit of its shortest form), so only the layout is left to do.
+// 15th digit of its shortest form); between 1e-4 and 1e15 FloatToStr lays them out in fixed
+// notation, as the shortest fixed form does.
 bool ShortFloatText(double value, AnsiString& out) {
-    if (!std::isfinite(value)) return false;
     if (value == 0) {
-        out = "0";
+        out.assign(1, '0');
         return true;
     }
-    char buf[40];
-    const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific);
+    const double magnitude = std::fabs(value);
+    if (!(magnitude >= 1e-4 && magnitude < 1e15)) return false; // NaN too
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
     if (r.ec != std::errc()) return false;
-    // buf: [-]d[.ddd]e(+|-)xx
-    const char* p = buf;
-    const bool negative = *p == '-';
-    if (negative) ++p;
-    char digits[24];
-    int n = 0;
-    for (; p < r.ptr && *p != 'e'; ++p) {
-        if (*p == '.') continue;
-        if (n == 17) return false;
-        digits[n++] = *p;
+    const char* first = nullptr;
+    const char* last = nullptr;
+    char* point = nullptr;
+    for (char* p = buf; p < r.ptr; ++p) {
+        if (*p == '.') point = p;
+        else if (*p >= '1' && *p <= '9') {
+            if (!first) first = p;
+            last = p;
+        }
     }
-    if (p == r.ptr) return false;
-    int exp10 = 0;
-    if (std::from_chars(p + (p[1] == '+' ? 2 : 1), r.ptr, exp10).ec != std::errc()) return false;
-    while (n > 1 && digits[n - 1] == '0') --n;
-    const int exponent = exp10 + 1; // value = 0.digits x 10^exponent
-    if (n > 15 || exponent > 15 || exponent < -3) return false;
-    char text[40]; // sign, up to 15 integer digits, separator, up to 3 + 15 fraction digits
-    char* q = text;
-    if (negative) *q++ = '-';
-    if (exponent <= 0) *q++ = '0';
-    for (int i = 0; i < exponent; ++i) *q++ = i < n ? digits[i] : '0';
-    if (n > exponent) {
-        *q++ = FormatSettings().DecimalSeparator;
-        for (int i = exponent; i < n; ++i) *q++ = i >= 0 ? digits[i] : '0';
-    }
-    out.assign(text, static_cast<std::size_t>(q - text));
+    if (!first) return false;
+    const long significant = (last - first + 1) - (point && point > first && point < last ? 1 : 0);
+    if (significant > 15) return false;
+    if (point) *point = FormatSettings().DecimalSeparator;
+    out.assign(buf, static_cast<std::size_t>(r.ptr - buf));
     return true;
 }
 
@@ -289,7 +279,9 @@ void TVRecords::LoadRecord(char* buffer, bool blank) {
         throw EDatabaseError("Record buffer has no text area: CalcRecSize was not called for " +
                              (Source.empty() ? AnsiString("the recordset") : Source));
     }
-    adobase::RecordLineWriter writer(budgets_, RecSize);
+    // One line storage per thread, so that its capacity outlives the record.
+    thread_local AnsiString lineStorage;
+    adobase::RecordLineWriter writer(budgets_, RecSize, &lineStorage);
     const bool onRecord = !blank && GetOkRec();
     const FieldsPtr adoFields = Active ? Recordset->Fields() : nullptr;
     const Integer count = adoFields ? adoFields->Count() : 0;

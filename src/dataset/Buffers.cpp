@@ -230,8 +230,9 @@ bool TVADODataSet::GetFieldData(TField* field, void* buffer) {
         if (buffer != nullptr) std::memcpy(buffer, slot + 1, static_cast<std::size_t>(field->DataSize()));
         return true;
     }
-    // A view, not a copy: every field of every record read comes through here.
-    AnsiString scratch;
+    // A view, not a copy: every field of every record read comes through here. A quoted entry is
+    // unquoted into one buffer per thread that keeps its capacity.
+    thread_local AnsiString scratch;
     const std::string_view text = dataset::LineEntryView(dataset::TextArea(record), FieldPositionOf(field), scratch);
     if (buffer == nullptr) return !text.empty();
 
