@@ -147,6 +147,23 @@ TEST_F(SearchTest, DateAndNumberKeysAreFoundUnderOtherLocaleSettings)
     ExpectOn(d, 2);
 }
 
+TEST_F(SearchTest, BooleanKeysAreWrittenAsMinusOneAndZero)
+{
+    const bool pg = Backend().Name() == "postgres";
+    Exec("CREATE TABLE flags (id INTEGER PRIMARY KEY, ok BOOLEAN)");
+    Exec(std::string("INSERT INTO flags VALUES (1, ") + (pg ? "false" : "0") + ")");
+    Exec(std::string("INSERT INTO flags VALUES (2, ") + (pg ? "true" : "1") + ")");
+    TVADODataSet& d = Open("SELECT id, ok FROM flags ORDER BY id");
+    ASSERT_EQ(d.FieldByName("ok")->DataType(), ftBoolean);
+    std::vector<std::string> seen;
+    d.OnVerbose = [&](const AnsiString& text, TVerboseMode) { seen.push_back(text); };
+    EXPECT_TRUE(d.Locate("ok", Variant(true), {}));
+    EXPECT_EQ(d.FieldByName("id")->AsInteger(), 2);
+    EXPECT_TRUE(d.Search("ok", "False", true, 0));
+    EXPECT_EQ(d.FieldByName("id")->AsInteger(), 1);
+    EXPECT_EQ(seen, (std::vector<std::string>{"ok = -1", "ok = 0"}));
+}
+
 TEST_F(SearchTest, DatePartialKeyFindsTheFirstDateOnOrAfter)
 {
     TVADODataSet& d = OpenPeople();
