@@ -14,7 +14,7 @@ namespace vmado {
 
 namespace {
 
-enum class Literal { Text, Date, Boolean, Number, Raw };
+enum class Literal { Text, Date, Boolean, Number, Other };
 
 Literal LiteralKind(TFieldType type)
 {
@@ -42,7 +42,7 @@ Literal LiteralKind(TFieldType type)
     case ftLargeint:
         return Literal::Number;
     default:
-        return Literal::Raw;
+        return Literal::Other;
     }
 }
 
@@ -103,11 +103,11 @@ AnsiString TVADODataSet::CreateCriteria(const AnsiString& fieldName, const AnsiS
             BadValue(value, "date", fieldName);
         return fieldName + (partial ? " >= " : " = ") + "#" + value + "#";
     case Literal::Boolean: {
+        // Booleans are written as the engine's -1 and 0 whatever form the value came in.
         bool flag = false;
-        double number = 0;
-        if (!TryStrToBool(Trim(value), flag) && !TryStrToFloat(Trim(value), number))
+        if (!TryStrToBool(Trim(value), flag))
             BadValue(value, "Boolean value", fieldName);
-        return fieldName + " = " + value;
+        return fieldName + " = " + (flag ? "-1" : "0");
     }
     case Literal::Number: {
         double number = 0;
@@ -115,10 +115,12 @@ AnsiString TVADODataSet::CreateCriteria(const AnsiString& fieldName, const AnsiS
             BadValue(value, "number", fieldName);
         return fieldName + (partial ? " >= " : " = ") + value;
     }
-    case Literal::Raw:
+    case Literal::Other:
         break;
     }
-    return fieldName + (partial ? " >= " : " = ") + value;
+    // Binary and other uncommon types compare with the value as a quoted text, so that what a
+    // user typed can never become part of the expression.
+    return fieldName + (partial ? " >= " : " = ") + Quoted(value, "");
 }
 
 bool TVADODataSet::Locate(const AnsiString& keyFields, const Variant& keyValues, TLocateOptions options)

@@ -4,6 +4,7 @@
 #include "DataSetFixture.h"
 
 #include "framework/rtl/DateTime.h"
+#include "framework/rtl/Locale.h"
 
 #include <string>
 #include <vector>
@@ -121,6 +122,46 @@ TEST_F(SearchTest, QuotesNullsAndDatesAreFound)
     EXPECT_TRUE(d.Locate("city;born", VarArrayOf({Variant("Paris"), Variant::Null()}), {}));
     EXPECT_EQ(LastSearch(), "city = 'Paris' AND born IS NULL");
     ExpectOn(d, 3);
+}
+
+TEST_F(SearchTest, DateAndNumberKeysAreFoundUnderOtherLocaleSettings)
+{
+    TFormatSettings hungarian;
+    hungarian.DecimalSeparator = ',';
+    hungarian.ThousandSeparator = ' ';
+    hungarian.DateSeparator = '.';
+    hungarian.ShortDateFormat = "yyyy.MM.dd.";
+    hungarian.LongTimeFormat = "H:mm:ss";
+    hungarian.TimeAMString = "de.";
+    hungarian.TimePMString = "du.";
+    ScopedFormatSettings scoped(hungarian);
+    TVADODataSet& d = OpenPeople();
+    EXPECT_TRUE(d.Locate("seen", Variant::FromDate(EncodeDateTime(2000, 2, 29, 23, 59, 59, 0)), {}));
+    EXPECT_EQ(LastSearch(), "seen = #2000-02-29 11:59:59 PM#");
+    ExpectOn(d, 4);
+    EXPECT_TRUE(
+        d.Locate("name;born", VarArrayOf({Variant("Jones"), Variant::FromDate(EncodeDate(1993, 1, 1))}), {}));
+    ExpectOn(d, 2);
+    EXPECT_TRUE(d.Locate("qty", Variant(6.5), {loPartialKey}));
+    EXPECT_EQ(LastSearch(), "qty >= 6,5");
+    ExpectOn(d, 2);
+}
+
+TEST_F(SearchTest, BooleanKeysAreWrittenAsMinusOneAndZero)
+{
+    const bool pg = Backend().Name() == "postgres";
+    Exec("CREATE TABLE flags (id INTEGER PRIMARY KEY, ok BOOLEAN)");
+    Exec(std::string("INSERT INTO flags VALUES (1, ") + (pg ? "false" : "0") + ")");
+    Exec(std::string("INSERT INTO flags VALUES (2, ") + (pg ? "true" : "1") + ")");
+    TVADODataSet& d = Open("SELECT id, ok FROM flags ORDER BY id");
+    ASSERT_EQ(d.FieldByName("ok")->DataType(), ftBoolean);
+    std::vector<std::string> seen;
+    d.OnVerbose = [&](const AnsiString& text, TVerboseMode) { seen.push_back(text); };
+    EXPECT_TRUE(d.Locate("ok", Variant(true), {}));
+    EXPECT_EQ(d.FieldByName("id")->AsInteger(), 2);
+    EXPECT_TRUE(d.Search("ok", "False", true, 0));
+    EXPECT_EQ(d.FieldByName("id")->AsInteger(), 1);
+    EXPECT_EQ(seen, (std::vector<std::string>{"ok = -1", "ok = 0"}));
 }
 
 TEST_F(SearchTest, DatePartialKeyFindsTheFirstDateOnOrAfter)
