@@ -10,6 +10,7 @@
 #include "framework/rtl/Locale.h"
 
 #include <charconv>
+#include <cstdint>
 #include <cmath>
 #include <cstring>
 
@@ -67,6 +68,35 @@ bool ShortFloatText(double value, AnsiString& out) {
     }
     const double magnitude = std::fabs(value);
     if (!(magnitude >= 1e-4 && magnitude < 1e15)) return false; // NaN too
+    // Amounts with a few decimals: when m / 10^k rounds to value for a whole m below 10^15, that
+    // decimal is within half a unit of value's last bit, so it is the 15-digit rounding too.
+    static constexpr double kScales[] = {1.0, 10.0, 100.0, 1000.0, 10000.0};
+    for (int k = 0; k < 5; ++k) {
+        const double scaled = std::nearbyint(magnitude * kScales[k]);
+        if (scaled >= 1e15) break;
+        if (scaled / kScales[k] != magnitude) continue;
+        char digits[24];
+        auto whole = static_cast<std::uint64_t>(scaled);
+        int n = 0;
+        do {
+            digits[n++] = static_cast<char>('0' + whole % 10);
+            whole /= 10;
+        } while (whole != 0);
+        int decimals = k;
+        int skip = 0; // trailing zeros of the fraction are not written
+        while (decimals > 0 && digits[skip] == '0') ++skip, --decimals;
+        char text[40];
+        char* q = text;
+        if (value < 0) *q++ = '-';
+        for (int i = n - 1; i >= decimals + skip; --i) *q++ = digits[i];
+        if (n <= decimals + skip) *q++ = '0';
+        if (decimals > 0) {
+            *q++ = FormatSettings().DecimalSeparator;
+            for (int i = decimals + skip - 1; i >= skip; --i) *q++ = i < n ? digits[i] : '0';
+        }
+        out.assign(text, static_cast<std::size_t>(q - text));
+        return true;
+    }
     char buf[64];
     const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
     if (r.ec != std::errc()) return false;

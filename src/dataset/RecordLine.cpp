@@ -88,12 +88,30 @@ AnsiString LineEntry(std::string_view line, Integer index) {
 
 std::string_view LineEntryView(std::string_view line, Integer index, AnsiString& scratch) {
     if (index < 0) return {};
-    std::size_t pos = SkipBlanks(line, 0);
-    for (Integer i = 0; i < index; ++i) {
-        if (pos >= line.size()) return {};
+    // Fields are mostly read in order, each record's line entry after entry: a read continues
+    // from where the previous one stopped when the line is byte for byte the one it walked.
+    struct Walk {
+        AnsiString line;
+        Integer index = -1; // entry that starts at pos
+        std::size_t pos = 0;
+    };
+    thread_local Walk walk;
+    Integer i = 0;
+    std::size_t pos = 0;
+    if (walk.index >= 0 && walk.index <= index && std::string_view(walk.line) == line) {
+        i = walk.index;
+        pos = walk.pos;
+    } else {
+        walk.line.assign(line.data(), line.size());
+        pos = SkipBlanks(line, 0);
+    }
+    for (; i < index; ++i) {
+        if (pos >= line.size()) break;
         pos = ScanEntry(line, pos, nullptr);
     }
-    if (pos >= line.size()) return {};
+    walk.index = i;
+    walk.pos = pos;
+    if (i < index || pos >= line.size()) return {};
     if (line[pos] == '"') {
         scratch.clear();
         ScanEntry(line, pos, &scratch);

@@ -1,0 +1,62 @@
+// Reading single entries of a record line: the view reader gives exactly the entries a full split
+// gives, whatever order fields are read in and however lines alternate in a buffer.
+#include "dataset/DataSetPrivate.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace vmado::dataset {
+namespace {
+
+const std::vector<std::string> Lines = {
+    "",
+    "1,Smith,2024-01-05,\"a, b\"",
+    "1,Smith,2024-01-05,\"a, b\",",          // a separator at the end stands for one more, empty entry
+    "  7 , \"say \"\"hi\"\"\" ,,\"\",x  ",   // blanks around entries, an empty entry, quotes doubled
+    "\"unterminated, quote",
+    "a b,c",                                  // an unquoted entry ends at a blank
+    "\"\"\"\",\"\"",
+    "1,Smith,2024-01-05,\"a, c\"",            // same length as the second line, other text
+};
+
+TEST(UnitRecordLine, ViewsMatchTheSplitEntriesInAnyReadOrder) {
+    std::mt19937 rng(7);
+    AnsiString scratch;
+    for (int round = 0; round < 2000; ++round) {
+        const std::string& line = Lines[rng() % Lines.size()];
+        SCOPED_TRACE(line);
+        const std::vector<AnsiString> entries = SplitLine(line);
+        // Forward, as a record is read, then a few reads at random (backwards, repeated, beyond).
+        std::vector<Integer> order;
+        for (Integer i = 0; i <= static_cast<Integer>(entries.size()); ++i) order.push_back(i);
+        for (int k = 0; k < 4; ++k) order.push_back(static_cast<Integer>(rng() % (entries.size() + 2)) - 1);
+        for (Integer index : order) {
+            SCOPED_TRACE(index);
+            const AnsiString expected =
+                index >= 0 && index < static_cast<Integer>(entries.size()) ? entries[static_cast<std::size_t>(index)]
+                                                                          : AnsiString();
+            EXPECT_EQ(std::string(LineEntryView(line, index, scratch)), expected);
+            EXPECT_EQ(LineEntry(line, index), expected);
+        }
+    }
+}
+
+TEST(UnitRecordLine, ARewrittenBufferIsReadAfresh) {
+    // One buffer whose content changes between reads, as a record buffer does.
+    char buffer[64] = "1,Smith,2024-01-05,x";
+    AnsiString scratch;
+    EXPECT_EQ(std::string(LineEntryView(TextArea(buffer), 1, scratch)), "Smith");
+    std::snprintf(buffer, sizeof buffer, "%s", "2,Jones,2024-02-06,y");
+    EXPECT_EQ(std::string(LineEntryView(TextArea(buffer), 2, scratch)), "2024-02-06");
+    EXPECT_EQ(std::string(LineEntryView(TextArea(buffer), 1, scratch)), "Jones");
+    std::snprintf(buffer, sizeof buffer, "%s", "\"3 4\",Brown");
+    EXPECT_EQ(std::string(LineEntryView(TextArea(buffer), 1, scratch)), "Brown");
+    EXPECT_EQ(std::string(LineEntryView(TextArea(buffer), 0, scratch)), "3 4");
+}
+
+} // namespace
+} // namespace vmado::dataset
