@@ -183,13 +183,14 @@ AnsiString EntryText(const Variant& value, DataTypeEnum type) {
 
 // The entry text of the current record's cell col read straight from the engine's column store,
 // the same text EntryText gives for its Variant; false when the value has to take the Variant
-// route (an edit in progress, kinds and types whose text needs the general converters). text
+// route (kinds and types whose text needs the general converters); row is the cursor's current
+// row as PeekRow gave it, with no edit in progress. text
 // may point into buf (40 bytes), scratch or the store.
-bool QuickEntryText(const engine::RecordsetImpl& cursor, int col, DataTypeEnum type, char* buf, AnsiString& scratch,
-                    std::string_view& text) {
+bool QuickEntryText(const engine::RecordsetImpl& cursor, int col, std::uint32_t row, DataTypeEnum type, char* buf,
+                    AnsiString& scratch, std::string_view& text) {
     using engine::ValueKind;
     engine::RecordsetImpl::CellPeek cell;
-    if (!cursor.PeekCell(col, cell)) return false;
+    if (!cursor.PeekCellAt(col, row, cell)) return false;
     const bool dayType = type == adDate || type == adDBDate;
     const bool dateType = dayType || type == adDBTimeStamp;
     switch (cell.Kind) {
@@ -278,11 +279,24 @@ void TVRecords::PrepareLineFields(const FieldsPtr& adoFields) {
 namespace adobase {
 
 void RecordLineWriter::Add(const AnsiString& fieldName, std::string_view text) {
-    if (text.find('\0') != std::string_view::npos)
-        throw EDatabaseError("Field '" + fieldName + "' holds a zero byte, which a record line cannot carry");
+    // One pass finds both a zero byte and whether the entry needs quotes (AppendCommaTextItem's
+    // rule), for every cell of every record loaded.
+    bool quote = text.empty();
+    bool zero = false;
+    for (char c : text) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        if (u <= ' ') {
+            quote = true;
+            zero = zero || u == 0;
+        } else if (c == '"' || c == ',') {
+            quote = true;
+        }
+    }
+    if (zero) throw EDatabaseError("Field '" + fieldName + "' holds a zero byte, which a record line cannot carry");
     const size_t before = line_.size();
     if (count_ > 0) line_ += ',';
-    AppendCommaTextItem(line_, text);
+    if (quote) AppendCommaTextItem(line_, text);
+    else line_ += text;
     // The entry and its separator (for the first, the terminator's byte) within its own share.
     const size_t used = line_.size() - before + (count_ == 0 ? 1 : 0);
     if (count_ < budgets_.size() && used > static_cast<size_t>(budgets_[count_])) {
@@ -321,12 +335,15 @@ void TVRecords::LoadRecord(char* buffer, bool blank) {
         PrepareLineFields(adoFields);
     char buf[40];
     AnsiString scratch;
+    // The engine's cursor is asked once per record for its row; its cells are then read directly.
+    std::uint32_t row = 0;
+    const bool direct = onRecord && lineCursor_ && lineCursor_->EditMode() == adEditNone && lineCursor_->PeekRow(row);
     for (Integer i = 0; i < count; ++i) {
         const LineField& lf = lineFields_[static_cast<std::size_t>(i)];
         std::string_view text;
         if (lf.Blob) writer.Add(lf.Name, "(Blob)");
         else if (!onRecord) writer.Add(lf.Name, {});
-        else if (lineCursor_ && QuickEntryText(*lineCursor_, static_cast<int>(i), lf.Type, buf, scratch, text))
+        else if (direct && QuickEntryText(*lineCursor_, static_cast<int>(i), row, lf.Type, buf, scratch, text))
             writer.Add(lf.Name, text);
         else writer.Add(lf.Name, EntryText(lf.Field->Value(), lf.Type));
     }

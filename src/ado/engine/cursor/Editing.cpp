@@ -198,35 +198,8 @@ Variant RecordsetImpl::FieldValue(int col) const
 
 bool RecordsetImpl::PeekCell(int col, CellPeek& out) const
 {
-    if (col < 0 || col >= ColumnCount() || editMode_ != adEditNone || !OnRecord())
-        return false;
-    const std::uint32_t row = view_[static_cast<std::size_t>(pos_)];
-    const Column& c = columns_[static_cast<std::size_t>(col)];
-    out = CellPeek{};
-    if (c.IsNull(row))
-        return true;
-    // The same reading of the column store as VariantOf.
-    switch (c.Kind()) {
-    case ValueKind::Integer:
-    case ValueKind::Currency:
-        out.Int = c.IntAt(row);
-        break;
-    case ValueKind::Float:
-    case ValueKind::Date:
-        out.Real = c.RealAt(row);
-        break;
-    case ValueKind::Boolean:
-        out.Bool = c.BoolAt(row);
-        break;
-    case ValueKind::Text:
-    case ValueKind::Bytes:
-        out.Text = c.TextAt(row);
-        break;
-    default:
-        return true; // read as Null, as VariantOf reads it
-    }
-    out.Kind = c.Kind();
-    return true;
+    std::uint32_t row = 0;
+    return editMode_ == adEditNone && PeekRow(row) && PeekCellAt(col, row, out);
 }
 
 bool RecordsetImpl::PeekRow(std::uint32_t& row) const

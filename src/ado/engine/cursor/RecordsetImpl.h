@@ -102,6 +102,38 @@ public:
     bool PeekCell(int col, CellPeek& out) const;
     // The current record's row id (its bookmark less one); false off a record.
     bool PeekRow(std::uint32_t& row) const;
+    // PeekCell for a row PeekRow gave, while EditMode() is adEditNone and the cursor has not moved.
+    bool PeekCellAt(int col, std::uint32_t row, CellPeek& out) const
+    {
+        if (col < 0 || col >= ColumnCount())
+            return false;
+        const Column& c = columns_[static_cast<std::size_t>(col)];
+        out = CellPeek{};
+        if (c.IsNull(row))
+            return true;
+        // The same reading of the column store as VariantOf.
+        switch (c.Kind()) {
+        case ValueKind::Integer:
+        case ValueKind::Currency:
+            out.Int = c.IntAt(row);
+            break;
+        case ValueKind::Float:
+        case ValueKind::Date:
+            out.Real = c.RealAt(row);
+            break;
+        case ValueKind::Boolean:
+            out.Bool = c.BoolAt(row);
+            break;
+        case ValueKind::Text:
+        case ValueKind::Bytes:
+            out.Text = c.TextAt(row);
+            break;
+        default:
+            return true; // read as Null, as VariantOf reads it
+        }
+        out.Kind = c.Kind();
+        return true;
+    }
     void SetFieldValue(int col, const Variant& value);
     Variant FieldOriginalValue(int col) const;
     Variant FieldUnderlyingValue(int col) const;
