@@ -127,21 +127,6 @@ double TextToFloat(std::string_view text) {
     return StrToFloat(text);
 }
 
-// yyyy-mm-dd, the engine's date text
-bool PlainDate(std::string_view t, Word& year, Word& month, Word& day) {
-    if (t.size() != 10 || t[4] != '-' || t[7] != '-') return false;
-    for (std::size_t i : {0, 1, 2, 3, 5, 6, 8, 9})
-        if (!IsDigit(t[i])) return false;
-    auto num = [&](std::size_t from, std::size_t count) {
-        Word v = 0;
-        for (std::size_t i = from; i < from + count; ++i) v = static_cast<Word>(v * 10 + (t[i] - '0'));
-        return v;
-    };
-    year = num(0, 4);
-    month = num(5, 2);
-    day = num(8, 2);
-    return true;
-}
 
 } // namespace
 
@@ -272,10 +257,9 @@ bool TVADODataSet::GetFieldData(TField* field, void* buffer) {
         return !text.empty();
     }
     case ftDate: {
-        Word year, month, day;
-        if (!PlainDate(text, year, month, day)) return DateToBuffer(buffer, AnsiString(text));
-        const TTimeStamp stamp = DateTimeToTimeStamp(DateOf(EncodeDate(year, month, day)));
-        std::memcpy(buffer, &stamp.Date, sizeof stamp.Date);
+        Integer date = 0;
+        if (!dataset::PlainDateStamp(text, date)) return DateToBuffer(buffer, AnsiString(text));
+        std::memcpy(buffer, &date, sizeof date);
         return true;
     }
     case ftTime:

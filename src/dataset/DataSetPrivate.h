@@ -20,6 +20,10 @@ AnsiString LineEntry(std::string_view line, Integer index);
 // The same entry without building a string when it needs no unquoting: a view into line, or
 // into scratch for a quoted entry. Valid while both live unchanged.
 std::string_view LineEntryView(std::string_view line, Integer index, AnsiString& scratch);
+// A valid yyyy-mm-dd date (the engine's date text) as a time stamp's day number, days since
+// 0001-01-01 plus one, as DateTimeToTimeStamp gives it; false for any other text, which then
+// takes the general date reader.
+bool PlainDateStamp(std::string_view text, Integer& date);
 // Joins entries as comma-text, quoting every entry that needs it (and empty ones, so that a
 // split gives back the same number of entries).
 AnsiString JoinLine(const std::vector<AnsiString>& entries);

@@ -122,6 +122,25 @@ std::string_view LineEntryView(std::string_view line, Integer index, AnsiString&
     return line.substr(start, pos - start);
 }
 
+bool PlainDateStamp(std::string_view t, Integer& date) {
+    if (t.size() != 10 || t[4] != '-' || t[7] != '-') return false;
+    int parts[3] = {0, 0, 0};
+    const std::size_t from[3] = {0, 5, 8}, count[3] = {4, 2, 2};
+    for (int k = 0; k < 3; ++k)
+        for (std::size_t i = from[k]; i < from[k] + count[k]; ++i) {
+            if (t[i] < '0' || t[i] > '9') return false;
+            parts[k] = parts[k] * 10 + (t[i] - '0');
+        }
+    const int y = parts[0], m = parts[1], d = parts[2];
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    static constexpr int kBefore[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
+    const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+    if (y < 1 || m < 1 || m > 12 || d < 1 || d > kDays[m - 1] + (m == 2 && leap ? 1 : 0)) return false;
+    const int before = y - 1;
+    date = before * 365 + before / 4 - before / 100 + before / 400 + kBefore[m - 1] + (m > 2 && leap ? 1 : 0) + d;
+    return true;
+}
+
 AnsiString JoinLine(const std::vector<AnsiString>& entries) {
     AnsiString line;
     for (std::size_t i = 0; i < entries.size(); ++i) {

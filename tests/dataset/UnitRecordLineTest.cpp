@@ -1,6 +1,8 @@
 // Reading single entries of a record line: the view reader gives exactly the entries a full split
-// gives, whatever order fields are read in and however lines alternate in a buffer.
+// gives, whatever order fields are read in; the plain date form gives the general reader's day.
 #include "dataset/DataSetPrivate.h"
+
+#include "framework/rtl/DateTime.h"
 
 #include <gtest/gtest.h>
 
@@ -56,6 +58,37 @@ TEST(UnitRecordLine, ARewrittenBufferIsReadAfresh) {
     std::snprintf(buffer, sizeof buffer, "%s", "\"3 4\",Brown");
     EXPECT_EQ(std::string(LineEntryView(TextArea(buffer), 1, scratch)), "Brown");
     EXPECT_EQ(std::string(LineEntryView(TextArea(buffer), 0, scratch)), "3 4");
+}
+
+TEST(UnitRecordLine, PlainDatesGiveTheTimeStampDayOfEveryDayOfYearsOneToNineThousand) {
+    long days = 0;
+    for (Word y = 1; y <= 9999; ++y)
+        for (Word m = 1; m <= 12; ++m)
+            for (Word d = 1; d <= DaysInAMonth(y, m); ++d) {
+                char text[16];
+                std::snprintf(text, sizeof text, "%04d-%02d-%02d", y, m, d);
+                Integer date = 0;
+                const Integer expected = DateTimeToTimeStamp(DateOf(EncodeDate(y, m, d))).Date;
+                if (!PlainDateStamp(text, date) || date != expected) {
+                    ADD_FAILURE() << text << ": " << date << " instead of " << expected;
+                    return;
+                }
+                ++days;
+            }
+    EXPECT_EQ(days, 3652059L);
+}
+
+TEST(UnitRecordLine, OtherDateTextsAreLeftToTheGeneralReader) {
+    for (const char* text : {"", "2024-02-30", "2023-02-29", "2024-13-01", "2024-00-10", "2024-01-00", "0000-01-01",
+                             "2024-1-01", "2024/01/01", " 2024-01-01", "2024-01-01 10:00:00", "20x4-01-01"}) {
+        SCOPED_TRACE(text);
+        Integer date = -7;
+        EXPECT_FALSE(PlainDateStamp(text, date));
+        EXPECT_EQ(date, -7);
+    }
+    Integer date = 0;
+    ASSERT_TRUE(PlainDateStamp("2024-02-29", date));
+    EXPECT_EQ(date, DateTimeToTimeStamp(EncodeDate(2024, 2, 29)).Date);
 }
 
 } // namespace
