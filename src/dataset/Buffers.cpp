@@ -197,10 +197,16 @@ TRecordBuffer TVADODataSet::GetActiveRecordBuffer() {
 }
 
 Integer TVADODataSet::FieldPositionOf(const TField* field) {
-    const auto found = fieldPositions_.find(field);
-    if (found != fieldPositions_.end()) return found->second;
+    // Indexed by the field number binding gave (stable while open), checked by the field itself,
+    // because a lookup runs on every field read.
+    const Integer slot = field->FieldNo();
+    if (slot > 0 && slot < static_cast<Integer>(fieldPositions_.size()) && fieldPositions_[slot].first == field)
+        return fieldPositions_[slot].second;
     const Integer position = records_ ? records_->FieldPosition(field->FieldName()) : -1;
-    fieldPositions_.emplace(field, position);
+    if (slot > 0 && slot < 4096) {
+        if (slot >= static_cast<Integer>(fieldPositions_.size())) fieldPositions_.resize(static_cast<std::size_t>(slot) + 1);
+        fieldPositions_[slot] = {field, position};
+    }
     return position;
 }
 

@@ -14,7 +14,8 @@
 
 #include <functional>
 #include <memory>
-#include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace vmado {
 
@@ -291,7 +292,7 @@ private:
     TVOptions options_{opDialog, opFilter, opConnection};
     bool storeDefs_ = false;
     std::unique_ptr<TStringList> connInfo_;
-    std::unordered_map<const TField*, Integer> fieldPositions_;
+    std::vector<std::pair<const TField*, Integer>> fieldPositions_; // by field number
     TCommandOption commandType_ = coUnknown;
     TCursorType cursorType_ = ctOpenStatic;
     TCursorLocation cursorLocation_ = clClient;

@@ -89,7 +89,7 @@ Variant TStringField::GetAsVariant()
     AnsiString value;
     if (!GetValue(value))
         return Variant::Null();
-    return Variant(value);
+    return Variant(std::move(value));
 }
 
 void TStringField::SetAsString(const AnsiString& value)
