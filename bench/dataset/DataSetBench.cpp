@@ -6,6 +6,8 @@
 #include "framework/db/DataSource.h"
 
 #include <benchmark/benchmark.h>
+#include "../common/BenchTable.h"
+
 #include <sqlite3.h>
 
 #include <cmath>
@@ -47,35 +49,11 @@ void Generate() {
     std::filesystem::remove(DbFile);
     sqlite3* db = nullptr;
     if (sqlite3_open(DbFile.c_str(), &db) != SQLITE_OK) Die("cannot create " + DbFile);
-    Exec(db, "PRAGMA journal_mode = OFF");
-    Exec(db, "PRAGMA synchronous = OFF");
-    Exec(db, "CREATE TABLE bench (id INTEGER PRIMARY KEY, code VARCHAR(8), city VARCHAR(12), amount DOUBLE, "
-             "day DATE, active BOOLEAN, note TEXT)");
-    Exec(db, "BEGIN");
-    sqlite3_stmt* insert = nullptr;
-    sqlite3_prepare_v2(db, "INSERT INTO bench VALUES (?, ?, ?, ?, ?, ?, ?)", -1, &insert, nullptr);
-    std::mt19937 rng(12345);
-    std::uniform_int_distribution<int> city(0, 49), amount(0, 99999), day(0, 9000), words(1, 6);
-    const char* const vocabulary[] = {"alpha", "beta, gamma", "\"quoted\"", "a b", "delta", "x,y", "it's"};
-    for (int i = 1; i <= Rows; ++i) {
-        char code[16], cityName[16], date[24];
-        std::snprintf(code, sizeof code, "C%06d", i % 200000);
-        std::snprintf(cityName, sizeof cityName, "City%02d", city(rng));
-        const int d = day(rng);
-        std::snprintf(date, sizeof date, "%04d-%02d-%02d", 2000 + d / 365, 1 + (d % 365) / 31, 1 + (d % 365) % 28);
-        std::string note;
-        for (int w = words(rng); w > 0; --w) note += std::string(note.empty() ? "" : " ") + vocabulary[rng() % 7];
-        sqlite3_bind_int64(insert, 1, i);
-        sqlite3_bind_text(insert, 2, code, -1, SQLITE_TRANSIENT);
-        sqlite3_bind_text(insert, 3, cityName, -1, SQLITE_TRANSIENT);
-        sqlite3_bind_double(insert, 4, amount(rng) / 100.0);
-        sqlite3_bind_text(insert, 5, date, -1, SQLITE_TRANSIENT);
-        sqlite3_bind_int(insert, 6, static_cast<int>(rng() % 2));
-        sqlite3_bind_text(insert, 7, note.c_str(), static_cast<int>(note.size()), SQLITE_TRANSIENT);
-        if (sqlite3_step(insert) != SQLITE_DONE) Die("insert failed");
-        sqlite3_reset(insert);
+    try {
+        bench::FillBenchTable(db, Rows);
+    } catch (const std::exception& e) {
+        Die(e.what());
     }
-    sqlite3_finalize(insert);
     TargetId = Rows - 10;
     Exec(db, ("UPDATE bench SET code = '" + std::string(TargetCode) + "' WHERE id = " + std::to_string(TargetId)).c_str());
     Exec(db, "COMMIT");

@@ -54,6 +54,16 @@ void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+std::filesystem::path CopyNorthwind(const TempDir& dir) {
+    const char* data = std::getenv("VMADO_SHARED_DATA");
+    const auto source = std::filesystem::path(data && *data ? data : VMADO_SHARED_DATA_DIR) / "northwind.db";
+    if (!std::filesystem::exists(source)) return {};
+    const auto copy = dir / "northwind.db";
+    std::filesystem::copy_file(source, copy);
+    std::filesystem::permissions(copy, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    return copy;
+}
+
 void WrapperTest::SetUp() {
     WrapperBackend& backend = Backend();
     const std::string reason = backend.Unavailable();

@@ -29,6 +29,9 @@ void SqliteExec(const std::filesystem::path& db, const std::string& sql);
 std::string SqliteScalar(const std::filesystem::path& db, const std::string& sql);
 
 void WriteFile(const std::filesystem::path& path, const std::string& bytes);
+// A writable copy of the shared Northwind database in dir (VMADO_SHARED_DATA names the data folder
+// when the build tree is not beside it); empty when there is none to copy.
+std::filesystem::path CopyNorthwind(const TempDir& dir);
 std::vector<std::string> Items(const TStrings& list);
 
 // The database a behaviour test runs on.

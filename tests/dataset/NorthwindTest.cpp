@@ -14,16 +14,13 @@ namespace {
 class NorthwindDataSet : public ::testing::Test {
 protected:
     void SetUp() override {
-        const char* dir = std::getenv("VMADO_SHARED_DATA");
-        const auto source = std::filesystem::path(dir && *dir ? dir : VMADO_SHARED_DATA_DIR) / "northwind.db";
-        if (!std::filesystem::exists(source)) GTEST_SKIP() << "no Northwind database at " << source;
-        std::filesystem::copy_file(source, db_);
-        std::filesystem::permissions(db_, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+        db_ = CopyNorthwind(dir_);
+        if (db_.empty()) GTEST_SKIP() << "no Northwind database in the shared data folder";
         data_.SetConnection("Provider=SQLite;Data Source=" + db_.string());
     }
 
     TempDir dir_;
-    std::filesystem::path db_ = dir_ / "northwind.db";
+    std::filesystem::path db_;
     TVADODataSet data_{nullptr};
 };
 
