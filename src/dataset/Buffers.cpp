@@ -133,11 +133,13 @@ double TextToFloat(std::string_view text) {
 // ---- buffers ----------------------------------------------------------------------------------------
 
 TRecordBuffer TVADODataSet::AllocRecordBuffer() {
+    lineIndex_->Forget();
     const Integer size = bufferSize_ > kMinBuffer ? bufferSize_ : kMinBuffer;
     return new char[static_cast<std::size_t>(size)]();
 }
 
 void TVADODataSet::FreeRecordBuffer(TRecordBuffer& buffer) {
+    lineIndex_->Forget();
     delete[] buffer;
     buffer = nullptr;
 }
@@ -145,6 +147,7 @@ void TVADODataSet::FreeRecordBuffer(TRecordBuffer& buffer) {
 Word TVADODataSet::GetRecordSize() { return static_cast<Word>(bufferSize_); }
 
 void TVADODataSet::InternalInitRecord(TRecordBuffer buffer) {
+    lineIndex_->Forget();
     std::memset(buffer, 0, static_cast<std::size_t>(bufferSize_ > kMinBuffer ? bufferSize_ : kMinBuffer));
 }
 
@@ -179,6 +182,7 @@ TGetResult TVADODataSet::GetRecord(TRecordBuffer buffer, TGetMode getMode, bool 
 }
 
 void TVADODataSet::LoadRecordBuffer(TRecordBuffer buffer, bool blank) {
+    lineIndex_->Forget();
     records_->LoadRecord(buffer, blank);
     WriteInt32(buffer + bookmarkOffset_, records_->GetBookmark());
     buffer[bookmarkOffset_ + 4] = static_cast<char>(blank ? bfInserted : bfCurrent);
@@ -224,7 +228,7 @@ bool TVADODataSet::GetFieldData(TField* field, void* buffer) {
     // A view, not a copy: every field of every record read comes through here. A quoted entry is
     // unquoted into one buffer per thread that keeps its capacity.
     thread_local AnsiString scratch;
-    const std::string_view text = dataset::LineEntryView(dataset::TextArea(record), FieldPositionOf(field), scratch);
+    const std::string_view text = lineIndex_->Entry(record, FieldPositionOf(field), scratch);
     if (buffer == nullptr) return !text.empty();
 
     switch (field->DataType()) {
@@ -331,6 +335,7 @@ void TVADODataSet::SetFieldData(TField* field, void* buffer) {
             std::vector<AnsiString> entries = dataset::SplitLine(dataset::TextArea(record));
             if (static_cast<Integer>(entries.size()) <= position) entries.resize(static_cast<std::size_t>(position) + 1);
             entries[static_cast<std::size_t>(position)] = text;
+            lineIndex_->Forget();
             dataset::StoreLine(record, recSize_, dataset::JoinLine(entries),
                                "Value of field '" + field->FieldName() + "'");
         }

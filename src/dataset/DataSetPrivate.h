@@ -4,6 +4,7 @@
 
 #include "framework/rtl/Types.h"
 
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -15,11 +16,6 @@ namespace vmado::dataset {
 // quotes keeps blanks and commas and has its inner quotes doubled; an unquoted one ends at a
 // comma or a blank.
 std::vector<AnsiString> SplitLine(std::string_view line);
-// Entry index of a line, or empty when the line has fewer entries; reads without building a list.
-AnsiString LineEntry(std::string_view line, Integer index);
-// The same entry without building a string when it needs no unquoting: a view into line, or
-// into scratch for a quoted entry. Valid while both live unchanged.
-std::string_view LineEntryView(std::string_view line, Integer index, AnsiString& scratch);
 // A valid yyyy-mm-dd date (the engine's date text) as a time stamp's day number, days since
 // 0001-01-01 plus one, as DateTimeToTimeStamp gives it; false for any other text, which then
 // takes the general date reader.
@@ -32,6 +28,22 @@ AnsiString JoinLine(const std::vector<AnsiString>& entries);
 void StoreLine(char* area, Integer areaSize, const AnsiString& line, const AnsiString& what);
 
 inline std::string_view TextArea(const char* buffer) { return std::string_view(buffer); }
+
+// Where each entry of one buffer's line starts, found in one walk and kept while the dataset reads
+// that buffer's fields. The dataset forgets it whenever it writes, allocates or frees a text area,
+// so an index never outlives the line it describes.
+class LineIndex {
+public:
+    void Forget() { buffer_ = nullptr; }
+    // Entry index of the zero-terminated line at buffer, empty when the line has fewer entries:
+    // a view into the line, or into scratch for a quoted entry, valid while both stay unchanged.
+    std::string_view Entry(const char* buffer, Integer index, AnsiString& scratch);
+
+private:
+    const char* buffer_ = nullptr;
+    std::size_t length_ = 0;
+    std::vector<std::uint32_t> starts_;
+};
 
 inline Integer ReadInt32(const char* p) {
     Integer v;

@@ -1,6 +1,7 @@
 // Opening and closing: the connection in use (own or a master's), a fresh recordset per open,
 // field definitions from the engine's column types, and the buffer sizes the open fixes.
 // Every failure during an open surfaces as "Open error!" with the cause kept as its context.
+#include "dataset/DataSetPrivate.h"
 #include "dataset/VDB.h"
 
 #include "framework/classes/Application.h"
@@ -12,7 +13,8 @@ namespace vmado {
 
 TVADODataSet::TVADODataSet(TComponent* owner)
     : TDataSet(owner), blobValues_(std::make_unique<TStringList>()), filters_(std::make_unique<TVFilters>(this)),
-      colors_(std::make_unique<TVFilters>(this)), connInfo_(std::make_unique<TStringList>()) {
+      colors_(std::make_unique<TVFilters>(this)), connInfo_(std::make_unique<TStringList>()),
+      lineIndex_(std::make_unique<dataset::LineIndex>()) {
     RegisterDataSetClasses();
     filters_->SetPropName("Filters");
     colors_->SetPropName("Colors");

@@ -74,44 +74,24 @@ std::vector<AnsiString> SplitLine(std::string_view line) {
     return entries;
 }
 
-AnsiString LineEntry(std::string_view line, Integer index) {
-    if (index < 0) return {};
-    std::size_t pos = SkipBlanks(line, 0);
-    for (Integer i = 0; i < index; ++i) {
-        if (pos >= line.size()) return {};
-        pos = ScanEntry(line, pos, nullptr);
+std::string_view LineIndex::Entry(const char* buffer, Integer index, AnsiString& scratch) {
+    if (buffer != buffer_) {
+        const std::string_view line = TextArea(buffer);
+        starts_.clear();
+        std::size_t pos = SkipBlanks(line, 0);
+        while (pos < line.size()) {
+            starts_.push_back(static_cast<std::uint32_t>(pos));
+            bool trailingEmpty = false;
+            pos = ScanEntry(line, pos, nullptr, &trailingEmpty);
+            if (trailingEmpty) starts_.push_back(static_cast<std::uint32_t>(line.size()));
+        }
+        buffer_ = buffer;
+        length_ = line.size();
     }
-    AnsiString entry;
-    if (pos < line.size()) ScanEntry(line, pos, &entry);
-    return entry;
-}
-
-std::string_view LineEntryView(std::string_view line, Integer index, AnsiString& scratch) {
-    if (index < 0) return {};
-    // Fields are mostly read in order, each record's line entry after entry: a read continues
-    // from where the previous one stopped when the line is byte for byte the one it walked.
-    struct Walk {
-        AnsiString line;
-        Integer index = -1; // entry that starts at pos
-        std::size_t pos = 0;
-    };
-    thread_local Walk walk;
-    Integer i = 0;
-    std::size_t pos = 0;
-    if (walk.index >= 0 && walk.index <= index && std::string_view(walk.line) == line) {
-        i = walk.index;
-        pos = walk.pos;
-    } else {
-        walk.line.assign(line.data(), line.size());
-        pos = SkipBlanks(line, 0);
-    }
-    for (; i < index; ++i) {
-        if (pos >= line.size()) break;
-        pos = ScanEntry(line, pos, nullptr);
-    }
-    walk.index = i;
-    walk.pos = pos;
-    if (i < index || pos >= line.size()) return {};
+    if (index < 0 || static_cast<std::size_t>(index) >= starts_.size()) return {};
+    const std::string_view line(buffer, length_);
+    std::size_t pos = starts_[static_cast<std::size_t>(index)];
+    if (pos >= line.size()) return {};
     if (line[pos] == '"') {
         scratch.clear();
         ScanEntry(line, pos, &scratch);

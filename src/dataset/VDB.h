@@ -20,6 +20,9 @@
 namespace vmado {
 
 class TVADODataSet;
+namespace dataset {
+class LineIndex;
+}
 
 enum TVOption { opDialog, opFilter, opSubList, opConnection };
 using TVOptions = TSet<TVOption>;
@@ -293,6 +296,7 @@ private:
     bool storeDefs_ = false;
     std::unique_ptr<TStringList> connInfo_;
     std::vector<std::pair<const TField*, Integer>> fieldPositions_; // by field number
+    std::unique_ptr<dataset::LineIndex> lineIndex_;                  // entries of the buffer last read
     TCommandOption commandType_ = coUnknown;
     TCursorType cursorType_ = ctOpenStatic;
     TCursorLocation cursorLocation_ = clClient;
