@@ -46,16 +46,8 @@ Literal LiteralKind(TFieldType type)
     }
 }
 
-AnsiString Quoted(const AnsiString& value, const char* tail)
-{
-    AnsiString out = "'";
-    for (char c : value) {
-        if (c == '\'')
-            out += '\'';
-        out += c;
-    }
-    return out + tail + "'";
-}
+// A LIKE pattern's "%" goes after the value, inside its quotes.
+AnsiString Quoted(const AnsiString& value, const char* tail) { return QuotedStr(value + tail); }
 
 [[noreturn]] void BadValue(const AnsiString& value, const AnsiString& what, const AnsiString& fieldName)
 {

@@ -17,29 +17,12 @@ namespace vmado {
 
 namespace {
 
-AnsiString Quoted(const AnsiString& text)
-{
-    AnsiString out = "'";
-    for (char c : text) {
-        if (c == '\'')
-            out += '\'';
-        out += c;
-    }
-    return out + "'";
-}
+AnsiString Quoted(const AnsiString& text) { return QuotedStr(text); }
 
 // A name part in double quotes when it holds a blank, inner double quotes doubled.
 AnsiString NamePart(const AnsiString& part)
 {
-    if (part.find(' ') == AnsiString::npos)
-        return part;
-    AnsiString out = "\"";
-    for (char c : part) {
-        if (c == '"')
-            out += '"';
-        out += c;
-    }
-    return out + "\"";
+    return part.find(' ') == AnsiString::npos ? part : AnsiQuotedStr(part, '"');
 }
 
 // The column of a field as the statements name it: its Origin, qualified when that names a table.

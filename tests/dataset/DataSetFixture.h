@@ -20,18 +20,22 @@ public:
 
 class DataSetTest : public WrapperTest {
 protected:
-    // A closed dataset on the fixture database with sql as its command, attached to Source and
-    // to a grid link of five rows.
-    TVADODataSet& Make(const std::string& sql) {
-        dataSet_ = std::make_unique<TVADODataSet>(nullptr);
+    // A closed dataset of class T on the fixture database with sql as its command, attached to
+    // Source and to a grid link of five rows.
+    template <class T>
+    T& MakeAs(const std::string& sql) {
+        auto dataSet = std::make_unique<T>(nullptr);
+        T& result = *dataSet;
+        dataSet_ = std::move(dataSet);
         dataSet_->SetConnection(ConnectionString());
         dataSet_->SetCommand(sql);
         source_ = std::make_unique<TDataSource>(nullptr);
         source_->SetDataSet(dataSet_.get());
         grid_ = std::make_unique<GridLink>(5);
         grid_->SetDataSource(source_.get());
-        return *dataSet_;
+        return result;
     }
+    TVADODataSet& Make(const std::string& sql) { return MakeAs<TVADODataSet>(sql); }
     TVADODataSet& Open(const std::string& sql) {
         Make(sql).Open();
         return *dataSet_;

@@ -82,15 +82,16 @@ protected:
     // Like Open, with a descendant of the dataset class.
     template <class T> T& OpenAs(const std::string& sql)
     {
-        auto dataSet = std::make_unique<T>(nullptr);
-        T& result = *dataSet;
-        dataSet_ = std::move(dataSet);
-        dataSet_->SetConnection(ConnectionString());
-        dataSet_->SetCommand(sql);
-        source_ = std::make_unique<TDataSource>(nullptr);
-        source_->SetDataSet(dataSet_.get());
-        grid_ = std::make_unique<GridLink>(5);
-        grid_->SetDataSource(source_.get());
+        T& result = MakeAs<T>(sql);
+        result.Open();
+        return result;
+    }
+
+    // An open dataset with the given lock type.
+    TVADODataSet& OpenLocked(const std::string& sql, TLockType lock)
+    {
+        TVADODataSet& result = Make(sql);
+        result.SetLockType(lock);
         result.Open();
         return result;
     }

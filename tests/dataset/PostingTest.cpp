@@ -13,9 +13,7 @@ TEST_F(PostingTest, PostedEditIsInTheDatabaseWhenPostReturns)
 {
     for (TLockType lock : kLockTypes) {
         SCOPED_TRACE(static_cast<int>(lock));
-        TVADODataSet& ds = Make("SELECT * FROM people ORDER BY id");
-        ds.SetLockType(lock);
-        ds.Open();
+        TVADODataSet& ds = OpenLocked("SELECT * FROM people ORDER BY id", lock);
         GoTo(ds, 2);
         ds.Edit();
         const AnsiString name = lock == ltLockOptimistic ? "O'Neil, \"Jr\"" : "Dunn, \"Sr\" 'x'";
@@ -37,9 +35,7 @@ TEST_F(PostingTest, PostedInsertIsInTheDatabaseAndCurrent)
     for (TLockType lock : kLockTypes) {
         SCOPED_TRACE(static_cast<int>(lock));
         const Integer id = lock == ltLockOptimistic ? 10 : 11;
-        TVADODataSet& ds = Make("SELECT * FROM people ORDER BY id");
-        ds.SetLockType(lock);
-        ds.Open();
+        TVADODataSet& ds = OpenLocked("SELECT * FROM people ORDER BY id", lock);
         GoTo(ds, 2);
         ds.Insert();
         ds.FieldByName("id")->SetAsInteger(id);
@@ -108,9 +104,7 @@ TEST_F(PostingTest, DeleteIsSentAndMovesToTheFollowingOrNewLastRecord)
         Exec("INSERT INTO empty_table VALUES (2, 'b')");
         Exec("INSERT INTO empty_table VALUES (3, 'c')");
         Exec("INSERT INTO empty_table VALUES (4, 'd')");
-        TVADODataSet& ds = Make("SELECT * FROM empty_table ORDER BY id");
-        ds.SetLockType(lock);
-        ds.Open();
+        TVADODataSet& ds = OpenLocked("SELECT * FROM empty_table ORDER BY id", lock);
         GoTo(ds, 2);
         ds.Delete();
         EXPECT_EQ(Scalar("SELECT COUNT(*) FROM empty_table"), "3");
@@ -137,9 +131,7 @@ TEST_F(PostingTest, FailedEditIsTakenBackAndCanBeCorrected)
     MakeGadgets();
     for (TLockType lock : kLockTypes) {
         SCOPED_TRACE(static_cast<int>(lock));
-        TVADODataSet& ds = Make("SELECT * FROM gadgets ORDER BY id");
-        ds.SetLockType(lock);
-        ds.Open();
+        TVADODataSet& ds = OpenLocked("SELECT * FROM gadgets ORDER BY id", lock);
         GoTo(ds, 2);
         ds.Edit();
         ds.FieldByName("price")->SetAsFloat(9.5);
@@ -195,9 +187,7 @@ TEST_F(PostingTest, FailedInsertIsTakenBackAndCanBeCorrectedOrCancelled)
     MakeGadgets();
     for (TLockType lock : kLockTypes) {
         SCOPED_TRACE(static_cast<int>(lock));
-        TVADODataSet& ds = Make("SELECT * FROM gadgets ORDER BY id");
-        ds.SetLockType(lock);
-        ds.Open();
+        TVADODataSet& ds = OpenLocked("SELECT * FROM gadgets ORDER BY id", lock);
         ds.Append();
         ds.FieldByName("id")->SetAsInteger(3);
         ds.FieldByName("code")->SetAsString("a");
@@ -237,9 +227,7 @@ TEST_F(PostingTest, FailedDeleteIsTakenBackAndTheRecordStays)
 {
     for (TLockType lock : kLockTypes) {
         SCOPED_TRACE(static_cast<int>(lock));
-        TVADODataSet& ds = Make("SELECT * FROM people ORDER BY id");
-        ds.SetLockType(lock);
-        ds.Open();
+        TVADODataSet& ds = OpenLocked("SELECT * FROM people ORDER BY id", lock);
         GoTo(ds, 2);
         Exec("DELETE FROM people WHERE id = 2"); // behind the cursor: the send finds no row
         try {
