@@ -22,11 +22,25 @@ struct Customer {
 // Names in code page 1250: the engine converts them to UTF-8 at the database boundary.
 const Customer kCustomers[] = {
     {"ALFKI", "Alfreds Futterkiste", "Berlin", 1500.5, true},
-    {"BUDAP", "\xC1rp\xE1" "d \xC9lelmiszer Kft.", "Budapest", 820.0, true},
-    {"DEBRE", "\xD6reg Kov\xE1" "cs \xDCzlet", "Debrecen", 0.0, false},
+    {"BUDAP",
+     "\xC1rp\xE1"
+     "d \xC9lelmiszer Kft.",
+     "Budapest", 820.0, true},
+    {"DEBRE",
+     "\xD6reg Kov\xE1"
+     "cs \xDCzlet",
+     "Debrecen", 0.0, false},
     {"LONDO", "Around the Horn", "London", 310.25, true},
-    {"PARIS", "Paris sp\xE9" "cialit\xE9" "s", "Paris", 99.9, true},
-    {"SZEGE", "Szegedi Hal\xE1" "szcs\xE1" "rda", "Szeged", 2750.0, false},
+    {"PARIS",
+     "Paris sp\xE9"
+     "cialit\xE9"
+     "s",
+     "Paris", 99.9, true},
+    {"SZEGE",
+     "Szegedi Hal\xE1"
+     "szcs\xE1"
+     "rda",
+     "Szeged", 2750.0, false},
 };
 
 } // namespace
@@ -75,7 +89,8 @@ void CreateSampleDatabase(const AnsiString& path)
         fields->Item("CustomerID")->SetValue(AnsiString(kCustomers[i % 6].id));
         fields->Item("OrderDate")->SetValue(Variant::FromDate(45292.0 + i * 11)); // from 2024-01-01
         fields->Item("Amount")->SetValue(100.0 + (i * 37) % 400 + 0.25 * (i % 4));
-        fields->Item("Note")->SetValue(i % 5 == 0 ? Variant::Null() : Variant(AnsiString("order, \"note\" ") + std::to_string(i)));
+        fields->Item("Note")->SetValue(
+            i % 5 == 0 ? Variant::Null() : Variant(AnsiString("order, \"note\" ") + std::to_string(i)));
         orders->Update();
     }
     orders->UpdateBatch();

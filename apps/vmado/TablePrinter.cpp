@@ -2,8 +2,8 @@
 // the terminal's UTF-8, so accented names do not skew the layout.
 #include "TablePrinter.h"
 
-#include "framework/rtl/CodePage.h"
 #include "framework/db/Fields.h"
+#include "framework/rtl/CodePage.h"
 
 #include <algorithm>
 #include <vector>

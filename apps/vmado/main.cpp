@@ -17,11 +17,14 @@ namespace {
 
 void Usage()
 {
-    std::cerr << "usage: vmado [--connect CONNECTION-STRING | --sample FILE] [--filter TEXT] [--sort TEXT] [SQL]\n"
-                 "  --sample FILE   create the sample database in FILE and open it (the default: ./vmado-sample.db)\n"
-                 "  --connect CS    open any data source, e.g. \"Provider=SQLite;Data Source=db.sqlite\" or an ODBC string\n"
-                 "  --filter TEXT   filter, e.g. \"City = 'Budapest' OR Credit > 1000\"\n"
-                 "  --sort TEXT     sort, e.g. \"City ASC,Name DESC\"\n";
+    std::cerr
+        << "usage: vmado [--connect CONNECTION-STRING | --sample FILE] [--filter TEXT] [--sort TEXT] [SQL]\n"
+           "  --sample FILE   create the sample database in FILE and open it (the default: "
+           "./vmado-sample.db)\n"
+           "  --connect CS    open any data source, e.g. \"Provider=SQLite;Data Source=db.sqlite\" or an "
+           "ODBC string\n"
+           "  --filter TEXT   filter, e.g. \"City = 'Budapest' OR Credit > 1000\"\n"
+           "  --sort TEXT     sort, e.g. \"City ASC,Name DESC\"\n";
 }
 
 } // namespace

@@ -12,7 +12,8 @@
 
 namespace vmado::bench {
 
-inline void ExecSql(sqlite3* db, const std::string& sql) {
+inline void ExecSql(sqlite3* db, const std::string& sql)
+{
     char* error = nullptr;
     if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
         const std::string message = sql + ": " + (error ? error : "?");
@@ -23,14 +24,17 @@ inline void ExecSql(sqlite3* db, const std::string& sql) {
 
 // Creates table bench in db and fills it with rows rows from a fixed seed, in one transaction
 // that the caller commits (so it can add its own changes first).
-inline void FillBenchTable(sqlite3* db, int rows) {
+inline void FillBenchTable(sqlite3* db, int rows)
+{
     ExecSql(db, "PRAGMA journal_mode = OFF");
     ExecSql(db, "PRAGMA synchronous = OFF");
-    ExecSql(db, "CREATE TABLE bench (id INTEGER PRIMARY KEY, code VARCHAR(8), city VARCHAR(12), amount DOUBLE, "
-                "day DATE, active BOOLEAN, note TEXT)");
+    ExecSql(db,
+            "CREATE TABLE bench (id INTEGER PRIMARY KEY, code VARCHAR(8), city VARCHAR(12), amount DOUBLE, "
+            "day DATE, active BOOLEAN, note TEXT)");
     ExecSql(db, "BEGIN");
     sqlite3_stmt* insert = nullptr;
-    if (sqlite3_prepare_v2(db, "INSERT INTO bench VALUES (?, ?, ?, ?, ?, ?, ?)", -1, &insert, nullptr) != SQLITE_OK)
+    if (sqlite3_prepare_v2(db, "INSERT INTO bench VALUES (?, ?, ?, ?, ?, ?, ?)", -1, &insert, nullptr) !=
+        SQLITE_OK)
         throw std::runtime_error("cannot prepare the insert");
     std::mt19937 rng(12345);
     std::uniform_int_distribution<int> city(0, 49), amount(0, 99999), day(0, 9000), words(1, 6);
@@ -40,9 +44,11 @@ inline void FillBenchTable(sqlite3* db, int rows) {
         std::snprintf(code, sizeof code, "C%06d", i % 200000);
         std::snprintf(cityName, sizeof cityName, "City%02d", city(rng));
         const int d = day(rng);
-        std::snprintf(date, sizeof date, "%04d-%02d-%02d", 2000 + d / 365, 1 + (d % 365) / 31, 1 + (d % 365) % 28);
+        std::snprintf(date, sizeof date, "%04d-%02d-%02d", 2000 + d / 365, 1 + (d % 365) / 31,
+                      1 + (d % 365) % 28);
         std::string note;
-        for (int w = words(rng); w > 0; --w) note += std::string(note.empty() ? "" : " ") + vocabulary[rng() % 7];
+        for (int w = words(rng); w > 0; --w)
+            note += std::string(note.empty() ? "" : " ") + vocabulary[rng() % 7];
         sqlite3_bind_int64(insert, 1, i);
         sqlite3_bind_text(insert, 2, code, -1, SQLITE_TRANSIENT);
         sqlite3_bind_text(insert, 3, cityName, -1, SQLITE_TRANSIENT);

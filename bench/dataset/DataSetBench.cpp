@@ -5,8 +5,8 @@
 #include "dataset/VDB.h"
 #include "framework/db/DataSource.h"
 
-#include <benchmark/benchmark.h>
 #include "../common/BenchTable.h"
+#include <benchmark/benchmark.h>
 
 #include <sqlite3.h>
 
@@ -33,29 +33,37 @@ int TargetId = 0;
 const char* const TargetCode = "X999990";
 constexpr int GridRows = 30;
 
-[[noreturn]] void Die(const std::string& what) {
+[[noreturn]] void Die(const std::string& what)
+{
     std::fprintf(stderr, "bench_dataset: %s\n", what.c_str());
     std::exit(1);
 }
 
-void Exec(sqlite3* db, const char* sql) {
+void Exec(sqlite3* db, const char* sql)
+{
     char* error = nullptr;
-    if (sqlite3_exec(db, sql, nullptr, nullptr, &error) != SQLITE_OK) Die(std::string(sql) + ": " + (error ? error : "?"));
+    if (sqlite3_exec(db, sql, nullptr, nullptr, &error) != SQLITE_OK)
+        Die(std::string(sql) + ": " + (error ? error : "?"));
 }
 
 // The engine benchmark's table: same columns, same generator and seed.
-void Generate() {
-    DbFile = (std::filesystem::temp_directory_path() / ("vmado-dsbench-" + std::to_string(getpid()) + ".db")).string();
+void Generate()
+{
+    DbFile = (std::filesystem::temp_directory_path() / ("vmado-dsbench-" + std::to_string(getpid()) + ".db"))
+                 .string();
     std::filesystem::remove(DbFile);
     sqlite3* db = nullptr;
-    if (sqlite3_open(DbFile.c_str(), &db) != SQLITE_OK) Die("cannot create " + DbFile);
+    if (sqlite3_open(DbFile.c_str(), &db) != SQLITE_OK)
+        Die("cannot create " + DbFile);
     try {
         bench::FillBenchTable(db, Rows);
     } catch (const std::exception& e) {
         Die(e.what());
     }
     TargetId = Rows - 10;
-    Exec(db, ("UPDATE bench SET code = '" + std::string(TargetCode) + "' WHERE id = " + std::to_string(TargetId)).c_str());
+    Exec(db,
+         ("UPDATE bench SET code = '" + std::string(TargetCode) + "' WHERE id = " + std::to_string(TargetId))
+             .c_str());
     Exec(db, "COMMIT");
     sqlite3_close(db);
 }
@@ -63,37 +71,45 @@ void Generate() {
 // What a full read must see, summed by SQLite itself.
 struct Totals {
     long rows = 0;
-    double numbers = 0;   // id + amount
-    long textBytes = 0;   // code, city, note
-    long trues = 0;       // active
-    double days = 0;      // day as TDateTime (days since 1899-12-30)
+    double numbers = 0; // id + amount
+    long textBytes = 0; // code, city, note
+    long trues = 0;     // active
+    double days = 0;    // day as TDateTime (days since 1899-12-30)
 
-    void Add(const Totals& o) {
+    void Add(const Totals& o)
+    {
         rows += o.rows, numbers += o.numbers, textBytes += o.textBytes, trues += o.trues, days += o.days;
     }
-    bool Matches(const Totals& o) const {
-        auto close = [](double a, double b) { return std::fabs(a - b) <= 1e-6 * std::max(1.0, std::fabs(b)); };
+    bool Matches(const Totals& o) const
+    {
+        auto close = [](double a, double b) {
+            return std::fabs(a - b) <= 1e-6 * std::max(1.0, std::fabs(b));
+        };
         return rows == o.rows && textBytes == o.textBytes && trues == o.trues && close(numbers, o.numbers) &&
                close(days, o.days);
     }
-    std::string Text() const {
+    std::string Text() const
+    {
         char buf[200];
-        std::snprintf(buf, sizeof buf, "rows %ld, numbers %.2f, text bytes %ld, trues %ld, days %.1f", rows, numbers,
-                      textBytes, trues, days);
+        std::snprintf(buf, sizeof buf, "rows %ld, numbers %.2f, text bytes %ld, trues %ld, days %.1f", rows,
+                      numbers, textBytes, trues, days);
         return buf;
     }
 };
 Totals Expected;
 
-Totals ExpectedTotals() {
+Totals ExpectedTotals()
+{
     sqlite3* db = nullptr;
     sqlite3_open_v2(DbFile.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
     sqlite3_stmt* s = nullptr;
-    sqlite3_prepare_v2(db,
-                       "SELECT COUNT(*), SUM(id) + SUM(amount), SUM(length(code) + length(city) + length(note)), "
-                       "SUM(active), SUM(julianday(day) - julianday('1899-12-30')) FROM bench",
-                       -1, &s, nullptr);
-    if (sqlite3_step(s) != SQLITE_ROW) Die("cannot total the table");
+    sqlite3_prepare_v2(
+        db,
+        "SELECT COUNT(*), SUM(id) + SUM(amount), SUM(length(code) + length(city) + length(note)), "
+        "SUM(active), SUM(julianday(day) - julianday('1899-12-30')) FROM bench",
+        -1, &s, nullptr);
+    if (sqlite3_step(s) != SQLITE_ROW)
+        Die("cannot total the table");
     Totals t;
     t.rows = sqlite3_column_int64(s, 0);
     t.numbers = sqlite3_column_double(s, 1);
@@ -109,11 +125,13 @@ Totals ExpectedTotals() {
 
 // Reads every column of every row of sql in its stored form (as the engine benchmark's baseline,
 // without SQLite's per-call mutex); returns the totals and, when asked, the last row's id.
-Totals RawLoop(const char* sql, long* lastId = nullptr) {
+Totals RawLoop(const char* sql, long* lastId = nullptr)
+{
     sqlite3* db = nullptr;
     sqlite3_open_v2(DbFile.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
     sqlite3_stmt* s = nullptr;
-    if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) != SQLITE_OK) Die(sqlite3_errmsg(db));
+    if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) != SQLITE_OK)
+        Die(sqlite3_errmsg(db));
     Totals t;
     while (sqlite3_step(s) == SQLITE_ROW) {
         const long id = static_cast<long>(sqlite3_column_int64(s, 0));
@@ -124,12 +142,14 @@ Totals RawLoop(const char* sql, long* lastId = nullptr) {
         t.textBytes += sqlite3_column_bytes(s, 2);
         t.numbers += sqlite3_column_double(s, 3);
         const unsigned char* day = sqlite3_column_text(s, 4);
-        if (day != nullptr) t.days += 1; // counted only; the text is what the loop reads
+        if (day != nullptr)
+            t.days += 1; // counted only; the text is what the loop reads
         t.trues += sqlite3_column_int(s, 5);
         sqlite3_column_text(s, 6);
         t.textBytes += sqlite3_column_bytes(s, 6);
         ++t.rows;
-        if (lastId) *lastId = id;
+        if (lastId)
+            *lastId = id;
     }
     sqlite3_finalize(s);
     sqlite3_close(db);
@@ -138,7 +158,8 @@ Totals RawLoop(const char* sql, long* lastId = nullptr) {
 
 // ---- the dataset ----------------------------------------------------------------------------------
 
-std::unique_ptr<TVADODataSet> OpenDataSet() {
+std::unique_ptr<TVADODataSet> OpenDataSet()
+{
     auto ds = std::make_unique<TVADODataSet>(nullptr);
     ds->SetConnection("Provider=SQLite;Data Source=" + DbFile);
     ds->SetCommand("SELECT * FROM bench");
@@ -148,35 +169,51 @@ std::unique_ptr<TVADODataSet> OpenDataSet() {
 
 // Reads every field's value of the active record as a variant, as a generic reader does; gives
 // the first field's value (the key) to keyValue when asked.
-void ReadRecord(TVADODataSet& ds, Totals& t, long* keyValue = nullptr) {
+void ReadRecord(TVADODataSet& ds, Totals& t, long* keyValue = nullptr)
+{
     TFields* fields = ds.Fields();
     const Integer count = fields->Count();
     for (Integer i = 0; i < count; ++i) {
         const Variant v = fields->Fields(i)->AsVariant();
-        if (i == 0 && keyValue) *keyValue = v.AsInteger();
+        if (i == 0 && keyValue)
+            *keyValue = v.AsInteger();
         switch (VarType(v)) {
         case varNull:
-        case varEmpty: break;
+        case varEmpty:
+            break;
         case varString:
-        case varOleStr: t.textBytes += static_cast<long>(v.AsString().size()); break;
-        case varBoolean: t.trues += v.AsBoolean() ? 1 : 0; break;
-        case varDate: t.days += v.AsDateTime(); break;
-        default: t.numbers += v.AsFloat(); break;
+        case varOleStr:
+            t.textBytes += static_cast<long>(v.AsString().size());
+            break;
+        case varBoolean:
+            t.trues += v.AsBoolean() ? 1 : 0;
+            break;
+        case varDate:
+            t.days += v.AsDateTime();
+            break;
+        default:
+            t.numbers += v.AsFloat();
+            break;
         }
     }
     ++t.rows;
 }
 
-Totals Scan(TVADODataSet& ds) {
+Totals Scan(TVADODataSet& ds)
+{
     Totals t;
-    for (ds.First(); !ds.Eof(); ds.Next()) ReadRecord(ds, t);
+    for (ds.First(); !ds.Eof(); ds.Next())
+        ReadRecord(ds, t);
     return t;
 }
 
-void CheckTotals(benchmark::State& state, const Totals& got, bool withDays) {
+void CheckTotals(benchmark::State& state, const Totals& got, bool withDays)
+{
     Totals want = Expected;
-    if (!withDays) want.days = want.rows; // the raw loop counts the dates it read
-    if (!got.Matches(want)) state.SkipWithError(("read " + got.Text() + "; expected " + want.Text()).c_str());
+    if (!withDays)
+        want.days = want.rows; // the raw loop counts the dates it read
+    if (!got.Matches(want))
+        state.SkipWithError(("read " + got.Text() + "; expected " + want.Text()).c_str());
 }
 
 // A grid's data link: it only asks for a window of records.
@@ -187,18 +224,23 @@ public:
 
 // ---- benchmarks --------------------------------------------------------------------------------------
 
-void BM_RawScan(benchmark::State& state) {
-    for (auto _ : state) CheckTotals(state, RawLoop("SELECT * FROM bench"), false);
+void BM_RawScan(benchmark::State& state)
+{
+    for (auto _ : state)
+        CheckTotals(state, RawLoop("SELECT * FROM bench"), false);
 }
 
 // Open excluded: the open is the engine materialising the table (bench_engine measures it).
-void BM_DataSetScan(benchmark::State& state) {
+void BM_DataSetScan(benchmark::State& state)
+{
     auto ds = OpenDataSet();
-    for (auto _ : state) CheckTotals(state, Scan(*ds), true);
+    for (auto _ : state)
+        CheckTotals(state, Scan(*ds), true);
 }
 
 // Open included: a fresh dataset opened, scanned and freed.
-void BM_DataSetOpenScan(benchmark::State& state) {
+void BM_DataSetOpenScan(benchmark::State& state)
+{
     for (auto _ : state) {
         auto ds = OpenDataSet();
         CheckTotals(state, Scan(*ds), true);
@@ -210,15 +252,18 @@ void BM_DataSetOpenScan(benchmark::State& state) {
 
 const std::string WhereSql = std::string("SELECT * FROM bench WHERE code = '") + TargetCode + "'";
 
-void BM_RawWhere(benchmark::State& state) {
+void BM_RawWhere(benchmark::State& state)
+{
     for (auto _ : state) {
         long id = 0;
         const Totals t = RawLoop(WhereSql.c_str(), &id);
-        if (t.rows != 1 || id != TargetId) state.SkipWithError("the WHERE query found the wrong row");
+        if (t.rows != 1 || id != TargetId)
+            state.SkipWithError("the WHERE query found the wrong row");
     }
 }
 
-void BM_DataSetLocate(benchmark::State& state) {
+void BM_DataSetLocate(benchmark::State& state)
+{
     auto ds = OpenDataSet();
     TField* id = ds->FieldByName("id");
     for (auto _ : state) {
@@ -238,7 +283,8 @@ void BM_DataSetLocate(benchmark::State& state) {
 // A 30-row grid painted screen by screen: every visible row made active and all its fields read,
 // then one screen down, until the last record. Rows seen on an earlier screen are read again (the
 // grid repaints them) but counted once.
-void BM_DataSetGridScroll(benchmark::State& state) {
+void BM_DataSetGridScroll(benchmark::State& state)
+{
     auto ds = OpenDataSet();
     TDataSource source(nullptr);
     source.SetDataSet(ds.get());
@@ -270,7 +316,8 @@ void BM_DataSetGridScroll(benchmark::State& state) {
             }
             grid.SetActiveRecord(active);
             ++screens;
-            if (ds->Eof()) break;
+            if (ds->Eof())
+                break;
             grid.MoveBy(GridRows);
         }
         CheckTotals(state, counted, true);
@@ -281,20 +328,46 @@ void BM_DataSetGridScroll(benchmark::State& state) {
 }
 
 // Medians of several repetitions: the machine is shared, and a median shrugs off a busy moment.
-BENCHMARK(BM_RawScan)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_DataSetScan)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_DataSetOpenScan)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true);
-BENCHMARK(BM_RawWhere)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_DataSetLocate)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_DataSetGridScroll)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_RawScan)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_DataSetScan)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_DataSetOpenScan)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_RawWhere)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_DataSetLocate)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_DataSetGridScroll)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 // Keeps each benchmark's median real and CPU times, and which benchmarks failed their check.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override {
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
         ConsoleReporter::ReportRuns(runs);
         for (const auto& run : runs) {
-            if (run.error_occurred) failed.insert(run.run_name.function_name);
+            if (run.error_occurred)
+                failed.insert(run.run_name.function_name);
             else if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
                 times[run.run_name.function_name] = run.GetAdjustedRealTime();
                 cpuTimes[run.run_name.function_name] = run.GetAdjustedCPUTime();
@@ -307,13 +380,16 @@ public:
 
 } // namespace
 
-int main(int argc, char** argv) {
-    if (const char* rows = std::getenv("VMADO_BENCH_ROWS")) Rows = std::max(1000, std::atoi(rows));
+int main(int argc, char** argv)
+{
+    if (const char* rows = std::getenv("VMADO_BENCH_ROWS"))
+        Rows = std::max(1000, std::atoi(rows));
     benchmark::Initialize(&argc, argv);
     std::printf("Generating %d rows...\n", Rows);
     Generate();
     Expected = ExpectedTotals();
-    if (Expected.rows != Rows) Die("the generated table holds the wrong number of rows");
+    if (Expected.rows != Rows)
+        Die("the generated table holds the wrong number of rows");
 
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
@@ -342,6 +418,7 @@ int main(int argc, char** argv) {
     ratio("Locate on code / SELECT ... WHERE code = ...", "BM_DataSetLocate", "BM_RawWhere", "(target <= 1)");
     // Both read every record once (the grid's repaints included in its time), so per record the
     // ratio of times is the ratio of costs.
-    ratio("grid scroll per record / full scan per record", "BM_DataSetGridScroll", "BM_DataSetScan", "(target <= 1)");
+    ratio("grid scroll per record / full scan per record", "BM_DataSetGridScroll", "BM_DataSetScan",
+          "(target <= 1)");
     return anyFailed ? 1 : 0;
 }

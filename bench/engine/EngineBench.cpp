@@ -3,8 +3,8 @@
 // recordset holds. Every measured result is checked against the database before a ratio is printed.
 #include "ado/ADOApi.h"
 
-#include <benchmark/benchmark.h>
 #include "../common/BenchTable.h"
+#include <benchmark/benchmark.h>
 
 #include <sqlite3.h>
 

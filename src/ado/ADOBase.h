@@ -20,19 +20,39 @@ class RecordsetImpl;
 }
 
 enum TIsolationLevel : Byte {
-    ilXactChaos, ilXactUnspecified, ilXactBrowse, ilXactReadUncommitted, ilXactCursorStability,
-    ilXactReadCommitted, ilXactRepeatableRead, ilXactIsolated, ilXactSerializable
+    ilXactChaos,
+    ilXactUnspecified,
+    ilXactBrowse,
+    ilXactReadUncommitted,
+    ilXactCursorStability,
+    ilXactReadCommitted,
+    ilXactRepeatableRead,
+    ilXactIsolated,
+    ilXactSerializable
 };
 
 enum TConnectionMode : Byte {
-    cmModeUnknown, cmModeRead, cmModeWrite, cmModeReadWrite, cmModeShareDenyRead,
-    cmModeShareDenyWrite, cmModeShareExclusive, cmModeShareDenyNone
+    cmModeUnknown,
+    cmModeRead,
+    cmModeWrite,
+    cmModeReadWrite,
+    cmModeShareDenyRead,
+    cmModeShareDenyWrite,
+    cmModeShareExclusive,
+    cmModeShareDenyNone
 };
 
 enum TCursorLocation : Byte { clClient, clServer };
 
 enum TCommandOption : Byte {
-    coUnknown, coText, coTable, coStoredProc, coFile, coTableDirect, coAsyncExecute, coAsyncFetch
+    coUnknown,
+    coText,
+    coTable,
+    coStoredProc,
+    coFile,
+    coTableDirect,
+    coAsyncExecute,
+    coAsyncFetch
 };
 
 enum TCursorType : Byte { ctOpenForwardOnly, ctOpenKeyset, ctOpenDynamic, ctOpenStatic };
@@ -40,10 +60,24 @@ enum TCursorType : Byte { ctOpenForwardOnly, ctOpenKeyset, ctOpenDynamic, ctOpen
 enum TLockType : Byte { ltLockReadOnly, ltLockPessimistic, ltLockOptimistic, ltLockBatchOptimistic };
 
 enum TRecordStatus : Byte {
-    rsRecOK, rsRecNew, rsRecModified, rsRecDeleted, rsRecUnmodified, rsRecInvalid,
-    rsRecMultipleChanges, rsRecPendingChanges, rsRecCanceled, rsRecCantRelease,
-    rsRecConcurrencyViolation, rsRecIntegrityViolation, rsRecMaxChangesExceeded, rsRecObjectOpen,
-    rsRecOutOfMemory, rsRecPermissionDenied, rsRecSchemaViolation, rsRecDBDeleted
+    rsRecOK,
+    rsRecNew,
+    rsRecModified,
+    rsRecDeleted,
+    rsRecUnmodified,
+    rsRecInvalid,
+    rsRecMultipleChanges,
+    rsRecPendingChanges,
+    rsRecCanceled,
+    rsRecCantRelease,
+    rsRecConcurrencyViolation,
+    rsRecIntegrityViolation,
+    rsRecMaxChangesExceeded,
+    rsRecObjectOpen,
+    rsRecOutOfMemory,
+    rsRecPermissionDenied,
+    rsRecSchemaViolation,
+    rsRecDBDeleted
 };
 
 // One engine connection. Engine failures propagate as EOleException; nothing here catches them.
@@ -52,27 +86,27 @@ public:
     explicit TVConnection(bool autoClose);
     ~TVConnection() override; // closes an active connection first
 
-    ConnectionPtr Connection;          // absent until the first open, released on close
+    ConnectionPtr Connection; // absent until the first open, released on close
     AnsiString ConnectionString;
-    Integer CommandTimeout = 30;       // seconds
-    Integer ConnectionTimeout = 15;    // seconds
+    Integer CommandTimeout = 30;    // seconds
+    Integer ConnectionTimeout = 15; // seconds
     TIsolationLevel IsolationLevel = ilXactChaos;
     TConnectionMode ConnectMode = cmModeUnknown;
     TCursorLocation CursorLocation = clClient;
-    bool AutoClose;                    // owned by one dataset, which closes and frees it
-    bool TransactionDDL = false;       // the provider's "Transaction DDL" is not "0"
+    bool AutoClose;              // owned by one dataset, which closes and frees it
+    bool TransactionDDL = false; // the provider's "Transaction DDL" is not "0"
     bool Active = false;
     std::unique_ptr<TStringList> Properties; // "Name=Value" per provider property, in its order
-    AnsiString MachineName;            // create the engine object there when not empty
+    AnsiString MachineName;                  // create the engine object there when not empty
 
-    void Open();                       // only when not active
-    void Close();                      // only when active
+    void Open();  // only when not active
+    void Close(); // only when active
     void SetActive(bool value);
     void SetConnect(const AnsiString& value); // reconnects at once when active and changed
-    AnsiString GetVersion() const;     // "Unknown" before the first open
-    Integer ExecSQL(const AnsiString& sql); // records affected; 0 while no engine object exists
+    AnsiString GetVersion() const;            // "Unknown" before the first open
+    Integer ExecSQL(const AnsiString& sql);   // records affected; 0 while no engine object exists
 
-    void StartTransaction();           // these three act only when TransactionDDL
+    void StartTransaction(); // these three act only when TransactionDDL
     void Commit();
     void Rollback();
 
@@ -81,7 +115,7 @@ public:
 
     // unixODBC's configuration stands in for the registry: odbcinst.ini (ODBCSYSINI,
     // ODBCINSTINI) for drivers, odbc.ini of the system then of the user (ODBCINI) for DSNs.
-    static void GetOdbcDriverList(TStrings& list);  // list untouched when the file is missing
+    static void GetOdbcDriverList(TStrings& list); // list untouched when the file is missing
     static AnsiString GetOdbcDriverExt(const AnsiString& driverName);
     static AnsiString GetOdbcDriverFilter(const AnsiString& driverName);
     static void GetOdbcDSNList(TStrings& list);
@@ -111,8 +145,8 @@ public:
     explicit TVRecords(TVConnection* connection);
     ~TVRecords() override;
 
-    TVConnection* Connection;          // not owned
-    RecordsetPtr Recordset;            // created once, reused by every open
+    TVConnection* Connection; // not owned
+    RecordsetPtr Recordset;   // created once, reused by every open
     TCommandOption CommandType = coUnknown;
     TCursorType CursorType = ctOpenStatic;
     TLockType LockType = ltLockBatchOptimistic;
@@ -123,7 +157,7 @@ public:
     bool Active = false;
     TDataSetState State = dsInactive;
     Variant OldValues = Variant::Null();
-    Integer RecSize = 0;               // bytes of the text area, terminator included
+    Integer RecSize = 0; // bytes of the text area, terminator included
 
     void Open();
     void Close();
@@ -132,17 +166,17 @@ public:
     Integer GetRecNo() const;
     Integer GetRecordCount() const;
     Integer GetMaxRec() const;
-    void SetMaxRec(Integer value);     // negative values are ignored
+    void SetMaxRec(Integer value); // negative values are ignored
     bool GetEof() const;
     bool GetBof() const;
-    bool GetOkRec() const;             // the cursor stands on a record
-    bool GetNoRec() const;             // BOF and EOF together: the view is empty
+    bool GetOkRec() const; // the cursor stands on a record
+    bool GetNoRec() const; // BOF and EOF together: the view is empty
 
-    void First();                      // before the first record
-    void Last();                       // after the last record
+    void First(); // before the first record
+    void Last();  // after the last record
     void Next();
     void Prior();
-    bool Find(const AnsiString& criteria);        // not found: back on the remembered record
+    bool Find(const AnsiString& criteria);          // not found: back on the remembered record
     Integer FilterFind(const AnsiString& criteria); // 0 when nothing matches; cursor unmoved
 
     AnsiString GetFilter() const;
@@ -160,7 +194,7 @@ public:
     void Insert();
     void Update();
     void Cancel();
-    bool Delete();                     // returns HasRecords
+    bool Delete(); // returns HasRecords
     void SetState(TDataSetState value);
     Variant FieldOldValue(const AnsiString& fieldName) const;
 
@@ -188,9 +222,9 @@ private:
     void RestorePosition(const SavedPosition& saved);
     void ApplyFilter(const AnsiString& value);
 
-    AnsiString filter_;                // kept while closed, handed over at open
+    AnsiString filter_; // kept while closed, handed over at open
     AnsiString sort_;
-    std::vector<Integer> budgets_;     // text-area bytes of each field, from CalcRecSize
+    std::vector<Integer> budgets_; // text-area bytes of each field, from CalcRecSize
     // What LoadRecord needs of each engine field, looked up once per fields collection.
     struct LineField {
         FieldPtr Field;
@@ -199,8 +233,8 @@ private:
         bool Blob = false;
     };
     void PrepareLineFields(const FieldsPtr& adoFields);
-    FieldsPtr lineSource_;             // the collection lineFields_ describes
-    RecordsetPtr lineRecordset_;       // the recordset lineCursor_ was taken from
+    FieldsPtr lineSource_;                        // the collection lineFields_ describes
+    RecordsetPtr lineRecordset_;                  // the recordset lineCursor_ was taken from
     engine::RecordsetImpl* lineCursor_ = nullptr; // the engine's own cursor, for direct reads
     std::vector<LineField> lineFields_;
     Integer lineBlobCount_ = 0;

@@ -60,7 +60,8 @@ public:
     // storage, when given, holds the line instead of the writer (emptied first), so that a caller
     // writing many lines keeps one allocation.
     RecordLineWriter(const std::vector<Integer>& budgets, Integer recSize, AnsiString* storage = nullptr)
-        : budgets_(budgets), recSize_(recSize), line_(storage ? *storage : own_) {
+        : budgets_(budgets), recSize_(recSize), line_(storage ? *storage : own_)
+    {
         line_.clear();
         line_.reserve(static_cast<size_t>(recSize > 0 ? recSize : 0));
     }

@@ -10,14 +10,15 @@
 #include "framework/rtl/Locale.h"
 
 #include <charconv>
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace vmado {
 namespace adobase {
 
-void AppendCommaTextItem(AnsiString& line, std::string_view item) {
+void AppendCommaTextItem(AnsiString& line, std::string_view item)
+{
     bool quote = item.empty(); // an empty entry is written "" so that splitting keeps it
     for (char c : item) {
         const unsigned char u = static_cast<unsigned char>(c);
@@ -40,7 +41,8 @@ void AppendCommaTextItem(AnsiString& line, std::string_view item) {
     line += '"';
 }
 
-Integer FieldTextBound(DataTypeEnum type, Integer definedSize) {
+Integer FieldTextBound(DataTypeEnum type, Integer definedSize)
+{
     const Integer size = definedSize < 0 ? 0 : definedSize;
     switch (type) {
     case adChar:
@@ -49,7 +51,8 @@ Integer FieldTextBound(DataTypeEnum type, Integer definedSize) {
     case adWChar:
     case adVarWChar:
     case adLongVarWChar:
-    case adBSTR: return size;
+    case adBSTR:
+        return size;
     default:
         // Numbers, dates, Booleans and GUIDs render to at most a few dozen characters whatever
         // their storage size; 64 covers every format with room to spare.
@@ -61,20 +64,24 @@ Integer FieldTextBound(DataTypeEnum type, Integer definedSize) {
 // what rounding to FloatToStr's 15 digits gives (a double lies within a tenth of a unit of the
 // 15th digit of its shortest form); between 1e-4 and 1e15 FloatToStr lays them out in fixed
 // notation, as the shortest fixed form does.
-bool ShortFloatText(double value, AnsiString& out) {
+bool ShortFloatText(double value, AnsiString& out)
+{
     if (value == 0) {
         out.assign(1, '0');
         return true;
     }
     const double magnitude = std::fabs(value);
-    if (!(magnitude >= 1e-4 && magnitude < 1e15)) return false; // NaN too
+    if (!(magnitude >= 1e-4 && magnitude < 1e15))
+        return false; // NaN too
     // Amounts with a few decimals: when m / 10^k rounds to value for a whole m below 10^15, that
     // decimal is within half a unit of value's last bit, so it is the 15-digit rounding too.
     static constexpr double kScales[] = {1.0, 10.0, 100.0, 1000.0, 10000.0};
     for (int k = 0; k < 5; ++k) {
         const double scaled = std::nearbyint(magnitude * kScales[k]);
-        if (scaled >= 1e15) break;
-        if (scaled / kScales[k] != magnitude) continue;
+        if (scaled >= 1e15)
+            break;
+        if (scaled / kScales[k] != magnitude)
+            continue;
         char digits[24];
         auto whole = static_cast<std::uint64_t>(scaled);
         int n = 0;
@@ -84,43 +91,56 @@ bool ShortFloatText(double value, AnsiString& out) {
         } while (whole != 0);
         int decimals = k;
         int skip = 0; // trailing zeros of the fraction are not written
-        while (decimals > 0 && digits[skip] == '0') ++skip, --decimals;
+        while (decimals > 0 && digits[skip] == '0')
+            ++skip, --decimals;
         char text[40];
         char* q = text;
-        if (value < 0) *q++ = '-';
-        for (int i = n - 1; i >= decimals + skip; --i) *q++ = digits[i];
-        if (n <= decimals + skip) *q++ = '0';
+        if (value < 0)
+            *q++ = '-';
+        for (int i = n - 1; i >= decimals + skip; --i)
+            *q++ = digits[i];
+        if (n <= decimals + skip)
+            *q++ = '0';
         if (decimals > 0) {
             *q++ = FormatSettings().DecimalSeparator;
-            for (int i = decimals + skip - 1; i >= skip; --i) *q++ = i < n ? digits[i] : '0';
+            for (int i = decimals + skip - 1; i >= skip; --i)
+                *q++ = i < n ? digits[i] : '0';
         }
         out.assign(text, static_cast<std::size_t>(q - text));
         return true;
     }
     char buf[64];
     const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
-    if (r.ec != std::errc()) return false;
+    if (r.ec != std::errc())
+        return false;
     const char* first = nullptr;
     const char* last = nullptr;
     char* point = nullptr;
     for (char* p = buf; p < r.ptr; ++p) {
-        if (*p == '.') point = p;
+        if (*p == '.')
+            point = p;
         else if (*p >= '1' && *p <= '9') {
-            if (!first) first = p;
+            if (!first)
+                first = p;
             last = p;
         }
     }
-    if (!first) return false;
+    if (!first)
+        return false;
     const long significant = (last - first + 1) - (point && point > first && point < last ? 1 : 0);
-    if (significant > 15) return false;
-    if (point) *point = FormatSettings().DecimalSeparator;
+    if (significant > 15)
+        return false;
+    if (point)
+        *point = FormatSettings().DecimalSeparator;
     out.assign(buf, static_cast<std::size_t>(r.ptr - buf));
     return true;
 }
 
-bool DayText(double day, char* buf) {
+bool DayText(double day, char* buf)
+{
     // 0001-01-01 and 9999-12-31 as day numbers (0 is 1899-12-30): four-digit years only.
-    if (!(day >= -693593.0 && day <= 2958465.0) || day != std::trunc(day)) return false;
+    if (!(day >= -693593.0 && day <= 2958465.0) || day != std::trunc(day))
+        return false;
     // Civil date from the count of days since 0000-03-01, in 400-year eras.
     const long z = static_cast<long>(day) + 693899;
     const long era = (z >= 0 ? z : z - 146096) / 146097;
@@ -131,7 +151,8 @@ bool DayText(double day, char* buf) {
     const int d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
     const int m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
     const int y = static_cast<int>(yoe + era * 400 + (m <= 2 ? 1 : 0));
-    if (y < 1 || y > 9999) return false;
+    if (y < 1 || y > 9999)
+        return false;
     buf[0] = static_cast<char>('0' + y / 1000);
     buf[1] = static_cast<char>('0' + y / 100 % 10);
     buf[2] = static_cast<char>('0' + y / 10 % 10);
@@ -153,31 +174,37 @@ namespace {
 constexpr Integer kMaxEntry = 65000;
 constexpr Integer kBlobEntry = 10;
 
-Integer QuotedBudget(Integer textBound) {
+Integer QuotedBudget(Integer textBound)
+{
     const Integer n = textBound > kMaxEntry ? kMaxEntry : textBound;
     return 2 * n + 2 + 1; // every byte a doubled quote, two enclosing quotes, separator
 }
 
-AnsiString EntryText(const Variant& value, DataTypeEnum type) {
-    if (VarIsNullOrEmpty(value)) return {};
+AnsiString EntryText(const Variant& value, DataTypeEnum type)
+{
+    if (VarIsNullOrEmpty(value))
+        return {};
     char buf[32];
     switch (type) {
     case adDate:
     case adDBDate: {
         const double day = std::trunc(value.AsDateTime());
-        if (adobase::DayText(day, buf)) return AnsiString(buf, 10);
+        if (adobase::DayText(day, buf))
+            return AnsiString(buf, 10);
         return AnsiString(engine::internal::FormatDateTime(day, buf));
     }
     case adDBTimeStamp: {
         const double stamp = value.AsDateTime();
-        if (adobase::DayText(stamp, buf)) return AnsiString(buf, 10); // midnight: the date alone
+        if (adobase::DayText(stamp, buf))
+            return AnsiString(buf, 10); // midnight: the date alone
         return AnsiString(engine::internal::FormatDateTime(stamp, buf));
     }
     default:
         break;
     }
     AnsiString text;
-    if (value.VarType() == varDouble && adobase::ShortFloatText(value.AsFloat(), text)) return text;
+    if (value.VarType() == varDouble && adobase::ShortFloatText(value.AsFloat(), text))
+        return text;
     return VarToStr(value);
 }
 
@@ -186,11 +213,13 @@ AnsiString EntryText(const Variant& value, DataTypeEnum type) {
 // route (kinds and types whose text needs the general converters); row is the cursor's current
 // row as PeekRow gave it, with no edit in progress. text
 // may point into buf (40 bytes), scratch or the store.
-bool QuickEntryText(const engine::RecordsetImpl& cursor, int col, std::uint32_t row, DataTypeEnum type, char* buf,
-                    AnsiString& scratch, std::string_view& text) {
+bool QuickEntryText(const engine::RecordsetImpl& cursor, int col, std::uint32_t row, DataTypeEnum type,
+                    char* buf, AnsiString& scratch, std::string_view& text)
+{
     using engine::ValueKind;
     engine::RecordsetImpl::CellPeek cell;
-    if (!cursor.PeekCellAt(col, row, cell)) return false;
+    if (!cursor.PeekCellAt(col, row, cell))
+        return false;
     const bool dayType = type == adDate || type == adDBDate;
     const bool dateType = dayType || type == adDBTimeStamp;
     switch (cell.Kind) {
@@ -198,7 +227,8 @@ bool QuickEntryText(const engine::RecordsetImpl& cursor, int col, std::uint32_t 
         text = {};
         return true;
     case ValueKind::Text:
-        if (dateType) return false;
+        if (dateType)
+            return false;
         text = cell.Text;
         return true;
     case ValueKind::Integer: {
@@ -211,18 +241,23 @@ bool QuickEntryText(const engine::RecordsetImpl& cursor, int col, std::uint32_t 
         return true;
     }
     case ValueKind::Float:
-        if (dateType || type == adSingle) return false;
-        if (!adobase::ShortFloatText(cell.Real, scratch)) scratch = FloatToStr(cell.Real);
+        if (dateType || type == adSingle)
+            return false;
+        if (!adobase::ShortFloatText(cell.Real, scratch))
+            scratch = FloatToStr(cell.Real);
         text = scratch;
         return true;
     case ValueKind::Date: {
-        if (!dateType) return false;
+        if (!dateType)
+            return false;
         const double value = dayType ? std::trunc(cell.Real) : cell.Real;
-        text = adobase::DayText(value, buf) ? std::string_view(buf, 10) : engine::internal::FormatDateTime(value, buf);
+        text = adobase::DayText(value, buf) ? std::string_view(buf, 10)
+                                            : engine::internal::FormatDateTime(value, buf);
         return true;
     }
     case ValueKind::Boolean:
-        if (dateType) return false;
+        if (dateType)
+            return false;
         text = cell.Bool ? "-1" : "0";
         return true;
     default:
@@ -232,12 +267,14 @@ bool QuickEntryText(const engine::RecordsetImpl& cursor, int col, std::uint32_t 
 
 } // namespace
 
-Integer TVRecords::CalcRecSize(const TFields& fields) {
+Integer TVRecords::CalcRecSize(const TFields& fields)
+{
     RecSize = 0;
     budgets_.clear();
     lineSource_ = nullptr;
     lineFields_.clear();
-    if (!Active) return RecSize;
+    if (!Active)
+        return RecSize;
     BlobFields->Clear();
     const FieldsPtr adoFields = Recordset->Fields();
     const Integer count = adoFields->Count();
@@ -257,12 +294,14 @@ Integer TVRecords::CalcRecSize(const TFields& fields) {
     return RecSize;
 }
 
-void TVRecords::PrepareLineFields(const FieldsPtr& adoFields) {
+void TVRecords::PrepareLineFields(const FieldsPtr& adoFields)
+{
     lineFields_.clear();
     lineSource_ = adoFields;
     lineRecordset_ = Recordset;
     lineCursor_ = dynamic_cast<engine::RecordsetImpl*>(Recordset.get());
-    if (!adoFields) return;
+    if (!adoFields)
+        return;
     const Integer count = adoFields->Count();
     lineFields_.reserve(static_cast<std::size_t>(count));
     for (Integer i = 0; i < count; ++i) {
@@ -278,7 +317,8 @@ void TVRecords::PrepareLineFields(const FieldsPtr& adoFields) {
 
 namespace adobase {
 
-void RecordLineWriter::Add(const AnsiString& fieldName, std::string_view text) {
+void RecordLineWriter::Add(const AnsiString& fieldName, std::string_view text)
+{
     // One pass finds both a zero byte and whether the entry needs quotes (AppendCommaTextItem's
     // rule), for every cell of every record loaded.
     bool quote = text.empty();
@@ -292,11 +332,15 @@ void RecordLineWriter::Add(const AnsiString& fieldName, std::string_view text) {
             quote = true;
         }
     }
-    if (zero) throw EDatabaseError("Field '" + fieldName + "' holds a zero byte, which a record line cannot carry");
+    if (zero)
+        throw EDatabaseError("Field '" + fieldName + "' holds a zero byte, which a record line cannot carry");
     const size_t before = line_.size();
-    if (count_ > 0) line_ += ',';
-    if (quote) AppendCommaTextItem(line_, text);
-    else line_ += text;
+    if (count_ > 0)
+        line_ += ',';
+    if (quote)
+        AppendCommaTextItem(line_, text);
+    else
+        line_ += text;
     // The entry and its separator (for the first, the terminator's byte) within its own share.
     const size_t used = line_.size() - before + (count_ == 0 ? 1 : 0);
     if (count_ < budgets_.size() && used > static_cast<size_t>(budgets_[count_])) {
@@ -307,7 +351,8 @@ void RecordLineWriter::Add(const AnsiString& fieldName, std::string_view text) {
     ++count_;
 }
 
-void RecordLineWriter::Write(char* buffer) const {
+void RecordLineWriter::Write(char* buffer) const
+{
     if (static_cast<Integer>(line_.size()) + 1 > recSize_) {
         throw EDatabaseError("Record line of " + std::to_string(line_.size()) +
                              " bytes does not fit the text area of " + std::to_string(recSize_) + " bytes");
@@ -318,7 +363,8 @@ void RecordLineWriter::Write(char* buffer) const {
 
 } // namespace adobase
 
-void TVRecords::LoadRecord(char* buffer, bool blank) {
+void TVRecords::LoadRecord(char* buffer, bool blank)
+{
     if (RecSize <= 0) {
         throw EDatabaseError("Record buffer has no text area: CalcRecSize was not called for " +
                              (Source.empty() ? AnsiString("the recordset") : Source));
@@ -337,15 +383,20 @@ void TVRecords::LoadRecord(char* buffer, bool blank) {
     AnsiString scratch;
     // The engine's cursor is asked once per record for its row; its cells are then read directly.
     std::uint32_t row = 0;
-    const bool direct = onRecord && lineCursor_ && lineCursor_->EditMode() == adEditNone && lineCursor_->PeekRow(row);
+    const bool direct =
+        onRecord && lineCursor_ && lineCursor_->EditMode() == adEditNone && lineCursor_->PeekRow(row);
     for (Integer i = 0; i < count; ++i) {
         const LineField& lf = lineFields_[static_cast<std::size_t>(i)];
         std::string_view text;
-        if (lf.Blob) writer.Add(lf.Name, "(Blob)");
-        else if (!onRecord) writer.Add(lf.Name, {});
-        else if (direct && QuickEntryText(*lineCursor_, static_cast<int>(i), row, lf.Type, buf, scratch, text))
+        if (lf.Blob)
+            writer.Add(lf.Name, "(Blob)");
+        else if (!onRecord)
+            writer.Add(lf.Name, {});
+        else if (direct &&
+                 QuickEntryText(*lineCursor_, static_cast<int>(i), row, lf.Type, buf, scratch, text))
             writer.Add(lf.Name, text);
-        else writer.Add(lf.Name, EntryText(lf.Field->Value(), lf.Type));
+        else
+            writer.Add(lf.Name, EntryText(lf.Field->Value(), lf.Type));
     }
     writer.Write(buffer); // all or nothing: the buffer is written only once the line is known to fit
 }

@@ -18,30 +18,40 @@ namespace vmado {
 namespace adobase {
 namespace {
 
-bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
-    if (s.size() < prefix.size()) return false;
+bool StartsWithNoCase(std::string_view s, std::string_view prefix)
+{
+    if (s.size() < prefix.size())
+        return false;
     for (size_t i = 0; i < prefix.size(); ++i) {
         char x = s[i], y = prefix[i];
-        if (x >= 'a' && x <= 'z') x -= 32;
-        if (y >= 'a' && y <= 'z') y -= 32;
-        if (x != y) return false;
+        if (x >= 'a' && x <= 'z')
+            x -= 32;
+        if (y >= 'a' && y <= 'z')
+            y -= 32;
+        if (x != y)
+            return false;
     }
     return true;
 }
 
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
-    while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
+std::string_view Trim(std::string_view s)
+{
+    while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ')
+        s.remove_prefix(1);
+    while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ')
+        s.remove_suffix(1);
     return s;
 }
 
 // Entry name of "Name=Value" (the whole entry when there is no "=").
-std::string_view EntryName(std::string_view entry) {
+std::string_view EntryName(std::string_view entry)
+{
     const size_t eq = entry.find('=');
     return Trim(entry.substr(0, eq));
 }
 
-void SetEntry(std::vector<AnsiString>& entries, std::string_view name, const AnsiString& line) {
+void SetEntry(std::vector<AnsiString>& entries, std::string_view name, const AnsiString& line)
+{
     for (auto& e : entries) {
         const std::string_view n = EntryName(e);
         if (n.size() == name.size() && StartsWithNoCase(n, name)) {
@@ -54,7 +64,8 @@ void SetEntry(std::vector<AnsiString>& entries, std::string_view name, const Ans
 
 } // namespace
 
-AnsiString DecodeUdlText(std::string_view bytes) {
+AnsiString DecodeUdlText(std::string_view bytes)
+{
     const auto b = [&](size_t i) { return static_cast<unsigned char>(bytes[i]); };
     bool utf16 = false, bigEndian = false;
     size_t pos = 0;
@@ -67,9 +78,11 @@ AnsiString DecodeUdlText(std::string_view bytes) {
     } else if (bytes.size() >= 2 && bytes.size() % 2 == 0) {
         utf16 = true;
         for (size_t i = 1; i < bytes.size(); i += 2)
-            if (b(i) != 0) utf16 = false;
+            if (b(i) != 0)
+                utf16 = false;
     }
-    if (!utf16) return AnsiString(bytes);
+    if (!utf16)
+        return AnsiString(bytes);
     std::u32string text;
     text.reserve(bytes.size() / 2);
     const auto unit = [&](size_t i) -> char32_t {
@@ -84,18 +97,21 @@ AnsiString DecodeUdlText(std::string_view bytes) {
                 pos += 2;
             }
         }
-        if (u == 0) continue;
+        if (u == 0)
+            continue;
         text.push_back(u);
     }
     return Utf32ToAnsi(text);
 }
 
-AnsiString UdlConnectionLine(const AnsiString& text) {
+AnsiString UdlConnectionLine(const AnsiString& text)
+{
     bool inOledb = false, sawSection = false;
     size_t start = 0;
     while (start < text.size()) {
         size_t end = text.find_first_of("\r\n", start);
-        if (end == AnsiString::npos) end = text.size();
+        if (end == AnsiString::npos)
+            end = text.size();
         const std::string_view line = Trim(std::string_view(text).substr(start, end - start));
         if (!line.empty() && line.front() == '[') {
             inOledb = StartsWithNoCase(line, "[oledb]");
@@ -105,22 +121,25 @@ AnsiString UdlConnectionLine(const AnsiString& text) {
         }
         start = end + 1;
     }
-    if (sawSection) return {};
+    if (sawSection)
+        return {};
     const size_t p = text.find("Provider");
-    if (p == AnsiString::npos) return {};
+    if (p == AnsiString::npos)
+        return {};
     const size_t end = text.find_first_of("\r\n", p);
     return text.substr(p, end == AnsiString::npos ? AnsiString::npos : end - p);
 }
 
-AnsiString ApplyUdlCredentials(const AnsiString& line, const AnsiString& userName,
-                               const AnsiString& password) {
+AnsiString ApplyUdlCredentials(const AnsiString& line, const AnsiString& userName, const AnsiString& password)
+{
     // The entries split at ";" and trimmed, as the string-list helper does; empty ones vanish
     // when joined again.
     std::vector<AnsiString> entries;
     size_t start = 0;
     while (start < line.size()) {
         size_t semi = line.find(';', start);
-        if (semi == AnsiString::npos) semi = line.size();
+        if (semi == AnsiString::npos)
+            semi = line.size();
         entries.emplace_back(Trim(std::string_view(line).substr(start, semi - start)));
         start = semi + 1;
     }
@@ -136,8 +155,10 @@ AnsiString ApplyUdlCredentials(const AnsiString& line, const AnsiString& userNam
     }
     AnsiString out;
     for (const auto& e : entries) {
-        if (e.empty()) continue;
-        if (!out.empty()) out += ';';
+        if (e.empty())
+            continue;
+        if (!out.empty())
+            out += ';';
         out += e;
     }
     return out;
@@ -146,34 +167,44 @@ AnsiString ApplyUdlCredentials(const AnsiString& line, const AnsiString& userNam
 } // namespace adobase
 
 AnsiString TVConnection::LoadUDLFile(const AnsiString& fileName, const AnsiString& userName,
-                                     const AnsiString& password) {
+                                     const AnsiString& password)
+{
     std::ifstream in(AnsiToPath(fileName), std::ios::binary);
-    if (!in) return {};
+    if (!in)
+        return {};
     // A data-link file holds one short line; a file far beyond that is not one.
     constexpr std::size_t kMaxBytes = 1 << 20;
     std::string bytes;
     bytes.resize(kMaxBytes + 1);
     in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     bytes.resize(static_cast<std::size_t>(in.gcount()));
-    if (bytes.size() > kMaxBytes) return {};
+    if (bytes.size() > kMaxBytes)
+        return {};
     const AnsiString line = adobase::UdlConnectionLine(adobase::DecodeUdlText(bytes));
-    if (line.empty()) return {};
+    if (line.empty())
+        return {};
     return adobase::ApplyUdlCredentials(line, userName, password);
 }
 
-void TVConnection::UDLEditor(const AnsiString& fileName) {
+void TVConnection::UDLEditor(const AnsiString& fileName)
+{
     std::error_code ec;
     const std::filesystem::path path = AnsiToPath(fileName);
-    if (fileName.empty() || !std::filesystem::exists(path, ec)) return;
+    if (fileName.empty() || !std::filesystem::exists(path, ec))
+        return;
     // A shell puts the opener in the background and ends at once, so the wait below is short,
     // no zombie is left and the editor outlives nothing of ours. posix_spawn, not fork, because
     // the caller may have threads.
     const std::string file = path.string();
-    char* const argv[] = {const_cast<char*>("sh"), const_cast<char*>("-c"),
+    char* const argv[] = {const_cast<char*>("sh"),
+                          const_cast<char*>("-c"),
                           const_cast<char*>("xdg-open \"$1\" >/dev/null 2>&1 </dev/null &"),
-                          const_cast<char*>("sh"), const_cast<char*>(file.c_str()), nullptr};
+                          const_cast<char*>("sh"),
+                          const_cast<char*>(file.c_str()),
+                          nullptr};
     pid_t pid = 0;
-    if (posix_spawnp(&pid, "sh", nullptr, nullptr, argv, environ) != 0) return;
+    if (posix_spawnp(&pid, "sh", nullptr, nullptr, argv, environ) != 0)
+        return;
     int status = 0;
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }

@@ -23,12 +23,14 @@ namespace {
 constexpr Integer kMinBuffer = 16; // a dataset opened without a cursor still hands out buffers
 constexpr double kMSecsPerDay = 86400000.0;
 
-bool IsDataKind(const TField* field) {
+bool IsDataKind(const TField* field)
+{
     return field->FieldKind() == fkData || field->FieldKind() == fkInternalCalc;
 }
 
 // Stores an integer in the field's native width (16, 32 or 64 bits).
-void StoreInteger(void* buffer, Int64 value, Integer dataSize) {
+void StoreInteger(void* buffer, Int64 value, Integer dataSize)
+{
     if (dataSize >= 8) {
         std::memcpy(buffer, &value, 8);
     } else if (dataSize >= 4) {
@@ -40,7 +42,8 @@ void StoreInteger(void* buffer, Int64 value, Integer dataSize) {
     }
 }
 
-Int64 LoadInteger(const void* buffer, TFieldType type, Integer dataSize) {
+Int64 LoadInteger(const void* buffer, TFieldType type, Integer dataSize)
+{
     if (dataSize >= 8) {
         Int64 v;
         std::memcpy(&v, buffer, 8);
@@ -62,43 +65,62 @@ Int64 LoadInteger(const void* buffer, TFieldType type, Integer dataSize) {
 }
 
 // A time entry: the recordset's own time text, a date-and-time text, or the standard form.
-TDateTime TextToTime(const AnsiString& text) {
+TDateTime TextToTime(const AnsiString& text)
+{
     TDateTime value = 0;
-    if (text.size() <= 10 && TryStrToTime(text, value)) return value;
-    if (TryStrToDateTime(text, value)) return value;
-    if (TryStrToTime(text, value)) return value;
+    if (text.size() <= 10 && TryStrToTime(text, value))
+        return value;
+    if (TryStrToDateTime(text, value))
+        return value;
+    if (TryStrToTime(text, value))
+        return value;
     return StdToDate(text); // raises the conversion error naming the text
 }
 
-AnsiString TimeText(TDateTime value) { return FormatDateTime("hh:nn:ss AM/PM", value); }
+AnsiString TimeText(TDateTime value)
+{
+    return FormatDateTime("hh:nn:ss AM/PM", value);
+}
 
 // The record line's usual forms of numbers and dates are read directly; every other text (blanks,
 // signs, exponents, another decimal separator, hexadecimal, a value out of range) goes to the
 // locale-aware readers, which give the same value for the plain forms and raise for bad text.
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 // [-]digits, or with allowPoint [-]digits.digits
-bool IsPlainNumber(std::string_view t, bool allowPoint) {
+bool IsPlainNumber(std::string_view t, bool allowPoint)
+{
     std::size_t i = !t.empty() && t[0] == '-' ? 1 : 0;
     const std::size_t first = i;
-    while (i < t.size() && IsDigit(t[i])) ++i;
-    if (i == first) return false;
-    if (i == t.size()) return true;
-    if (!allowPoint || t[i] != '.' || ++i == t.size()) return false;
-    while (i < t.size() && IsDigit(t[i])) ++i;
+    while (i < t.size() && IsDigit(t[i]))
+        ++i;
+    if (i == first)
+        return false;
+    if (i == t.size())
+        return true;
+    if (!allowPoint || t[i] != '.' || ++i == t.size())
+        return false;
+    while (i < t.size() && IsDigit(t[i]))
+        ++i;
     return i == t.size();
 }
 
-Int64 TextToInt64(std::string_view text) {
+Int64 TextToInt64(std::string_view text)
+{
     if (IsPlainNumber(text, false)) {
         Int64 v = 0;
         const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
-        if (r.ec == std::errc()) return v;
+        if (r.ec == std::errc())
+            return v;
     }
     return StrToInt64(AnsiString(text));
 }
 
-double TextToFloat(std::string_view text) {
+double TextToFloat(std::string_view text)
+{
     if (FormatSettings().DecimalSeparator == '.' && IsPlainNumber(text, true)) {
         // Up to 15 digits with up to 22 decimals: the digits and the power of ten are both exact
         // doubles, so one division rounds correctly, as the general reader does.
@@ -106,11 +128,14 @@ double TextToFloat(std::string_view text) {
         int count = 0, decimals = 0;
         bool point = false;
         for (char c : text) {
-            if (c == '.') point = true;
+            if (c == '.')
+                point = true;
             else if (c != '-') {
                 digits = digits * 10 + static_cast<unsigned>(c - '0');
-                if (digits != 0 && ++count > 15) break; // too many digits for the exact route
-                if (point) ++decimals;
+                if (digits != 0 && ++count > 15)
+                    break; // too many digits for the exact route
+                if (point)
+                    ++decimals;
             }
         }
         static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
@@ -122,66 +147,85 @@ double TextToFloat(std::string_view text) {
         }
         double v = 0;
         const auto r = std::from_chars(text.data(), text.data() + text.size(), v, std::chars_format::fixed);
-        if (r.ec == std::errc()) return v;
+        if (r.ec == std::errc())
+            return v;
     }
     return StrToFloat(text);
 }
-
 
 } // namespace
 
 // ---- buffers ----------------------------------------------------------------------------------------
 
-TRecordBuffer TVADODataSet::AllocRecordBuffer() {
+TRecordBuffer TVADODataSet::AllocRecordBuffer()
+{
     lineIndex_->Forget();
     const Integer size = bufferSize_ > kMinBuffer ? bufferSize_ : kMinBuffer;
     return new char[static_cast<std::size_t>(size)]();
 }
 
-void TVADODataSet::FreeRecordBuffer(TRecordBuffer& buffer) {
+void TVADODataSet::FreeRecordBuffer(TRecordBuffer& buffer)
+{
     lineIndex_->Forget();
     delete[] buffer;
     buffer = nullptr;
 }
 
-Word TVADODataSet::GetRecordSize() { return static_cast<Word>(bufferSize_); }
+Word TVADODataSet::GetRecordSize()
+{
+    return static_cast<Word>(bufferSize_);
+}
 
-void TVADODataSet::InternalInitRecord(TRecordBuffer buffer) {
+void TVADODataSet::InternalInitRecord(TRecordBuffer buffer)
+{
     lineIndex_->Forget();
     std::memset(buffer, 0, static_cast<std::size_t>(bufferSize_ > kMinBuffer ? bufferSize_ : kMinBuffer));
 }
 
-void TVADODataSet::ClearCalcFields(TRecordBuffer buffer) {
-    if (CalcFieldsSize() > 0) std::memset(buffer + calcOffset_, 0, static_cast<std::size_t>(CalcFieldsSize()));
+void TVADODataSet::ClearCalcFields(TRecordBuffer buffer)
+{
+    if (CalcFieldsSize() > 0)
+        std::memset(buffer + calcOffset_, 0, static_cast<std::size_t>(CalcFieldsSize()));
 }
 
-TGetResult TVADODataSet::GetRecord(TRecordBuffer buffer, TGetMode getMode, bool /*doCheck*/) {
+TGetResult TVADODataSet::GetRecord(TRecordBuffer buffer, TGetMode getMode, bool /*doCheck*/)
+{
     // Without a cursor (an open that had nothing to open) there is simply no data.
-    if (!cursorOpen_ || records_ == nullptr) return grEOF;
+    if (!cursorOpen_ || records_ == nullptr)
+        return grEOF;
     TVRecords& r = *records_;
     TGetResult result = grOK;
     switch (getMode) {
     case gmCurrent:
-        if (r.State == dsInsert) r.Last();
-        if (r.GetEof()) result = grEOF;
-        else if (r.GetBof()) result = grBOF;
+        if (r.State == dsInsert)
+            r.Last();
+        if (r.GetEof())
+            result = grEOF;
+        else if (r.GetBof())
+            result = grBOF;
         break;
     case gmNext:
         if (State() != dsInactive || BookmarkSize() > 0) {
-            if (!r.GetEof()) r.Next();
-            if (r.GetEof()) result = grEOF;
+            if (!r.GetEof())
+                r.Next();
+            if (r.GetEof())
+                result = grEOF;
         }
         break;
     case gmPrior:
-        if (!r.GetBof()) r.Prior();
-        if (r.GetBof()) result = grBOF;
+        if (!r.GetBof())
+            r.Prior();
+        if (r.GetBof())
+            result = grBOF;
         break;
     }
-    if (result == grOK) LoadRecordBuffer(buffer, false);
+    if (result == grOK)
+        LoadRecordBuffer(buffer, false);
     return result;
 }
 
-void TVADODataSet::LoadRecordBuffer(TRecordBuffer buffer, bool blank) {
+void TVADODataSet::LoadRecordBuffer(TRecordBuffer buffer, bool blank)
+{
     lineIndex_->Forget();
     records_->LoadRecord(buffer, blank);
     WriteInt32(buffer + bookmarkOffset_, records_->GetBookmark());
@@ -190,25 +234,33 @@ void TVADODataSet::LoadRecordBuffer(TRecordBuffer buffer, bool blank) {
     GetCalcFields(buffer);
 }
 
-TRecordBuffer TVADODataSet::GetActiveRecordBuffer() {
+TRecordBuffer TVADODataSet::GetActiveRecordBuffer()
+{
     switch (State()) {
-    case dsBrowse: return IsEmpty() ? nullptr : ActiveBuffer();
+    case dsBrowse:
+        return IsEmpty() ? nullptr : ActiveBuffer();
     case dsEdit:
-    case dsInsert: return ActiveBuffer();
-    case dsCalcFields: return CalcBuffer();
-    default: return nullptr;
+    case dsInsert:
+        return ActiveBuffer();
+    case dsCalcFields:
+        return CalcBuffer();
+    default:
+        return nullptr;
     }
 }
 
-Integer TVADODataSet::FieldPositionOf(const TField* field) {
+Integer TVADODataSet::FieldPositionOf(const TField* field)
+{
     // Indexed by the field number binding gave (stable while open), checked by the field itself,
     // because a lookup runs on every field read.
     const Integer slot = field->FieldNo();
-    if (slot > 0 && slot < static_cast<Integer>(fieldPositions_.size()) && fieldPositions_[slot].first == field)
+    if (slot > 0 && slot < static_cast<Integer>(fieldPositions_.size()) &&
+        fieldPositions_[slot].first == field)
         return fieldPositions_[slot].second;
     const Integer position = records_ ? records_->FieldPosition(field->FieldName()) : -1;
     if (slot > 0 && slot < 4096) {
-        if (slot >= static_cast<Integer>(fieldPositions_.size())) fieldPositions_.resize(static_cast<std::size_t>(slot) + 1);
+        if (slot >= static_cast<Integer>(fieldPositions_.size()))
+            fieldPositions_.resize(static_cast<std::size_t>(slot) + 1);
         fieldPositions_[slot] = {field, position};
     }
     return position;
@@ -216,20 +268,25 @@ Integer TVADODataSet::FieldPositionOf(const TField* field) {
 
 // ---- reading ------------------------------------------------------------------------------------------
 
-bool TVADODataSet::GetFieldData(TField* field, void* buffer) {
+bool TVADODataSet::GetFieldData(TField* field, void* buffer)
+{
     const TRecordBuffer record = GetActiveRecordBuffer();
-    if (record == nullptr || !cursorOpen_ || record[0] == '\0') return false;
+    if (record == nullptr || !cursorOpen_ || record[0] == '\0')
+        return false;
     if (!IsDataKind(field)) {
         const char* slot = record + calcOffset_ + field->Offset();
-        if (slot[0] == 0) return false;
-        if (buffer != nullptr) std::memcpy(buffer, slot + 1, static_cast<std::size_t>(field->DataSize()));
+        if (slot[0] == 0)
+            return false;
+        if (buffer != nullptr)
+            std::memcpy(buffer, slot + 1, static_cast<std::size_t>(field->DataSize()));
         return true;
     }
     // A view, not a copy: every field of every record read comes through here. A quoted entry is
     // unquoted into one buffer per thread that keeps its capacity.
     thread_local AnsiString scratch;
     const std::string_view text = lineIndex_->Entry(record, FieldPositionOf(field), scratch);
-    if (buffer == nullptr) return !text.empty();
+    if (buffer == nullptr)
+        return !text.empty();
 
     switch (field->DataType()) {
     case ftString:
@@ -239,8 +296,9 @@ bool TVADODataSet::GetFieldData(TField* field, void* buffer) {
         // The record line is sized by the engine's declared column sizes; a value the database
         // let grow past its declared size would overrun the field's buffer, so it is refused.
         if (static_cast<Integer>(text.size()) >= field->DataSize())
-            throw EDatabaseError("Value of field '" + field->FieldName() + "' (" + IntToStr(Integer(text.size())) +
-                                 " characters) is longer than the field's size of " + IntToStr(field->Size()));
+            throw EDatabaseError(
+                "Value of field '" + field->FieldName() + "' (" + IntToStr(Integer(text.size())) +
+                " characters) is longer than the field's size of " + IntToStr(field->Size()));
         std::memcpy(buffer, text.data(), text.size());
         static_cast<char*>(buffer)[text.size()] = '\0';
         return !text.empty();
@@ -268,7 +326,8 @@ bool TVADODataSet::GetFieldData(TField* field, void* buffer) {
     }
     case ftDate: {
         Integer date = 0;
-        if (!dataset::PlainDateStamp(text, date)) return DateToBuffer(buffer, AnsiString(text));
+        if (!dataset::PlainDateStamp(text, date))
+            return DateToBuffer(buffer, AnsiString(text));
         std::memcpy(buffer, &date, sizeof date);
         return true;
     }
@@ -284,13 +343,16 @@ bool TVADODataSet::GetFieldData(TField* field, void* buffer) {
 
 // ---- writing -------------------------------------------------------------------------------------------
 
-void TVADODataSet::SetFieldData(TField* field, void* buffer) {
+void TVADODataSet::SetFieldData(TField* field, void* buffer)
+{
     const TRecordBuffer record = GetActiveRecordBuffer();
-    if (record == nullptr) return;
+    if (record == nullptr)
+        return;
     if (!IsDataKind(field)) {
         char* slot = record + calcOffset_ + field->Offset();
         slot[0] = buffer != nullptr ? 1 : 0;
-        if (buffer != nullptr) std::memcpy(slot + 1, buffer, static_cast<std::size_t>(field->DataSize()));
+        if (buffer != nullptr)
+            std::memcpy(slot + 1, buffer, static_cast<std::size_t>(field->DataSize()));
     } else {
         const Integer position = FieldPositionOf(field);
         AnsiString text;
@@ -325,15 +387,24 @@ void TVADODataSet::SetFieldData(TField* field, void* buffer) {
                 text = FloatToStr(v);
                 break;
             }
-            case ftDate: text = BufferToDate(buffer); break;
-            case ftTime: text = BufferToTime(buffer); break;
-            case ftDateTime: text = BufferToDateTime(buffer); break;
-            default: text = "Unknown"; break;
+            case ftDate:
+                text = BufferToDate(buffer);
+                break;
+            case ftTime:
+                text = BufferToTime(buffer);
+                break;
+            case ftDateTime:
+                text = BufferToDateTime(buffer);
+                break;
+            default:
+                text = "Unknown";
+                break;
             }
         }
         if (position >= 0) {
             std::vector<AnsiString> entries = dataset::SplitLine(dataset::TextArea(record));
-            if (static_cast<Integer>(entries.size()) <= position) entries.resize(static_cast<std::size_t>(position) + 1);
+            if (static_cast<Integer>(entries.size()) <= position)
+                entries.resize(static_cast<std::size_t>(position) + 1);
             entries[static_cast<std::size_t>(position)] = text;
             lineIndex_->Forget();
             dataset::StoreLine(record, recSize_, dataset::JoinLine(entries),
@@ -344,79 +415,97 @@ void TVADODataSet::SetFieldData(TField* field, void* buffer) {
         DataEvent(deFieldChange, reinterpret_cast<std::intptr_t>(field));
 }
 
-Variant TVADODataSet::GetStateFieldValue(TDataSetState state, TField* field) {
-    if (!IsDataKind(field)) return Variant::Null();
+Variant TVADODataSet::GetStateFieldValue(TDataSetState state, TField* field)
+{
+    if (!IsDataKind(field))
+        return Variant::Null();
     switch (state) {
     case dsNewValue:
-    case dsCurValue: return field->AsVariant();
-    case dsOldValue: return records_ ? records_->FieldOldValue(field->FieldName()) : Variant::Null();
-    default: return Variant::Null();
+    case dsCurValue:
+        return field->AsVariant();
+    case dsOldValue:
+        return records_ ? records_->FieldOldValue(field->FieldName()) : Variant::Null();
+    default:
+        return Variant::Null();
     }
 }
 
-void TVADODataSet::DataEvent(TDataEvent event, std::intptr_t info) {
+void TVADODataSet::DataEvent(TDataEvent event, std::intptr_t info)
+{
     TDataSet::DataEvent(event, info);
     if ((event == deDataSetChange || event == deDataSetScroll || event == deUpdateState) && Active()) {
         const TRecordBuffer active = ActiveBuffer();
-        if (active != nullptr) InternalSetToRecord(active);
+        if (active != nullptr)
+            InternalSetToRecord(active);
     }
 }
 
 // ---- converters -----------------------------------------------------------------------------------------
 
-bool TVADODataSet::IntegerToBuffer(void* buffer, const AnsiString& text) {
+bool TVADODataSet::IntegerToBuffer(void* buffer, const AnsiString& text)
+{
     const Integer v = text.empty() ? 0 : StrToInt(text);
     std::memcpy(buffer, &v, sizeof v);
     return !text.empty();
 }
 
-bool TVADODataSet::FloatToBuffer(void* buffer, const AnsiString& text) {
+bool TVADODataSet::FloatToBuffer(void* buffer, const AnsiString& text)
+{
     const double v = text.empty() ? 0.0 : StrToFloat(text);
     std::memcpy(buffer, &v, sizeof v);
     return !text.empty();
 }
 
-bool TVADODataSet::BooleanToBuffer(void* buffer, const AnsiString& text) {
+bool TVADODataSet::BooleanToBuffer(void* buffer, const AnsiString& text)
+{
     const std::int16_t v = (text.empty() ? 0 : StrToInt(text)) != 0 ? -1 : 0;
     std::memcpy(buffer, &v, sizeof v);
     return !text.empty();
 }
 
-bool TVADODataSet::DateToBuffer(void* buffer, const AnsiString& text) {
+bool TVADODataSet::DateToBuffer(void* buffer, const AnsiString& text)
+{
     TTimeStamp stamp = DateTimeToTimeStamp(0);
-    if (!text.empty()) stamp = DateTimeToTimeStamp(DateOf(StdToDate(text)));
+    if (!text.empty())
+        stamp = DateTimeToTimeStamp(DateOf(StdToDate(text)));
     std::memcpy(buffer, &stamp.Date, sizeof stamp.Date);
     return !text.empty();
 }
 
-bool TVADODataSet::TimeToBuffer(void* buffer, const AnsiString& text) {
+bool TVADODataSet::TimeToBuffer(void* buffer, const AnsiString& text)
+{
     Integer msecs = 0;
-    if (!text.empty()) msecs = DateTimeToTimeStamp(TimeOf(TextToTime(text))).Time;
+    if (!text.empty())
+        msecs = DateTimeToTimeStamp(TimeOf(TextToTime(text))).Time;
     std::memcpy(buffer, &msecs, sizeof msecs);
     return !text.empty();
 }
 
-bool TVADODataSet::DateTimeToBuffer(void* buffer, const AnsiString& text) {
+bool TVADODataSet::DateTimeToBuffer(void* buffer, const AnsiString& text)
+{
     const TDateTime value = text.empty() ? 0.0 : StdToDate(text);
     const double msecs = TimeStampToMSecs(DateTimeToTimeStamp(value));
     std::memcpy(buffer, &msecs, sizeof msecs);
     return !text.empty();
 }
 
-AnsiString TVADODataSet::BufferToDate(const void* buffer) {
+AnsiString TVADODataSet::BufferToDate(const void* buffer)
+{
     TTimeStamp stamp;
     std::memcpy(&stamp.Date, buffer, sizeof stamp.Date);
     stamp.Time = 0;
     return DateToStd(TimeStampToDateTime(stamp));
 }
 
-AnsiString TVADODataSet::BufferToTime(const void* buffer) {
+AnsiString TVADODataSet::BufferToTime(const void* buffer)
+{
     Integer msecs;
     std::memcpy(&msecs, buffer, sizeof msecs);
     return TimeText(msecs / kMSecsPerDay);
 }
 
-AnsiString TVADODataSet::BufferToDateTime(const void* buffer) {
+AnsiString TVADODataSet::BufferToDateTime(const void* buffer)
+{
     double msecs;
     std::memcpy(&msecs, buffer, sizeof msecs);
     return DateToStd(TimeStampToDateTime(MSecsToTimeStamp(std::round(msecs))));

@@ -27,7 +27,10 @@ AnsiString JoinLine(const std::vector<AnsiString>& entries);
 // what (a field, a record) when it does not fit, leaving the area untouched.
 void StoreLine(char* area, Integer areaSize, const AnsiString& line, const AnsiString& what);
 
-inline std::string_view TextArea(const char* buffer) { return std::string_view(buffer); }
+inline std::string_view TextArea(const char* buffer)
+{
+    return std::string_view(buffer);
+}
 
 // Where each entry of one buffer's line starts, found in one walk and kept while the dataset reads
 // that buffer's fields. The dataset forgets it whenever it writes, allocates or frees a text area,
@@ -45,11 +48,15 @@ private:
     std::vector<std::uint32_t> starts_;
 };
 
-inline Integer ReadInt32(const char* p) {
+inline Integer ReadInt32(const char* p)
+{
     Integer v;
     std::memcpy(&v, p, sizeof v);
     return v;
 }
-inline void WriteInt32(char* p, Integer v) { std::memcpy(p, &v, sizeof v); }
+inline void WriteInt32(char* p, Integer v)
+{
+    std::memcpy(p, &v, sizeof v);
+}
 
 } // namespace vmado::dataset

@@ -8,7 +8,8 @@ namespace vmado {
 
 namespace {
 
-void DeclareDataSetClasses() {
+void DeclareDataSetClasses()
+{
     ClassInfo<TVUpdateObject>("TVUpdateObject").Parent<TComponent>();
     ClassInfo<TVCustomMaster>("TVCustomMaster").Parent<TComponent>();
     ClassInfo<TVADODataSet>("TVADODataSet")
@@ -17,7 +18,8 @@ void DeclareDataSetClasses() {
         .Default(false)
         .String("Connection", &TVADODataSet::GetConnection, &TVADODataSet::SetConnection)
         .String("Sort", &TVADODataSet::Sort, &TVADODataSet::SetSortStr)
-        .String("Filter", [](const TVADODataSet& d) { return d.Filter(); }, &TVADODataSet::SetFilterStr)
+        .String(
+            "Filter", [](const TVADODataSet& d) { return d.Filter(); }, &TVADODataSet::SetFilterStr)
         .Component("Master", &TVADODataSet::Master,
                    [](TVADODataSet& d, TComponent* c) { d.SetMaster(dynamic_cast<TVCustomMaster*>(c)); })
         .Int("MaxRecords", &TVADODataSet::GetMaxRecords, &TVADODataSet::SetMaxRecords)
@@ -27,8 +29,9 @@ void DeclareDataSetClasses() {
         .Enum("UpdateMode", &TVADODataSet::UpdateMode, &TVADODataSet::SetUpdateMode,
               {"upWhereAll", "upWhereChanged", "upWhereKeyOnly"})
         .Default(upWhereAll)
-        .Component("UpdateObject", &TVADODataSet::UpdateObject,
-                   [](TVADODataSet& d, TComponent* c) { d.SetUpdateObject(dynamic_cast<TVUpdateObject*>(c)); })
+        .Component(
+            "UpdateObject", &TVADODataSet::UpdateObject,
+            [](TVADODataSet& d, TComponent* c) { d.SetUpdateObject(dynamic_cast<TVUpdateObject*>(c)); })
         .String("MarkerField", &TVADODataSet::GetMarkerField, &TVADODataSet::SetMarkerField)
         .String("PrimaryKey", &TVADODataSet::GetPrimaryKey, &TVADODataSet::SetPrimaryKey)
         .String("FileName", &TVADODataSet::FileName, &TVADODataSet::SetFileName)
@@ -37,14 +40,17 @@ void DeclareDataSetClasses() {
         .Set("Options", &TVADODataSet::Options, &TVADODataSet::SetOptions,
              {"opDialog", "opFilter", "opSubList", "opConnection"})
         .Default(TVOptions{opDialog, opFilter, opConnection})
-        .Set("FilterOptions", [](const TVADODataSet& d) { return d.FilterOptions(); },
-             [](TVADODataSet& d, TFilterOptions v) { d.SetFilterOptions(v); }, {"foCaseInsensitive", "foNoPartialCompare"})
+        .Set(
+            "FilterOptions", [](const TVADODataSet& d) { return d.FilterOptions(); },
+            [](TVADODataSet& d, TFilterOptions v) { d.SetFilterOptions(v); },
+            {"foCaseInsensitive", "foNoPartialCompare"})
         .Default(TFilterOptions{});
 }
 
 } // namespace
 
-void RegisterDataSetClasses() {
+void RegisterDataSetClasses()
+{
     static const bool registered = (DeclareDataSetClasses(), true);
     (void)registered;
 }

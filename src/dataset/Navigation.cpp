@@ -12,67 +12,95 @@ namespace vmado {
 using dataset::ReadInt32;
 using dataset::WriteInt32;
 
-void TVADODataSet::InternalFirst() {
-    if (cursorOpen_) records_->First();
+void TVADODataSet::InternalFirst()
+{
+    if (cursorOpen_)
+        records_->First();
 }
 
-void TVADODataSet::InternalLast() {
-    if (cursorOpen_) records_->Last();
+void TVADODataSet::InternalLast()
+{
+    if (cursorOpen_)
+        records_->Last();
 }
 
-Integer TVADODataSet::GetRecordCount() { return records_ ? records_->GetRecordCount() : -1; }
+Integer TVADODataSet::GetRecordCount()
+{
+    return records_ ? records_->GetRecordCount() : -1;
+}
 
-Integer TVADODataSet::GetRecNo() { return records_ ? records_->GetRecNo() : -1; }
+Integer TVADODataSet::GetRecNo()
+{
+    return records_ ? records_->GetRecNo() : -1;
+}
 
-void TVADODataSet::GetBookmarkData(TRecordBuffer buffer, void* data) {
+void TVADODataSet::GetBookmarkData(TRecordBuffer buffer, void* data)
+{
     std::memcpy(data, buffer + bookmarkOffset_, sizeof(Integer));
 }
 
-void TVADODataSet::SetBookmarkData(TRecordBuffer buffer, void* data) {
-    if (buffer[0] != '\0') std::memcpy(buffer + bookmarkOffset_, data, sizeof(Integer));
+void TVADODataSet::SetBookmarkData(TRecordBuffer buffer, void* data)
+{
+    if (buffer[0] != '\0')
+        std::memcpy(buffer + bookmarkOffset_, data, sizeof(Integer));
 }
 
-TBookmarkFlag TVADODataSet::GetBookmarkFlag(TRecordBuffer buffer) {
+TBookmarkFlag TVADODataSet::GetBookmarkFlag(TRecordBuffer buffer)
+{
     return static_cast<TBookmarkFlag>(buffer[bookmarkOffset_ + 4]);
 }
 
-void TVADODataSet::SetBookmarkFlag(TRecordBuffer buffer, TBookmarkFlag value) {
+void TVADODataSet::SetBookmarkFlag(TRecordBuffer buffer, TBookmarkFlag value)
+{
     buffer[bookmarkOffset_ + 4] = static_cast<char>(value);
 }
 
-void TVADODataSet::InternalGotoBookmark(void* bookmark) {
-    if (!cursorOpen_) return;
+void TVADODataSet::InternalGotoBookmark(void* bookmark)
+{
+    if (!cursorOpen_)
+        return;
     Integer value;
     std::memcpy(&value, bookmark, sizeof value);
     records_->SetBookmark(value);
 }
 
-void TVADODataSet::InternalSetToRecord(TRecordBuffer buffer) {
+void TVADODataSet::InternalSetToRecord(TRecordBuffer buffer)
+{
     if (records_ != nullptr && buffer != nullptr && buffer[0] != '\0')
         records_->SetBookmark(ReadInt32(buffer + bookmarkOffset_));
 }
 
-void TVADODataSet::InternalBookmark(TBookmarkFlag flag) {
+void TVADODataSet::InternalBookmark(TBookmarkFlag flag)
+{
     const TRecordBuffer active = ActiveBuffer();
-    if (active == nullptr || records_ == nullptr) return;
+    if (active == nullptr || records_ == nullptr)
+        return;
     WriteInt32(active + bookmarkOffset_, records_->GetBookmark());
     active[bookmarkOffset_ + 4] = static_cast<char>(flag);
 }
 
-TBookmarkStr TVADODataSet::GetBookmarkStr() {
-    if (!cursorOpen_) return {};
+TBookmarkStr TVADODataSet::GetBookmarkStr()
+{
+    if (!cursorOpen_)
+        return {};
     return IntToStr(records_->GetBookmark());
 }
 
-void TVADODataSet::SetBookmarkStr(const TBookmarkStr& value) {
-    if (!cursorOpen_) return;
+void TVADODataSet::SetBookmarkStr(const TBookmarkStr& value)
+{
+    if (!cursorOpen_)
+        return;
     const Integer current = records_->GetBookmark();
     const Integer target = value.empty() ? current : StrToInt(value);
-    if (target == current) return;
+    if (target == current)
+        return;
     records_->SetBookmark(target);
     InternalRefresh();
 }
 
-void TVADODataSet::InternalRefresh() { Resync(ResyncMode); }
+void TVADODataSet::InternalRefresh()
+{
+    Resync(ResyncMode);
+}
 
 } // namespace vmado

@@ -12,23 +12,26 @@
 namespace vmado {
 
 TVADODataSet::TVADODataSet(TComponent* owner)
-    : TDataSet(owner), blobValues_(std::make_unique<TStringList>()), filters_(std::make_unique<TVFilters>(this)),
-      colors_(std::make_unique<TVFilters>(this)), connInfo_(std::make_unique<TStringList>()),
-      lineIndex_(std::make_unique<dataset::LineIndex>()) {
+    : TDataSet(owner), blobValues_(std::make_unique<TStringList>()),
+      filters_(std::make_unique<TVFilters>(this)), colors_(std::make_unique<TVFilters>(this)),
+      connInfo_(std::make_unique<TStringList>()), lineIndex_(std::make_unique<dataset::LineIndex>())
+{
     RegisterDataSetClasses();
     filters_->SetPropName("Filters");
     colors_->SetPropName("Colors");
     SetFilterOptions(TFilterOptions{});
 }
 
-TVADODataSet::~TVADODataSet() {
+TVADODataSet::~TVADODataSet()
+{
     Destroying();
     // The framework's close runs InternalClose while this object is still whole.
     try {
         Close();
     } catch (...) {
     }
-    if (updateObject_ != nullptr && updateObject_->GetDataSet() == this) updateObject_->SetDataSet(nullptr);
+    if (updateObject_ != nullptr && updateObject_->GetDataSet() == this)
+        updateObject_->SetDataSet(nullptr);
     if (master_ != nullptr) {
         master_->RemoveDataSet(this);
         master_->RemoveFreeNotification(this);
@@ -40,20 +43,25 @@ TVADODataSet::~TVADODataSet() {
     records_.reset();
 }
 
-void TVADODataSet::Notification(TComponent* component, TOperation operation) {
+void TVADODataSet::Notification(TComponent* component, TOperation operation)
+{
     TDataSet::Notification(component, operation);
-    if (operation != opRemove) return;
+    if (operation != opRemove)
+        return;
     // The departing component is already partly destroyed: forget it without calling into it.
     if (component == master_) {
-        if (ownConnection_ == nullptr) connectionObject_ = nullptr;
+        if (ownConnection_ == nullptr)
+            connectionObject_ = nullptr;
         master_ = nullptr;
     }
-    if (component == updateObject_) updateObject_ = nullptr;
+    if (component == updateObject_)
+        updateObject_ = nullptr;
 }
 
 // ---- connection ------------------------------------------------------------------------------------
 
-bool TVADODataSet::ConnectionOpen() {
+bool TVADODataSet::ConnectionOpen()
+{
     if (!connection_.empty()) {
         if (connectionObject_ == nullptr) {
             if (options_.Contains(opConnection) && master_ != nullptr) {
@@ -65,40 +73,56 @@ bool TVADODataSet::ConnectionOpen() {
                 connectionObject_ = ownConnection_.get();
             }
         }
-        if (connectionObject_->ConnectionString != connection_) connectionObject_->SetConnect(connection_);
-        if (!connectionObject_->Active) connectionObject_->Open();
+        if (connectionObject_->ConnectionString != connection_)
+            connectionObject_->SetConnect(connection_);
+        if (!connectionObject_->Active)
+            connectionObject_->Open();
     }
     return connectionObject_ != nullptr && connectionObject_->Active;
 }
 
-void TVADODataSet::ConnectionClose() {
-    if (ownConnection_ == nullptr) return;
-    if (ownConnection_->Active) ownConnection_->Close();
+void TVADODataSet::ConnectionClose()
+{
+    if (ownConnection_ == nullptr)
+        return;
+    if (ownConnection_->Active)
+        ownConnection_->Close();
     FreeOwnConnection();
 }
 
-void TVADODataSet::FreeOwnConnection() {
-    if (connectionObject_ == ownConnection_.get()) connectionObject_ = nullptr;
+void TVADODataSet::FreeOwnConnection()
+{
+    if (connectionObject_ == ownConnection_.get())
+        connectionObject_ = nullptr;
     ownConnection_.reset();
 }
 
-void TVADODataSet::TakeMasterConnection() { connectionObject_ = master_->GetData(); }
+void TVADODataSet::TakeMasterConnection()
+{
+    connectionObject_ = master_->GetData();
+}
 
-void TVADODataSet::SetConnection(const AnsiString& value) {
-    if (value == connection_) return;
+void TVADODataSet::SetConnection(const AnsiString& value)
+{
+    if (value == connection_)
+        return;
     connection_ = value;
     if (ownConnection_ != nullptr) {
-        if (ownConnection_->Active) ownConnection_->Close();
+        if (ownConnection_->Active)
+            ownConnection_->Close();
         ownConnection_->SetConnect(value);
     }
 }
 
-void TVADODataSet::SetMaster(TVCustomMaster* value) {
-    if (value == master_) return;
+void TVADODataSet::SetMaster(TVCustomMaster* value)
+{
+    if (value == master_)
+        return;
     if (value == nullptr) {
         master_->RemoveDataSet(this);
         master_->RemoveFreeNotification(this);
-        if (options_.Contains(opConnection) && ownConnection_ == nullptr) connectionObject_ = nullptr;
+        if (options_.Contains(opConnection) && ownConnection_ == nullptr)
+            connectionObject_ = nullptr;
         master_ = nullptr;
         return;
     }
@@ -107,7 +131,8 @@ void TVADODataSet::SetMaster(TVCustomMaster* value) {
     if (master_ != nullptr) {
         master_->RemoveDataSet(this);
         master_->RemoveFreeNotification(this);
-        if (ownConnection_ == nullptr) connectionObject_ = nullptr;
+        if (ownConnection_ == nullptr)
+            connectionObject_ = nullptr;
     }
     master_ = value;
     master_->FreeNotification(this);
@@ -119,8 +144,10 @@ void TVADODataSet::SetMaster(TVCustomMaster* value) {
     }
 }
 
-void TVADODataSet::SetOptions(TVOptions value) {
-    if (value == options_) return;
+void TVADODataSet::SetOptions(TVOptions value)
+{
+    if (value == options_)
+        return;
     options_ = value;
     if (options_.Contains(opConnection) && master_ != nullptr && ownConnection_ != nullptr) {
         ConnectionClose();
@@ -128,36 +155,48 @@ void TVADODataSet::SetOptions(TVOptions value) {
     }
 }
 
-AnsiString TVADODataSet::GetVersion() {
-    if (ConnectionOpen()) return connectionObject_->GetVersion();
+AnsiString TVADODataSet::GetVersion()
+{
+    if (ConnectionOpen())
+        return connectionObject_->GetVersion();
     return "Unknown";
 }
 
-TStrings* TVADODataSet::GetConnInfo() {
-    if (ConnectionOpen() && connectionObject_->Properties != nullptr) return connectionObject_->Properties.get();
+TStrings* TVADODataSet::GetConnInfo()
+{
+    if (ConnectionOpen() && connectionObject_->Properties != nullptr)
+        return connectionObject_->Properties.get();
     return connInfo_.get();
 }
 
 // ---- command -----------------------------------------------------------------------------------------
 
-void TVADODataSet::SetCommand(const AnsiString& text) {
+void TVADODataSet::SetCommand(const AnsiString& text)
+{
     const AnsiString cleaned = CleanSQL(text);
-    if (cleaned != commandText_) commandText_ = cleaned;
+    if (cleaned != commandText_)
+        commandText_ = cleaned;
 }
 
-AnsiString TVADODataSet::CleanSQL(const AnsiString& sql) const {
+AnsiString TVADODataSet::CleanSQL(const AnsiString& sql) const
+{
     return Trim(Equalize(StrTran(sql, "\r\n", " ")));
 }
 
-AnsiString TVADODataSet::InternalTable(const AnsiString& sql) {
-    if (commandType_ == coTable || commandType_ == coTableDirect) return sql;
+AnsiString TVADODataSet::InternalTable(const AnsiString& sql)
+{
+    if (commandType_ == coTable || commandType_ == coTableDirect)
+        return sql;
     return ExtractTableName(sql, true);
 }
 
-Integer TVADODataSet::InternalSQL(const AnsiString& sql) {
-    if (sql.empty() || !ConnectionOpen()) return -1;
+Integer TVADODataSet::InternalSQL(const AnsiString& sql)
+{
+    if (sql.empty() || !ConnectionOpen())
+        return -1;
     const AnsiString statement = CleanSQL(sql);
-    if (OnVerbose) OnVerbose(statement, vmExecute);
+    if (OnVerbose)
+        OnVerbose(statement, vmExecute);
     connectionObject_->StartTransaction();
     Integer affected = 0;
     try {
@@ -174,7 +213,8 @@ Integer TVADODataSet::InternalSQL(const AnsiString& sql) {
     return affected;
 }
 
-void TVADODataSet::ReOpen() {
+void TVADODataSet::ReOpen()
+{
     DisableControls();
     try {
         Close();
@@ -186,45 +226,68 @@ void TVADODataSet::ReOpen() {
     EnableControls();
 }
 
-AnsiString TVADODataSet::GetPosition() {
-    if (!cursorOpen_) return {};
+AnsiString TVADODataSet::GetPosition()
+{
+    if (!cursorOpen_)
+        return {};
     AnsiString text = IntToStr(GetRecNo()) + "/" + IntToStr(GetRecordCount());
-    if (filters_->Count() > 0) text += " (" + IntToStr(filters_->Count()) + ")";
+    if (filters_->Count() > 0)
+        text += " (" + IntToStr(filters_->Count()) + ")";
     return text;
 }
 
 // ---- properties -----------------------------------------------------------------------------------------
 
-void TVADODataSet::SetReadOnly(bool value) {
-    if (value == readOnly_) return;
+void TVADODataSet::SetReadOnly(bool value)
+{
+    if (value == readOnly_)
+        return;
     readOnly_ = value;
     lockType_ = value ? ltLockReadOnly : ltLockBatchOptimistic;
 }
 
-Integer TVADODataSet::GetMaxRecords() const { return records_ ? records_->GetMaxRec() : 0; }
-
-void TVADODataSet::SetMaxRecords(Integer value) {
-    if (records_) records_->SetMaxRec(value);
+Integer TVADODataSet::GetMaxRecords() const
+{
+    return records_ ? records_->GetMaxRec() : 0;
 }
 
-void TVADODataSet::SetMarkerField(const AnsiString& value) {
-    if (value != markerField_) markerField_ = value;
+void TVADODataSet::SetMaxRecords(Integer value)
+{
+    if (records_)
+        records_->SetMaxRec(value);
 }
 
-void TVADODataSet::SetPrimaryKey(const AnsiString& value) {
-    if (value != primaryKey_) primaryKey_ = value;
+void TVADODataSet::SetMarkerField(const AnsiString& value)
+{
+    if (value != markerField_)
+        markerField_ = value;
 }
 
-void TVADODataSet::SetFilters(const TVFilters* value) { filters_->Assign(value); }
+void TVADODataSet::SetPrimaryKey(const AnsiString& value)
+{
+    if (value != primaryKey_)
+        primaryKey_ = value;
+}
 
-void TVADODataSet::SetColors(const TVFilters* value) { colors_->Assign(value); }
+void TVADODataSet::SetFilters(const TVFilters* value)
+{
+    filters_->Assign(value);
+}
+
+void TVADODataSet::SetColors(const TVFilters* value)
+{
+    colors_->Assign(value);
+}
 
 // ---- opening and closing ------------------------------------------------------------------------------
 
-void TVADODataSet::InternalOpen() {
-    if (connection_.empty() || commandText_.empty()) return;
+void TVADODataSet::InternalOpen()
+{
+    if (connection_.empty() || commandText_.empty())
+        return;
     try {
-        if (!ConnectionOpen()) return;
+        if (!ConnectionOpen())
+            return;
         InternalLoad(fileName_);
 
         records_.reset(); // the old recordset goes before the new one takes the connection
@@ -235,14 +298,16 @@ void TVADODataSet::InternalOpen() {
         records_->CommandType = commandType_;
         records_->Source = commandText_;
         ExecFilter();
-        if (OnVerbose) OnVerbose(commandText_, vmCommand);
+        if (OnVerbose)
+            OnVerbose(commandText_, vmCommand);
         records_->Open();
         cursorOpen_ = records_->Active;
         SetBookmarkSize(10);
 
         fieldPositions_.clear();
         InternalInitFieldDefs();
-        if (DefaultFields()) CreateFields();
+        if (DefaultFields())
+            CreateFields();
         BindFields(true);
         InternalFields();
 
@@ -254,9 +319,11 @@ void TVADODataSet::InternalOpen() {
         blobValues_->Clear();
         for (Integer i = 0; i < Fields()->Count(); ++i) {
             TField* field = Fields()->Fields(i);
-            if (field->IsBlob()) blobValues_->Add(field->FieldName() + "=NONE");
+            if (field->IsBlob())
+                blobValues_->Add(field->FieldName() + "=NONE");
         }
-        if (options_.Contains(opSubList)) SubListOpen();
+        if (options_.Contains(opSubList))
+            SubListOpen();
     } catch (const std::exception& e) {
         // Leave nothing half-open behind the error: the framework closes the buffers, this
         // closes the recordset.
@@ -271,24 +338,31 @@ void TVADODataSet::InternalOpen() {
     }
 }
 
-void TVADODataSet::InternalClose() {
+void TVADODataSet::InternalClose()
+{
     if (cursorOpen_) {
-        if (options_.Contains(opSubList)) SubListClose();
+        if (options_.Contains(opSubList))
+            SubListClose();
         InternalSave(fileName_);
-        if (records_ && records_->Active) records_->Close();
-        if (ownConnection_ != nullptr && ownConnection_->Active) ownConnection_->Close();
+        if (records_ && records_->Active)
+            records_->Close();
+        if (ownConnection_ != nullptr && ownConnection_->Active)
+            ownConnection_->Close();
     }
     cursorOpen_ = false;
     fieldPositions_.clear();
     BindFields(false);
     if (DefaultFields()) {
         DestroyFields();
-        if (!storeDefs_) FieldDefs()->Clear();
+        if (!storeDefs_)
+            FieldDefs()->Clear();
     }
 }
 
-void TVADODataSet::InternalInitFieldDefs() {
-    if (storeDefs_ && FieldDefs()->Count() > 0) return;
+void TVADODataSet::InternalInitFieldDefs()
+{
+    if (storeDefs_ && FieldDefs()->Count() > 0)
+        return;
     auto define = [this](TVRecords& records) {
         FieldDefs()->Clear();
         const FieldsPtr fields = records.Recordset->Fields();
@@ -301,7 +375,8 @@ void TVADODataSet::InternalInitFieldDefs() {
         define(*records_);
         return;
     }
-    if (commandText_.empty() || !ConnectionOpen()) return;
+    if (commandText_.empty() || !ConnectionOpen())
+        return;
     TVRecords probe(connectionObject_);
     probe.SetMaxRec(1);
     probe.CursorType = cursorType_;
@@ -313,74 +388,111 @@ void TVADODataSet::InternalInitFieldDefs() {
     probe.Close();
 }
 
-TFieldType TVADODataSet::AdoToBdt(Integer adoType) {
+TFieldType TVADODataSet::AdoToBdt(Integer adoType)
+{
     switch (adoType) {
     case adSmallInt:
-    case adTinyInt: return ftSmallint;
+    case adTinyInt:
+        return ftSmallint;
     case adInteger:
-    case adUnsignedInt: return ftInteger;
+    case adUnsignedInt:
+        return ftInteger;
     case adUnsignedTinyInt:
-    case adUnsignedSmallInt: return ftWord;
+    case adUnsignedSmallInt:
+        return ftWord;
     case adSingle:
     case adDouble:
     case adDecimal:
     case adNumeric:
-    case adVarNumeric: return ftFloat;
-    case adCurrency: return ftCurrency;
+    case adVarNumeric:
+        return ftFloat;
+    case adCurrency:
+        return ftCurrency;
     case adDate:
-    case adDBDate: return ftDate;
+    case adDBDate:
+        return ftDate;
     case adDBTime:
     case adFileTime:
-    case 137: return ftTime; // database file time
-    case adDBTimeStamp: return ftDateTime;
+    case 137:
+        return ftTime; // database file time
+    case adDBTimeStamp:
+        return ftDateTime;
     case adBSTR:
     case adChar:
     case adWChar:
     case adVarChar:
-    case adVarWChar: return ftString;
+    case adVarWChar:
+        return ftString;
     case adLongVarChar:
-    case adLongVarWChar: return ftMemo;
+    case adLongVarWChar:
+        return ftMemo;
     case adBinary:
     case adVarBinary:
-    case adLongVarBinary: return ftBlob;
+    case adLongVarBinary:
+        return ftBlob;
     case adIDispatch:
     case adVariant:
-    case adIUnknown: return ftADT;
-    case adBoolean: return ftBoolean;
+    case adIUnknown:
+        return ftADT;
+    case adBoolean:
+        return ftBoolean;
     case adBigInt:
-    case adUnsignedBigInt: return ftLargeint;
-    case adGUID: return ftAutoInc;
-    default: return ftUnknown;
+    case adUnsignedBigInt:
+        return ftLargeint;
+    case adGUID:
+        return ftAutoInc;
+    default:
+        return ftUnknown;
     }
 }
 
-Integer TVADODataSet::BdtToAdo(TFieldType fieldType) {
+Integer TVADODataSet::BdtToAdo(TFieldType fieldType)
+{
     switch (fieldType) {
-    case ftString: return adChar;
-    case ftSmallint: return adSmallInt;
-    case ftInteger: return adInteger;
-    case ftWord: return adUnsignedSmallInt;
-    case ftBoolean: return adBoolean;
-    case ftFloat: return adDouble;
-    case ftCurrency: return adCurrency;
-    case ftDate: return adDBTimeStamp;
-    case ftTime: return adDBTime;
+    case ftString:
+        return adChar;
+    case ftSmallint:
+        return adSmallInt;
+    case ftInteger:
+        return adInteger;
+    case ftWord:
+        return adUnsignedSmallInt;
+    case ftBoolean:
+        return adBoolean;
+    case ftFloat:
+        return adDouble;
+    case ftCurrency:
+        return adCurrency;
+    case ftDate:
+        return adDBTimeStamp;
+    case ftTime:
+        return adDBTime;
     case ftBytes:
     case ftBlob:
     case ftGraphic:
-    case ftTypedBinary: return adLongVarBinary;
-    case ftAutoInc: return adGUID;
-    case ftMemo: return adLongVarChar;
-    case ftLargeint: return adBigInt;
-    case ftADT: return adVariant;
-    default: return adError;
+    case ftTypedBinary:
+        return adLongVarBinary;
+    case ftAutoInc:
+        return adGUID;
+    case ftMemo:
+        return adLongVarChar;
+    case ftLargeint:
+        return adBigInt;
+    case ftADT:
+        return adVariant;
+    default:
+        return adError;
     }
 }
 
-void TVADODataSet::InitOneField(const AnsiString& name, Integer adoType, Integer size, bool required, Integer fieldNo) {
+void TVADODataSet::InitOneField(const AnsiString& name, Integer adoType, Integer size, bool required,
+                                Integer fieldNo)
+{
     TFieldType dataType = AdoToBdt(adoType);
-    if (name == primaryKey_ && dataType == ftInteger) dataType = ftAutoInc;
-    if (dataType == ftUnknown) return;
+    if (name == primaryKey_ && dataType == ftInteger)
+        dataType = ftAutoInc;
+    if (dataType == ftUnknown)
+        return;
     Integer defSize = 0;
     if (dataType == ftString) {
         defSize = size == 0 ? 1 : size;
@@ -395,49 +507,64 @@ void TVADODataSet::InitOneField(const AnsiString& name, Integer adoType, Integer
     new TFieldDef(FieldDefs(), Trim(name), dataType, defSize, required, fieldNo + 1);
 }
 
-void TVADODataSet::InternalFields() {
+void TVADODataSet::InternalFields()
+{
     const AnsiString table = InternalTable(commandText_);
     const AnsiString marker = GetMarkerField();
     for (Integer i = 0; i < Fields()->Count(); ++i) {
         TField* field = Fields()->Fields(i);
         field->SetOrigin(table.empty() ? field->FieldName() : table + "." + field->FieldName());
-        field->SetDisplayLabel(field->FieldName() == marker ? AnsiString(" + ") : Trim(field->DisplayLabel()));
+        field->SetDisplayLabel(field->FieldName() == marker ? AnsiString(" + ")
+                                                            : Trim(field->DisplayLabel()));
         field->SetTag(SortField(field));
     }
 }
 
 // ---- hooks -----------------------------------------------------------------------------------------------
 
-void TVADODataSet::InternalHandleException() { Application()->HandleException(this); }
+void TVADODataSet::InternalHandleException()
+{
+    Application()->HandleException(this);
+}
 
-void TVADODataSet::DoAfterOpen() {
+void TVADODataSet::DoAfterOpen()
+{
     TDataSet::DoAfterOpen();
     SetCurrentRecord(0);
-    if (OnScroll) OnScroll(this);
+    if (OnScroll)
+        OnScroll(this);
 }
 
-void TVADODataSet::DoAfterClose() {
+void TVADODataSet::DoAfterClose()
+{
     TDataSet::DoAfterClose();
-    if (OnScroll) OnScroll(this);
+    if (OnScroll)
+        OnScroll(this);
 }
 
-void TVADODataSet::DoAfterScroll() {
+void TVADODataSet::DoAfterScroll()
+{
     TDataSet::DoAfterScroll();
-    if (OnScroll) OnScroll(this);
+    if (OnScroll)
+        OnScroll(this);
 }
 
-void TVADODataSet::DoBeforeEdit() {
+void TVADODataSet::DoBeforeEdit()
+{
     TDataSet::DoBeforeEdit();
     DoDialog();
 }
 
-void TVADODataSet::DoBeforeInsert() {
+void TVADODataSet::DoBeforeInsert()
+{
     TDataSet::DoBeforeInsert();
     DoDialog();
 }
 
-void TVADODataSet::DoDialog() {
-    if (options_.Contains(opDialog) && OnDialog) OnDialog(this);
+void TVADODataSet::DoDialog()
+{
+    if (options_.Contains(opDialog) && OnDialog)
+        OnDialog(this);
 }
 
 } // namespace vmado

@@ -8,25 +8,31 @@ namespace vmado::dataset {
 
 namespace {
 
-inline bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+inline bool IsBlank(char c)
+{
+    return static_cast<unsigned char>(c) <= ' ';
+}
 
 // Reads the entry starting at pos (after leading blanks) into out when given; returns the
 // position after it and its separator. A separator that ends the line stands for one more,
 // empty entry: trailingEmpty tells.
-std::size_t ScanEntry(std::string_view line, std::size_t pos, AnsiString* out, bool* trailingEmpty = nullptr) {
+std::size_t ScanEntry(std::string_view line, std::size_t pos, AnsiString* out, bool* trailingEmpty = nullptr)
+{
     const std::size_t n = line.size();
     if (pos < n && line[pos] == '"') {
         ++pos;
         // From quote to quote: the text between is taken whole, a doubled quote gives one.
         for (;;) {
             const std::size_t quote = line.find('"', pos);
-            if (out) out->append(line.data() + pos, (quote == std::string_view::npos ? n : quote) - pos);
+            if (out)
+                out->append(line.data() + pos, (quote == std::string_view::npos ? n : quote) - pos);
             if (quote == std::string_view::npos) {
                 pos = n;
                 break;
             }
             if (quote + 1 < n && line[quote + 1] == '"') {
-                if (out) *out += '"';
+                if (out)
+                    *out += '"';
                 pos = quote + 2;
                 continue;
             }
@@ -35,33 +41,44 @@ std::size_t ScanEntry(std::string_view line, std::size_t pos, AnsiString* out, b
         }
     } else {
         const std::size_t start = pos;
-        while (pos < n && line[pos] != ',' && !IsBlank(line[pos])) ++pos;
-        if (out) out->assign(line.data() + start, pos - start);
+        while (pos < n && line[pos] != ',' && !IsBlank(line[pos]))
+            ++pos;
+        if (out)
+            out->assign(line.data() + start, pos - start);
     }
-    while (pos < n && IsBlank(line[pos])) ++pos;
+    while (pos < n && IsBlank(line[pos]))
+        ++pos;
     if (pos < n && line[pos] == ',') {
         ++pos;
-        if (trailingEmpty && pos == n) *trailingEmpty = true;
-        while (pos < n && IsBlank(line[pos])) ++pos;
+        if (trailingEmpty && pos == n)
+            *trailingEmpty = true;
+        while (pos < n && IsBlank(line[pos]))
+            ++pos;
     }
     return pos;
 }
 
-std::size_t SkipBlanks(std::string_view line, std::size_t pos) {
-    while (pos < line.size() && IsBlank(line[pos])) ++pos;
+std::size_t SkipBlanks(std::string_view line, std::size_t pos)
+{
+    while (pos < line.size() && IsBlank(line[pos]))
+        ++pos;
     return pos;
 }
 
-bool NeedsQuotes(const AnsiString& entry) {
-    if (entry.empty()) return true;
+bool NeedsQuotes(const AnsiString& entry)
+{
+    if (entry.empty())
+        return true;
     for (char c : entry)
-        if (IsBlank(c) || c == '"' || c == ',') return true;
+        if (IsBlank(c) || c == '"' || c == ',')
+            return true;
     return false;
 }
 
 } // namespace
 
-std::vector<AnsiString> SplitLine(std::string_view line) {
+std::vector<AnsiString> SplitLine(std::string_view line)
+{
     std::vector<AnsiString> entries;
     std::size_t pos = SkipBlanks(line, 0);
     while (pos < line.size()) {
@@ -69,12 +86,14 @@ std::vector<AnsiString> SplitLine(std::string_view line) {
         bool trailingEmpty = false;
         pos = ScanEntry(line, pos, &entry, &trailingEmpty);
         entries.push_back(std::move(entry));
-        if (trailingEmpty) entries.emplace_back();
+        if (trailingEmpty)
+            entries.emplace_back();
     }
     return entries;
 }
 
-std::string_view LineIndex::Entry(const char* buffer, Integer index, AnsiString& scratch) {
+std::string_view LineIndex::Entry(const char* buffer, Integer index, AnsiString& scratch)
+{
     if (buffer != buffer_) {
         const std::string_view line = TextArea(buffer);
         starts_.clear();
@@ -83,48 +102,59 @@ std::string_view LineIndex::Entry(const char* buffer, Integer index, AnsiString&
             starts_.push_back(static_cast<std::uint32_t>(pos));
             bool trailingEmpty = false;
             pos = ScanEntry(line, pos, nullptr, &trailingEmpty);
-            if (trailingEmpty) starts_.push_back(static_cast<std::uint32_t>(line.size()));
+            if (trailingEmpty)
+                starts_.push_back(static_cast<std::uint32_t>(line.size()));
         }
         buffer_ = buffer;
         length_ = line.size();
     }
-    if (index < 0 || static_cast<std::size_t>(index) >= starts_.size()) return {};
+    if (index < 0 || static_cast<std::size_t>(index) >= starts_.size())
+        return {};
     const std::string_view line(buffer, length_);
     std::size_t pos = starts_[static_cast<std::size_t>(index)];
-    if (pos >= line.size()) return {};
+    if (pos >= line.size())
+        return {};
     if (line[pos] == '"') {
         scratch.clear();
         ScanEntry(line, pos, &scratch);
         return scratch;
     }
     const std::size_t start = pos;
-    while (pos < line.size() && line[pos] != ',' && !IsBlank(line[pos])) ++pos;
+    while (pos < line.size() && line[pos] != ',' && !IsBlank(line[pos]))
+        ++pos;
     return line.substr(start, pos - start);
 }
 
-bool PlainDateStamp(std::string_view t, Integer& date) {
-    if (t.size() != 10 || t[4] != '-' || t[7] != '-') return false;
+bool PlainDateStamp(std::string_view t, Integer& date)
+{
+    if (t.size() != 10 || t[4] != '-' || t[7] != '-')
+        return false;
     int parts[3] = {0, 0, 0};
     const std::size_t from[3] = {0, 5, 8}, count[3] = {4, 2, 2};
     for (int k = 0; k < 3; ++k)
         for (std::size_t i = from[k]; i < from[k] + count[k]; ++i) {
-            if (t[i] < '0' || t[i] > '9') return false;
+            if (t[i] < '0' || t[i] > '9')
+                return false;
             parts[k] = parts[k] * 10 + (t[i] - '0');
         }
     const int y = parts[0], m = parts[1], d = parts[2];
     static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     static constexpr int kBefore[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
     const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-    if (y < 1 || m < 1 || m > 12 || d < 1 || d > kDays[m - 1] + (m == 2 && leap ? 1 : 0)) return false;
+    if (y < 1 || m < 1 || m > 12 || d < 1 || d > kDays[m - 1] + (m == 2 && leap ? 1 : 0))
+        return false;
     const int before = y - 1;
-    date = before * 365 + before / 4 - before / 100 + before / 400 + kBefore[m - 1] + (m > 2 && leap ? 1 : 0) + d;
+    date = before * 365 + before / 4 - before / 100 + before / 400 + kBefore[m - 1] +
+           (m > 2 && leap ? 1 : 0) + d;
     return true;
 }
 
-AnsiString JoinLine(const std::vector<AnsiString>& entries) {
+AnsiString JoinLine(const std::vector<AnsiString>& entries)
+{
     AnsiString line;
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (i > 0) line += ',';
+        if (i > 0)
+            line += ',';
         const AnsiString& e = entries[i];
         if (!NeedsQuotes(e)) {
             line += e;
@@ -132,7 +162,8 @@ AnsiString JoinLine(const std::vector<AnsiString>& entries) {
         }
         line += '"';
         for (char c : e) {
-            if (c == '"') line += '"';
+            if (c == '"')
+                line += '"';
             line += c;
         }
         line += '"';
@@ -140,7 +171,8 @@ AnsiString JoinLine(const std::vector<AnsiString>& entries) {
     return line;
 }
 
-void StoreLine(char* area, Integer areaSize, const AnsiString& line, const AnsiString& what) {
+void StoreLine(char* area, Integer areaSize, const AnsiString& line, const AnsiString& what)
+{
     if (line.find('\0') != AnsiString::npos)
         throw EDatabaseError(what + " holds a zero byte, which a record line cannot carry");
     if (static_cast<Integer>(line.size()) + 1 > areaSize) {

@@ -47,7 +47,10 @@ Literal LiteralKind(TFieldType type)
 }
 
 // A LIKE pattern's "%" goes after the value, inside its quotes.
-AnsiString Quoted(const AnsiString& value, const char* tail) { return QuotedStr(value + tail); }
+AnsiString Quoted(const AnsiString& value, const char* tail)
+{
+    return QuotedStr(value + tail);
+}
 
 [[noreturn]] void BadValue(const AnsiString& value, const AnsiString& what, const AnsiString& fieldName)
 {

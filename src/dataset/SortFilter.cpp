@@ -10,38 +10,50 @@ namespace vmado {
 
 namespace {
 
-std::unique_ptr<TStringList> SortList(const AnsiString& sort) {
+std::unique_ptr<TStringList> SortList(const AnsiString& sort)
+{
     auto list = std::make_unique<TStringList>();
     list->SetCommaText(StrTran(sort, " ", "="));
     return list;
 }
 
-AnsiString SortText(const TStringList& list) { return StrTran(list.CommaText(), "=", " "); }
+AnsiString SortText(const TStringList& list)
+{
+    return StrTran(list.CommaText(), "=", " ");
+}
 
 } // namespace
 
-void TVADODataSet::SetSortStr(const AnsiString& value) {
-    if (value == sort_) return;
+void TVADODataSet::SetSortStr(const AnsiString& value)
+{
+    if (value == sort_)
+        return;
     sort_ = value;
-    if (records_ == nullptr || !records_->Active) return;
+    if (records_ == nullptr || !records_->Active)
+        return;
     records_->SetSort(value);
     const AnsiString marker = GetMarkerField();
     for (Integer i = 0; i < Fields()->Count(); ++i) {
         TField* field = Fields()->Fields(i);
-        if (field->FieldName() != marker) field->SetDisplayLabel(Trim(field->DisplayLabel()) + "     ");
-        else field->SetDisplayLabel(" + ");
+        if (field->FieldName() != marker)
+            field->SetDisplayLabel(Trim(field->DisplayLabel()) + "     ");
+        else
+            field->SetDisplayLabel(" + ");
         field->SetTag(SortField(field));
     }
     First();
 }
 
-void TVADODataSet::SortAdd(const AnsiString& fieldName, TSortMode mode, bool add) {
+void TVADODataSet::SortAdd(const AnsiString& fieldName, TSortMode mode, bool add)
+{
     const auto list = SortList(sort_);
     const AnsiString word = mode == smDESC ? "DESC" : "ASC";
     if (add) {
         const Integer index = list->IndexOfName(fieldName);
-        if (index >= 0) list->SetValueFromIndex(index, word);
-        else list->Add(fieldName + "=" + word);
+        if (index >= 0)
+            list->SetValueFromIndex(index, word);
+        else
+            list->Add(fieldName + "=" + word);
     } else {
         list->Clear();
         list->Add(fieldName + "=" + word);
@@ -49,71 +61,104 @@ void TVADODataSet::SortAdd(const AnsiString& fieldName, TSortMode mode, bool add
     SetSortStr(SortText(*list));
 }
 
-void TVADODataSet::SortAdd(TField* field, bool add) {
-    if (field == nullptr) return;
+void TVADODataSet::SortAdd(TField* field, bool add)
+{
+    if (field == nullptr)
+        return;
     SortAdd(field->FieldName(), field->Tag() == 1 ? smDESC : smASC, add);
 }
 
-void TVADODataSet::SortDelete(const AnsiString& fieldName) {
+void TVADODataSet::SortDelete(const AnsiString& fieldName)
+{
     const auto list = SortList(sort_);
     const Integer index = list->IndexOfName(fieldName);
-    if (index >= 0) list->Delete(index);
+    if (index >= 0)
+        list->Delete(index);
     SetSortStr(SortText(*list));
 }
 
-void TVADODataSet::SortDelete(TField* field) {
-    if (field != nullptr) SortDelete(field->FieldName());
+void TVADODataSet::SortDelete(TField* field)
+{
+    if (field != nullptr)
+        SortDelete(field->FieldName());
 }
 
-bool TVADODataSet::IsSorted(const AnsiString& fieldName) const { return IsSub(fieldName, sort_); }
+bool TVADODataSet::IsSorted(const AnsiString& fieldName) const
+{
+    return IsSub(fieldName, sort_);
+}
 
-bool TVADODataSet::IsSorted(TField* field) const { return field != nullptr && IsSorted(field->FieldName()); }
+bool TVADODataSet::IsSorted(TField* field) const
+{
+    return field != nullptr && IsSorted(field->FieldName());
+}
 
-TSortMode TVADODataSet::SortMode(const AnsiString& fieldName) const {
+TSortMode TVADODataSet::SortMode(const AnsiString& fieldName) const
+{
     const auto list = SortList(sort_);
     const Integer index = list->IndexOfName(fieldName);
-    if (index < 0) return smNONE;
+    if (index < 0)
+        return smNONE;
     const AnsiString word = list->ValueFromIndex(index);
-    if (word == "ASC") return smASC;
-    if (word == "DESC") return smDESC;
+    if (word == "ASC")
+        return smASC;
+    if (word == "DESC")
+        return smDESC;
     return smNONE;
 }
 
-TSortMode TVADODataSet::SortMode(TField* field) const { return field != nullptr ? SortMode(field->FieldName()) : smNONE; }
+TSortMode TVADODataSet::SortMode(TField* field) const
+{
+    return field != nullptr ? SortMode(field->FieldName()) : smNONE;
+}
 
-Integer TVADODataSet::SortField(TField* field) const {
-    if (!IsSorted(field)) return 0;
+Integer TVADODataSet::SortField(TField* field) const
+{
+    if (!IsSorted(field))
+        return 0;
     switch (SortMode(field)) {
-    case smASC: return 1;
-    case smDESC: return 2;
-    default: return 0;
+    case smASC:
+        return 1;
+    case smDESC:
+        return 2;
+    default:
+        return 0;
     }
 }
 
-void TVADODataSet::SetFilterStr(const AnsiString& value) {
-    if (value == Filter()) return;
+void TVADODataSet::SetFilterStr(const AnsiString& value)
+{
+    if (value == Filter())
+        return;
     TDataSet::SetFilterText(value);
     ExecFilter();
 }
 
-void TVADODataSet::ExecFilter() {
+void TVADODataSet::ExecFilter()
+{
     AnsiString text = Filter();
     if (options_.Contains(opFilter)) {
         const AnsiString filtersText = filters_->SQLText(fmADO, FilterOptions().Contains(foCaseInsensitive));
-        if (!text.empty() && !filtersText.empty()) text += " AND ";
+        if (!text.empty() && !filtersText.empty())
+            text += " AND ";
         text += filtersText;
     }
-    if (OnVerbose) OnVerbose(text, vmFilter);
-    if (records_ == nullptr) return;
+    if (OnVerbose)
+        OnVerbose(text, vmFilter);
+    if (records_ == nullptr)
+        return;
     const AnsiString previous = records_->GetFilter();
     records_->SetFilter(text);
-    if (records_->Active && text != previous) First();
+    if (records_->Active && text != previous)
+        First();
 }
 
-void TVADODataSet::FieldColors(const AnsiString& fieldName, TColor& backColor, TColor& foreColor) {
+void TVADODataSet::FieldColors(const AnsiString& fieldName, TColor& backColor, TColor& foreColor)
+{
     for (Integer i = 0; i < colors_->Count(); ++i) {
         const TVFilter* rule = colors_->GetItem(i);
-        if (rule->GetSelected() != "<all>" && !IsSub(fieldName, rule->GetSelected())) continue;
+        if (rule->GetSelected() != "<all>" && !IsSub(fieldName, rule->GetSelected()))
+            continue;
         if (colors_->Evaluate(i, this)) {
             backColor = rule->BackGround();
             foreColor = rule->ForeGround();

@@ -17,7 +17,10 @@ namespace vmado {
 
 namespace {
 
-AnsiString Quoted(const AnsiString& text) { return QuotedStr(text); }
+AnsiString Quoted(const AnsiString& text)
+{
+    return QuotedStr(text);
+}
 
 // A name part in double quotes when it holds a blank, inner double quotes doubled.
 AnsiString NamePart(const AnsiString& part)

@@ -78,8 +78,8 @@ public:
     void SetMaster(TVCustomMaster* value);
     TVOptions Options() const { return options_; }
     void SetOptions(TVOptions value);
-    AnsiString GetVersion();    // "Unknown" without a connection
-    TStrings* GetConnInfo();    // the provider's properties, or an empty list; owned here
+    AnsiString GetVersion(); // "Unknown" without a connection
+    TStrings* GetConnInfo(); // the provider's properties, or an empty list; owned here
     const AnsiString& CommandText() const { return commandText_; }
     void SetCommand(const AnsiString& text); // stores the cleaned text
     AnsiString CleanSQL(const AnsiString& sql) const;
@@ -120,7 +120,7 @@ public:
     TVFilters* Filters() const { return filters_.get(); }
     void SetFilters(const TVFilters* value); // copies; does not re-filter
     TVFilters* Colors() const { return colors_.get(); }
-    void SetColors(const TVFilters* value);  // copies
+    void SetColors(const TVFilters* value); // copies
     TStrings* BlobValues() const { return blobValues_.get(); }
 
     TDataSetNotifyEvent OnMarkStart, OnMarkEnd, OnFillStart, OnFillEnd, OnDialog, OnScroll;
@@ -157,7 +157,8 @@ public:
 
     // ---- navigation and searching (Navigation.cpp) ---------------------------------------------------
     bool Locate(const AnsiString& keyFields, const Variant& keyValues, TLocateOptions options) override;
-    Variant Lookup(const AnsiString& keyFields, const Variant& keyValues, const AnsiString& resultFields) override;
+    Variant Lookup(const AnsiString& keyFields, const Variant& keyValues,
+                   const AnsiString& resultFields) override;
     // One "name op literal" condition; empty for an unknown field. The value goes in as given,
     // with embedded single quotes doubled.
     AnsiString CreateCriteria(const AnsiString& fieldName, const AnsiString& value, bool partial);
@@ -231,7 +232,8 @@ protected:
     using TDataSet::SetFieldData;
     Variant GetStateFieldValue(TDataSetState state, TField* field) override;
 
-    // ---- navigation (Navigation.cpp) -----------------------------------------------------------------------
+    // ---- navigation (Navigation.cpp)
+    // -----------------------------------------------------------------------
     void InternalFirst() override;
     void InternalLast() override;
     Integer GetRecordCount() override;
@@ -296,7 +298,7 @@ private:
     bool storeDefs_ = false;
     std::unique_ptr<TStringList> connInfo_;
     std::vector<std::pair<const TField*, Integer>> fieldPositions_; // by field number
-    std::unique_ptr<dataset::LineIndex> lineIndex_;                  // entries of the buffer last read
+    std::unique_ptr<dataset::LineIndex> lineIndex_;                 // entries of the buffer last read
     TCommandOption commandType_ = coUnknown;
     TCursorType cursorType_ = ctOpenStatic;
     TCursorLocation cursorLocation_ = clClient;

@@ -15,22 +15,34 @@ namespace vmado {
 
 namespace {
 
-bool IsOrdered(TRelationType relation) { return relation >= frEqual && relation <= frSmallerEqual; }
+bool IsOrdered(TRelationType relation)
+{
+    return relation >= frEqual && relation <= frSmallerEqual;
+}
 
 // The six ordered comparisons shared by every ordered kind.
-template <typename T> bool Compare(TRelationType relation, const T& x, const T& y) {
+template <typename T> bool Compare(TRelationType relation, const T& x, const T& y)
+{
     switch (relation) {
-    case frEqual: return x == y;
-    case frNotEqual: return x != y;
-    case frBigger: return x > y;
-    case frBiggerEqual: return x >= y;
-    case frSmaller: return x < y;
-    case frSmallerEqual: return x <= y;
-    default: return false;
+    case frEqual:
+        return x == y;
+    case frNotEqual:
+        return x != y;
+    case frBigger:
+        return x > y;
+    case frBiggerEqual:
+        return x >= y;
+    case frSmaller:
+        return x < y;
+    case frSmallerEqual:
+        return x <= y;
+    default:
+        return false;
     }
 }
 
-bool TextHolds(const TVSubFilter& line, TField& field, const TDataSet& dataSet) {
+bool TextHolds(const TVSubFilter& line, TField& field, const TDataSet& dataSet)
+{
     const AnsiString a = AnsiUpperCase(field.AsString());
     const TRelationType relation = line.Relation();
     if (relation == frSpecEqual) {
@@ -40,46 +52,67 @@ bool TextHolds(const TVSubFilter& line, TField& field, const TDataSet& dataSet) 
     }
     const AnsiString v = AnsiUpperCase(line.LowerValue());
     switch (relation) {
-    case frJokerRight: return LeftStr(a, static_cast<Integer>(v.size())) == v;
-    case frJokerLeft: return RightStr(a, static_cast<Integer>(v.size())) == v;
-    case frJokerSub: return !v.empty() && a.find(v) != AnsiString::npos;
-    default: return Compare(relation, a, v);
+    case frJokerRight:
+        return LeftStr(a, static_cast<Integer>(v.size())) == v;
+    case frJokerLeft:
+        return RightStr(a, static_cast<Integer>(v.size())) == v;
+    case frJokerSub:
+        return !v.empty() && a.find(v) != AnsiString::npos;
+    default:
+        return Compare(relation, a, v);
     }
 }
 
-bool IntegerHolds(const TVSubFilter& line, TField& field, const TDataSet& dataSet) {
+bool IntegerHolds(const TVSubFilter& line, TField& field, const TDataSet& dataSet)
+{
     const Integer x = field.AsInteger();
-    if (line.Relation() == frSpecEqual) return x == dataSet.FieldByName(line.LowerValue())->AsInteger();
+    if (line.Relation() == frSpecEqual)
+        return x == dataSet.FieldByName(line.LowerValue())->AsInteger();
     // A relation that never holds here must not fail on a value it would not use.
-    if (!IsOrdered(line.Relation())) return false;
+    if (!IsOrdered(line.Relation()))
+        return false;
     return Compare(line.Relation(), x, StrToInt(line.LowerValue()));
 }
 
-bool CurrencyHolds(const TVSubFilter& line, TField& field, const TDataSet& dataSet) {
+bool CurrencyHolds(const TVSubFilter& line, TField& field, const TDataSet& dataSet)
+{
     const Currency x = field.AsCurrency();
-    if (line.Relation() == frSpecEqual) return x == dataSet.FieldByName(line.LowerValue())->AsCurrency();
-    if (!IsOrdered(line.Relation())) return false;
+    if (line.Relation() == frSpecEqual)
+        return x == dataSet.FieldByName(line.LowerValue())->AsCurrency();
+    if (!IsOrdered(line.Relation()))
+        return false;
     return Compare(line.Relation(), x, StrToCurr(line.LowerValue()));
 }
 
-bool DateHolds(const TVSubFilter& line, TField& field, const TDataSet& dataSet) {
+bool DateHolds(const TVSubFilter& line, TField& field, const TDataSet& dataSet)
+{
     const TDateTime x = field.AsDateTime();
-    if (line.Relation() == frSpecEqual) return x == dataSet.FieldByName(line.LowerValue())->AsDateTime();
-    if (!IsOrdered(line.Relation())) return false;
+    if (line.Relation() == frSpecEqual)
+        return x == dataSet.FieldByName(line.LowerValue())->AsDateTime();
+    if (!IsOrdered(line.Relation()))
+        return false;
     return Compare(line.Relation(), x, StrToDate(line.LowerValue()));
 }
 
-bool BooleanHolds(const TVSubFilter& line, TField& field, const TDataSet& dataSet) {
+bool BooleanHolds(const TVSubFilter& line, TField& field, const TDataSet& dataSet)
+{
     const bool x = field.AsBoolean();
     switch (line.Relation()) {
-    case frEqual: return x == StrToLog(line.LowerValue());
-    case frNotEqual: return x != StrToLog(line.LowerValue());
-    case frSpecEqual: return x == dataSet.FieldByName(line.LowerValue())->AsBoolean();
-    default: return false;
+    case frEqual:
+        return x == StrToLog(line.LowerValue());
+    case frNotEqual:
+        return x != StrToLog(line.LowerValue());
+    case frSpecEqual:
+        return x == dataSet.FieldByName(line.LowerValue())->AsBoolean();
+    default:
+        return false;
     }
 }
 
-bool Ends(TLogicalType op) { return op == flNone || op == flEnd; }
+bool Ends(TLogicalType op)
+{
+    return op == flNone || op == flEnd;
+}
 
 // How a chain is read: all AND operators, all OR operators, or both (left to right, each line's
 // result replacing the last, no precedence).
@@ -87,17 +120,30 @@ enum class Method { AndChain, OrChain, Mixed };
 
 } // namespace
 
-bool TVFilters::EvalOne(const TVSubFilter* line, TDataSet* dataSet) const {
-    if (!line || !dataSet || IsEmptyStr(line->FieldName())) return false;
+bool TVFilters::EvalOne(const TVSubFilter* line, TDataSet* dataSet) const
+{
+    if (!line || !dataSet || IsEmptyStr(line->FieldName()))
+        return false;
     TField* field = dataSet->FieldByName(line->FieldName());
     switch (field->DataType()) {
-    case ftString: case ftMemo: case ftFmtMemo: case ftFixedChar: case ftWideString:
+    case ftString:
+    case ftMemo:
+    case ftFmtMemo:
+    case ftFixedChar:
+    case ftWideString:
         return TextHolds(*line, *field, *dataSet);
-    case ftSmallint: case ftInteger: case ftWord: case ftAutoInc: case ftLargeint:
+    case ftSmallint:
+    case ftInteger:
+    case ftWord:
+    case ftAutoInc:
+    case ftLargeint:
         return IntegerHolds(*line, *field, *dataSet);
-    case ftFloat: case ftCurrency: case ftBCD:
+    case ftFloat:
+    case ftCurrency:
+    case ftBCD:
         return CurrencyHolds(*line, *field, *dataSet);
-    case ftDate: case ftDateTime:
+    case ftDate:
+    case ftDateTime:
         return DateHolds(*line, *field, *dataSet);
     case ftBoolean:
         return BooleanHolds(*line, *field, *dataSet);
@@ -106,15 +152,19 @@ bool TVFilters::EvalOne(const TVSubFilter* line, TDataSet* dataSet) const {
     }
 }
 
-bool TVFilters::Evaluate(Integer index, TDataSet* dataSet) const {
-    if (!dataSet || index < 0 || index >= Count()) return false;
+bool TVFilters::Evaluate(Integer index, TDataSet* dataSet) const
+{
+    if (!dataSet || index < 0 || index >= Count())
+        return false;
     const TVFilter* filter = GetItem(index);
     const TVSubFilters* lines = filter->Levels();
-    if (lines->Count() == 0) return false;
+    if (lines->Count() == 0)
+        return false;
 
     const Integer nOR = filter->CountOR();
     const Integer nAND = filter->CountAND();
-    if (nAND == 0 && nOR == 0) return EvalOne(lines->GetItem(0), dataSet);
+    if (nAND == 0 && nOR == 0)
+        return EvalOne(lines->GetItem(0), dataSet);
 
     const Method method = nOR == 0 ? Method::AndChain : nAND == 0 ? Method::OrChain : Method::Mixed;
     // AND and OR chains look at ten lines at most; a mixed chain runs to its end.
@@ -127,23 +177,30 @@ bool TVFilters::Evaluate(Integer index, TDataSet* dataSet) const {
         const TLogicalType op = line->LogicalOp();
         if (op != flNone) {
             r = EvalOne(line, dataSet);
-            const bool invert = method == Method::AndChain ? prev == flAndNot
+            const bool invert = method == Method::AndChain  ? prev == flAndNot
                                 : method == Method::OrChain ? prev == flOrNot
                                                             : prev == flAndNot || prev == flOrNot;
-            if (invert) r = !r;
+            if (invert)
+                r = !r;
         }
         switch (method) {
         case Method::AndChain:
-            if (!r) return false;
-            if (Ends(op)) return r;
+            if (!r)
+                return false;
+            if (Ends(op))
+                return r;
             break;
         case Method::OrChain:
-            if (r) return true;
-            if (Ends(op)) return r;
+            if (r)
+                return true;
+            if (Ends(op))
+                return r;
             break;
         case Method::Mixed:
-            if (r && (op == flOr || op == flOrNot || Ends(op))) return true;
-            if (Ends(op)) return r;
+            if (r && (op == flOr || op == flOrNot || Ends(op)))
+                return true;
+            if (Ends(op))
+                return r;
             break;
         }
         prev = op;

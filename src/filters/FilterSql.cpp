@@ -11,23 +11,30 @@ namespace vmado {
 namespace {
 
 // Inner single quotes doubled; the caller adds the enclosing quotes.
-AnsiString QuoteBody(const AnsiString& value) {
+AnsiString QuoteBody(const AnsiString& value)
+{
     AnsiString out;
     out.reserve(value.size());
     for (char c : value) {
         out += c;
-        if (c == '\'') out += '\'';
+        if (c == '\'')
+            out += '\'';
     }
     return out;
 }
 
-AnsiString Joiner(TLogicalType op) { return op == flEnd ? AnsiString() : LogicalToString(op); }
+AnsiString Joiner(TLogicalType op)
+{
+    return op == flEnd ? AnsiString() : LogicalToString(op);
+}
 
-AnsiString RelationText(const TVSubFilter& line) {
+AnsiString RelationText(const TVSubFilter& line)
+{
     return RelationToString(line.Negation() ? RelationNegation(line.Relation()) : line.Relation());
 }
 
-AnsiString StringLine(TVSubFilter& line, TFilterMode mode, bool upper) {
+AnsiString StringLine(TVSubFilter& line, TFilterMode mode, bool upper)
+{
     const AnsiString& f = line.FieldName();
     const AnsiString fx = upper ? "{fn UCASE(" + f + ")}" : f;
     const AnsiString v = QuoteBody(upper ? AnsiUpperCase(line.LowerValue()) : line.LowerValue());
@@ -46,7 +53,8 @@ AnsiString StringLine(TVSubFilter& line, TFilterMode mode, bool upper) {
     }
 
     // The ADO filter grammar has no leading wildcard alone; the line keeps the wider relation.
-    if (mode == fmADO && line.Relation() == frJokerLeft) line.SetRelation(frJokerSub);
+    if (mode == fmADO && line.Relation() == frJokerLeft)
+        line.SetRelation(frJokerSub);
 
     switch (line.Relation()) {
     case frJokerRight:
@@ -65,11 +73,13 @@ AnsiString StringLine(TVSubFilter& line, TFilterMode mode, bool upper) {
     }
 }
 
-AnsiString NumericLine(const TVSubFilter& line, TFilterMode mode) {
+AnsiString NumericLine(const TVSubFilter& line, TFilterMode mode)
+{
     const AnsiString& f = line.FieldName();
     const AnsiString op = Joiner(line.LogicalOp());
     if (line.UpperValue().empty()) {
-        if (line.Relation() == frSpecEqual) return " (" + f + " = " + line.LowerValue() + ") " + op;
+        if (line.Relation() == frSpecEqual)
+            return " (" + f + " = " + line.LowerValue() + ") " + op;
         return " (" + f + " " + RelationText(line) + " " + line.LowerValue() + ") " + op;
     }
     const Currency lower = StrToCurr(line.LowerValue());
@@ -81,11 +91,13 @@ AnsiString NumericLine(const TVSubFilter& line, TFilterMode mode) {
     const AnsiString& hi = swap ? line.LowerValue() : line.UpperValue();
     if (mode == fmSQL)
         return " (" + f + (line.Negation() ? " NOT" : "") + " BETWEEN " + lo + " AND " + hi + ") " + op;
-    if (line.Negation()) return " (" + f + " < " + lo + " OR " + f + " > " + hi + ") " + op;
+    if (line.Negation())
+        return " (" + f + " < " + lo + " OR " + f + " > " + hi + ") " + op;
     return " (" + f + " >= " + lo + " AND " + f + " <= " + hi + ") " + op;
 }
 
-AnsiString DateLine(const TVSubFilter& line, TFilterMode mode) {
+AnsiString DateLine(const TVSubFilter& line, TFilterMode mode)
+{
     const AnsiString& f = line.FieldName();
     const AnsiString op = Joiner(line.LogicalOp());
     if (line.UpperValue().empty())
@@ -100,14 +112,17 @@ AnsiString DateLine(const TVSubFilter& line, TFilterMode mode) {
     const AnsiString& hi = swap ? line.LowerValue() : line.UpperValue();
     if (mode == fmSQL)
         return " (" + f + (line.Negation() ? " NOT" : "") + " BETWEEN #" + lo + "# AND #" + hi + "#) " + op;
-    if (line.Negation()) return " (" + f + " < #" + lo + "# OR " + f + " > #" + hi + "#) " + op;
+    if (line.Negation())
+        return " (" + f + " < #" + lo + "# OR " + f + " > #" + hi + "#) " + op;
     return " (" + f + " >= #" + lo + "# AND " + f + " <= #" + hi + "#) " + op;
 }
 
 } // namespace
 
-AnsiString TVFilter::FltToSQL(TVSubFilter* line, TFilterMode mode, bool upper) {
-    if (!line) return {};
+AnsiString TVFilter::FltToSQL(TVSubFilter* line, TFilterMode mode, bool upper)
+{
+    if (!line)
+        return {};
     const AnsiString op = Joiner(line->LogicalOp());
     switch (line->FilterType()) {
     case ffString:
@@ -128,30 +143,38 @@ AnsiString TVFilter::FltToSQL(TVSubFilter* line, TFilterMode mode, bool upper) {
     return {};
 }
 
-AnsiString TVFilter::SQLText(TFilterMode mode, bool upper) {
+AnsiString TVFilter::SQLText(TFilterMode mode, bool upper)
+{
     AnsiString result;
     for (Integer i = 0; i < levels_->Count(); ++i) {
         TVSubFilter* line = levels_->GetItem(i);
         const TLogicalType op = line->LogicalOp();
-        if (op != flNone) result += FltToSQL(line, mode, upper);
-        if (op == flNone || op == flEnd) break;
+        if (op != flNone)
+            result += FltToSQL(line, mode, upper);
+        if (op == flNone || op == flEnd)
+            break;
     }
     return result;
 }
 
-AnsiString TVFilters::SQLText(Integer index, TFilterMode mode, bool upper) {
-    if (index < 0 || index >= Count()) return {};
+AnsiString TVFilters::SQLText(Integer index, TFilterMode mode, bool upper)
+{
+    if (index < 0 || index >= Count())
+        return {};
     return GetItem(index)->SQLText(mode, upper);
 }
 
-AnsiString TVFilters::SQLText(TFilterMode mode, bool upper) {
+AnsiString TVFilters::SQLText(TFilterMode mode, bool upper)
+{
     static const AnsiString joiner = " AND ";
     AnsiString result;
     for (Integer i = 0; i < Count(); ++i) {
         const AnsiString text = SQLText(i, mode, upper);
-        if (!text.empty()) result += text + joiner;
+        if (!text.empty())
+            result += text + joiner;
     }
-    if (result.size() >= joiner.size() && result.compare(result.size() - joiner.size(), joiner.size(), joiner) == 0)
+    if (result.size() >= joiner.size() &&
+        result.compare(result.size() - joiner.size(), joiner.size(), joiner) == 0)
         result.erase(result.size() - joiner.size());
     return result;
 }

@@ -10,7 +10,8 @@ namespace vmado::internal {
 
 namespace {
 
-void DeclareFilterClasses() {
+void DeclareFilterClasses()
+{
     ClassInfo<TVSubFilter>("TVSubFilter")
         .Parent<TCollectionItem>()
         .String("FieldName", &TVSubFilter::FieldName, &TVSubFilter::SetFieldName)
@@ -45,7 +46,8 @@ void DeclareFilterClasses() {
 
 } // namespace
 
-void RegisterFilterClasses() {
+void RegisterFilterClasses()
+{
     static const bool registered = (DeclareFilterClasses(), true);
     (void)registered;
 }

@@ -22,8 +22,18 @@ class TStrings;
 enum TFilterType : int { ffNone, ffString, ffNumeric, ffDate, ffLogical, ffCustom, ffMarker };
 
 enum TRelationType : int {
-    frNone, frEqual, frNotEqual, frBigger, frBiggerEqual, frSmaller, frSmallerEqual,
-    frJokerRight, frJokerLeft, frJokerSub, frSpecEqual, frEmpty
+    frNone,
+    frEqual,
+    frNotEqual,
+    frBigger,
+    frBiggerEqual,
+    frSmaller,
+    frSmallerEqual,
+    frJokerRight,
+    frJokerLeft,
+    frJokerSub,
+    frSpecEqual,
+    frEmpty
 };
 
 // Each line carries the operator that joins it to the NEXT line; flEnd closes the chain and
@@ -89,8 +99,8 @@ public:
 
     void Assign(const TPersistent* source) override;
 
-    TVSubFilter* Add();                          // a new empty line at the end
-    TVSubFilter* Add(const TVSubFilter* line);   // a new line copied from line
+    TVSubFilter* Add();                        // a new empty line at the end
+    TVSubFilter* Add(const TVSubFilter* line); // a new line copied from line
     // Frees line (when it is one of these lines), then ends the chain at the new last line
     // when that line names a field.
     void Delete(TVSubFilter* line);
@@ -108,7 +118,7 @@ public:
     explicit TVFilter(TCollection* collection);
     ~TVFilter() override;
 
-    void Clear(); // keeps Name
+    void Clear();                                    // keeps Name
     void Assign(const TPersistent* source) override; // copies everything but Name
     AnsiString ClassName() const override { return "TVFilter"; }
     AnsiString DisplayName() const override { return GetDisplayName(); }
@@ -196,8 +206,8 @@ private:
 
 // ---- Free functions ---------------------------------------------------------------------------
 
-TFilterType FieldToFilterType(const TField* field); // ffNone for no field
-AnsiString RelationToString(TRelationType relation); // two characters; "" for frEmpty
+TFilterType FieldToFilterType(const TField* field);     // ffNone for no field
+AnsiString RelationToString(TRelationType relation);    // two characters; "" for frEmpty
 TRelationType StringToRelation(const AnsiString& text); // exact; anything else frNone
 AnsiString LogicalToString(TLogicalType logical);
 TLogicalType StringToLogical(const AnsiString& text);

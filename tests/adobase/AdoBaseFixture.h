@@ -67,10 +67,10 @@ protected:
     std::string connectionString_;
 };
 
-#define VMADO_EMBEDDED_SQLITE_ONLY()                                                               \
-    do {                                                                                           \
-        if (!::vmado::test::Backend().EmbeddedSqlite())                                            \
-            GTEST_SKIP() << "needs the embedded SQLite provider, not " << ::vmado::test::Backend().Name(); \
+#define VMADO_EMBEDDED_SQLITE_ONLY()                                                                         \
+    do {                                                                                                     \
+        if (!::vmado::test::Backend().EmbeddedSqlite())                                                      \
+            GTEST_SKIP() << "needs the embedded SQLite provider, not " << ::vmado::test::Backend().Name();   \
     } while (0)
 
 // Sets an environment variable for one test and puts the old value back.

@@ -13,7 +13,8 @@ namespace {
 constexpr const char* kSqliteDriver = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so";
 constexpr const char* kPostgresDriver = "/usr/lib/x86_64-linux-gnu/odbc/psqlodbcw.so";
 
-[[maybe_unused]] std::string Env(const char* name) {
+[[maybe_unused]] std::string Env(const char* name)
+{
     const char* v = std::getenv(name);
     return v ? v : "";
 }
@@ -22,21 +23,23 @@ constexpr const char* kPostgresDriver = "/usr/lib/x86_64-linux-gnu/odbc/psqlodbc
 struct ConfigFolder {
     std::filesystem::path Path =
         std::filesystem::temp_directory_path() / ("vmado-adobase-odbc-" + std::to_string(getpid()));
-    ~ConfigFolder() {
+    ~ConfigFolder()
+    {
         std::error_code ec;
         std::filesystem::remove_all(Path, ec);
     }
 };
 
 // Written once per process and pointed at through ODBCSYSINI and ODBCINI.
-void PrivateOdbcConfig() {
+void PrivateOdbcConfig()
+{
     static ConfigFolder folder;
     static const bool done = [] {
         const auto& dir = folder.Path;
         std::filesystem::create_directories(dir);
-        std::ofstream(dir / "odbcinst.ini") << "[ODBC]\nTrace=No\n\n[SQLite3]\nDriver=" << kSqliteDriver
-                                            << "\n\n[PostgreSQL Unicode]\nDriver=" << kPostgresDriver
-                                            << "\nCommLog=0\nDebug=0\n";
+        std::ofstream(dir / "odbcinst.ini")
+            << "[ODBC]\nTrace=No\n\n[SQLite3]\nDriver=" << kSqliteDriver
+            << "\n\n[PostgreSQL Unicode]\nDriver=" << kPostgresDriver << "\nCommLog=0\nDebug=0\n";
         std::ofstream(dir / "odbc.ini") << "[ODBC Data Sources]\n";
         setenv("ODBCSYSINI", dir.c_str(), 1);
         setenv("ODBCINI", (dir / "odbc.ini").c_str(), 1);
@@ -49,18 +52,21 @@ void PrivateOdbcConfig() {
 class PostgresBackend final : public WrapperBackend {
 public:
     std::string Name() const override { return "postgres"; }
-    std::string Unavailable() const override {
+    std::string Unavailable() const override
+    {
         if (Env("VMADO_PG_HOST").empty() || Env("VMADO_PG_PORT").empty())
             return "no PostgreSQL server: VMADO_PG_HOST/VMADO_PG_PORT are not set (run under scripts/pg)";
         return {};
     }
     bool Required() const override { return Env("VMADO_REQUIRE_PG") == "1"; }
     std::string BlobType() const override { return "BYTEA"; }
-    std::string FreshDatabase(const std::filesystem::path&) override {
+    std::string FreshDatabase(const std::filesystem::path&) override
+    {
         PrivateOdbcConfig();
-        const std::string base = "Provider=MSDASQL;DRIVER={PostgreSQL Unicode};Server=" + Env("VMADO_PG_HOST") +
-                                 ";Port=" + Env("VMADO_PG_PORT") + ";Database=" + Env("VMADO_PG_DB") +
-                                 ";UID=" + Env("VMADO_PG_USER") + ";PWD=";
+        const std::string base =
+            "Provider=MSDASQL;DRIVER={PostgreSQL Unicode};Server=" + Env("VMADO_PG_HOST") +
+            ";Port=" + Env("VMADO_PG_PORT") + ";Database=" + Env("VMADO_PG_DB") +
+            ";UID=" + Env("VMADO_PG_USER") + ";PWD=";
         const std::string schema = "adobase_" + std::to_string(getpid()) + "_" + std::to_string(++count_);
         const ConnectionPtr admin = CoConnection::Create();
         admin->Open(base);
@@ -77,10 +83,14 @@ using Chosen = PostgresBackend;
 class OdbcSqliteBackend final : public WrapperBackend {
 public:
     std::string Name() const override { return "odbc-sqlite"; }
-    std::string Unavailable() const override {
-        return std::filesystem::exists(kSqliteDriver) ? std::string() : std::string("the SQLite ODBC driver is not installed");
+    std::string Unavailable() const override
+    {
+        return std::filesystem::exists(kSqliteDriver)
+                   ? std::string()
+                   : std::string("the SQLite ODBC driver is not installed");
     }
-    std::string FreshDatabase(const std::filesystem::path& dir) override {
+    std::string FreshDatabase(const std::filesystem::path& dir) override
+    {
         PrivateOdbcConfig();
         return "Provider=MSDASQL;DRIVER={SQLite3};Database=" + (dir / "people.db").string() + ";StepAPI=1";
     }
@@ -90,7 +100,8 @@ using Chosen = OdbcSqliteBackend;
 
 } // namespace
 
-WrapperBackend& Backend() {
+WrapperBackend& Backend()
+{
     static Chosen backend;
     return backend;
 }

@@ -7,7 +7,8 @@ namespace {
 class SqliteBackend final : public WrapperBackend {
 public:
     std::string Name() const override { return "sqlite"; }
-    std::string FreshDatabase(const std::filesystem::path& dir) override {
+    std::string FreshDatabase(const std::filesystem::path& dir) override
+    {
         return "Provider=SQLite;Data Source=" + (dir / "people.db").string();
     }
     bool EmbeddedSqlite() const override { return true; }
@@ -15,7 +16,8 @@ public:
 
 } // namespace
 
-WrapperBackend& Backend() {
+WrapperBackend& Backend()
+{
     static SqliteBackend backend;
     return backend;
 }

@@ -7,13 +7,25 @@
 namespace vmado::test {
 namespace {
 
-TEST(CommaText, EntriesAreQuotedExactlyAsTheStringListQuotesThem) {
-    const std::vector<std::string> entries = {"plain", "", "a b", "a,b", "say \"hi\"", "\"", "tab\there",
-                                              "P\xE9" "cs", "-1", "(Blob)", "end,"};
+TEST(CommaText, EntriesAreQuotedExactlyAsTheStringListQuotesThem)
+{
+    const std::vector<std::string> entries = {"plain",
+                                              "",
+                                              "a b",
+                                              "a,b",
+                                              "say \"hi\"",
+                                              "\"",
+                                              "tab\there",
+                                              "P\xE9"
+                                              "cs",
+                                              "-1",
+                                              "(Blob)",
+                                              "end,"};
     std::string line;
     TStringList list;
     for (size_t i = 0; i < entries.size(); ++i) {
-        if (i > 0) line += ',';
+        if (i > 0)
+            line += ',';
         adobase::AppendCommaTextItem(line, entries[i]);
         list.Add(entries[i]);
     }

@@ -11,8 +11,10 @@ namespace {
 
 using SharedConnection = WrapperTest;
 
-TEST_F(SharedConnection, RecordsetsOpenOnSeveralThreadsAtOnce) {
-    Exec("INSERT INTO people (id, name, city, qty) WITH RECURSIVE n(i) AS (SELECT 5 UNION ALL SELECT i + 1 FROM n"
+TEST_F(SharedConnection, RecordsetsOpenOnSeveralThreadsAtOnce)
+{
+    Exec("INSERT INTO people (id, name, city, qty) WITH RECURSIVE n(i) AS (SELECT 5 UNION ALL SELECT i + 1 "
+         "FROM n"
          " WHERE i < 2000) SELECT i, 'name ' || i, 'c,' || i, i FROM n");
     auto c = OpenConnection();
     std::atomic<int> lines{0};
@@ -37,17 +39,20 @@ TEST_F(SharedConnection, RecordsetsOpenOnSeveralThreadsAtOnce) {
                     r.LoadRecord(buffer.data(), false);
                     TStringList entries;
                     entries.SetCommaText(buffer.data());
-                    if (entries.Count() != 3 || std::stoi(entries.Strings(0)) % 4 != t) ++failures;
+                    if (entries.Count() != 3 || std::stoi(entries.Strings(0)) % 4 != t)
+                        ++failures;
                     ++lines;
                 }
             } catch (const std::exception& e) {
                 ++failures;
                 std::lock_guard<std::mutex> lock(errorMutex);
-                if (firstError.empty()) firstError = e.what();
+                if (firstError.empty())
+                    firstError = e.what();
             }
         });
     }
-    for (auto& th : threads) th.join();
+    for (auto& th : threads)
+        th.join();
     EXPECT_EQ(failures.load(), 0) << firstError;
     EXPECT_EQ(lines.load(), 2000);
 }

@@ -11,7 +11,8 @@ namespace {
 
 using ConnectionTest = WrapperTest;
 
-TEST_F(ConnectionTest, EmptyConnectionStringOpensNothing) {
+TEST_F(ConnectionTest, EmptyConnectionStringOpensNothing)
+{
     TVConnection c(true);
     c.Open();
     EXPECT_FALSE(c.Active);
@@ -21,7 +22,8 @@ TEST_F(ConnectionTest, EmptyConnectionStringOpensNothing) {
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM people"), "4");
 }
 
-TEST_F(ConnectionTest, DefaultsAreTheDocumentedOnes) {
+TEST_F(ConnectionTest, DefaultsAreTheDocumentedOnes)
+{
     TVConnection c(false);
     EXPECT_EQ(c.CommandTimeout, 30);
     EXPECT_EQ(c.ConnectionTimeout, 15);
@@ -33,7 +35,8 @@ TEST_F(ConnectionTest, DefaultsAreTheDocumentedOnes) {
     EXPECT_EQ(c.Properties->Count(), 0);
 }
 
-TEST_F(ConnectionTest, OpenRecordsTheProviderPropertiesAndSettings) {
+TEST_F(ConnectionTest, OpenRecordsTheProviderPropertiesAndSettings)
+{
     auto c = OpenConnection();
     ASSERT_TRUE(c->Active);
     ASSERT_NE(c->Connection, nullptr);
@@ -47,7 +50,8 @@ TEST_F(ConnectionTest, OpenRecordsTheProviderPropertiesAndSettings) {
     EXPECT_TRUE(c->TransactionDDL); // SQLite runs DDL inside transactions
 }
 
-TEST_F(ConnectionTest, CloseReleasesTheEngineObject) {
+TEST_F(ConnectionTest, CloseReleasesTheEngineObject)
+{
     auto c = OpenConnection();
     c->Close();
     EXPECT_FALSE(c->Active);
@@ -60,7 +64,8 @@ TEST_F(ConnectionTest, CloseReleasesTheEngineObject) {
     EXPECT_FALSE(c->Active);
 }
 
-TEST_F(ConnectionTest, SameStringDoesNotReconnectButANewOneDoesAtOnce) {
+TEST_F(ConnectionTest, SameStringDoesNotReconnectButANewOneDoesAtOnce)
+{
     VMADO_EMBEDDED_SQLITE_ONLY();
     auto c = OpenConnection();
     const ConnectionPtr first = c->Connection;
@@ -77,29 +82,34 @@ TEST_F(ConnectionTest, SameStringDoesNotReconnectButANewOneDoesAtOnce) {
     EXPECT_EQ(Items(tables), (std::vector<std::string>{"only_here"}));
 }
 
-TEST_F(ConnectionTest, NewStringWhileClosedWaitsForTheNextOpen) {
+TEST_F(ConnectionTest, NewStringWhileClosedWaitsForTheNextOpen)
+{
     TVConnection c(true);
     c.SetConnect(ConnectionString());
     EXPECT_FALSE(c.Active);
     EXPECT_EQ(c.ConnectionString, ConnectionString());
 }
 
-TEST_F(ConnectionTest, FailedOpenRaisesAndStaysInactive) {
+TEST_F(ConnectionTest, FailedOpenRaisesAndStaysInactive)
+{
     TVConnection c(true);
-    c.SetConnect(Backend().EmbeddedSqlite() ? "Provider=SQLite;Data Source=" + (dir_ / "no" / "such" / "dir.db").string()
-                                            : std::string("Provider=MSDASQL;DRIVER={No Such Driver};Database=x"));
+    c.SetConnect(Backend().EmbeddedSqlite()
+                     ? "Provider=SQLite;Data Source=" + (dir_ / "no" / "such" / "dir.db").string()
+                     : std::string("Provider=MSDASQL;DRIVER={No Such Driver};Database=x"));
     EXPECT_THROW(c.Open(), EOleException);
     EXPECT_FALSE(c.Active);
 }
 
-TEST_F(ConnectionTest, ExecSQLReturnsRecordsAffected) {
+TEST_F(ConnectionTest, ExecSQLReturnsRecordsAffected)
+{
     auto c = OpenConnection();
     EXPECT_EQ(c->ExecSQL("UPDATE people SET qty = qty + 1 WHERE city = 'Paris'"), 2);
     EXPECT_EQ(Scalar("SELECT qty FROM people WHERE id = 1"), "6");
     EXPECT_THROW(c->ExecSQL("UPDATE nowhere SET x = 1"), EOleException);
 }
 
-TEST_F(ConnectionTest, TransactionsCommitAndRollBack) {
+TEST_F(ConnectionTest, TransactionsCommitAndRollBack)
+{
     auto c = OpenConnection();
     c->StartTransaction();
     c->ExecSQL("DELETE FROM people WHERE id = 1");
@@ -111,7 +121,8 @@ TEST_F(ConnectionTest, TransactionsCommitAndRollBack) {
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM people"), "3");
 }
 
-TEST_F(ConnectionTest, WithoutTransactionDDLNothingIsSentForTransactions) {
+TEST_F(ConnectionTest, WithoutTransactionDDLNothingIsSentForTransactions)
+{
     auto c = OpenConnection();
     c->TransactionDDL = false;
     c->StartTransaction();
@@ -121,37 +132,48 @@ TEST_F(ConnectionTest, WithoutTransactionDDLNothingIsSentForTransactions) {
     c->Commit();
 }
 
-TEST_F(ConnectionTest, IsolationLevelAndModeMapToEngineValues) {
-    const std::pair<TIsolationLevel, Integer> levels[] = {
-        {ilXactChaos, 16},           {ilXactUnspecified, 16},       {ilXactBrowse, 256},
-        {ilXactReadUncommitted, 256}, {ilXactCursorStability, 4096}, {ilXactReadCommitted, 4096},
-        {ilXactRepeatableRead, 65536}, {ilXactIsolated, 1048576},    {ilXactSerializable, 1048576}};
-    for (auto [level, value] : levels) EXPECT_EQ(TVConnection::GetIsolationLevel(level), value) << int(level);
+TEST_F(ConnectionTest, IsolationLevelAndModeMapToEngineValues)
+{
+    const std::pair<TIsolationLevel, Integer> levels[] = {{ilXactChaos, 16},
+                                                          {ilXactUnspecified, 16},
+                                                          {ilXactBrowse, 256},
+                                                          {ilXactReadUncommitted, 256},
+                                                          {ilXactCursorStability, 4096},
+                                                          {ilXactReadCommitted, 4096},
+                                                          {ilXactRepeatableRead, 65536},
+                                                          {ilXactIsolated, 1048576},
+                                                          {ilXactSerializable, 1048576}};
+    for (auto [level, value] : levels)
+        EXPECT_EQ(TVConnection::GetIsolationLevel(level), value) << int(level);
     const std::pair<TConnectionMode, Integer> modes[] = {
-        {cmModeUnknown, 0},        {cmModeRead, 1},           {cmModeWrite, 2},
-        {cmModeReadWrite, 3},      {cmModeShareDenyRead, 4},  {cmModeShareDenyWrite, 8},
+        {cmModeUnknown, 0},         {cmModeRead, 1},          {cmModeWrite, 2},
+        {cmModeReadWrite, 3},       {cmModeShareDenyRead, 4}, {cmModeShareDenyWrite, 8},
         {cmModeShareExclusive, 12}, {cmModeShareDenyNone, 16}};
-    for (auto [mode, value] : modes) EXPECT_EQ(TVConnection::GetConnectMode(mode), value) << int(mode);
+    for (auto [mode, value] : modes)
+        EXPECT_EQ(TVConnection::GetConnectMode(mode), value) << int(mode);
 }
 
-TEST_F(ConnectionTest, ProviderTableInBothForms) {
+TEST_F(ConnectionTest, ProviderTableInBothForms)
+{
     TStringList list;
     list.Add("stale");
     TVConnection::GetADOProviderList(list);
-    EXPECT_EQ(Items(list), (std::vector<std::string>{
-                               "MSDASQL=ODBC databases (default)", "SQLOLEDB=Microsoft SQL Server 7. OLE DB",
-                               "MSDAORA=Oracle databases", "Microsoft.Jet.OLEDB.4.0=Microsoft Jet databases",
-                               "MSIDXS=Microsoft Index Server", "ADSDSOObject=Microsoft Active Directory Service"}));
+    EXPECT_EQ(Items(list),
+              (std::vector<std::string>{
+                  "MSDASQL=ODBC databases (default)", "SQLOLEDB=Microsoft SQL Server 7. OLE DB",
+                  "MSDAORA=Oracle databases", "Microsoft.Jet.OLEDB.4.0=Microsoft Jet databases",
+                  "MSIDXS=Microsoft Index Server", "ADSDSOObject=Microsoft Active Directory Service"}));
     TStringList descriptions, names;
     descriptions.Add("stale");
     TVConnection::GetADOProviderList(descriptions, names);
-    EXPECT_EQ(Items(names), (std::vector<std::string>{"MSDASQL", "SQLOLEDB", "MSDAORA", "Microsoft.Jet.OLEDB.4.0",
-                                                       "MSIDXS", "ADSDSOObject"}));
+    EXPECT_EQ(Items(names), (std::vector<std::string>{"MSDASQL", "SQLOLEDB", "MSDAORA",
+                                                      "Microsoft.Jet.OLEDB.4.0", "MSIDXS", "ADSDSOObject"}));
     EXPECT_EQ(descriptions.Count(), 6);
     EXPECT_EQ(descriptions.Strings(3), "Microsoft Jet databases");
 }
 
-TEST_F(ConnectionTest, SchemaLookupsOpenAndCloseAClosedConnection) {
+TEST_F(ConnectionTest, SchemaLookupsOpenAndCloseAClosedConnection)
+{
     TVConnection c(true);
     c.SetConnect(ConnectionString());
     TStringList tables;
@@ -171,24 +193,27 @@ TEST_F(ConnectionTest, SchemaLookupsOpenAndCloseAClosedConnection) {
 
     TStringList columns;
     c.GetADOFieldNames("people", columns);
-    EXPECT_EQ(Items(columns), (std::vector<std::string>{"id", "name", "city", "qty", "born", "seen", "note"}));
+    EXPECT_EQ(Items(columns),
+              (std::vector<std::string>{"id", "name", "city", "qty", "born", "seen", "note"}));
     EXPECT_FALSE(c.Active);
 }
 
-TEST_F(ConnectionTest, FieldNamesWithoutATableCoverEveryTable) {
+TEST_F(ConnectionTest, FieldNamesWithoutATableCoverEveryTable)
+{
     auto c = OpenConnection();
     TStringList columns;
     c->GetADOFieldNames("", columns);
     auto names = Items(columns);
     std::sort(names.begin(), names.end());
-    const std::vector<std::string> ours = {"empty_table.id", "empty_table.name", "people.born", "people.city",
-                                           "people.id",      "people.name",      "people.note", "people.qty",
-                                           "people.seen"};
+    const std::vector<std::string> ours = {"empty_table.id", "empty_table.name", "people.born",
+                                           "people.city",    "people.id",        "people.name",
+                                           "people.note",    "people.qty",       "people.seen"};
     if (Backend().EmbeddedSqlite()) {
         EXPECT_EQ(names, ours);
     } else {
         // A server also reports the columns of its catalogue views and of other schemas.
-        for (const auto& n : ours) EXPECT_TRUE(std::binary_search(names.begin(), names.end(), n)) << n;
+        for (const auto& n : ours)
+            EXPECT_TRUE(std::binary_search(names.begin(), names.end(), n)) << n;
     }
     EXPECT_TRUE(c->Active); // it was open before, so it stays open
 }

@@ -14,45 +14,31 @@ struct Case {
     std::vector<Int64> Ids;
 };
 
-void RunCases(const std::vector<Case>& cases) {
+void RunCases(const std::vector<Case>& cases)
+{
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Text);
         EXPECT_EQ(Select(c.Text), c.Ids);
     }
 }
 
-TEST(ExpressionEval, ComparisonsOnEachKind) {
+TEST(ExpressionEval, ComparisonsOnEachKind)
+{
     RunCases({
-        {"Id = 3", {3}},
-        {"Id <> 3", {1, 2, 4, 5}},
-        {"Qty > 5", {3, 5}},
-        {"Qty >= 5", {1, 3, 5}},
-        {"Qty < 5", {2}},
-        {"Qty <= 5", {1, 2}},
-        {"Qty != 0", {1, 3, 5}},
-        {"Qty == 12", {3}},
-        {"Price > 2.4", {1, 3, 5}},
-        {"Price = 2.5", {1}},
-        {"Qty > 2.5", {1, 3, 5}},
-        {"Amount = 10.25", {1}},
-        {"Amount < 0", {3}},
-        {"Amount = $7", {5}},
-        {"Price = -1", {2}},
-        {"Name = 'Smith'", {1}},
-        {"Name > 'S'", {1, 2}},
-        {"Name = ''", {4}},
-        {"Name <> ''", {1, 2, 3}},
-        {"Active = -1", {1, 3}},
-        {"Active = 0", {2, 5}},
-        {"Active <> 0", {1, 3}},
-        {"Active = True", {1, 3}},
-        {"Active", {1, 3}},
-        {"NOT Active", {2, 5}},
-        {"Id = '3'", {3}},
+        {"Id = 3", {3}},           {"Id <> 3", {1, 2, 4, 5}}, {"Qty > 5", {3, 5}},
+        {"Qty >= 5", {1, 3, 5}},   {"Qty < 5", {2}},          {"Qty <= 5", {1, 2}},
+        {"Qty != 0", {1, 3, 5}},   {"Qty == 12", {3}},        {"Price > 2.4", {1, 3, 5}},
+        {"Price = 2.5", {1}},      {"Qty > 2.5", {1, 3, 5}},  {"Amount = 10.25", {1}},
+        {"Amount < 0", {3}},       {"Amount = $7", {5}},      {"Price = -1", {2}},
+        {"Name = 'Smith'", {1}},   {"Name > 'S'", {1, 2}},    {"Name = ''", {4}},
+        {"Name <> ''", {1, 2, 3}}, {"Active = -1", {1, 3}},   {"Active = 0", {2, 5}},
+        {"Active <> 0", {1, 3}},   {"Active = True", {1, 3}}, {"Active", {1, 3}},
+        {"NOT Active", {2, 5}},    {"Id = '3'", {3}},
     });
 }
 
-TEST(ExpressionEval, TextIsCaseSensitiveUnlessFolded) {
+TEST(ExpressionEval, TextIsCaseSensitiveUnlessFolded)
+{
     RunCases({
         {"Name = 'smith'", {}},
         {"Name LIKE 'S%'", {1}},
@@ -63,13 +49,20 @@ TEST(ExpressionEval, TextIsCaseSensitiveUnlessFolded) {
         {"LOWER(Name) = 'abba'", {3}},
         {"UCASE(Name) = UCASE('smith')", {1}},
         {"{fn UCASE(Name)} = 'smith'", {}},
-        {"{fn UCASE(City)} = 'P\xC9" "CS'", {2}},
-        {"{fn LCASE(City)} LIKE 'p\xE9" "cs'", {2}},
-        {"City = 'P\xC9" "CS'", {}},
+        {"{fn UCASE(City)} = 'P\xC9"
+         "CS'",
+         {2}},
+        {"{fn LCASE(City)} LIKE 'p\xE9"
+         "cs'",
+         {2}},
+        {"City = 'P\xC9"
+         "CS'",
+         {}},
     });
 }
 
-TEST(ExpressionEval, LikeWildcardsAnywhere) {
+TEST(ExpressionEval, LikeWildcardsAnywhere)
+{
     RunCases({
         {"Name LIKE 'Smith'", {1}},
         {"Name LIKE 'S*'", {1}},
@@ -85,7 +78,8 @@ TEST(ExpressionEval, LikeWildcardsAnywhere) {
     });
 }
 
-TEST(ExpressionEval, NullEqualsNothing) {
+TEST(ExpressionEval, NullEqualsNothing)
+{
     RunCases({
         {"Qty = 0 OR Qty <> 0", {1, 2, 3, 5}},
         {"NOT (Qty = 5)", {2, 3, 5}},
@@ -100,7 +94,8 @@ TEST(ExpressionEval, NullEqualsNothing) {
     });
 }
 
-TEST(ExpressionEval, PrecedenceAndGrouping) {
+TEST(ExpressionEval, PrecedenceAndGrouping)
+{
     RunCases({
         {"Id = 1 OR Id = 2 AND Qty = 5", {1}},
         {"(Id = 1 OR Id = 2) AND Qty = 0", {2}},
@@ -116,7 +111,8 @@ TEST(ExpressionEval, PrecedenceAndGrouping) {
     });
 }
 
-TEST(ExpressionEval, BetweenAndInLists) {
+TEST(ExpressionEval, BetweenAndInLists)
+{
     RunCases({
         {"Qty BETWEEN 5 AND 12", {1, 3, 5}},
         {"Qty NOT BETWEEN 5 AND 7", {2, 3}},
@@ -130,7 +126,8 @@ TEST(ExpressionEval, BetweenAndInLists) {
     });
 }
 
-TEST(ExpressionEval, DateLiteralForms) {
+TEST(ExpressionEval, DateLiteralForms)
+{
     RunCases({
         {"Born = #2024-01-05#", {1}},
         {"Born = #1/5/2024#", {1}},
@@ -152,7 +149,8 @@ TEST(ExpressionEval, DateLiteralForms) {
     });
 }
 
-TEST(ExpressionEval, NamesAndFieldToField) {
+TEST(ExpressionEval, NamesAndFieldToField)
+{
     RunCases({
         {"[Last Name] = 'Smith'", {1, 5}},
         {"\"Last Name\" = 'Smith'", {1, 5}},
@@ -173,7 +171,8 @@ TEST(ExpressionEval, NamesAndFieldToField) {
     });
 }
 
-TEST(ExpressionEval, UntypedColumnComparesByCellKind) {
+TEST(ExpressionEval, UntypedColumnComparesByCellKind)
+{
     RunCases({
         {"Note = 'a,b'", {1}},
         {"Note = 7", {2}},
@@ -182,7 +181,8 @@ TEST(ExpressionEval, UntypedColumnComparesByCellKind) {
     });
 }
 
-TEST(ExpressionEval, AdoDocumentationFilters) {
+TEST(ExpressionEval, AdoDocumentationFilters)
+{
     RunCases({
         {"Name = 'Smith'", {1}},
         {"Born > #1/1/1993#", {1, 2}},
@@ -194,7 +194,8 @@ TEST(ExpressionEval, AdoDocumentationFilters) {
     });
 }
 
-TEST(ExpressionEval, FindCriteriaSingleCondition) {
+TEST(ExpressionEval, FindCriteriaSingleCondition)
+{
     EXPECT_EQ(SelectFind("Name = 'Smith'"), (std::vector<Int64>{1}));
     EXPECT_EQ(SelectFind("Name LIKE 'sm%'"), (std::vector<Int64>{2}));
     EXPECT_EQ(SelectFind("Qty >= 5"), (std::vector<Int64>{1, 3, 5}));
@@ -202,13 +203,15 @@ TEST(ExpressionEval, FindCriteriaSingleCondition) {
     EXPECT_EQ(SelectFind("Qty BETWEEN 1 AND 6"), (std::vector<Int64>{1}));
 }
 
-TEST(ExpressionEval, ReferencedColumnsAreSortedAndUnique) {
+TEST(ExpressionEval, ReferencedColumnsAreSortedAndUnique)
+{
     auto e = engine::CompileFilter("City = 'x' OR Id = 1 OR city = Name", People());
     EXPECT_EQ(e->ReferencedColumns(), (std::vector<int>{0, 1, 8}));
     EXPECT_EQ(e->Text(), "City = 'x' OR Id = 1 OR city = Name");
 }
 
-TEST(ExpressionEval, BlankFilterSelectsEverything) {
+TEST(ExpressionEval, BlankFilterSelectsEverything)
+{
     EXPECT_EQ(Select("   "), (std::vector<Int64>{1, 2, 3, 4, 5}));
 }
 
@@ -218,7 +221,8 @@ TEST(ExpressionEval, BlankFilterSelectsEverything) {
 namespace vmado::test {
 namespace {
 
-TEST(ExpressionLocale, ShortDatesAndDecimalsFollowTheSettings) {
+TEST(ExpressionLocale, ShortDatesAndDecimalsFollowTheSettings)
+{
     TFormatSettings hu = TFormatSettings::EnglishUS();
     hu.ShortDateFormat = "yyyy.MM.dd.";
     hu.DateSeparator = '.';
@@ -253,9 +257,12 @@ TEST(ExpressionLocale, ShortDatesAndDecimalsFollowTheSettings) {
 namespace vmado::test {
 namespace {
 
-TEST(ExpressionEval, MasterRelationForms) {
-    const std::vector<ColumnInfo> cols = {{"CustNo", ValueKind::Integer}, {"Region", ValueKind::Text},
-                                          {"At", ValueKind::Date}, {"Flag", ValueKind::Boolean}};
+TEST(ExpressionEval, MasterRelationForms)
+{
+    const std::vector<ColumnInfo> cols = {{"CustNo", ValueKind::Integer},
+                                          {"Region", ValueKind::Text},
+                                          {"At", ValueKind::Date},
+                                          {"Flag", ValueKind::Boolean}};
     TestCell at = Dt(1899, 12, 30, 15, 4, 5); // a time of day alone
     const std::vector<VectorRow> rows = {
         VectorRow({Int(1001), Txt("North"), at, Bool(true)}),
@@ -275,7 +282,8 @@ TEST(ExpressionEval, MasterRelationForms) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Text);
         auto e = engine::CompileFilter(c.Text, cols);
-        for (size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(e->Matches(rows[i]), c.Matches[i]) << "row " << i;
+        for (size_t i = 0; i < rows.size(); ++i)
+            EXPECT_EQ(e->Matches(rows[i]), c.Matches[i]) << "row " << i;
     }
 }
 

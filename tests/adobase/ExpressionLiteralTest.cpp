@@ -10,7 +10,8 @@ namespace {
 
 using namespace engine::internal;
 
-TEST(ExpressionLiterals, DateTexts) {
+TEST(ExpressionLiterals, DateTexts)
+{
     struct Row {
         const char* Text;
         double Expected;
@@ -40,7 +41,8 @@ TEST(ExpressionLiterals, DateTexts) {
     EXPECT_EQ(DateValue(2024, 1, 5), 45296.0);
 }
 
-TEST(ExpressionLiterals, BadDateTexts) {
+TEST(ExpressionLiterals, BadDateTexts)
+{
     for (const char* t : {"", "2024", "2024-02-30", "2023-02-29", "2024-01-05 25:00", "2024-01-05 13:00 PM",
                           "2024-01-05x", "1/5", "abc", "2024-01-05 03:04:05 XM", "99999-01-01", "-1/2/3"}) {
         SCOPED_TRACE(t);
@@ -49,14 +51,16 @@ TEST(ExpressionLiterals, BadDateTexts) {
     }
 }
 
-TEST(ExpressionLiterals, StandardDateTextRoundTrips) {
+TEST(ExpressionLiterals, StandardDateTextRoundTrips)
+{
     char buf[32];
     EXPECT_EQ(FormatDateTime(DateValue(2024, 1, 5), buf), "2024-01-05");
     EXPECT_EQ(FormatDateTime(DateValue(2024, 1, 5, 14, 5, 9), buf), "2024-01-05 02:05:09 PM");
     EXPECT_EQ(FormatDateTime(DateValue(2024, 1, 5, 0, 0, 1), buf), "2024-01-05 12:00:01 AM");
 }
 
-TEST(ExpressionLiterals, NumbersAndCurrency) {
+TEST(ExpressionLiterals, NumbersAndCurrency)
+{
     double d;
     EXPECT_TRUE(ParseNumber("12.5", d));
     EXPECT_EQ(d, 12.5);

@@ -13,18 +13,22 @@ struct BadCase {
     const char* Message; // a substring of the message
 };
 
-void ExpectFailure(const BadCase& c, bool find) {
+void ExpectFailure(const BadCase& c, bool find)
+{
     SCOPED_TRACE(c.Text);
     try {
-        if (find) engine::CompileFind(c.Text, People());
-        else engine::CompileFilter(c.Text, People());
+        if (find)
+            engine::CompileFind(c.Text, People());
+        else
+            engine::CompileFilter(c.Text, People());
         ADD_FAILURE() << "compiled without error";
     } catch (const EOleException& e) {
         EXPECT_NE(std::string(e.what()).find(c.Message), std::string::npos) << e.what();
     }
 }
 
-TEST(ExpressionSyntax, MalformedFiltersNamePositionAndToken) {
+TEST(ExpressionSyntax, MalformedFiltersNamePositionAndToken)
+{
     const BadCase cases[] = {
         {"Name = 'x' AND AND Qty = 1", "Syntax error in filter at position 16 near 'AND'"},
         {"Name = 'x' AND", "Syntax error in filter at position 15: unexpected end of text"},
@@ -50,39 +54,50 @@ TEST(ExpressionSyntax, MalformedFiltersNamePositionAndToken) {
         {"= 5", "position 1 near '=': expected a column name or a value"},
         {"[Last Name = 'x'", "unterminated name"},
     };
-    for (const auto& c : cases) ExpectFailure(c, false);
+    for (const auto& c : cases)
+        ExpectFailure(c, false);
 }
 
-TEST(ExpressionSyntax, UnknownColumnIsNamed) {
+TEST(ExpressionSyntax, UnknownColumnIsNamed)
+{
     ExpectFailure({"Nmae = 'x'", "Unknown column 'Nmae' in filter at position 1"}, false);
     ExpectFailure({"Qty > 1 AND [No Such] = 2", "Unknown column 'No Such' in filter at position 13"}, false);
     ExpectFailure({"Nmae = 'x'", "Unknown column 'Nmae' in find criteria"}, true);
     ExpectFailure({"Last Nmae = 'x'", "Unknown column 'Last' in filter at position 1"}, false);
 }
 
-TEST(ExpressionSyntax, LiteralsThatDoNotFitTheColumnAreMismatches) {
+TEST(ExpressionSyntax, LiteralsThatDoNotFitTheColumnAreMismatches)
+{
     const BadCase cases[] = {
-        {"Qty = 'abc'", "Type mismatch in filter at position 7 near ''abc'': not a valid Integer value for column Qty"},
+        {"Qty = 'abc'",
+         "Type mismatch in filter at position 7 near ''abc'': not a valid Integer value for column Qty"},
         {"Born = 'someday'", "not a valid Date value for column Born"},
         {"Active = 'maybe'", "not a valid Boolean value for column Active"},
         {"Amount = #2024-01-01#", "not a valid Currency value for column Amount"},
     };
-    for (const auto& c : cases) ExpectFailure(c, false);
+    for (const auto& c : cases)
+        ExpectFailure(c, false);
 }
 
-TEST(ExpressionSyntax, FindTakesOneConditionOnly) {
-    ExpectFailure({"Name = 'x' AND Qty = 1", "Syntax error in find criteria at position 12 near 'AND': a find takes one condition only"}, true);
+TEST(ExpressionSyntax, FindTakesOneConditionOnly)
+{
+    ExpectFailure(
+        {"Name = 'x' AND Qty = 1",
+         "Syntax error in find criteria at position 12 near 'AND': a find takes one condition only"},
+        true);
     ExpectFailure({"Name = 'x' OR Qty = 1", "a find takes one condition only"}, true);
     ExpectFailure({"", "find criteria at position 1: unexpected end of text"}, true);
 }
 
-TEST(ExpressionSyntax, DeepNestingIsRefusedNotOverflowed) {
+TEST(ExpressionSyntax, DeepNestingIsRefusedNotOverflowed)
+{
     std::string deep(5000, '(');
     deep += "Id = 1";
     deep += std::string(5000, ')');
     ExpectFailure({deep.c_str(), "nested too deeply"}, false);
     std::string nots;
-    for (int i = 0; i < 5000; ++i) nots += "NOT ";
+    for (int i = 0; i < 5000; ++i)
+        nots += "NOT ";
     nots += "Active";
     ExpectFailure({nots.c_str(), "nested too deeply"}, false);
 }

@@ -15,15 +15,17 @@ using engine::ColumnInfo;
 using engine::ValueKind;
 
 struct TestCell {
-    CellRef Ref;        // Text points into Owned
+    CellRef Ref; // Text points into Owned
     std::string Owned;
 };
 
 class VectorRow : public engine::IRowReader {
 public:
-    explicit VectorRow(std::vector<TestCell> cells) : cells_(std::move(cells)) {
+    explicit VectorRow(std::vector<TestCell> cells) : cells_(std::move(cells))
+    {
         for (auto& c : cells_)
-            if (c.Ref.Kind == ValueKind::Text || c.Ref.Kind == ValueKind::Bytes) c.Ref.Text = c.Owned;
+            if (c.Ref.Kind == ValueKind::Text || c.Ref.Kind == ValueKind::Bytes)
+                c.Ref.Text = c.Owned;
     }
     VectorRow(const VectorRow& o) : VectorRow(o.cells_) {}
     CellRef Cell(int column) const override { return cells_.at(static_cast<size_t>(column)).Ref; }

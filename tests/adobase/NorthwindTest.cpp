@@ -10,13 +10,16 @@ namespace {
 
 class Northwind : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         db_ = CopyNorthwind(dir_);
-        if (db_.empty()) GTEST_SKIP() << "no Northwind database in the shared data folder";
+        if (db_.empty())
+            GTEST_SKIP() << "no Northwind database in the shared data folder";
         connection_.SetConnect("Provider=SQLite;Data Source=" + db_.string());
     }
 
-    std::unique_ptr<TFields> StringFields(TVRecords& r, const std::vector<std::string>& blobs) {
+    std::unique_ptr<TFields> StringFields(TVRecords& r, const std::vector<std::string>& blobs)
+    {
         auto fields = std::make_unique<TFields>(nullptr);
         for (Integer i = 0; i < r.FieldNames->Count(); ++i) {
             const AnsiString name = r.FieldNames->Strings(i);
@@ -29,8 +32,9 @@ protected:
     }
 
     // Loads every record and checks each entry against the engine's own value.
-    void CheckEveryLine(const char* sql, const std::vector<std::string>& blobs, const std::vector<std::string>& dates,
-                        int expectedRecords) {
+    void CheckEveryLine(const char* sql, const std::vector<std::string>& blobs,
+                        const std::vector<std::string>& dates, int expectedRecords)
+    {
         connection_.Open();
         TVRecords r(&connection_);
         r.Source = sql;
@@ -66,7 +70,8 @@ protected:
     TVConnection connection_{true};
 };
 
-TEST_F(Northwind, TablesAndColumnsAreListed) {
+TEST_F(Northwind, TablesAndColumnsAreListed)
+{
     TStringList tables;
     connection_.GetADOTableNames(tables);
     const auto names = Items(tables);
@@ -75,19 +80,23 @@ TEST_F(Northwind, TablesAndColumnsAreListed) {
     EXPECT_EQ(std::find(names.begin(), names.end(), "Invoices"), names.end()); // a view, not a table
     TStringList columns;
     connection_.GetADOFieldNames("Order Details", columns);
-    EXPECT_EQ(Items(columns), (std::vector<std::string>{"OrderID", "ProductID", "UnitPrice", "Quantity", "Discount"}));
+    EXPECT_EQ(Items(columns),
+              (std::vector<std::string>{"OrderID", "ProductID", "UnitPrice", "Quantity", "Discount"}));
     EXPECT_FALSE(connection_.Active);
 }
 
-TEST_F(Northwind, EveryCustomerLineReadsBackWhole) {
+TEST_F(Northwind, EveryCustomerLineReadsBackWhole)
+{
     CheckEveryLine("SELECT * FROM Customers", {}, {}, 93);
 }
 
-TEST_F(Northwind, EmployeesShowTheirPhotoAsABlob) {
+TEST_F(Northwind, EmployeesShowTheirPhotoAsABlob)
+{
     CheckEveryLine("SELECT * FROM Employees", {"Photo", "Notes"}, {"BirthDate", "HireDate"}, 9);
 }
 
-TEST_F(Northwind, ATableWhoseNameHoldsABlankOpensAsATable) {
+TEST_F(Northwind, ATableWhoseNameHoldsABlankOpensAsATable)
+{
     TVRecords r(&connection_);
     connection_.Open();
     r.Source = "\"Order Details\"";

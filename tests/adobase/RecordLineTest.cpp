@@ -19,7 +19,9 @@ namespace {
 class RecordLine : public WrapperTest {
 protected:
     // The dataset's fields: one per name; those listed in blobs are blob fields.
-    std::unique_ptr<TFields> Fields(const std::vector<std::string>& names, const std::vector<std::string>& blobs = {}) {
+    std::unique_ptr<TFields> Fields(const std::vector<std::string>& names,
+                                    const std::vector<std::string>& blobs = {})
+    {
         return RecordLine_MakeFields(names, blobs);
     }
 
@@ -30,35 +32,41 @@ protected:
         explicit Buffer(Integer size) : bytes(static_cast<size_t>(size) + 16, '\xAB'), recSize(size) {}
         char* data() { return bytes.data(); }
         std::string Line() const { return std::string(bytes.data()); }
-        bool GuardIntact() const {
+        bool GuardIntact() const
+        {
             for (size_t i = static_cast<size_t>(recSize); i < bytes.size(); ++i)
-                if (bytes[i] != '\xAB') return false;
+                if (bytes[i] != '\xAB')
+                    return false;
             return true;
         }
     };
 
-    std::vector<std::string> Split(const std::string& line) {
+    std::vector<std::string> Split(const std::string& line)
+    {
         TStringList list;
         list.SetCommaText(line);
         return Items(list);
     }
 };
 
-TEST_F(RecordLine, RecSizeCountsEveryEntryAtItsWorstCase) {
-    Exec("CREATE TABLE sizes (t VARCHAR(20), big VARCHAR(100000), b " + Backend().BlobType() + ", i INTEGER)");
+TEST_F(RecordLine, RecSizeCountsEveryEntryAtItsWorstCase)
+{
+    Exec("CREATE TABLE sizes (t VARCHAR(20), big VARCHAR(100000), b " + Backend().BlobType() +
+         ", i INTEGER)");
     auto c = OpenConnection();
     auto r = OpenRecords(*c, "SELECT * FROM sizes");
     auto fields = Fields({"t", "big", "b", "i"}, {"b", "big2"});
     const Integer textBound = adobase::FieldTextBound(adVarChar, 20);
     EXPECT_EQ(textBound, 20);
-    const Integer expected = (2 * 20 + 3) + (2 * 65000 + 3) + 11 +
-                             (2 * adobase::FieldTextBound(adInteger, 4) + 3);
+    const Integer expected =
+        (2 * 20 + 3) + (2 * 65000 + 3) + 11 + (2 * adobase::FieldTextBound(adInteger, 4) + 3);
     EXPECT_EQ(r->CalcRecSize(*fields), expected);
     EXPECT_EQ(r->RecSize, expected);
     EXPECT_EQ(Items(*r->BlobFields), (std::vector<std::string>{"b"}));
 }
 
-TEST_F(RecordLine, ClosedRecordsetHasNoTextArea) {
+TEST_F(RecordLine, ClosedRecordsetHasNoTextArea)
+{
     auto c = OpenConnection();
     TVRecords r(c.get());
     auto fields = Fields({"id"});
@@ -68,7 +76,8 @@ TEST_F(RecordLine, ClosedRecordsetHasNoTextArea) {
     EXPECT_EQ(buf[0], 'x');
 }
 
-TEST_F(RecordLine, ValuesRenderAsTheirStandardTexts) {
+TEST_F(RecordLine, ValuesRenderAsTheirStandardTexts)
+{
     auto c = OpenConnection();
     auto r = OpenRecords(*c, "SELECT id, name, born, seen, note FROM people ORDER BY id");
     auto fields = Fields({"id", "name", "born", "seen", "note"});
@@ -79,15 +88,16 @@ TEST_F(RecordLine, ValuesRenderAsTheirStandardTexts) {
     EXPECT_TRUE(buf.GuardIntact());
     r->Next();
     r->LoadRecord(buf.data(), false);
-    EXPECT_EQ(Split(buf.Line()), (std::vector<std::string>{"2", "Jones", "1993-01-01", "2024-01-05 02:05:09 PM",
-                                                            "say \"hi\""}));
+    EXPECT_EQ(Split(buf.Line()),
+              (std::vector<std::string>{"2", "Jones", "1993-01-01", "2024-01-05 02:05:09 PM", "say \"hi\""}));
     r->Next();
     r->LoadRecord(buf.data(), false);
     EXPECT_EQ(Split(buf.Line()), (std::vector<std::string>{"3", "Brown", "", "", ""}));
     EXPECT_TRUE(buf.GuardIntact());
 }
 
-TEST_F(RecordLine, BlankBuffersAndPositionsOffRecordsHaveEmptyEntries) {
+TEST_F(RecordLine, BlankBuffersAndPositionsOffRecordsHaveEmptyEntries)
+{
     auto c = OpenConnection();
     auto r = OpenRecords(*c, "SELECT id, name, note FROM people ORDER BY id");
     auto fields = Fields({"id", "name", "note"}, {"note"});
@@ -104,7 +114,8 @@ TEST_F(RecordLine, BlankBuffersAndPositionsOffRecordsHaveEmptyEntries) {
     EXPECT_TRUE(buf.GuardIntact());
 }
 
-TEST_F(RecordLine, AFullLineOfDoubledQuotesKeepsItsTerminatorInside) {
+TEST_F(RecordLine, AFullLineOfDoubledQuotesKeepsItsTerminatorInside)
+{
     Exec("CREATE TABLE q (a VARCHAR(5), b VARCHAR(3))");
     Exec("INSERT INTO q VALUES ('\"\"\"\"\"', '\"\"\"')");
     auto c = OpenConnection();
@@ -121,7 +132,8 @@ TEST_F(RecordLine, AFullLineOfDoubledQuotesKeepsItsTerminatorInside) {
     EXPECT_TRUE(buf.GuardIntact());
 }
 
-TEST_F(RecordLine, TheProviderGrowsABudgetToTheLongestValueStored) {
+TEST_F(RecordLine, TheProviderGrowsABudgetToTheLongestValueStored)
+{
     // SQLite keeps whatever it is given, whatever the declared type: a long text in a column
     // declared numeric must still reach the line whole.
     VMADO_EMBEDDED_SQLITE_ONLY();
@@ -141,7 +153,8 @@ TEST_F(RecordLine, TheProviderGrowsABudgetToTheLongestValueStored) {
     EXPECT_TRUE(buf.GuardIntact());
 }
 
-TEST(RecordLineWriter, AnEntryBeyondItsShareIsRefusedAndNothingIsWritten) {
+TEST(RecordLineWriter, AnEntryBeyondItsShareIsRefusedAndNothingIsWritten)
+{
     const std::vector<Integer> budgets = {2 * 3 + 3, 11};
     const struct {
         std::vector<std::string> Entries;
@@ -150,8 +163,10 @@ TEST(RecordLineWriter, AnEntryBeyondItsShareIsRefusedAndNothingIsWritten) {
         {{"abc", "(Blob)"}, ""},
         {{"\"\"\"", "(Blob)"}, ""},
         {{"abcdefgh", "0123456789"}, ""}, // unquoted texts need less than the worst case
-        {{"abcdefghi", "(Blob)"}, "Value of field 'f0' (9 characters) does not fit its record entry of 9 bytes"},
-        {{"a", "0123456789A"}, "Value of field 'f1' (11 characters) does not fit its record entry of 11 bytes"},
+        {{"abcdefghi", "(Blob)"},
+         "Value of field 'f0' (9 characters) does not fit its record entry of 9 bytes"},
+        {{"a", "0123456789A"},
+         "Value of field 'f1' (11 characters) does not fit its record entry of 11 bytes"},
         {{std::string("a\0b", 3), "x"}, "Field 'f0' holds a zero byte"},
     };
     for (const auto& row : rows) {
@@ -159,7 +174,8 @@ TEST(RecordLineWriter, AnEntryBeyondItsShareIsRefusedAndNothingIsWritten) {
         std::vector<char> buffer(20 + 4, 'z');
         try {
             adobase::RecordLineWriter writer(budgets, 20);
-            for (size_t i = 0; i < row.Entries.size(); ++i) writer.Add("f" + std::to_string(i), row.Entries[i]);
+            for (size_t i = 0; i < row.Entries.size(); ++i)
+                writer.Add("f" + std::to_string(i), row.Entries[i]);
             writer.Write(buffer.data());
             EXPECT_STREQ(row.Error, "");
             EXPECT_LE(std::strlen(buffer.data()), 19u);
@@ -172,7 +188,8 @@ TEST(RecordLineWriter, AnEntryBeyondItsShareIsRefusedAndNothingIsWritten) {
     }
 }
 
-TEST(RecordLineWriter, ALineBeyondTheAreaIsRefused) {
+TEST(RecordLineWriter, ALineBeyondTheAreaIsRefused)
+{
     const std::vector<Integer> budgets; // no shares known: only the area counts
     std::vector<char> buffer(8, 'z');
     adobase::RecordLineWriter fits(budgets, 4);
@@ -196,7 +213,8 @@ namespace vmado::test {
 // The framework's field classes without a dataset: string fields, and blob fields for the
 // names listed in blobs. The list owns and frees them.
 std::unique_ptr<TFields> RecordLine_MakeFields(const std::vector<std::string>& names,
-                                               const std::vector<std::string>& blobs) {
+                                               const std::vector<std::string>& blobs)
+{
     auto fields = std::make_unique<TFields>(nullptr);
     for (const auto& n : names) {
         const bool blob = std::find(blobs.begin(), blobs.end(), n) != blobs.end();

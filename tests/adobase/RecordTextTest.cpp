@@ -17,15 +17,19 @@ namespace vmado::test {
 namespace {
 
 // Checks one value: a quick text, when given, is FloatToStr's; returns whether it was given.
-bool SameAsFloatToStr(double value) {
+bool SameAsFloatToStr(double value)
+{
     AnsiString quick = "untouched";
     const bool given = adobase::ShortFloatText(value, quick);
-    if (given) EXPECT_EQ(quick, FloatToStr(value)) << "value " << value;
-    else EXPECT_EQ(quick, "untouched");
+    if (given)
+        EXPECT_EQ(quick, FloatToStr(value)) << "value " << value;
+    else
+        EXPECT_EQ(quick, "untouched");
     return given;
 }
 
-TEST(RecordText, FloatEdgeValues) {
+TEST(RecordText, FloatEdgeValues)
+{
     struct Row {
         double value;
         bool quick; // the fixed-notation, at most 15 digit cases
@@ -39,14 +43,14 @@ TEST(RecordText, FloatEdgeValues) {
         {2.25, true},
         {123.456, true},
         {99999.99, true},
-        {123456789012345.0, true},   // 15 integer digits: still fixed
-        {1e13 + 0.5, true},          // 15 digits with a fraction
-        {1e14 + 0.5, false},         // 16 digits
-        {0.0001, true},              // the smallest exponent FloatToStr writes fixed
+        {123456789012345.0, true}, // 15 integer digits: still fixed
+        {1e13 + 0.5, true},        // 15 digits with a fraction
+        {1e14 + 0.5, false},       // 16 digits
+        {0.0001, true},            // the smallest exponent FloatToStr writes fixed
         {0.00012345, true},
-        {1e15, false},               // 16 integer digits: scientific
+        {1e15, false}, // 16 integer digits: scientific
         {1e-5, false},
-        {1.0 / 3.0, false},          // 16-17 significant digits
+        {1.0 / 3.0, false}, // 16-17 significant digits
         {0.1 + 0.2, false},
         {5e-324, false},
         {std::numeric_limits<double>::max(), false},
@@ -60,7 +64,8 @@ TEST(RecordText, FloatEdgeValues) {
     }
 }
 
-TEST(RecordText, FloatRandomValuesMatchFloatToStr) {
+TEST(RecordText, FloatRandomValuesMatchFloatToStr)
+{
     std::mt19937_64 rng(20240601);
     std::uniform_int_distribution<long long> cents(-10000000000LL, 10000000000LL);
     std::uniform_int_distribution<int> scale(0, 18);
@@ -69,7 +74,8 @@ TEST(RecordText, FloatRandomValuesMatchFloatToStr) {
     for (int i = 0; i < 20000; ++i) {
         // Decimal amounts with up to 18 decimals: the usual content of a numeric column.
         const double amount = static_cast<double>(cents(rng)) / std::pow(10.0, scale(rng));
-        if (SameAsFloatToStr(amount)) ++quick;
+        if (SameAsFloatToStr(amount))
+            ++quick;
         // Arbitrary bit patterns: mostly scientific or 17-digit values, which must be declined.
         double any;
         const std::uint64_t b = bits(rng);
@@ -79,7 +85,8 @@ TEST(RecordText, FloatRandomValuesMatchFloatToStr) {
     EXPECT_GT(quick, 10000);
 }
 
-TEST(RecordText, FloatUsesTheLocaleDecimalSeparator) {
+TEST(RecordText, FloatUsesTheLocaleDecimalSeparator)
+{
     TFormatSettings settings = FormatSettings();
     settings.DecimalSeparator = ',';
     ScopedFormatSettings scoped(settings);
@@ -92,7 +99,8 @@ TEST(RecordText, FloatUsesTheLocaleDecimalSeparator) {
     EXPECT_EQ(text, "-1234,75");
 }
 
-TEST(RecordText, EveryDayOfYearsOneToNineThousandMatchesTheEngineText) {
+TEST(RecordText, EveryDayOfYearsOneToNineThousandMatchesTheEngineText)
+{
     char quick[16];
     char general[32];
     long answered = 0;
@@ -113,7 +121,8 @@ TEST(RecordText, EveryDayOfYearsOneToNineThousandMatchesTheEngineText) {
     EXPECT_EQ(answered, 2958465L + 693593L + 1L);
 }
 
-TEST(RecordText, DaysWithATimeOrOutOfRangeAreDeclined) {
+TEST(RecordText, DaysWithATimeOrOutOfRangeAreDeclined)
+{
     char buf[16];
     for (double v : {0.5, -0.25, 45000.000001, -693594.0, 2958466.0, 1e12,
                      std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()}) {

@@ -7,9 +7,13 @@ namespace {
 
 using RecordsCursor = WrapperTest;
 
-Int64 Id(TVRecords& r) { return r.Recordset->Fields()->Item(AnsiString("id"))->Value().AsInt64(); }
+Int64 Id(TVRecords& r)
+{
+    return r.Recordset->Fields()->Item(AnsiString("id"))->Value().AsInt64();
+}
 
-TEST_F(RecordsCursor, OpenLeavesTheCursorBeforeTheFirstRecord) {
+TEST_F(RecordsCursor, OpenLeavesTheCursorBeforeTheFirstRecord)
+{
     auto c = OpenConnection();
     auto r = OpenRecords(*c, "SELECT * FROM people ORDER BY id");
     ASSERT_TRUE(r->Active);
@@ -18,7 +22,8 @@ TEST_F(RecordsCursor, OpenLeavesTheCursorBeforeTheFirstRecord) {
     EXPECT_TRUE(r->GetBof());
     EXPECT_FALSE(r->GetOkRec());
     EXPECT_EQ(r->GetRecordCount(), 4);
-    EXPECT_EQ(Items(*r->FieldNames), (std::vector<std::string>{"id", "name", "city", "qty", "born", "seen", "note"}));
+    EXPECT_EQ(Items(*r->FieldNames),
+              (std::vector<std::string>{"id", "name", "city", "qty", "born", "seen", "note"}));
     r->Next();
     ASSERT_TRUE(r->GetOkRec());
     EXPECT_EQ(Id(*r), 1);
@@ -26,7 +31,8 @@ TEST_F(RecordsCursor, OpenLeavesTheCursorBeforeTheFirstRecord) {
     EXPECT_GT(r->GetBookmark(), 0);
 }
 
-TEST_F(RecordsCursor, FirstAndLastStandOutsideTheRecords) {
+TEST_F(RecordsCursor, FirstAndLastStandOutsideTheRecords)
+{
     auto c = OpenConnection();
     auto r = OpenRecords(*c, "SELECT * FROM people ORDER BY id");
     r->Last();
@@ -42,7 +48,8 @@ TEST_F(RecordsCursor, FirstAndLastStandOutsideTheRecords) {
     EXPECT_EQ(Id(*r), 1);
 }
 
-TEST_F(RecordsCursor, EmptyRecordsetMovesNowhere) {
+TEST_F(RecordsCursor, EmptyRecordsetMovesNowhere)
+{
     auto c = OpenConnection();
     auto r = OpenRecords(*c, "SELECT * FROM empty_table");
     ASSERT_TRUE(r->Active);
@@ -59,7 +66,8 @@ TEST_F(RecordsCursor, EmptyRecordsetMovesNowhere) {
     EXPECT_EQ(r->FilterFind("id = 1"), 0);
 }
 
-TEST_F(RecordsCursor, ClosedRecordsetAnswersNeutrally) {
+TEST_F(RecordsCursor, ClosedRecordsetAnswersNeutrally)
+{
     auto c = OpenConnection();
     TVRecords r(c.get());
     EXPECT_FALSE(r.Active);
@@ -82,7 +90,8 @@ TEST_F(RecordsCursor, ClosedRecordsetAnswersNeutrally) {
     EXPECT_EQ(orphan.GetMachine(), "");
 }
 
-TEST_F(RecordsCursor, CloseResetsTheState) {
+TEST_F(RecordsCursor, CloseResetsTheState)
+{
     auto c = OpenConnection();
     auto r = OpenRecords(*c, "SELECT * FROM people");
     r->Next();
@@ -97,7 +106,8 @@ TEST_F(RecordsCursor, CloseResetsTheState) {
     EXPECT_EQ(r->GetRecordCount(), 4);
 }
 
-TEST_F(RecordsCursor, MaxRecordsLimitsTheRowsAndIgnoresNegatives) {
+TEST_F(RecordsCursor, MaxRecordsLimitsTheRowsAndIgnoresNegatives)
+{
     auto c = OpenConnection();
     TVRecords r(c.get());
     r.Source = "SELECT * FROM people";
@@ -108,7 +118,8 @@ TEST_F(RecordsCursor, MaxRecordsLimitsTheRowsAndIgnoresNegatives) {
     EXPECT_EQ(r.GetRecordCount(), 1);
 }
 
-TEST_F(RecordsCursor, RecordNumberWhileInsertingIsOnePastTheCount) {
+TEST_F(RecordsCursor, RecordNumberWhileInsertingIsOnePastTheCount)
+{
     auto c = OpenConnection();
     auto r = OpenRecords(*c, "SELECT * FROM people");
     r->Last();
@@ -118,23 +129,29 @@ TEST_F(RecordsCursor, RecordNumberWhileInsertingIsOnePastTheCount) {
     r->Cancel();
 }
 
-TEST_F(RecordsCursor, EnumerationsMapToEngineNumbers) {
+TEST_F(RecordsCursor, EnumerationsMapToEngineNumbers)
+{
     TVRecords r(nullptr);
     const std::pair<TCommandOption, Integer> options[] = {
-        {coUnknown, 8}, {coText, 1}, {coTable, 2}, {coStoredProc, 4}, {coFile, 256},
-        {coTableDirect, 512}, {coAsyncExecute, 16}, {coAsyncFetch, 32}};
+        {coUnknown, 8}, {coText, 1},          {coTable, 2},         {coStoredProc, 4},
+        {coFile, 256},  {coTableDirect, 512}, {coAsyncExecute, 16}, {coAsyncFetch, 32}};
     for (auto [o, v] : options) {
         r.CommandType = o;
         EXPECT_EQ(r.GetOpenOption(), v) << int(o);
     }
-    const std::pair<TCursorType, Integer> cursors[] = {
-        {ctOpenForwardOnly, 0}, {ctOpenKeyset, 1}, {ctOpenDynamic, 2}, {ctOpenStatic, 3}, {TCursorType(9), 3}};
+    const std::pair<TCursorType, Integer> cursors[] = {{ctOpenForwardOnly, 0},
+                                                       {ctOpenKeyset, 1},
+                                                       {ctOpenDynamic, 2},
+                                                       {ctOpenStatic, 3},
+                                                       {TCursorType(9), 3}};
     for (auto [t, v] : cursors) {
         r.CursorType = t;
         EXPECT_EQ(r.GetCursorType(), v) << int(t);
     }
-    const std::pair<TLockType, Integer> locks[] = {{ltLockReadOnly, 1}, {ltLockPessimistic, 2},
-                                                   {ltLockOptimistic, 3}, {ltLockBatchOptimistic, 4},
+    const std::pair<TLockType, Integer> locks[] = {{ltLockReadOnly, 1},
+                                                   {ltLockPessimistic, 2},
+                                                   {ltLockOptimistic, 3},
+                                                   {ltLockBatchOptimistic, 4},
                                                    {TLockType(9), 4}};
     for (auto [l, v] : locks) {
         r.LockType = l;
@@ -142,7 +159,8 @@ TEST_F(RecordsCursor, EnumerationsMapToEngineNumbers) {
     }
 }
 
-TEST_F(RecordsCursor, MachineNameIsTheConnections) {
+TEST_F(RecordsCursor, MachineNameIsTheConnections)
+{
     auto c = OpenConnection();
     TVRecords r(c.get());
     r.SetMachine("localhost");

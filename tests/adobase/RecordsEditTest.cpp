@@ -9,9 +9,13 @@ namespace {
 
 using RecordsEdit = WrapperTest;
 
-FieldPtr F(TVRecords& r, const char* name) { return r.Recordset->Fields()->Item(AnsiString(name)); }
+FieldPtr F(TVRecords& r, const char* name)
+{
+    return r.Recordset->Fields()->Item(AnsiString(name));
+}
 
-TEST_F(RecordsEdit, EditingKeepsTheOldValuesByFieldPosition) {
+TEST_F(RecordsEdit, EditingKeepsTheOldValuesByFieldPosition)
+{
     auto c = OpenConnection();
     auto r = OpenRecords(*c, "SELECT * FROM people ORDER BY id", ltLockOptimistic);
     r->Next();
@@ -36,7 +40,8 @@ TEST_F(RecordsEdit, EditingKeepsTheOldValuesByFieldPosition) {
     EXPECT_TRUE(r->OldValues.IsNull());
 }
 
-TEST_F(RecordsEdit, InsertingStartsWithNullOldValuesAndAddsARow) {
+TEST_F(RecordsEdit, InsertingStartsWithNullOldValuesAndAddsARow)
+{
     auto c = OpenConnection();
     auto r = OpenRecords(*c, "SELECT * FROM people ORDER BY id", ltLockOptimistic);
     r->Insert();
@@ -53,7 +58,8 @@ TEST_F(RecordsEdit, InsertingStartsWithNullOldValuesAndAddsARow) {
     EXPECT_EQ(r->GetRecordCount(), 5);
 }
 
-TEST_F(RecordsEdit, CancelDropsTheChange) {
+TEST_F(RecordsEdit, CancelDropsTheChange)
+{
     auto c = OpenConnection();
     auto r = OpenRecords(*c, "SELECT * FROM people ORDER BY id", ltLockOptimistic);
     r->Next();
@@ -65,7 +71,8 @@ TEST_F(RecordsEdit, CancelDropsTheChange) {
     EXPECT_EQ(Scalar("SELECT name FROM people WHERE id = 1"), "Smith");
 }
 
-TEST_F(RecordsEdit, DeleteReportsWhetherRecordsRemain) {
+TEST_F(RecordsEdit, DeleteReportsWhetherRecordsRemain)
+{
     auto c = OpenConnection();
     auto r = OpenRecords(*c, "SELECT * FROM people WHERE id <= 2 ORDER BY id", ltLockOptimistic);
     r->Next();
@@ -77,7 +84,8 @@ TEST_F(RecordsEdit, DeleteReportsWhetherRecordsRemain) {
     EXPECT_FALSE(r->Delete()); // nothing left to delete: just the answer
 }
 
-TEST_F(RecordsEdit, RecordStatusFollowsBatchChanges) {
+TEST_F(RecordsEdit, RecordStatusFollowsBatchChanges)
+{
     auto c = OpenConnection();
     auto r = OpenRecords(*c, "SELECT * FROM people ORDER BY id");
     r->Next();
@@ -88,7 +96,8 @@ TEST_F(RecordsEdit, RecordStatusFollowsBatchChanges) {
     EXPECT_EQ(Scalar("SELECT qty FROM people WHERE id = 1"), "5"); // not sent before UpdateBatch
 }
 
-TEST_F(RecordsEdit, ReadOnlyRecordsetsRefuseEdits) {
+TEST_F(RecordsEdit, ReadOnlyRecordsetsRefuseEdits)
+{
     auto c = OpenConnection();
     auto r = OpenRecords(*c, "SELECT * FROM people", ltLockReadOnly);
     r->Next();

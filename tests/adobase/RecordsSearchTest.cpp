@@ -9,10 +9,13 @@ namespace {
 
 using RecordsSearch = WrapperTest;
 
-Int64 Id(TVRecords& r) { return r.Recordset->Fields()->Item(AnsiString("id"))->Value().AsInt64(); }
+Int64 Id(TVRecords& r)
+{
+    return r.Recordset->Fields()->Item(AnsiString("id"))->Value().AsInt64();
+}
 
-
-TEST_F(RecordsSearch, FindMovesToTheFirstMatch) {
+TEST_F(RecordsSearch, FindMovesToTheFirstMatch)
+{
     auto c = OpenConnection();
     auto r = OpenRecords(*c, "SELECT * FROM people ORDER BY id");
     r->Last();
@@ -23,7 +26,8 @@ TEST_F(RecordsSearch, FindMovesToTheFirstMatch) {
     EXPECT_EQ(Id(*r), 3);
 }
 
-TEST_F(RecordsSearch, FailedFindReturnsToTheRememberedRecord) {
+TEST_F(RecordsSearch, FailedFindReturnsToTheRememberedRecord)
+{
     auto c = OpenConnection();
     auto r = OpenRecords(*c, "SELECT * FROM people ORDER BY id");
     r->Next();
@@ -35,7 +39,8 @@ TEST_F(RecordsSearch, FailedFindReturnsToTheRememberedRecord) {
     EXPECT_EQ(r->GetBookmark(), before);
 }
 
-TEST_F(RecordsSearch, FailedFindFromBeforeTheFirstRecordStaysThere) {
+TEST_F(RecordsSearch, FailedFindFromBeforeTheFirstRecordStaysThere)
+{
     auto c = OpenConnection();
     auto r = OpenRecords(*c, "SELECT * FROM people ORDER BY id");
     EXPECT_FALSE(r->Find("city = 'Rome'"));
@@ -44,7 +49,8 @@ TEST_F(RecordsSearch, FailedFindFromBeforeTheFirstRecordStaysThere) {
     EXPECT_EQ(Id(*r), 1);
 }
 
-TEST_F(RecordsSearch, BadCriteriaRaiseAndLeaveTheCursor) {
+TEST_F(RecordsSearch, BadCriteriaRaiseAndLeaveTheCursor)
+{
     auto c = OpenConnection();
     auto r = OpenRecords(*c, "SELECT * FROM people ORDER BY id");
     r->Next();
@@ -56,7 +62,8 @@ TEST_F(RecordsSearch, BadCriteriaRaiseAndLeaveTheCursor) {
     EXPECT_EQ(r->GetFilter(), "");
 }
 
-TEST_F(RecordsSearch, FilterFindFindsUnderTheCurrentFilterAndRestoresIt) {
+TEST_F(RecordsSearch, FilterFindFindsUnderTheCurrentFilterAndRestoresIt)
+{
     auto c = OpenConnection();
     auto r = OpenRecords(*c, "SELECT * FROM people ORDER BY id");
     r->SetFilter("city = 'Paris'");
@@ -68,7 +75,8 @@ TEST_F(RecordsSearch, FilterFindFindsUnderTheCurrentFilterAndRestoresIt) {
     EXPECT_EQ(r->GetBookmark(), b);
 }
 
-TEST_F(RecordsSearch, FilterFindWithoutMatchReturnsZeroAndStays) {
+TEST_F(RecordsSearch, FilterFindWithoutMatchReturnsZeroAndStays)
+{
     auto c = OpenConnection();
     auto r = OpenRecords(*c, "SELECT * FROM people ORDER BY id");
     r->SetFilter("city = 'Paris'");
@@ -82,7 +90,8 @@ TEST_F(RecordsSearch, FilterFindWithoutMatchReturnsZeroAndStays) {
     EXPECT_TRUE(r->HasRecords);
 }
 
-TEST_F(RecordsSearch, FilterFindKeepsTheGroupingOfAnOrFilter) {
+TEST_F(RecordsSearch, FilterFindKeepsTheGroupingOfAnOrFilter)
+{
     auto c = OpenConnection();
     auto r = OpenRecords(*c, "SELECT * FROM people ORDER BY id");
     r->SetFilter("city = 'London' OR city = 'Pecs'");
@@ -92,7 +101,8 @@ TEST_F(RecordsSearch, FilterFindKeepsTheGroupingOfAnOrFilter) {
     EXPECT_EQ(Id(*r), 4);
 }
 
-TEST_F(RecordsSearch, FilterTextsAndTheNoFilterValue) {
+TEST_F(RecordsSearch, FilterTextsAndTheNoFilterValue)
+{
     auto c = OpenConnection();
     auto r = OpenRecords(*c, "SELECT * FROM people ORDER BY id");
     EXPECT_EQ(r->GetFilter(), "");
@@ -108,7 +118,8 @@ TEST_F(RecordsSearch, FilterTextsAndTheNoFilterValue) {
     EXPECT_THROW(r->SetFilter("qty >>> 1"), EOleException);
 }
 
-TEST_F(RecordsSearch, FilterTextsOfEveryGeneratedFormSelectTheRightRows) {
+TEST_F(RecordsSearch, FilterTextsOfEveryGeneratedFormSelectTheRightRows)
+{
     auto c = OpenConnection();
     auto r = OpenRecords(*c, "SELECT * FROM people ORDER BY id");
     const struct {
@@ -142,13 +153,15 @@ TEST_F(RecordsSearch, FilterTextsOfEveryGeneratedFormSelectTheRightRows) {
         r->SetFilter(row.Filter);
         std::vector<Int64> ids;
         r->First();
-        for (r->Next(); !r->GetEof(); r->Next()) ids.push_back(Id(*r));
+        for (r->Next(); !r->GetEof(); r->Next())
+            ids.push_back(Id(*r));
         EXPECT_EQ(ids, row.Ids);
         EXPECT_EQ(r->HasRecords, !row.Ids.empty());
     }
 }
 
-TEST_F(RecordsSearch, FilterAndSortSetWhileClosedApplyAtOpen) {
+TEST_F(RecordsSearch, FilterAndSortSetWhileClosedApplyAtOpen)
+{
     auto c = OpenConnection();
     TVRecords r(c.get());
     r.Source = "SELECT * FROM people";
@@ -163,7 +176,8 @@ TEST_F(RecordsSearch, FilterAndSortSetWhileClosedApplyAtOpen) {
     EXPECT_EQ(Id(r), 1);
 }
 
-TEST_F(RecordsSearch, ABadFilterSetWhileClosedFailsTheOpenCleanly) {
+TEST_F(RecordsSearch, ABadFilterSetWhileClosedFailsTheOpenCleanly)
+{
     auto c = OpenConnection();
     TVRecords r(c.get());
     r.Source = "SELECT * FROM people";
@@ -176,7 +190,8 @@ TEST_F(RecordsSearch, ABadFilterSetWhileClosedFailsTheOpenCleanly) {
     EXPECT_EQ(r.GetRecordCount(), 4);
 }
 
-TEST_F(RecordsSearch, SortReordersTheRecords) {
+TEST_F(RecordsSearch, SortReordersTheRecords)
+{
     auto c = OpenConnection();
     auto r = OpenRecords(*c, "SELECT * FROM people");
     r->SetSort("qty DESC");
@@ -186,7 +201,8 @@ TEST_F(RecordsSearch, SortReordersTheRecords) {
     EXPECT_EQ(Id(*r), 2);
 }
 
-TEST_F(RecordsSearch, BookmarksMoveToTheirRecordFromAnywhere) {
+TEST_F(RecordsSearch, BookmarksMoveToTheirRecordFromAnywhere)
+{
     auto c = OpenConnection();
     auto r = OpenRecords(*c, "SELECT * FROM people ORDER BY id");
     r->Next();

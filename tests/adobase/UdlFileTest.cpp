@@ -12,7 +12,8 @@ namespace vmado::test {
 namespace {
 
 // UTF-16 LE with BOM of a UTF-8 text (code points below 0x10000 and pairs above).
-std::string Utf16Le(const std::u32string& text) {
+std::string Utf16Le(const std::u32string& text)
+{
     std::string out = "\xFF\xFE";
     auto put = [&](char16_t u) {
         out += static_cast<char>(u & 0xFF);
@@ -30,13 +31,15 @@ std::string Utf16Le(const std::u32string& text) {
     return out;
 }
 
-std::u32string Udl(const std::u32string& line) {
+std::u32string Udl(const std::u32string& line)
+{
     return U"[oledb]\r\n; Everything after this line is an OLE DB initstring\r\n" + line + U"\r\n";
 }
 
 class UdlFile : public ::testing::Test {
 protected:
-    std::string Write(const std::u32string& content, const char* name = "test.udl") {
+    std::string Write(const std::u32string& content, const char* name = "test.udl")
+    {
         const auto path = dir_ / name;
         WriteFile(path, Utf16Le(content));
         return path.string();
@@ -44,50 +47,62 @@ protected:
     TempDir dir_;
 };
 
-TEST_F(UdlFile, ReadsTheConnectionLine) {
+TEST_F(UdlFile, ReadsTheConnectionLine)
+{
     const auto file = Write(Udl(U"Provider=SQLite;Data Source=/tmp/a.db;Persist Security Info=False"));
-    EXPECT_EQ(TVConnection::LoadUDLFile(file, "", ""), "Provider=SQLite;Data Source=/tmp/a.db;Persist Security Info=False");
+    EXPECT_EQ(TVConnection::LoadUDLFile(file, "", ""),
+              "Provider=SQLite;Data Source=/tmp/a.db;Persist Security Info=False");
 }
 
-TEST_F(UdlFile, CredentialsReplaceEntriesAndDropIntegratedSecurity) {
-    const auto file = Write(Udl(U"Provider=SQLOLEDB.1;Integrated Security=SSPI;user id=old;Initial Catalog=db"));
+TEST_F(UdlFile, CredentialsReplaceEntriesAndDropIntegratedSecurity)
+{
+    const auto file =
+        Write(Udl(U"Provider=SQLOLEDB.1;Integrated Security=SSPI;user id=old;Initial Catalog=db"));
     EXPECT_EQ(TVConnection::LoadUDLFile(file, "sa", "secret"),
               "Provider=SQLOLEDB.1;User ID=sa;Initial Catalog=db;Password=secret");
 }
 
-TEST_F(UdlFile, UserWithoutPasswordKeepsIntegratedSecurityAndWritesAnEmptyPassword) {
+TEST_F(UdlFile, UserWithoutPasswordKeepsIntegratedSecurityAndWritesAnEmptyPassword)
+{
     const auto file = Write(Udl(U"Provider=X;Integrated Security=SSPI;Password=old"));
-    EXPECT_EQ(TVConnection::LoadUDLFile(file, "bob", ""), "Provider=X;Integrated Security=SSPI;Password=;User ID=bob");
+    EXPECT_EQ(TVConnection::LoadUDLFile(file, "bob", ""),
+              "Provider=X;Integrated Security=SSPI;Password=;User ID=bob");
 }
 
-TEST_F(UdlFile, LettersOfTheCodePageSurviveAndOthersAreReplaced) {
+TEST_F(UdlFile, LettersOfTheCodePageSurviveAndOthersAreReplaced)
+{
     const auto file = Write(Udl(U"Provider=SQLite;Data Source=/tmp/P\u00E9cs.db"));
-    EXPECT_EQ(TVConnection::LoadUDLFile(file, "", ""), "Provider=SQLite;Data Source=/tmp/P\xE9" "cs.db");
+    EXPECT_EQ(TVConnection::LoadUDLFile(file, "", ""), "Provider=SQLite;Data Source=/tmp/P\xE9"
+                                                       "cs.db");
     const AnsiString decoded = adobase::DecodeUdlText(Utf16Le(U"A\U0001F600B"));
     ASSERT_EQ(decoded.size(), 3u); // one replacement character for the pair, not two
     EXPECT_EQ(decoded.front(), 'A');
     EXPECT_EQ(decoded.back(), 'B');
 }
 
-TEST_F(UdlFile, LongLinesAreReadWhole) {
+TEST_F(UdlFile, LongLinesAreReadWhole)
+{
     std::u32string longLine = U"Provider=SQLite;Data Source=/tmp/";
     longLine += std::u32string(5000, U'x');
     const auto file = Write(Udl(longLine));
     EXPECT_EQ(TVConnection::LoadUDLFile(file, "", "").size(), longLine.size());
 }
 
-TEST_F(UdlFile, WithoutSectionTheProviderLineIsTaken) {
+TEST_F(UdlFile, WithoutSectionTheProviderLineIsTaken)
+{
     const auto file = Write(U"junk\r\nProvider=MSDASQL;DSN=x\r\nmore");
     EXPECT_EQ(TVConnection::LoadUDLFile(file, "", ""), "Provider=MSDASQL;DSN=x");
 }
 
-TEST_F(UdlFile, MissingOrEmptyFilesGiveEmptyText) {
+TEST_F(UdlFile, MissingOrEmptyFilesGiveEmptyText)
+{
     EXPECT_EQ(TVConnection::LoadUDLFile((dir_ / "none.udl").string(), "u", "p"), "");
     WriteFile(dir_ / "empty.udl", "");
     EXPECT_EQ(TVConnection::LoadUDLFile((dir_ / "empty.udl").string(), "u", "p"), "");
 }
 
-TEST_F(UdlFile, EditorLaunchesTheDesktopOpenerWithoutWaiting) {
+TEST_F(UdlFile, EditorLaunchesTheDesktopOpenerWithoutWaiting)
+{
     // A stand-in opener on PATH records its argument, then lingers: the call must not wait.
     const auto bin = dir_ / "bin";
     std::filesystem::create_directory(bin);

@@ -121,7 +121,8 @@ TEST(Extended, AgreesWithTheProcessorsExtendedFormat)
         long double noisyWide = 0;
         std::memcpy(&noisyWide, noisy.data(), 10);
         const double expected = static_cast<double>(noisyWide);
-        ASSERT_EQ(std::bit_cast<std::uint64_t>(ExtendedToDouble(noisy)), std::bit_cast<std::uint64_t>(expected))
+        ASSERT_EQ(std::bit_cast<std::uint64_t>(ExtendedToDouble(noisy)),
+                  std::bit_cast<std::uint64_t>(expected))
             << value;
     }
 }

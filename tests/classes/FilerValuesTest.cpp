@@ -100,7 +100,10 @@ TEST(FilerValues, IdentifiersAndBooleans)
         w.WriteIdent("clRed");
         w.WriteBoolean(true);
     });
-    EXPECT_EQ(bytes, std::string("\x09\x08\x0D\x00\x07\x05" "clRed" "\x09", 12));
+    EXPECT_EQ(bytes, std::string("\x09\x08\x0D\x00\x07\x05"
+                                 "clRed"
+                                 "\x09",
+                                 12));
     TStringStream in(bytes);
     TReader reader(in);
     EXPECT_EQ(reader.ReadIdent(), "True");
@@ -134,9 +137,16 @@ TEST(FilerValues, FloatsOfEveryFormReadAsFloat)
 
 TEST(FilerValues, VariantsKeepTheirKind)
 {
-    const Variant values[] = {Variant(), Variant::Null(), Variant(Integer{70000}), Variant(Int64{1} << 40),
-                              Variant(2.25), Variant("text"), Variant(true), Variant(Currency::FromRaw(12345)),
-                              Variant::FromDate(45000.25), VarArrayOf({Variant(1), Variant("a")}),
+    const Variant values[] = {Variant(),
+                              Variant::Null(),
+                              Variant(Integer{70000}),
+                              Variant(Int64{1} << 40),
+                              Variant(2.25),
+                              Variant("text"),
+                              Variant(true),
+                              Variant(Currency::FromRaw(12345)),
+                              Variant::FromDate(45000.25),
+                              VarArrayOf({Variant(1), Variant("a")}),
                               VarByteArray("\x01\xFF", 2)};
     const std::string bytes = Written([&](TWriter& w) {
         for (const Variant& v : values)

@@ -33,7 +33,9 @@ std::string WithValue(const std::string& value)
 std::string ValueBytes(const std::string& value)
 {
     const std::string binary = ToBinary(WithValue(value));
-    const std::string prefix = std::string("TPF0\x02TX\x01" "A\x01P", 11);
+    const std::string prefix = std::string("TPF0\x02TX\x01"
+                                           "A\x01P",
+                                           11);
     EXPECT_EQ(binary.substr(0, prefix.size()), prefix);
     return binary.substr(prefix.size(), binary.size() - prefix.size() - 2);
 }
@@ -58,15 +60,21 @@ TEST(ObjectText, ValuesBecomeTheirBinaryTypes)
         {"15000c", std::string("\x10\x98\x3A\x00\x00\x00\x00\x00\x00", 9)},
         {"2d", std::string("\x11\x00\x00\x00\x00\x00\x00\x00\x40", 9)},
         {"'It''s'", "\x06\x04It's"},
-        {"'a'#13#10'b' +\r\n    'c'", "\x06\x05" "a\r\nbc"},
-        {"#$41'B'", "\x06\x02" "AB"},
+        {"'a'#13#10'b' +\r\n    'c'", "\x06\x05"
+                                      "a\r\nbc"},
+        {"#$41'B'", "\x06\x02"
+                    "AB"},
         {"''", std::string("\x06\x00", 2)},
         {"#345", std::string("\x12\x01\x00\x00\x00\x59\x01", 7)}, // beyond a byte: wide text
-        {"clRed", "\x07\x05" "clRed"},
+        {"clRed", "\x07\x05"
+                  "clRed"},
         {"True", "\x09"},
         {"nil", "\x0D"},
         {"[]", std::string("\x0B\x00", 2)},
-        {"[fsBold, fsItalic]", std::string("\x0B\x06" "fsBold\x08" "fsItalic\x00", 18)},
+        {"[fsBold, fsItalic]", std::string("\x0B\x06"
+                                           "fsBold\x08"
+                                           "fsItalic\x00",
+                                           18)},
         {"()", std::string("\x01\x00", 2)},
         {"(\r\n    1\r\n    'x')", std::string("\x01\x02\x01\x06\x01x\x00", 7)},
         {"{\r\n    00ff10}", std::string("\x0A\x03\x00\x00\x00\x00\xFF\x10", 8)},

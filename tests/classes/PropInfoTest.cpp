@@ -1,8 +1,8 @@
 // Property metadata and the class registry: inheritance of property lists, redeclaration,
 // lookups, the default and stored rules, and how they decide what a writer puts in the stream.
-#include "framework/classes/ComponentStreaming.h"
-#include "framework/classes/Component.h"
 #include "framework/classes/PropInfo.h"
+#include "framework/classes/Component.h"
+#include "framework/classes/ComponentStreaming.h"
 #include "framework/classes/Strings.h"
 
 #include <gtest/gtest.h>
@@ -153,9 +153,9 @@ TEST(PropInfo, DefaultAndStoredRulesDecideWhatIsWritten)
     part.SetName("Part1");
     EXPECT_EQ(Text(part), "object Part1: TDerivedPart\r\nend\r\n"); // everything at its default
 
-    part.SetCount(0);         // differs from the redeclared default 5
+    part.SetCount(0); // differs from the redeclared default 5
     part.SetMood(mdBusy);
-    part.SetCode("auto");     // the stored predicate says no
+    part.SetCode("auto"); // the stored predicate says no
     part.SetBig(-1);
     part.Lines()->Add("first");
     part.Lines()->Add("second");

@@ -27,8 +27,7 @@ private:
     std::string path_;
 };
 
-template <class E>
-void ExpectThrowWith(const std::function<void()>& action, const std::string& fragment)
+template <class E> void ExpectThrowWith(const std::function<void()>& action, const std::string& fragment)
 {
     try {
         action();
@@ -86,7 +85,8 @@ TEST(StringStream, ReadStringWriteStringAndCopyFrom)
     EXPECT_EQ(copy.CopyFrom(s, 0), 9); // 0 copies the whole source from its start
     s.SetPosition(4);
     EXPECT_EQ(copy.CopyFrom(s, 5), 5);
-    EXPECT_EQ(std::string(static_cast<const char*>(copy.Memory()), copy.Size()), "hEY theret" "here");
+    EXPECT_EQ(std::string(static_cast<const char*>(copy.Memory()), copy.Size()), "hEY theret"
+                                                                                 "here");
     s.SetPosition(8);
     ExpectThrowWith<EReadError>([&] { copy.CopyFrom(s, 5); }, "Stream read error");
 }
@@ -148,7 +148,8 @@ TEST(FileStream, ShareModesFollowThePlatformRules)
         {fmOpenRead | fmShareDenyWrite, fmOpenRead | fmShareDenyWrite, true},
         {fmOpenRead | fmShareDenyWrite, fmOpenWrite | fmShareDenyNone, false},
         {fmOpenRead | fmShareDenyWrite, fmOpenRead | fmShareDenyNone, true},
-        {fmOpenReadWrite | fmShareDenyWrite, fmOpenRead | fmShareDenyWrite, false}, // second denies the first's writing
+        {fmOpenReadWrite | fmShareDenyWrite, fmOpenRead | fmShareDenyWrite,
+         false}, // second denies the first's writing
         {fmOpenWrite | fmShareDenyRead, fmOpenRead | fmShareDenyNone, false},
         {fmOpenWrite | fmShareDenyRead, fmOpenWrite | fmShareDenyRead, true},
         {fmOpenRead | fmShareExclusive, fmOpenRead | fmShareDenyNone, false},
@@ -158,14 +159,18 @@ TEST(FileStream, ShareModesFollowThePlatformRules)
     };
     TempDir dir;
     const std::string name = dir.File("shared.bin");
-    { TFileStream f(name, fmCreate); f.WriteBuffer("keep", 4); }
+    {
+        TFileStream f(name, fmCreate);
+        f.WriteBuffer("keep", 4);
+    }
     for (const ShareCase& c : cases) {
         SCOPED_TRACE(testing::Message() << std::hex << c.first << " then " << c.second);
         TFileStream first(name, c.first);
         if (c.secondOpens) {
             EXPECT_NO_THROW(TFileStream second(name, c.second));
         } else {
-            ExpectThrowWith<EStreamError>([&] { TFileStream second(name, c.second); }, "used by another process");
+            ExpectThrowWith<EStreamError>([&] { TFileStream second(name, c.second); },
+                                          "used by another process");
         }
     }
     // A refused fmCreate must not have truncated the file.
@@ -177,8 +182,12 @@ TEST(FileStream, ClosingReleasesTheShare)
 {
     TempDir dir;
     const std::string name = dir.File("release.bin");
-    { TFileStream f(name, fmCreate | fmShareExclusive); }
-    { TFileStream f(name, fmOpenRead | fmShareExclusive); }
+    {
+        TFileStream f(name, fmCreate | fmShareExclusive);
+    }
+    {
+        TFileStream f(name, fmOpenRead | fmShareExclusive);
+    }
     EXPECT_NO_THROW(TFileStream f(name, fmOpenReadWrite | fmShareExclusive));
 }
 
@@ -187,7 +196,10 @@ TEST(FileStream, AnsiNamesReachTheFileSystemAsUtf8)
     TempDir dir;
     // "zkouška.bin" in Windows-1250: š is byte 0x9A.
     const std::string ansiName = dir.File("zkou\x9Aka.bin");
-    { TFileStream f(ansiName, fmCreate); f.WriteBuffer("x", 1); }
+    {
+        TFileStream f(ansiName, fmCreate);
+        f.WriteBuffer("x", 1);
+    }
     EXPECT_TRUE(std::filesystem::exists(dir.File("zkou\xC5\xA1ka.bin")));
     TFileStream f(ansiName, fmOpenRead | fmShareDenyNone);
     EXPECT_EQ(f.Size(), 1);

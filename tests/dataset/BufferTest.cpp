@@ -4,7 +4,6 @@
 
 #include "framework/rtl/SysUtils.h"
 
-
 #include <cstring>
 
 namespace vmado::test {
@@ -12,17 +11,19 @@ namespace {
 
 using BufferTest = DataSetTest;
 
-template <class F>
-F* AddField(TVADODataSet& d, const char* name, TFieldKind kind = fkData, Integer size = 0) {
+template <class F> F* AddField(TVADODataSet& d, const char* name, TFieldKind kind = fkData, Integer size = 0)
+{
     auto* f = new F(&d);
     f->SetFieldName(name);
     f->SetFieldKind(kind);
-    if (size > 0) f->SetSize(size);
+    if (size > 0)
+        f->SetSize(size);
     f->SetDataSet(&d);
     return f;
 }
 
-TEST_F(BufferTest, EachBufferHoldsItsRecordAsOneCommaTextLine) {
+TEST_F(BufferTest, EachBufferHoldsItsRecordAsOneCommaTextLine)
+{
     TVADODataSet& d = Open("SELECT id, name, note, born FROM people ORDER BY id");
     const char* line = d.ActiveBuffer();
     EXPECT_STREQ(line, "1,Smith,\"a, b\",2024-01-05");
@@ -41,7 +42,8 @@ TEST_F(BufferTest, EachBufferHoldsItsRecordAsOneCommaTextLine) {
     EXPECT_STREQ(d.ActiveBuffer(), "3,Brown,\"\",\"\"");
 }
 
-TEST_F(BufferTest, CalculatedFieldsLiveBehindTheLine) {
+TEST_F(BufferTest, CalculatedFieldsLiveBehindTheLine)
+{
     TVADODataSet& d = Make("SELECT id, name, qty FROM people ORDER BY id");
     AddField<TIntegerField>(d, "id");
     AddField<TStringField>(d, "name", fkData, 20);
@@ -50,7 +52,8 @@ TEST_F(BufferTest, CalculatedFieldsLiveBehindTheLine) {
     auto* doubled = AddField<TIntegerField>(d, "doubled", fkCalculated);
     d.OnCalcFields = [&](TDataSet*) {
         label->SetAsString(d.FieldByName("name")->AsString() + " of " + d.FieldByName("id")->AsString());
-        if (d.FieldByName("qty")->AsInteger() > 0) doubled->SetAsInteger(2 * d.FieldByName("qty")->AsInteger());
+        if (d.FieldByName("qty")->AsInteger() > 0)
+            doubled->SetAsInteger(2 * d.FieldByName("qty")->AsInteger());
     };
     d.Open();
     EXPECT_EQ(d.BufferSize(), d.RecSize() + 8 + d.CalcFieldsSize());
@@ -66,9 +69,14 @@ TEST_F(BufferTest, CalculatedFieldsLiveBehindTheLine) {
     EXPECT_EQ(label->AsString(), "Smith of 1");
 }
 
-TEST_F(BufferTest, ConvertersKeepTheTextForms) {
+TEST_F(BufferTest, ConvertersKeepTheTextForms)
+{
     char buffer[16] = {};
-    struct IntRow { const char* text; Integer value; bool has; };
+    struct IntRow {
+        const char* text;
+        Integer value;
+        bool has;
+    };
     const IntRow ints[] = {{"42", 42, true}, {"-7", -7, true}, {"", 0, false}};
     for (const IntRow& row : ints) {
         SCOPED_TRACE(row.text);
@@ -101,7 +109,8 @@ TEST_F(BufferTest, ConvertersKeepTheTextForms) {
     EXPECT_THROW(TVADODataSet::DateToBuffer(buffer, "2000-02-30"), EConvertError);
 }
 
-TEST_F(BufferTest, AValueLongerThanItsDeclaredSizeReadsWhole) {
+TEST_F(BufferTest, AValueLongerThanItsDeclaredSizeReadsWhole)
+{
     VMADO_EMBEDDED_SQLITE_ONLY(); // only SQLite stores more than a VARCHAR's declared size
     Exec("UPDATE people SET name = 'A name far longer than twenty' WHERE id = 1");
     TVADODataSet& d = Open("SELECT id, name FROM people ORDER BY id");

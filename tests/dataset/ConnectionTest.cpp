@@ -14,14 +14,21 @@ public:
     explicit SharedMaster(const std::string& connection) : TVCustomMaster(nullptr), connection_(connection) {}
     ~SharedMaster() override { Destroying(); }
     AnsiString Connection() const override { return connection_; }
-    TVConnection* GetData() override {
-        if (shared_.ConnectionString != connection_) shared_.SetConnect(connection_);
+    TVConnection* GetData() override
+    {
+        if (shared_.ConnectionString != connection_)
+            shared_.SetConnect(connection_);
         return &shared_;
     }
-    void InsertDataSet(TVADODataSet* d) override {
-        if (std::find(list_.begin(), list_.end(), d) == list_.end()) list_.push_back(d);
+    void InsertDataSet(TVADODataSet* d) override
+    {
+        if (std::find(list_.begin(), list_.end(), d) == list_.end())
+            list_.push_back(d);
     }
-    void RemoveDataSet(TVADODataSet* d) override { list_.erase(std::remove(list_.begin(), list_.end(), d), list_.end()); }
+    void RemoveDataSet(TVADODataSet* d) override
+    {
+        list_.erase(std::remove(list_.begin(), list_.end(), d), list_.end());
+    }
     const std::vector<TVADODataSet*>& List() const { return list_; }
     TVConnection& Shared() { return shared_; }
 
@@ -33,7 +40,8 @@ private:
 
 using ConnectionTest = DataSetTest;
 
-TEST_F(ConnectionTest, AnOwnConnectionIsClosedAtCloseAndReopenedAtOpen) {
+TEST_F(ConnectionTest, AnOwnConnectionIsClosedAtCloseAndReopenedAtOpen)
+{
     TVADODataSet& d = Open("SELECT name FROM people");
     TVConnection* own = d.GetData();
     ASSERT_NE(own, nullptr);
@@ -48,7 +56,8 @@ TEST_F(ConnectionTest, AnOwnConnectionIsClosedAtCloseAndReopenedAtOpen) {
     EXPECT_EQ(d.GetData(), nullptr);
 }
 
-TEST_F(ConnectionTest, AMastersConnectionIsSharedAndNeverClosedByTheDataset) {
+TEST_F(ConnectionTest, AMastersConnectionIsSharedAndNeverClosedByTheDataset)
+{
     SharedMaster master(ConnectionString());
     TVADODataSet& a = Make("SELECT name FROM people");
     a.SetConnection("");
@@ -70,7 +79,8 @@ TEST_F(ConnectionTest, AMastersConnectionIsSharedAndNeverClosedByTheDataset) {
     EXPECT_EQ(master.List(), (std::vector<TVADODataSet*>{&a}));
 }
 
-TEST_F(ConnectionTest, WithoutTheConnectionOptionTheDatasetKeepsItsOwn) {
+TEST_F(ConnectionTest, WithoutTheConnectionOptionTheDatasetKeepsItsOwn)
+{
     SharedMaster master(ConnectionString());
     TVADODataSet& d = Make("SELECT name FROM people");
     d.SetOptions(TVOptions{opDialog, opFilter});
@@ -84,7 +94,8 @@ TEST_F(ConnectionTest, WithoutTheConnectionOptionTheDatasetKeepsItsOwn) {
     EXPECT_EQ(d.GetData(), &master.Shared());
 }
 
-TEST_F(ConnectionTest, FreeingTheMasterClearsItOnItsDatasets) {
+TEST_F(ConnectionTest, FreeingTheMasterClearsItOnItsDatasets)
+{
     auto master = std::make_unique<SharedMaster>(ConnectionString());
     TVADODataSet& d = Make("SELECT name FROM people");
     d.SetMaster(master.get());
@@ -99,18 +110,22 @@ TEST_F(ConnectionTest, FreeingTheMasterClearsItOnItsDatasets) {
     EXPECT_TRUE(d.GetData()->AutoClose);
 }
 
-TEST_F(ConnectionTest, ChangingTheConnectionStringReconnectsAtTheNextOpen) {
+TEST_F(ConnectionTest, ChangingTheConnectionStringReconnectsAtTheNextOpen)
+{
     TVADODataSet& d = Open("SELECT name FROM people");
     d.Close();
     TempDir other;
-    SqliteExec(other / "other.db", "CREATE TABLE people (name VARCHAR(10)); INSERT INTO people VALUES ('Other');");
-    if (!Backend().EmbeddedSqlite()) GTEST_SKIP() << "the second database is an embedded SQLite file";
+    SqliteExec(other / "other.db",
+               "CREATE TABLE people (name VARCHAR(10)); INSERT INTO people VALUES ('Other');");
+    if (!Backend().EmbeddedSqlite())
+        GTEST_SKIP() << "the second database is an embedded SQLite file";
     d.SetConnection("Provider=SQLite;Data Source=" + (other / "other.db").string());
     d.Open();
     EXPECT_EQ(d.FieldByName("name")->AsString(), "Other");
 }
 
-TEST_F(ConnectionTest, PublishedPropertiesStreamAsAComponent) {
+TEST_F(ConnectionTest, PublishedPropertiesStreamAsAComponent)
+{
     TVADODataSet& d = Make("SELECT name FROM people");
     d.SetName("People");
     d.SetSortStr("name DESC");
@@ -140,7 +155,8 @@ TEST_F(ConnectionTest, PublishedPropertiesStreamAsAComponent) {
     EXPECT_FALSE(copy.Active());
 }
 
-TEST_F(ConnectionTest, AStreamedActiveDatasetOpensOnceLoaded) {
+TEST_F(ConnectionTest, AStreamedActiveDatasetOpensOnceLoaded)
+{
     TVADODataSet& d = Open("SELECT name FROM people ORDER BY id");
     TMemoryStream stream;
     stream.WriteComponent(&d);

@@ -22,8 +22,8 @@ class DataSetTest : public WrapperTest {
 protected:
     // A closed dataset of class T on the fixture database with sql as its command, attached to
     // Source and to a grid link of five rows.
-    template <class T>
-    T& MakeAs(const std::string& sql) {
+    template <class T> T& MakeAs(const std::string& sql)
+    {
         auto dataSet = std::make_unique<T>(nullptr);
         T& result = *dataSet;
         dataSet_ = std::move(dataSet);
@@ -36,11 +36,13 @@ protected:
         return result;
     }
     TVADODataSet& Make(const std::string& sql) { return MakeAs<TVADODataSet>(sql); }
-    TVADODataSet& Open(const std::string& sql) {
+    TVADODataSet& Open(const std::string& sql)
+    {
         Make(sql).Open();
         return *dataSet_;
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         grid_.reset();
         source_.reset();
         dataSet_.reset();

@@ -9,23 +9,30 @@ namespace {
 
 class FieldTypesTest : public DataSetTest {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         DataSetTest::SetUp();
-        if (IsSkipped() || HasFailure()) return;
-        Exec("CREATE TABLE wide (k INTEGER PRIMARY KEY, b BOOLEAN, si SMALLINT, bi BIGINT, f DOUBLE PRECISION,"
-             " n NUMERIC(10,2), d DATE, t TIME, ts TIMESTAMP, s VARCHAR(10))");
+        if (IsSkipped() || HasFailure())
+            return;
+        Exec(
+            "CREATE TABLE wide (k INTEGER PRIMARY KEY, b BOOLEAN, si SMALLINT, bi BIGINT, f DOUBLE PRECISION,"
+            " n NUMERIC(10,2), d DATE, t TIME, ts TIMESTAMP, s VARCHAR(10))");
         Exec("INSERT INTO wide VALUES (1, TRUE, -12, 9000000000, 2.5, 1234.56, '1999-12-31', '14:05:09',"
              " '2024-02-29 09:30:00', 'x, \"y\"')");
         Exec("INSERT INTO wide (k) VALUES (2)");
     }
 };
 
-TEST_F(FieldTypesTest, EveryTypeReadsItsValueAndItsNull) {
+TEST_F(FieldTypesTest, EveryTypeReadsItsValueAndItsNull)
+{
     TVADODataSet& d = Open("SELECT * FROM wide ORDER BY k");
-    struct Row { const char* name; TFieldType type; };
-    const Row types[] = {{"b", ftBoolean}, {"si", ftSmallint}, {"bi", ftLargeint}, {"f", ftFloat},
-                         {"n", ftFloat},   {"d", ftDate},      {"t", ftTime},       {"ts", ftDateTime},
-                         {"s", ftString}};
+    struct Row {
+        const char* name;
+        TFieldType type;
+    };
+    const Row types[] = {{"b", ftBoolean}, {"si", ftSmallint}, {"bi", ftLargeint},
+                         {"f", ftFloat},   {"n", ftFloat},     {"d", ftDate},
+                         {"t", ftTime},    {"ts", ftDateTime}, {"s", ftString}};
     for (const Row& row : types) {
         SCOPED_TRACE(row.name);
         EXPECT_EQ(d.FieldByName(row.name)->DataType(), row.type);
@@ -50,7 +57,8 @@ TEST_F(FieldTypesTest, EveryTypeReadsItsValueAndItsNull) {
     EXPECT_EQ(d.FieldByName("s")->AsString(), "");
 }
 
-TEST_F(FieldTypesTest, TextWithoutADeclaredLengthTakesLongerValues) {
+TEST_F(FieldTypesTest, TextWithoutADeclaredLengthTakesLongerValues)
+{
     VMADO_EMBEDDED_SQLITE_ONLY(); // PostgreSQL's text arrives as a memo
     Exec("CREATE TABLE notes (k INTEGER PRIMARY KEY, body TEXT)");
     Exec("INSERT INTO notes VALUES (1, 'a')");

@@ -11,21 +11,26 @@ namespace {
 
 class FieldWriteTest : public DataSetTest {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         DataSetTest::SetUp();
-        if (IsSkipped() || HasFailure()) return;
-        Exec("CREATE TABLE flags (k INTEGER PRIMARY KEY, b BOOLEAN, t TIME, s VARCHAR(30), f DOUBLE PRECISION)");
+        if (IsSkipped() || HasFailure())
+            return;
+        Exec("CREATE TABLE flags (k INTEGER PRIMARY KEY, b BOOLEAN, t TIME, s VARCHAR(30), f DOUBLE "
+             "PRECISION)");
         Exec("INSERT INTO flags VALUES (1, FALSE, '08:00:00', 'plain', 1.5)");
     }
     // The line entry of a field in the active buffer, as stored.
-    std::string Entry(TVADODataSet& d, Integer position) {
+    std::string Entry(TVADODataSet& d, Integer position)
+    {
         TStringList entries;
         entries.SetCommaText(d.ActiveBuffer());
         return entries.Strings(position);
     }
 };
 
-TEST_F(FieldWriteTest, ValuesGoIntoTheLineInTheirTextForms) {
+TEST_F(FieldWriteTest, ValuesGoIntoTheLineInTheirTextForms)
+{
     TVADODataSet& d = Open("SELECT k, b, t, s, f FROM flags");
     d.Edit();
     d.FieldByName("b")->SetAsBoolean(true);
@@ -50,7 +55,8 @@ TEST_F(FieldWriteTest, ValuesGoIntoTheLineInTheirTextForms) {
     EXPECT_EQ(d.FieldByName("s")->AsString(), "plain");
 }
 
-TEST_F(FieldWriteTest, ALineThatWouldNotFitIsRefusedAndTheBufferKept) {
+TEST_F(FieldWriteTest, ALineThatWouldNotFitIsRefusedAndTheBufferKept)
+{
     // A persistent field wider than its column lets a value past the column's share of the line.
     TVADODataSet& d = Make("SELECT s FROM flags");
     auto* s = new TStringField(&d);

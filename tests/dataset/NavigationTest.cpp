@@ -9,9 +9,13 @@ namespace {
 
 using NavigationTest = DataSetTest;
 
-AnsiString Name(TVADODataSet& d) { return d.FieldByName("name")->AsString(); }
+AnsiString Name(TVADODataSet& d)
+{
+    return d.FieldByName("name")->AsString();
+}
 
-TEST_F(NavigationTest, MovesBothWaysAndCountsRecords) {
+TEST_F(NavigationTest, MovesBothWaysAndCountsRecords)
+{
     TVADODataSet& d = Open("SELECT id, name FROM people ORDER BY id");
     EXPECT_EQ(d.RecNo(), 1);
     EXPECT_TRUE(d.Bof());
@@ -20,7 +24,8 @@ TEST_F(NavigationTest, MovesBothWaysAndCountsRecords) {
     EXPECT_EQ(d.RecNo(), 4);
     EXPECT_TRUE(d.Eof());
     std::vector<std::string> backwards;
-    for (; !d.Bof(); d.Prior()) backwards.push_back(Name(d));
+    for (; !d.Bof(); d.Prior())
+        backwards.push_back(Name(d));
     EXPECT_EQ(backwards, (std::vector<std::string>{"Green", "Brown", "Jones", "Smith"}));
     EXPECT_EQ(d.MoveBy(2), 2);
     EXPECT_EQ(Name(d), "Brown");
@@ -29,14 +34,16 @@ TEST_F(NavigationTest, MovesBothWaysAndCountsRecords) {
     EXPECT_EQ(d.RecordCount(), 4);
 }
 
-TEST_F(NavigationTest, CountsAreNegativeBeforeTheFirstOpen) {
+TEST_F(NavigationTest, CountsAreNegativeBeforeTheFirstOpen)
+{
     TVADODataSet& d = Make("SELECT * FROM people");
     EXPECT_EQ(d.RecordCount(), -1);
     EXPECT_EQ(d.RecNo(), -1);
     EXPECT_EQ(d.Bookmark(), "");
 }
 
-TEST_F(NavigationTest, AnEmptyResultIsBothBofAndEof) {
+TEST_F(NavigationTest, AnEmptyResultIsBothBofAndEof)
+{
     TVADODataSet& d = Open("SELECT id, name FROM empty_table");
     EXPECT_TRUE(d.Bof());
     EXPECT_TRUE(d.Eof());
@@ -47,11 +54,12 @@ TEST_F(NavigationTest, AnEmptyResultIsBothBofAndEof) {
     EXPECT_TRUE(d.IsEmpty());
 }
 
-TEST_F(NavigationTest, TheGridWindowShowsConsecutiveRecords) {
+TEST_F(NavigationTest, TheGridWindowShowsConsecutiveRecords)
+{
     Exec("DELETE FROM people");
     for (int i = 1; i <= 12; ++i)
-        Exec("INSERT INTO people (id, name, qty) VALUES (" + std::to_string(i) + ", 'p" + std::to_string(i) + "', " +
-             std::to_string(i) + ")");
+        Exec("INSERT INTO people (id, name, qty) VALUES (" + std::to_string(i) + ", 'p" + std::to_string(i) +
+             "', " + std::to_string(i) + ")");
     TVADODataSet& d = Open("SELECT id, name, qty FROM people ORDER BY id");
     auto window = [&] {
         std::vector<int> ids;
@@ -76,7 +84,8 @@ TEST_F(NavigationTest, TheGridWindowShowsConsecutiveRecords) {
     EXPECT_EQ(d.RecNo(), 11);
 }
 
-TEST_F(NavigationTest, BookmarksReturnToTheirRecord) {
+TEST_F(NavigationTest, BookmarksReturnToTheirRecord)
+{
     TVADODataSet& d = Open("SELECT id, name FROM people ORDER BY id");
     d.Next();
     const TBookmark mark = d.GetBookmark();
@@ -96,19 +105,22 @@ TEST_F(NavigationTest, BookmarksReturnToTheirRecord) {
     EXPECT_THROW(d.SetBookmark("not a number"), EConvertError);
 }
 
-TEST_F(NavigationTest, TheEngineCursorFollowsTheActiveRecord) {
+TEST_F(NavigationTest, TheEngineCursorFollowsTheActiveRecord)
+{
     TVADODataSet& d = Open("SELECT id, name FROM people ORDER BY id");
     d.Next();
     d.Next();
     // A grid reading its other rows moves the active buffer; the dataset's scroll puts the
     // recordset back on the dataset's record.
-    for (Integer row = 0; row < grid_->RecordCount(); ++row) grid_->SetActiveRecord(row);
+    for (Integer row = 0; row < grid_->RecordCount(); ++row)
+        grid_->SetActiveRecord(row);
     d.Next();
     EXPECT_EQ(Name(d), "Green");
     EXPECT_EQ(d.Records()->Recordset->Fields()->Item("name")->Value().AsString(), "Green");
 }
 
-TEST_F(NavigationTest, RefreshKeepsThePositionAndReadsTheBuffersAgain) {
+TEST_F(NavigationTest, RefreshKeepsThePositionAndReadsTheBuffersAgain)
+{
     TVADODataSet& d = Open("SELECT id, name FROM people ORDER BY id");
     d.Next();
     d.Refresh();

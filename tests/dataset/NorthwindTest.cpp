@@ -13,9 +13,11 @@ namespace {
 
 class NorthwindDataSet : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         db_ = CopyNorthwind(dir_);
-        if (db_.empty()) GTEST_SKIP() << "no Northwind database in the shared data folder";
+        if (db_.empty())
+            GTEST_SKIP() << "no Northwind database in the shared data folder";
         data_.SetConnection("Provider=SQLite;Data Source=" + db_.string());
     }
 
@@ -24,7 +26,8 @@ protected:
     TVADODataSet data_{nullptr};
 };
 
-TEST_F(NorthwindDataSet, EveryOrderReadsBackAsSqliteHoldsIt) {
+TEST_F(NorthwindDataSet, EveryOrderReadsBackAsSqliteHoldsIt)
+{
     data_.SetCommand("SELECT * FROM Orders ORDER BY OrderID");
     data_.Open();
     int records = 0;
@@ -33,10 +36,12 @@ TEST_F(NorthwindDataSet, EveryOrderReadsBackAsSqliteHoldsIt) {
     int shipped = 0;
     for (data_.First(); !data_.Eof(); data_.Next()) {
         ++records;
-        for (Integer i = 0; i < data_.FieldCount(); ++i) (void)data_.Fields()->Fields(i)->AsString();
+        for (Integer i = 0; i < data_.FieldCount(); ++i)
+            (void)data_.Fields()->Fields(i)->AsString();
         freight += data_.FieldByName("Freight")->AsFloat();
         ids += data_.FieldByName("OrderID")->AsInteger();
-        if (!data_.FieldByName("ShippedDate")->IsNull()) ++shipped;
+        if (!data_.FieldByName("ShippedDate")->IsNull())
+            ++shipped;
     }
     EXPECT_EQ(std::to_string(records), SqliteScalar(db_, "SELECT COUNT(*) FROM Orders"));
     EXPECT_EQ(std::to_string(ids), SqliteScalar(db_, "SELECT SUM(OrderID) FROM Orders"));
@@ -45,24 +50,30 @@ TEST_F(NorthwindDataSet, EveryOrderReadsBackAsSqliteHoldsIt) {
     EXPECT_EQ(data_.RecNo(), records);
 }
 
-TEST_F(NorthwindDataSet, ATableNameWithABlankOpensAndFilters) {
+TEST_F(NorthwindDataSet, ATableNameWithABlankOpensAndFilters)
+{
     data_.SetCommand("SELECT * FROM [Order Details]");
     data_.SetFilter("Quantity >= 100");
     data_.Open();
-    EXPECT_EQ(IntToStr(data_.RecordCount()), SqliteScalar(db_, "SELECT COUNT(*) FROM [Order Details] WHERE Quantity >= 100"));
+    EXPECT_EQ(IntToStr(data_.RecordCount()),
+              SqliteScalar(db_, "SELECT COUNT(*) FROM [Order Details] WHERE Quantity >= 100"));
     data_.SetSortStr("UnitPrice DESC");
     EXPECT_EQ(FloatToStr(data_.FieldByName("UnitPrice")->AsFloat()),
-              FloatToStr(std::stod(SqliteScalar(db_, "SELECT MAX(UnitPrice) FROM [Order Details] WHERE Quantity >= 100"))));
+              FloatToStr(std::stod(
+                  SqliteScalar(db_, "SELECT MAX(UnitPrice) FROM [Order Details] WHERE Quantity >= 100"))));
 }
 
-TEST_F(NorthwindDataSet, EmployeesShowTheirPhotoAsABlobField) {
-    data_.SetCommand("SELECT EmployeeID, LastName, BirthDate, Photo, Notes FROM Employees ORDER BY EmployeeID");
+TEST_F(NorthwindDataSet, EmployeesShowTheirPhotoAsABlobField)
+{
+    data_.SetCommand(
+        "SELECT EmployeeID, LastName, BirthDate, Photo, Notes FROM Employees ORDER BY EmployeeID");
     data_.Open();
     TField* photo = data_.FieldByName("Photo");
     EXPECT_TRUE(photo->IsBlob());
     EXPECT_FALSE(photo->IsNull()); // its line entry is the placeholder
     EXPECT_EQ(data_.BlobValues()->IndexOf("Photo=NONE") >= 0, true);
-    EXPECT_EQ(data_.FieldByName("LastName")->AsString(), SqliteScalar(db_, "SELECT LastName FROM Employees ORDER BY EmployeeID LIMIT 1"));
+    EXPECT_EQ(data_.FieldByName("LastName")->AsString(),
+              SqliteScalar(db_, "SELECT LastName FROM Employees ORDER BY EmployeeID LIMIT 1"));
 }
 
 } // namespace

@@ -568,7 +568,8 @@ TEST_F(PostingTest, FreedUpdateObjectIsForgotten)
     EXPECT_EQ(Scalar("SELECT name FROM people WHERE id = 1"), "Plain");
 }
 
-TEST_F(PostingTest, DeleteWhileEditingDropsTheEditOnEveryPath) {
+TEST_F(PostingTest, DeleteWhileEditingDropsTheEditOnEveryPath)
+{
     for (bool bySQL : {false, true}) {
         SCOPED_TRACE(bySQL);
         Exec("DELETE FROM empty_table");

@@ -11,13 +11,17 @@ namespace {
 
 using SortFilterTest = DataSetTest;
 
-std::vector<std::string> Names(TVADODataSet& d) {
+std::vector<std::string> Names(TVADODataSet& d)
+{
     std::vector<std::string> out;
-    for (d.First(); !d.Eof(); d.Next()) out.push_back(d.FieldByName("name")->AsString());
+    for (d.First(); !d.Eof(); d.Next())
+        out.push_back(d.FieldByName("name")->AsString());
     return out;
 }
 
-TVSubFilter* AddLine(TVADODataSet& d, const char* field, TFilterType type, TRelationType relation, const char* value) {
+TVSubFilter* AddLine(TVADODataSet& d, const char* field, TFilterType type, TRelationType relation,
+                     const char* value)
+{
     TVFilter* filter = d.Filters()->Add();
     TVSubFilter* line = filter->Levels()->Add();
     line->SetFieldName(field);
@@ -28,7 +32,8 @@ TVSubFilter* AddLine(TVADODataSet& d, const char* field, TFilterType type, TRela
     return line;
 }
 
-TEST_F(SortFilterTest, SortReachesTheRecordsetAndMarksTheFields) {
+TEST_F(SortFilterTest, SortReachesTheRecordsetAndMarksTheFields)
+{
     TVADODataSet& d = Make("SELECT id, name, city, qty FROM people");
     d.SetMarkerField("qty");
     d.SetSortStr("city DESC");
@@ -53,11 +58,13 @@ TEST_F(SortFilterTest, SortReachesTheRecordsetAndMarksTheFields) {
     EXPECT_EQ(d.Sort(), "nosuchfield ASC");
 }
 
-TEST_F(SortFilterTest, FilterTextAndFiltersCollectionAreCombined) {
+TEST_F(SortFilterTest, FilterTextAndFiltersCollectionAreCombined)
+{
     TVADODataSet& d = Make("SELECT id, name, city, qty FROM people");
     std::vector<std::string> filters;
     d.OnVerbose = [&](const AnsiString& text, TVerboseMode mode) {
-        if (mode == vmFilter) filters.push_back(text);
+        if (mode == vmFilter)
+            filters.push_back(text);
     };
     d.Open();
     d.SetFilter("qty > 1");
@@ -81,12 +88,14 @@ TEST_F(SortFilterTest, FilterTextAndFiltersCollectionAreCombined) {
     EXPECT_EQ(Names(d).size(), 4u);
 }
 
-TEST_F(SortFilterTest, FiltersAloneAreSentWithoutAJoiningAnd) {
+TEST_F(SortFilterTest, FiltersAloneAreSentWithoutAJoiningAnd)
+{
     TVADODataSet& d = Make("SELECT id, name, city FROM people");
     AddLine(d, "city", ffString, frEqual, "Paris");
     AnsiString sent;
     d.OnVerbose = [&](const AnsiString& text, TVerboseMode mode) {
-        if (mode == vmFilter) sent = text;
+        if (mode == vmFilter)
+            sent = text;
     };
     d.Open();
     EXPECT_EQ(sent, d.Filters()->SQLText(fmADO, false));
@@ -96,13 +105,15 @@ TEST_F(SortFilterTest, FiltersAloneAreSentWithoutAJoiningAnd) {
     EXPECT_EQ(d.GetPosition(), "1/2 (1)");
 }
 
-TEST_F(SortFilterTest, ARejectedFilterTextRaisesTheEngineError) {
+TEST_F(SortFilterTest, ARejectedFilterTextRaisesTheEngineError)
+{
     TVADODataSet& d = Open("SELECT id, name FROM people");
     EXPECT_THROW(d.SetFilter("nosuchfield = 1"), EOleException);
     EXPECT_EQ(d.Filter(), "nosuchfield = 1");
 }
 
-TEST_F(SortFilterTest, TheLastHoldingColourRuleDecidesBothColours) {
+TEST_F(SortFilterTest, TheLastHoldingColourRuleDecidesBothColours)
+{
     TVADODataSet& d = Open("SELECT id, name, city, qty FROM people ORDER BY id");
     auto rule = [&](const char* field, TRelationType relation, const char* value, TColor back, TColor fore,
                     const char* selected) {
@@ -121,13 +132,23 @@ TEST_F(SortFilterTest, TheLastHoldingColourRuleDecidesBothColours) {
     rule("qty", frBigger, "3", clYellow, clBlack, "<all>");
 
     // Record id and field, and the colours the rules give starting from grey.
-    struct Row { int id; const char* field; TColor back; TColor fore; };
-    const Row rows[] = {{1, "name", clYellow, clBlack}, {1, "city", clYellow, clBlack}, {1, "id", clYellow, clBlack},
+    struct Row {
+        int id;
+        const char* field;
+        TColor back;
+        TColor fore;
+    };
+    const Row rows[] = {{1, "name", clYellow, clBlack},
+                        {1, "city", clYellow, clBlack},
+                        {1, "id", clYellow, clBlack},
                         // Brown, Paris, qty 0: only the first rule, and only on its fields
-                        {3, "name", clRed, clWhite},    {3, "nam", clRed, clWhite},    {3, "qty", clGray, clGray}};
+                        {3, "name", clRed, clWhite},
+                        {3, "nam", clRed, clWhite},
+                        {3, "qty", clGray, clGray}};
     for (const Row& row : rows) {
         SCOPED_TRACE(std::to_string(row.id) + " " + row.field);
-        for (d.First(); d.FieldByName("id")->AsInteger() != row.id; d.Next()) {}
+        for (d.First(); d.FieldByName("id")->AsInteger() != row.id; d.Next()) {
+        }
         TColor back = clGray, fore = clGray;
         d.FieldColors(row.field, back, fore);
         EXPECT_EQ(back, row.back);

@@ -172,7 +172,8 @@ TEST_F(StatementsTest, NoTableMeansNoStatement)
     EXPECT_EQ(ds.GenerateUpdate(), "");
 }
 
-TEST_F(StatementsTest, WhereClauseNeedsAFieldForEveryColumn) {
+TEST_F(StatementsTest, WhereClauseNeedsAFieldForEveryColumn)
+{
     TVADODataSet& ds = Make("SELECT id, name FROM people ORDER BY id");
     auto* id = new TIntegerField(&ds); // persistent fields: only id, no name
     id->SetFieldName("id");

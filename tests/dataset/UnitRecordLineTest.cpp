@@ -17,15 +17,16 @@ namespace {
 const std::vector<std::string> Lines = {
     "",
     "1,Smith,2024-01-05,\"a, b\"",
-    "1,Smith,2024-01-05,\"a, b\",",          // a separator at the end stands for one more, empty entry
-    "  7 , \"say \"\"hi\"\"\" ,,\"\",x  ",   // blanks around entries, an empty entry, quotes doubled
+    "1,Smith,2024-01-05,\"a, b\",",        // a separator at the end stands for one more, empty entry
+    "  7 , \"say \"\"hi\"\"\" ,,\"\",x  ", // blanks around entries, an empty entry, quotes doubled
     "\"unterminated, quote",
-    "a b,c",                                  // an unquoted entry ends at a blank
+    "a b,c", // an unquoted entry ends at a blank
     "\"\"\"\",\"\"",
-    "1,Smith,2024-01-05,\"a, c\"",            // same length as the second line, other text
+    "1,Smith,2024-01-05,\"a, c\"", // same length as the second line, other text
 };
 
-TEST(UnitRecordLine, ViewsMatchTheSplitEntriesInAnyReadOrder) {
+TEST(UnitRecordLine, ViewsMatchTheSplitEntriesInAnyReadOrder)
+{
     std::mt19937 rng(7);
     AnsiString scratch;
     LineIndex index_;
@@ -36,19 +37,22 @@ TEST(UnitRecordLine, ViewsMatchTheSplitEntriesInAnyReadOrder) {
         const std::vector<AnsiString> entries = SplitLine(line);
         // Forward, as a record is read, then a few reads at random (backwards, repeated, beyond).
         std::vector<Integer> order;
-        for (Integer i = 0; i <= static_cast<Integer>(entries.size()); ++i) order.push_back(i);
-        for (int k = 0; k < 4; ++k) order.push_back(static_cast<Integer>(rng() % (entries.size() + 2)) - 1);
+        for (Integer i = 0; i <= static_cast<Integer>(entries.size()); ++i)
+            order.push_back(i);
+        for (int k = 0; k < 4; ++k)
+            order.push_back(static_cast<Integer>(rng() % (entries.size() + 2)) - 1);
         for (Integer index : order) {
             SCOPED_TRACE(index);
-            const AnsiString expected =
-                index >= 0 && index < static_cast<Integer>(entries.size()) ? entries[static_cast<std::size_t>(index)]
-                                                                          : AnsiString();
+            const AnsiString expected = index >= 0 && index < static_cast<Integer>(entries.size())
+                                            ? entries[static_cast<std::size_t>(index)]
+                                            : AnsiString();
             EXPECT_EQ(std::string(index_.Entry(line.c_str(), index, scratch)), expected);
         }
     }
 }
 
-TEST(UnitRecordLine, AForgottenIndexReadsTheRewrittenBufferAfresh) {
+TEST(UnitRecordLine, AForgottenIndexReadsTheRewrittenBufferAfresh)
+{
     // One buffer whose content changes between reads, as a record buffer does.
     char buffer[64] = "1,Smith,2024-01-05,x";
     AnsiString scratch;
@@ -62,7 +66,8 @@ TEST(UnitRecordLine, AForgottenIndexReadsTheRewrittenBufferAfresh) {
     EXPECT_EQ(std::string(index.Entry(buffer, 4, scratch)), "");
 }
 
-TEST(UnitRecordLine, PlainDatesGiveTheTimeStampDayOfEveryDayOfYearsOneToNineThousand) {
+TEST(UnitRecordLine, PlainDatesGiveTheTimeStampDayOfEveryDayOfYearsOneToNineThousand)
+{
     long days = 0;
     for (Word y = 1; y <= 9999; ++y)
         for (Word m = 1; m <= 12; ++m)
@@ -80,9 +85,11 @@ TEST(UnitRecordLine, PlainDatesGiveTheTimeStampDayOfEveryDayOfYearsOneToNineThou
     EXPECT_EQ(days, 3652059L);
 }
 
-TEST(UnitRecordLine, OtherDateTextsAreLeftToTheGeneralReader) {
-    for (const char* text : {"", "2024-02-30", "2023-02-29", "2024-13-01", "2024-00-10", "2024-01-00", "0000-01-01",
-                             "2024-1-01", "2024/01/01", " 2024-01-01", "2024-01-01 10:00:00", "20x4-01-01"}) {
+TEST(UnitRecordLine, OtherDateTextsAreLeftToTheGeneralReader)
+{
+    for (const char* text :
+         {"", "2024-02-30", "2023-02-29", "2024-13-01", "2024-00-10", "2024-01-00", "0000-01-01", "2024-1-01",
+          "2024/01/01", " 2024-01-01", "2024-01-01 10:00:00", "20x4-01-01"}) {
         SCOPED_TRACE(text);
         Integer date = -7;
         EXPECT_FALSE(PlainDateStamp(text, date));

@@ -7,7 +7,8 @@
 namespace vmado::test {
 namespace {
 
-TEST(SortListTest, EditsKeepPositionsAndDirections) {
+TEST(SortListTest, EditsKeepPositionsAndDirections)
+{
     TVADODataSet d(nullptr);
     d.SortAdd("Name", smASC, false);
     EXPECT_EQ(d.Sort(), "Name ASC");
@@ -25,12 +26,20 @@ TEST(SortListTest, EditsKeepPositionsAndDirections) {
     EXPECT_EQ(d.Sort(), "Zip DESC");
 }
 
-TEST(SortListTest, SortedIsASubstringTestAndModeNeedsAnEntry) {
+TEST(SortListTest, SortedIsASubstringTestAndModeNeedsAnEntry)
+{
     TVADODataSet d(nullptr);
     d.SetSortStr("LastName ASC,Age desc");
-    struct Row { const char* name; bool sorted; TSortMode mode; };
-    const Row rows[] = {{"LastName", true, smASC}, {"Name", true, smNONE}, {"Age", true, smNONE},
-                        {"City", false, smNONE}, {"lastname", false, smASC}};
+    struct Row {
+        const char* name;
+        bool sorted;
+        TSortMode mode;
+    };
+    const Row rows[] = {{"LastName", true, smASC},
+                        {"Name", true, smNONE},
+                        {"Age", true, smNONE},
+                        {"City", false, smNONE},
+                        {"lastname", false, smASC}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         EXPECT_EQ(d.IsSorted(row.name), row.sorted);
@@ -41,7 +50,8 @@ TEST(SortListTest, SortedIsASubstringTestAndModeNeedsAnEntry) {
     EXPECT_EQ(d.Sort(), "LastName ASC,Age desc");
 }
 
-TEST(SortListTest, ClosedDatasetAnswersNeutrally) {
+TEST(SortListTest, ClosedDatasetAnswersNeutrally)
+{
     TVADODataSet d(nullptr);
     EXPECT_EQ(d.GetPosition(), "");
     EXPECT_EQ(d.GetMaxRecords(), 0);

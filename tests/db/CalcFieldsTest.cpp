@@ -8,8 +8,7 @@
 namespace vmado::test {
 namespace {
 
-template <class F>
-F* AddField(TDataSet& ds, const char* name, TFieldKind kind = fkData, Integer size = -1)
+template <class F> F* AddField(TDataSet& ds, const char* name, TFieldKind kind = fkData, Integer size = -1)
 {
     auto* field = new F(&ds);
     field->SetFieldName(name);
@@ -66,7 +65,7 @@ TEST_F(CalcFieldsTest, CalculatedAndLookupFieldsHaveTheirOwnArea)
     EXPECT_EQ(twice->FieldNo(), -1);
     EXPECT_EQ(custName->FieldNo(), -1);
     EXPECT_EQ(twice->Offset(), 0);
-    EXPECT_EQ(custName->Offset(), 5);          // after Twice's has-value byte and 4 bytes
+    EXPECT_EQ(custName->Offset(), 5);           // after Twice's has-value byte and 4 bytes
     EXPECT_EQ(orders.CalcFieldsSize(), 5 + 22); // and CustName's byte, 20 characters, terminator
     // The stored rows hold only the data fields.
     EXPECT_EQ(orders.RowData(0).size(), 10u);

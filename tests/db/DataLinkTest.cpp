@@ -131,7 +131,8 @@ TEST_F(DataLinkTest, SingleRecordLinksHearFirst)
     edit.SetDataSource(&source);
     order.clear();
     ds->Next();
-    EXPECT_EQ(order, (Calls{"edit:CheckBrowseMode", "grid:CheckBrowseMode", "edit:DataSetScrolled", "grid:DataSetScrolled"}));
+    EXPECT_EQ(order, (Calls{"edit:CheckBrowseMode", "grid:CheckBrowseMode", "edit:DataSetScrolled",
+                            "grid:DataSetScrolled"}));
 }
 
 TEST_F(DataLinkTest, DisabledControlsHearOneChangeAtTheEnd)

@@ -52,7 +52,8 @@ TEST(DataSetEventsTest, InsertAppendAndDeleteScroll)
     EventLog log;
     log.Attach(*ds);
     ds->Insert();
-    EXPECT_EQ(log.Take(), (Events{"BeforeInsert", "BeforeScroll", "OnNewRecord", "AfterInsert", "AfterScroll"}));
+    EXPECT_EQ(log.Take(),
+              (Events{"BeforeInsert", "BeforeScroll", "OnNewRecord", "AfterInsert", "AfterScroll"}));
     ds->FieldByName("ID")->SetAsInteger(10);
     ds->Cancel();
     EXPECT_EQ(log.Take(), (Events{"BeforeCancel", "BeforeScroll", "AfterCancel", "AfterScroll"}));
@@ -119,7 +120,8 @@ TEST(DataSetEventsTest, CheckBrowseModePostsModifiedAndCancelsUntouchedRecords)
     ds->FieldByName("Name")->SetAsString("x");
     EXPECT_TRUE(ds->Modified());
     ds->Next(); // leaving the record posts it
-    EXPECT_EQ(log.Take(), (Events{"BeforeEdit", "AfterEdit", "BeforePost", "AfterPost", "BeforeScroll", "AfterScroll"}));
+    EXPECT_EQ(log.Take(),
+              (Events{"BeforeEdit", "AfterEdit", "BeforePost", "AfterPost", "BeforeScroll", "AfterScroll"}));
     ds->First();
     EXPECT_EQ(ds->FieldByName("Name")->AsString(), "x");
 }
@@ -150,8 +152,9 @@ TEST(DataSetEventsTest, OperationsOnAClosedDatasetRaise)
 {
     TMemDataSet ds;
     ds.FieldDefs()->Add("ID", ftInteger);
-    for (auto op : std::vector<std::function<void()>>{[&] { ds.First(); }, [&] { ds.Next(); }, [&] { ds.Edit(); },
-                                                      [&] { ds.Delete(); }, [&] { ds.Append(); }}) {
+    for (auto op :
+         std::vector<std::function<void()>>{[&] { ds.First(); }, [&] { ds.Next(); }, [&] { ds.Edit(); },
+                                            [&] { ds.Delete(); }, [&] { ds.Append(); }}) {
         try {
             op();
             ADD_FAILURE() << "no exception";
@@ -366,7 +369,8 @@ TEST(DataSetErrorEventsTest, EditAndDeleteErrorsReachTheirEvents)
     ds.Delete(); // retried until the lock is gone
     EXPECT_EQ(ds.RecordCount(), 1);
     EXPECT_EQ(ds.FieldByName("ID")->AsInteger(), 2);
-    EXPECT_EQ(seen, (std::vector<std::string>{"edit: record locked", "delete: record locked", "delete: record locked"}));
+    EXPECT_EQ(seen, (std::vector<std::string>{"edit: record locked", "delete: record locked",
+                                              "delete: record locked"}));
     ds.Edit();
     EXPECT_EQ(ds.State(), dsEdit);
     ds.Cancel();

@@ -2,8 +2,8 @@
 // row), round trips through posting, nulls, text forms and the conversion errors.
 #include "DbFixtures.h"
 
-#include "framework/rtl/DateTime.h"
 #include "framework/classes/PropInfo.h"
+#include "framework/rtl/DateTime.h"
 #include "framework/rtl/Locale.h"
 
 #include <gtest/gtest.h>
@@ -14,8 +14,7 @@
 namespace vmado::test {
 namespace {
 
-template <class T>
-std::vector<char> Bytes(T value)
+template <class T> std::vector<char> Bytes(T value)
 {
     std::vector<char> bytes(sizeof value);
     std::memcpy(bytes.data(), &value, sizeof value);
@@ -71,12 +70,12 @@ TEST_F(FieldValuesTest, DefaultFieldsHaveTheClassOfTheirType)
         const char* className;
         Integer dataSize;
     };
-    const Row rows[] = {{"S", "TStringField", 11},   {"FC", "TStringField", 6},  {"SI", "TSmallintField", 2},
-                        {"I", "TIntegerField", 4},   {"W", "TWordField", 2},     {"AI", "TAutoIncField", 4},
-                        {"LI", "TLargeintField", 8}, {"B", "TBooleanField", 2},  {"F", "TFloatField", 8},
-                        {"C", "TCurrencyField", 8},  {"BCD", "TBCDField", 8},    {"D", "TDateField", 4},
+    const Row rows[] = {{"S", "TStringField", 11},   {"FC", "TStringField", 6},   {"SI", "TSmallintField", 2},
+                        {"I", "TIntegerField", 4},   {"W", "TWordField", 2},      {"AI", "TAutoIncField", 4},
+                        {"LI", "TLargeintField", 8}, {"B", "TBooleanField", 2},   {"F", "TFloatField", 8},
+                        {"C", "TCurrencyField", 8},  {"BCD", "TBCDField", 8},     {"D", "TDateField", 4},
                         {"T", "TTimeField", 4},      {"DT", "TDateTimeField", 8}, {"BY", "TBytesField", 4},
-                        {"VB", "TVarBytesField", 8}, {"BL", "TBlobField", 0},    {"M", "TMemoField", 0},
+                        {"VB", "TVarBytesField", 8}, {"BL", "TBlobField", 0},     {"M", "TMemoField", 0},
                         {"G", "TGraphicField", 0},   {"A", "TADTField", 0}};
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
@@ -104,7 +103,8 @@ TEST_F(FieldValuesTest, NativeFormatsRoundTrip)
         std::function<void(TField*)> check;
     };
     const std::vector<Case> cases = {
-        {"S", [](TField* f) { f->SetAsString("a, b \"c\""); }, std::vector<char>{'a', ',', ' ', 'b', ' ', '"', 'c', '"', 0, 0, 0},
+        {"S", [](TField* f) { f->SetAsString("a, b \"c\""); },
+         std::vector<char>{'a', ',', ' ', 'b', ' ', '"', 'c', '"', 0, 0, 0},
          [](TField* f) { EXPECT_EQ(f->AsString(), "a, b \"c\""); }},
         {"FC", [](TField* f) { f->SetAsString("xy"); }, std::vector<char>{'x', 'y', 0, 0, 0, 0},
          [](TField* f) { EXPECT_EQ(f->AsString(), "xy"); }},
@@ -133,9 +133,11 @@ TEST_F(FieldValuesTest, NativeFormatsRoundTrip)
         {"DT", [&](TField* f) { f->SetAsDateTime(date + time); },
          Bytes<double>(static_cast<double>(dayNumber) * MSecsPerDay + msecs),
          [&](TField* f) { EXPECT_NEAR(f->AsDateTime(), date + time, 1e-9); }},
-        {"BY", [](TField* f) { f->SetAsString(std::string("\x01\x00\x02", 3)); }, std::vector<char>{1, 0, 2, 0},
+        {"BY", [](TField* f) { f->SetAsString(std::string("\x01\x00\x02", 3)); },
+         std::vector<char>{1, 0, 2, 0},
          [](TField* f) { EXPECT_EQ(f->AsString(), std::string("\x01\x00\x02\x00", 4)); }},
-        {"VB", [](TField* f) { f->SetAsString(std::string("\x07\x00\x08", 3)); }, std::vector<char>{3, 0, 7, 0, 8, 0, 0, 0},
+        {"VB", [](TField* f) { f->SetAsString(std::string("\x07\x00\x08", 3)); },
+         std::vector<char>{3, 0, 7, 0, 8, 0, 0, 0},
          [](TField* f) { EXPECT_EQ(f->AsString(), std::string("\x07\x00\x08", 3)); }},
     };
     for (const Case& c : cases) {
@@ -242,7 +244,9 @@ TEST_F(FieldValuesTest, TextForms)
     i->OnGetText = [](TField* field, AnsiString& text, bool display) { text = display ? "shown" : "edited"; };
     EXPECT_EQ(i->DisplayText(), "shown");
     EXPECT_EQ(i->Text(), "edited");
-    i->OnSetText = [](TField* field, const AnsiString& text) { field->SetAsInteger(static_cast<Integer>(text.size())); };
+    i->OnSetText = [](TField* field, const AnsiString& text) {
+        field->SetAsInteger(static_cast<Integer>(text.size()));
+    };
     i->SetText("abcd");
     EXPECT_EQ(i->AsInteger(), 4);
 }
@@ -256,18 +260,30 @@ TEST_F(FieldValuesTest, ConversionErrorsNameTheValueAndTheField)
         bool convertError; // EConvertError rather than EDatabaseError
     };
     const std::vector<Case> cases = {
-        {"I", [](TField* f) { f->SetAsString("abc"); }, "'abc' is not a valid integer value for field 'I'", false},
-        {"LI", [](TField* f) { f->SetAsString("1x"); }, "'1x' is not a valid integer value for field 'LI'", false},
-        {"F", [](TField* f) { f->SetAsString("1.2.3"); }, "'1.2.3' is not a valid floating point value for field 'F'", false},
-        {"BCD", [](TField* f) { f->SetAsString("x"); }, "'x' is not a valid floating point value for field 'BCD'", false},
-        {"B", [](TField* f) { f->SetAsString("maybe"); }, "'maybe' is not a valid boolean value for field 'B'", false},
-        {"SI", [](TField* f) { f->SetAsInteger(40000); }, "40000 is not a valid value for field 'SI'. The allowed range is -32768 to 32767", false},
-        {"W", [](TField* f) { f->SetAsString("-1"); }, "-1 is not a valid value for field 'W'. The allowed range is 0 to 65535", false},
+        {"I", [](TField* f) { f->SetAsString("abc"); }, "'abc' is not a valid integer value for field 'I'",
+         false},
+        {"LI", [](TField* f) { f->SetAsString("1x"); }, "'1x' is not a valid integer value for field 'LI'",
+         false},
+        {"F", [](TField* f) { f->SetAsString("1.2.3"); },
+         "'1.2.3' is not a valid floating point value for field 'F'", false},
+        {"BCD", [](TField* f) { f->SetAsString("x"); },
+         "'x' is not a valid floating point value for field 'BCD'", false},
+        {"B", [](TField* f) { f->SetAsString("maybe"); },
+         "'maybe' is not a valid boolean value for field 'B'", false},
+        {"SI", [](TField* f) { f->SetAsInteger(40000); },
+         "40000 is not a valid value for field 'SI'. The allowed range is -32768 to 32767", false},
+        {"W", [](TField* f) { f->SetAsString("-1"); },
+         "-1 is not a valid value for field 'W'. The allowed range is 0 to 65535", false},
         {"S", [](TField* f) { f->SetAsString("eleven char"); }, "Value of field 'S' is too long", false},
         {"BY", [](TField* f) { f->SetAsString("12345"); }, "Value of field 'BY' is too long", false},
         {"B", [](TField* f) { f->AsDateTime(); }, "Cannot access field 'B' as type DateTime", false},
         {"D", [](TField* f) { f->SetAsString("abc"); }, "'abc' is not a valid date", true},
-        {"S", [](TField* f) { f->SetAsString("abc"); f->AsInteger(); }, "'abc' is not a valid integer value", true},
+        {"S",
+         [](TField* f) {
+             f->SetAsString("abc");
+             f->AsInteger();
+         },
+         "'abc' is not a valid integer value", true},
     };
     ds.Append();
     for (const Case& c : cases) {

@@ -11,7 +11,10 @@ namespace vmado::test {
 
 class LinkProbe : public TDataLink {
 public:
-    explicit LinkProbe(std::vector<std::string>* log = nullptr, std::string tag = {}) : sharedLog_(log), tag_(std::move(tag)) {}
+    explicit LinkProbe(std::vector<std::string>* log = nullptr, std::string tag = {})
+        : sharedLog_(log), tag_(std::move(tag))
+    {
+    }
 
     std::vector<std::string> calls;
     std::vector<Integer> scrollDistances;

@@ -106,7 +106,8 @@ public:
         return true;
     }
 
-    Variant Lookup(const AnsiString& keyFields, const Variant& keyValues, const AnsiString& resultFields) override
+    Variant Lookup(const AnsiString& keyFields, const Variant& keyValues,
+                   const AnsiString& resultFields) override
     {
         if (!Active())
             return Variant::Null();
@@ -119,7 +120,8 @@ public:
 
     bool BookmarkValid(const TBookmark& bookmark) override
     {
-        return Active() && bookmark.size() >= sizeof(std::int32_t) && ViewPosition(IdOf(bookmark.data())) >= 0;
+        return Active() && bookmark.size() >= sizeof(std::int32_t) &&
+               ViewPosition(IdOf(bookmark.data())) >= 0;
     }
 
     Integer CompareBookmarks(const TBookmark& bookmark1, const TBookmark& bookmark2) override
@@ -317,26 +319,26 @@ protected:
         // Persistent data fields describe the columns when no definitions were given.
         for (TField* field : *Fields())
             if (field->FieldKind() == fkData)
-                FieldDefs()->Add(field->FieldName(), field->DataType(), field->IsBlob() || field->DataType() == ftString || field->DataType() == ftBytes || field->DataType() == ftVarBytes ? field->Size() : 0, field->Required());
+                FieldDefs()->Add(field->FieldName(), field->DataType(),
+                                 field->IsBlob() || field->DataType() == ftString ||
+                                         field->DataType() == ftBytes || field->DataType() == ftVarBytes
+                                     ? field->Size()
+                                     : 0,
+                                 field->Required());
     }
 
     void InternalHandleException() override {}
     void InternalFirst() override { cursor_ = -1; }
     void InternalLast() override { cursor_ = static_cast<Integer>(view_.size()); }
 
-    void InternalGotoBookmark(void* bookmark) override
-    {
-        cursor_ = ViewPosition(IdOf(bookmark));
-    }
+    void InternalGotoBookmark(void* bookmark) override { cursor_ = ViewPosition(IdOf(bookmark)); }
 
-    void InternalSetToRecord(TRecordBuffer buffer) override
-    {
-        InternalGotoBookmark(buffer + recordSize_);
-    }
+    void InternalSetToRecord(TRecordBuffer buffer) override { InternalGotoBookmark(buffer + recordSize_); }
 
     void InternalRefresh() override
     {
-        const std::int32_t id = cursor_ >= 0 && cursor_ < static_cast<Integer>(view_.size()) ? rows_[view_[cursor_]].id : -1;
+        const std::int32_t id =
+            cursor_ >= 0 && cursor_ < static_cast<Integer>(view_.size()) ? rows_[view_[cursor_]].id : -1;
         RebuildView();
         cursor_ = id >= 0 ? ViewPosition(id) : -1;
     }
@@ -452,7 +454,8 @@ private:
             }
             record_ = dataSet.ActiveRecBuf();
             if (record_ != nullptr) {
-                const auto& content = dataSet.blobCache_.at(record_).at(static_cast<std::size_t>(field.Offset()));
+                const auto& content =
+                    dataSet.blobCache_.at(record_).at(static_cast<std::size_t>(field.Offset()));
                 if (content.has_value())
                     data_ = *content;
             }
@@ -661,13 +664,16 @@ private:
             FilterScope scope(*this, rows_[view_[position]]);
             bool match = true;
             for (std::size_t i = 0; i < fields.size() && match; ++i) {
-                const Variant key = fields.size() == 1 && !keyValues.IsArray() ? keyValues : keyValues.GetElement(static_cast<Integer>(i));
+                const Variant key = fields.size() == 1 && !keyValues.IsArray()
+                                        ? keyValues
+                                        : keyValues.GetElement(static_cast<Integer>(i));
                 TField* field = fields[i];
                 if (key.IsNull() || key.IsEmpty())
                     match = field->IsNull();
                 else if (field->IsNull())
                     match = false;
-                else if (dynamic_cast<TStringField*>(field) != nullptr || dynamic_cast<TMemoField*>(field) != nullptr)
+                else if (dynamic_cast<TStringField*>(field) != nullptr ||
+                         dynamic_cast<TMemoField*>(field) != nullptr)
                     match = TextMatches(field->AsString(), VarToStr(key), options);
                 else
                     match = field->AsVariant() == key;
@@ -681,10 +687,10 @@ private:
     TMasterDataLink masterLink_;
     AnsiString detailFields_;
     std::vector<Row> rows_;
-    std::vector<std::size_t> view_;          // indexes into rows_ of the visible rows, in order
-    Integer cursor_ = -1;                    // position in view_; -1 before the first, size after the last
-    std::map<Integer, Integer> slotOffset_;  // FieldNo -> offset of the has-value byte
-    std::map<Integer, Integer> slotSize_;    // FieldNo -> DataSize
+    std::vector<std::size_t> view_;         // indexes into rows_ of the visible rows, in order
+    Integer cursor_ = -1;                   // position in view_; -1 before the first, size after the last
+    std::map<Integer, Integer> slotOffset_; // FieldNo -> offset of the has-value byte
+    std::map<Integer, Integer> slotSize_;   // FieldNo -> DataSize
     Integer recordSize_ = 0;
     std::int32_t nextId_ = 1;
     std::map<const char*, std::vector<std::optional<AnsiString>>> blobCache_;

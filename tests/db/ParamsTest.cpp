@@ -34,22 +34,27 @@ TEST(ParamsTest, TypedSettersSetTheType)
         std::function<void(TParam*)> check;
     };
     const std::vector<Case> cases = {
-        {[](TParam* p) { p->SetAsString("abc"); }, ftString, [](TParam* p) { EXPECT_EQ(p->AsString(), "abc"); }},
+        {[](TParam* p) { p->SetAsString("abc"); }, ftString,
+         [](TParam* p) { EXPECT_EQ(p->AsString(), "abc"); }},
         {[](TParam* p) { p->SetAsInteger(42); }, ftInteger, [](TParam* p) { EXPECT_EQ(p->AsInteger(), 42); }},
-        {[](TParam* p) { p->SetAsSmallInt(-3); }, ftSmallint, [](TParam* p) { EXPECT_EQ(p->AsSmallInt(), -3); }},
+        {[](TParam* p) { p->SetAsSmallInt(-3); }, ftSmallint,
+         [](TParam* p) { EXPECT_EQ(p->AsSmallInt(), -3); }},
         {[](TParam* p) { p->SetAsWord(60000); }, ftWord, [](TParam* p) { EXPECT_EQ(p->AsWord(), 60000); }},
         {[](TParam* p) { p->SetAsFloat(1.5); }, ftFloat, [](TParam* p) { EXPECT_EQ(p->AsFloat(), 1.5); }},
         {[](TParam* p) { p->SetAsCurrency(Currency::FromRaw(25000)); }, ftCurrency,
          [](TParam* p) { EXPECT_EQ(p->AsCurrency(), Currency::FromRaw(25000)); }},
         {[](TParam* p) { p->SetAsBCD(Currency::FromRaw(12345)); }, ftBCD,
          [](TParam* p) { EXPECT_EQ(p->Value().VarType(), varCurrency); }},
-        {[](TParam* p) { p->SetAsBoolean(true); }, ftBoolean, [](TParam* p) { EXPECT_EQ(p->AsString(), "True"); }},
+        {[](TParam* p) { p->SetAsBoolean(true); }, ftBoolean,
+         [](TParam* p) { EXPECT_EQ(p->AsString(), "True"); }},
         {[](TParam* p) { p->SetAsDate(EncodeDate(2024, 1, 5)); }, ftDate,
          [](TParam* p) { EXPECT_EQ(p->AsDate(), EncodeDate(2024, 1, 5)); }},
         {[](TParam* p) { p->SetAsTime(0.5); }, ftTime, [](TParam* p) { EXPECT_EQ(p->AsTime(), 0.5); }},
-        {[](TParam* p) { p->SetAsDateTime(45296.25); }, ftDateTime, [](TParam* p) { EXPECT_EQ(p->Value().VarType(), varDate); }},
+        {[](TParam* p) { p->SetAsDateTime(45296.25); }, ftDateTime,
+         [](TParam* p) { EXPECT_EQ(p->Value().VarType(), varDate); }},
         {[](TParam* p) { p->SetAsMemo("long"); }, ftMemo, [](TParam* p) { EXPECT_EQ(p->AsMemo(), "long"); }},
-        {[](TParam* p) { p->SetAsBlob(std::string("\0\1", 2)); }, ftBlob, [](TParam* p) { EXPECT_EQ(p->AsBlob().size(), 2u); }},
+        {[](TParam* p) { p->SetAsBlob(std::string("\0\1", 2)); }, ftBlob,
+         [](TParam* p) { EXPECT_EQ(p->AsBlob().size(), 2u); }},
     };
     for (std::size_t i = 0; i < cases.size(); ++i) {
         SCOPED_TRACE(i);
@@ -70,10 +75,14 @@ TEST(ParamsTest, AnUntypedParameterTakesItsTypeFromTheValue)
         Variant value;
         TFieldType type;
     };
-    const Case cases[] = {{Variant(5), ftInteger},          {Variant::FromSmallint(5), ftSmallint},
-                          {Variant(2.5), ftFloat},          {Variant(Currency::FromRaw(1)), ftBCD},
-                          {Variant::FromDate(1.0), ftDateTime}, {Variant(true), ftBoolean},
-                          {Variant("s"), ftString},         {Variant(Int64{1} << 40), ftLargeint}};
+    const Case cases[] = {{Variant(5), ftInteger},
+                          {Variant::FromSmallint(5), ftSmallint},
+                          {Variant(2.5), ftFloat},
+                          {Variant(Currency::FromRaw(1)), ftBCD},
+                          {Variant::FromDate(1.0), ftDateTime},
+                          {Variant(true), ftBoolean},
+                          {Variant("s"), ftString},
+                          {Variant(Int64{1} << 40), ftLargeint}};
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.type));
         TParams params;
@@ -203,14 +212,37 @@ TEST(ParamsTest, StreamsAsACollectionInTheFrameworkFormat)
         writer.WriteCollection(&params);
     }
     const std::string expected = std::string("\x0e\x01", 2) +
-                                 "\x08" "DataType" "\x07\x09" "ftInteger" +
-                                 "\x04" "Name" "\x06\x01" "X" +
-                                 "\x09" "ParamType" "\x07\x07" "ptInput" +
-                                 "\x04" "Data" "\x02\x05" + std::string("\x00\x01", 2) +
-                                 "\x08" "DataType" "\x07\x08" "ftString" +
-                                 "\x04" "Name" "\x06\x05" "Empty" +
-                                 "\x09" "ParamType" "\x07\x09" "ptUnknown" + std::string("\x00\x00", 2);
-    const std::string written(static_cast<const char*>(stream.Memory()), static_cast<std::size_t>(stream.Size()));
+                                 "\x08"
+                                 "DataType"
+                                 "\x07\x09"
+                                 "ftInteger" +
+                                 "\x04"
+                                 "Name"
+                                 "\x06\x01"
+                                 "X" +
+                                 "\x09"
+                                 "ParamType"
+                                 "\x07\x07"
+                                 "ptInput" +
+                                 "\x04"
+                                 "Data"
+                                 "\x02\x05" +
+                                 std::string("\x00\x01", 2) +
+                                 "\x08"
+                                 "DataType"
+                                 "\x07\x08"
+                                 "ftString" +
+                                 "\x04"
+                                 "Name"
+                                 "\x06\x05"
+                                 "Empty" +
+                                 "\x09"
+                                 "ParamType"
+                                 "\x07\x09"
+                                 "ptUnknown" +
+                                 std::string("\x00\x00", 2);
+    const std::string written(static_cast<const char*>(stream.Memory()),
+                              static_cast<std::size_t>(stream.Size()));
     EXPECT_EQ(written, expected);
 
     stream.SetPosition(0);

@@ -18,7 +18,8 @@ struct ParseCase {
 const ParseCase kCases[] = {
     {"SELECT * FROM T", "SELECT * FROM T", {}},
     {"SELECT * FROM Orders WHERE CustNo = :Cust AND ShipDate > :D",
-     "SELECT * FROM Orders WHERE CustNo = ? AND ShipDate > ?", {"Cust", "D"}},
+     "SELECT * FROM Orders WHERE CustNo = ? AND ShipDate > ?",
+     {"Cust", "D"}},
     {"WHERE A = :X AND B = :X", "WHERE A = ? AND B = ?", {"X", "X"}},
     {"VALUES (:a,:b)", "VALUES (?,?)", {"a", "b"}},
     {"WHERE a=:p;", "WHERE a=?;", {"p"}},

@@ -30,35 +30,70 @@ struct PersonReader : engine::IRowReader {
     explicit PersonReader(const PersonRow& row) : r(row) {}
     const PersonRow& r;
 
-    CellRef Cell(int column) const override {
+    CellRef Cell(int column) const override
+    {
         CellRef c;
         auto text = [&c](const std::optional<std::string>& s) {
-            if (s) { c.Kind = ValueKind::Text; c.Text = *s; }
+            if (s) {
+                c.Kind = ValueKind::Text;
+                c.Text = *s;
+            }
         };
         switch (column) {
-        case 0: c.Kind = ValueKind::Integer; c.I = r.id; break;
-        case 1: text(r.name); break;
-        case 2: text(r.city); break;
-        case 3: text(r.shipCity); break;
-        case 4: if (r.age) { c.Kind = ValueKind::Integer; c.I = *r.age; } break;
-        case 5: if (r.price) { c.Kind = ValueKind::Float; c.F = *r.price; } break;
-        case 6: if (r.born) { c.Kind = ValueKind::Date; c.F = *r.born; } break;
-        case 7: if (r.active) { c.Kind = ValueKind::Boolean; c.B = *r.active; } break;
+        case 0:
+            c.Kind = ValueKind::Integer;
+            c.I = r.id;
+            break;
+        case 1:
+            text(r.name);
+            break;
+        case 2:
+            text(r.city);
+            break;
+        case 3:
+            text(r.shipCity);
+            break;
+        case 4:
+            if (r.age) {
+                c.Kind = ValueKind::Integer;
+                c.I = *r.age;
+            }
+            break;
+        case 5:
+            if (r.price) {
+                c.Kind = ValueKind::Float;
+                c.F = *r.price;
+            }
+            break;
+        case 6:
+            if (r.born) {
+                c.Kind = ValueKind::Date;
+                c.F = *r.born;
+            }
+            break;
+        case 7:
+            if (r.active) {
+                c.Kind = ValueKind::Boolean;
+                c.B = *r.active;
+            }
+            break;
         }
         return c;
     }
 };
 
-const std::vector<ColumnInfo>& PersonColumns() {
+const std::vector<ColumnInfo>& PersonColumns()
+{
     static const std::vector<ColumnInfo> columns = {
-        {"Id", ValueKind::Integer}, {"Name", ValueKind::Text}, {"City", ValueKind::Text},
-        {"ShipCity", ValueKind::Text}, {"Age", ValueKind::Integer}, {"Price", ValueKind::Float},
-        {"Born", ValueKind::Date}, {"Active", ValueKind::Boolean}};
+        {"Id", ValueKind::Integer},    {"Name", ValueKind::Text},     {"City", ValueKind::Text},
+        {"ShipCity", ValueKind::Text}, {"Age", ValueKind::Integer},   {"Price", ValueKind::Float},
+        {"Born", ValueKind::Date},     {"Active", ValueKind::Boolean}};
     return columns;
 }
 
 // The same rows as kPersonRows.
-const std::vector<PersonRow>& PersonRows() {
+const std::vector<PersonRow>& PersonRows()
+{
     static const std::vector<PersonRow> rows = [] {
         const TDateTime jan5 = EncodeDate(2024, 1, 5);
         std::vector<PersonRow> r(7);
@@ -76,17 +111,20 @@ const std::vector<PersonRow>& PersonRows() {
     return rows;
 }
 
-std::vector<int> Select(const AnsiString& text) {
+std::vector<int> Select(const AnsiString& text)
+{
     const auto compiled = engine::CompileFilter(text, PersonColumns());
     std::vector<int> ids;
     for (const PersonRow& row : PersonRows())
-        if (compiled->Matches(PersonReader(row))) ids.push_back(row.id);
+        if (compiled->Matches(PersonReader(row)))
+            ids.push_back(row.id);
     return ids;
 }
 
 class AdoCompileCase : public testing::TestWithParam<AdoCase> {};
 
-TEST_P(AdoCompileCase, CompilesAndSelectsTheRows) {
+TEST_P(AdoCompileCase, CompilesAndSelectsTheRows)
+{
     const AnsiString text = AdoText(GetParam());
     SCOPED_TRACE("filter text: [" + text + "]");
     std::vector<int> ids;
@@ -101,7 +139,8 @@ INSTANTIATE_TEST_SUITE_P(Chains, AdoCompileCase, testing::ValuesIn(kAdoChainCase
 
 } // namespace
 
-TEST(AdoCompile, NegatedLinesSelectTheComplement) {
+TEST(AdoCompile, NegatedLinesSelectTheComplement)
+{
     for (LineSpec line : kComplementLines) {
         SCOPED_TRACE(line.field);
         const std::vector<int> plain = Select(AdoText({"", {line}, false, {}}));
@@ -114,8 +153,9 @@ TEST(AdoCompile, NegatedLinesSelectTheComplement) {
                               std::back_inserter(overlap));
         EXPECT_TRUE(overlap.empty());
         // Row 6 holds Null in every tested column but Name and so belongs to neither side.
-        const std::vector<int> holding = std::string(line.field) == "Name" ? std::vector<int>{1, 2, 3, 4, 5, 6, 7}
-                                                                           : std::vector<int>{1, 2, 3, 4, 5, 7};
+        const std::vector<int> holding = std::string(line.field) == "Name"
+                                             ? std::vector<int>{1, 2, 3, 4, 5, 6, 7}
+                                             : std::vector<int>{1, 2, 3, 4, 5, 7};
         EXPECT_EQ(both, holding);
     }
 }

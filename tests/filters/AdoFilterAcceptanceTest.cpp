@@ -19,9 +19,11 @@ namespace {
 
 class AdoFilterTable : public testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        path_ = (std::filesystem::temp_directory_path() /
-                 ("vmado_filters_" + std::to_string(::getpid()) + ".db")).string();
+    static void SetUpTestSuite()
+    {
+        path_ =
+            (std::filesystem::temp_directory_path() / ("vmado_filters_" + std::to_string(::getpid()) + ".db"))
+                .string();
         std::filesystem::remove(path_);
         connection_ = CoConnection::Create();
         connection_->Open("Provider=SQLite;Data Source=" + path_);
@@ -30,19 +32,24 @@ protected:
             connection_->Execute(AnsiString("INSERT INTO Person VALUES (") + row + ")");
     }
 
-    static void TearDownTestSuite() {
-        if (connection_) connection_->Close();
+    static void TearDownTestSuite()
+    {
+        if (connection_)
+            connection_->Close();
         connection_.reset();
         std::filesystem::remove(path_);
     }
 
     // The ids the recordset shows with the filter text set (none: unfiltered), in id order.
-    static std::vector<int> Select(const AnsiString& filterText) {
+    static std::vector<int> Select(const AnsiString& filterText)
+    {
         RecordsetPtr rs = CoRecordset::Create();
         rs->Open("SELECT * FROM Person ORDER BY Id", connection_, adOpenStatic, adLockReadOnly, adCmdText);
-        if (!filterText.empty()) rs->SetFilter(Variant(filterText));
+        if (!filterText.empty())
+            rs->SetFilter(Variant(filterText));
         std::vector<int> ids;
-        for (; !rs->Eof(); rs->MoveNext()) ids.push_back(rs->Fields()->Item("Id")->Value().AsInteger());
+        for (; !rs->Eof(); rs->MoveNext())
+            ids.push_back(rs->Fields()->Item("Id")->Value().AsInteger());
         rs->Close();
         return ids;
     }
@@ -53,7 +60,8 @@ protected:
 
 class AdoFilterCase : public AdoFilterTable, public testing::WithParamInterface<AdoCase> {};
 
-TEST_P(AdoFilterCase, SelectsTheRowsTheLineMeans) {
+TEST_P(AdoFilterCase, SelectsTheRowsTheLineMeans)
+{
     const AnsiString text = AdoText(GetParam());
     SCOPED_TRACE("filter text: [" + text + "]");
     std::vector<int> ids;
@@ -68,7 +76,8 @@ INSTANTIATE_TEST_SUITE_P(Chains, AdoFilterCase, testing::ValuesIn(kAdoChainCases
 
 } // namespace
 
-TEST_F(AdoFilterTable, CollectionOfTheWorkedExample) {
+TEST_F(AdoFilterTable, CollectionOfTheWorkedExample)
+{
     TVFilters filters(nullptr);
     TVFilter& level1 = *filters.Add();
     AddLine(level1, {"Name", ffString, frJokerRight, "Sm", "", false, flAnd});
@@ -78,7 +87,8 @@ TEST_F(AdoFilterTable, CollectionOfTheWorkedExample) {
     EXPECT_EQ(Select(filters.SQLText(fmADO, true)), (std::vector<int>{1}));
 }
 
-TEST_F(AdoFilterTable, NegatedLinesSelectTheComplement) {
+TEST_F(AdoFilterTable, NegatedLinesSelectTheComplement)
+{
     const std::vector<int> all = Select("");
     ASSERT_EQ(all, (std::vector<int>{1, 2, 3, 4, 5, 6, 7}));
     for (LineSpec line : kComplementLines) {
@@ -94,7 +104,8 @@ TEST_F(AdoFilterTable, NegatedLinesSelectTheComplement) {
         EXPECT_TRUE(overlap.empty());
         // Row 6 holds Null in every tested column but Name and so belongs to neither side.
         std::vector<int> expected = all;
-        if (std::string(line.field) != "Name") std::erase(expected, 6);
+        if (std::string(line.field) != "Name")
+            std::erase(expected, 6);
         EXPECT_EQ(both, expected);
     }
 }

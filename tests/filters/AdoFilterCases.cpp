@@ -3,7 +3,8 @@
 
 namespace vmado::test {
 
-void AddLine(TVFilter& filter, const LineSpec& spec) {
+void AddLine(TVFilter& filter, const LineSpec& spec)
+{
     TVSubFilter* line = filter.Levels()->Add();
     line->SetFieldName(spec.field);
     line->SetFilterType(spec.type);
@@ -14,10 +15,12 @@ void AddLine(TVFilter& filter, const LineSpec& spec) {
     line->SetLogicalOp(spec.op);
 }
 
-AnsiString AdoText(const AdoCase& c) {
+AnsiString AdoText(const AdoCase& c)
+{
     TVFilters filters(nullptr);
     TVFilter& filter = *filters.Add();
-    for (const LineSpec& line : c.lines) AddLine(filter, line);
+    for (const LineSpec& line : c.lines)
+        AddLine(filter, line);
     return filters.SQLText(fmADO, c.upper);
 }
 
@@ -64,7 +67,6 @@ const std::vector<AdoCase> kAdoStringCases = {
     {"RangeNegated", {{"Name", ffString, frEqual, "B", "Sn", true}}, false, {2, 5, 6, 7}},
 };
 
-
 const std::vector<AdoCase> kAdoValueCases = {
     {"NumberBigger", {{"Age", ffNumeric, frBigger, "30"}}, false, {2, 4, 7}},
     {"NumberNegated", {{"Age", ffNumeric, frBigger, "30", "", true}}, false, {3, 5}},
@@ -86,20 +88,32 @@ const std::vector<AdoCase> kAdoValueCases = {
     {"Custom", {{"City", ffCustom, frEqual, "'Paris' OR City = 'Berlin'"}}, false, {1, 3, 4, 7}},
 };
 
-
 const std::vector<AdoCase> kAdoChainCases = {
-    {"And", {{"City", ffString, frEqual, "Paris", "", false, flAnd}, {"Age", ffNumeric, frBigger, "26"}}, false, {1, 7}},
-    {"AndNot", {{"City", ffString, frEqual, "Paris", "", false, flAndNot}, {"Age", ffNumeric, frBigger, "26"}},
-     false, {3}},
-    {"Or", {{"City", ffString, frEqual, "Berlin", "", false, flOr}, {"Age", ffNumeric, frSmaller, "20"}}, false, {4, 5}},
-    {"OrNot", {{"Active", ffLogical, frEqual, "1", "", false, flOrNot}, {"Age", ffNumeric, frSmaller, "50"}},
-     false, {1, 3, 4, 5, 7}},
-    {"RangeThenAnd", {{"Age", ffNumeric, frEqual, "20", "50", true, flAnd}, {"City", ffString, frEqual, "Paris"}},
-     false, {7}},
-    {"StopsAtEnd", {{"City", ffString, frEqual, "Paris", "", false, flEnd}, {"Age", ffNumeric, frBigger, "99"}},
-     false, {1, 3, 7}},
+    {"And",
+     {{"City", ffString, frEqual, "Paris", "", false, flAnd}, {"Age", ffNumeric, frBigger, "26"}},
+     false,
+     {1, 7}},
+    {"AndNot",
+     {{"City", ffString, frEqual, "Paris", "", false, flAndNot}, {"Age", ffNumeric, frBigger, "26"}},
+     false,
+     {3}},
+    {"Or",
+     {{"City", ffString, frEqual, "Berlin", "", false, flOr}, {"Age", ffNumeric, frSmaller, "20"}},
+     false,
+     {4, 5}},
+    {"OrNot",
+     {{"Active", ffLogical, frEqual, "1", "", false, flOrNot}, {"Age", ffNumeric, frSmaller, "50"}},
+     false,
+     {1, 3, 4, 5, 7}},
+    {"RangeThenAnd",
+     {{"Age", ffNumeric, frEqual, "20", "50", true, flAnd}, {"City", ffString, frEqual, "Paris"}},
+     false,
+     {7}},
+    {"StopsAtEnd",
+     {{"City", ffString, frEqual, "Paris", "", false, flEnd}, {"Age", ffNumeric, frBigger, "99"}},
+     false,
+     {1, 3, 7}},
 };
-
 
 const std::vector<LineSpec> kComplementLines = {
     {"City", ffString, frEmpty, ""},

@@ -42,7 +42,13 @@ extern const std::vector<AdoCase> kAdoChainCases;
 // Lines whose negation must select exactly the other rows holding a value.
 extern const std::vector<LineSpec> kComplementLines;
 
-inline std::string CaseName(const AdoCase& c) { return c.name; }
-inline void PrintTo(const AdoCase& c, std::ostream* os) { *os << c.name; }
+inline std::string CaseName(const AdoCase& c)
+{
+    return c.name;
+}
+inline void PrintTo(const AdoCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 } // namespace vmado::test

@@ -18,7 +18,8 @@ namespace {
 // One record holding a value of every kind the evaluation knows, plus kinds it ignores.
 class FilterEvalTest : public testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         auto* defs = ds.FieldDefs();
         defs->Add("Name", ftString, 20);
         defs->Add("Shout", ftString, 20);
@@ -46,7 +47,8 @@ protected:
     }
 
     TVSubFilter* Line(const AnsiString& field, TRelationType relation, const AnsiString& lower,
-                      TLogicalType op = flEnd) {
+                      TLogicalType op = flEnd)
+    {
         TVSubFilter* line = lines.Add();
         line->SetFieldName(field);
         line->SetRelation(relation);
@@ -67,42 +69,73 @@ struct EvalCase {
     bool expected;
 };
 
-TEST_F(FilterEvalTest, OneLineByFieldKind) {
+TEST_F(FilterEvalTest, OneLineByFieldKind)
+{
     const EvalCase cases[] = {
         // Text: upper-cased on both sides, compared byte by byte.
-        {"Name", frEqual, "smith", true},          {"Name", frNotEqual, "smith", false},
-        {"Name", frBigger, "SMITA", true},         {"Name", frBiggerEqual, "sMiTh", true},
-        {"Name", frSmaller, "SMITI", true},        {"Name", frSmallerEqual, "SMITG", false},
-        {"Name", frJokerRight, "sm", true},        {"Name", frJokerRight, "mi", false},
-        {"Name", frJokerRight, "", true},          {"Name", frJokerLeft, "TH", true},
-        {"Name", frJokerLeft, "smi", false},       {"Name", frJokerSub, "mit", true},
-        {"Name", frJokerSub, "", false},           {"Name", frJokerSub, "xyz", false},
-        {"Name", frJokerRight, "smithers", false}, {"Name", frSpecEqual, "Shout", true},
-        {"Name", frNone, "smith", false},          {"Name", frEmpty, "", false},
+        {"Name", frEqual, "smith", true},
+        {"Name", frNotEqual, "smith", false},
+        {"Name", frBigger, "SMITA", true},
+        {"Name", frBiggerEqual, "sMiTh", true},
+        {"Name", frSmaller, "SMITI", true},
+        {"Name", frSmallerEqual, "SMITG", false},
+        {"Name", frJokerRight, "sm", true},
+        {"Name", frJokerRight, "mi", false},
+        {"Name", frJokerRight, "", true},
+        {"Name", frJokerLeft, "TH", true},
+        {"Name", frJokerLeft, "smi", false},
+        {"Name", frJokerSub, "mit", true},
+        {"Name", frJokerSub, "", false},
+        {"Name", frJokerSub, "xyz", false},
+        {"Name", frJokerRight, "smithers", false},
+        {"Name", frSpecEqual, "Shout", true},
+        {"Name", frNone, "smith", false},
+        {"Name", frEmpty, "", false},
         {"Letter", frEqual, "\xC4", true}, // Ä and ä in code page 1250
         {"Code", frEqual, "ab", true},
         // Integers.
-        {"Qty", frEqual, "10", true},       {"Qty", frNotEqual, "10", false}, {"Qty", frBigger, "9", true},
-        {"Qty", frBiggerEqual, "10", true}, {"Qty", frSmaller, "10", false},  {"Qty", frSmallerEqual, "10", true},
-        {"Qty", frSpecEqual, "Big", true},  {"Qty", frSpecEqual, "Small", false},
-        {"Qty", frJokerRight, "1", false},  {"Qty", frEmpty, "", false},      {"Qty", frNone, "", false},  {"Small", frEqual, "5", true},    {"Big", frBigger, "3", true},
+        {"Qty", frEqual, "10", true},
+        {"Qty", frNotEqual, "10", false},
+        {"Qty", frBigger, "9", true},
+        {"Qty", frBiggerEqual, "10", true},
+        {"Qty", frSmaller, "10", false},
+        {"Qty", frSmallerEqual, "10", true},
+        {"Qty", frSpecEqual, "Big", true},
+        {"Qty", frSpecEqual, "Small", false},
+        {"Qty", frJokerRight, "1", false},
+        {"Qty", frEmpty, "", false},
+        {"Qty", frNone, "", false},
+        {"Small", frEqual, "5", true},
+        {"Big", frBigger, "3", true},
         // Currency, also for floating-point fields.
-        {"Price", frEqual, "12.5", true},       {"Price", frBigger, "12.4999", true},
-        {"Price", frSmaller, "12.5001", true},  {"Price", frSmallerEqual, "12.4999", false},
-        {"Ratio", frEqual, "0.25", true},       {"Ratio", frNotEqual, "0.25", false},
-        {"Price", frSpecEqual, "Ratio", false}, {"Price", frJokerSub, "12", false},
+        {"Price", frEqual, "12.5", true},
+        {"Price", frBigger, "12.4999", true},
+        {"Price", frSmaller, "12.5001", true},
+        {"Price", frSmallerEqual, "12.4999", false},
+        {"Ratio", frEqual, "0.25", true},
+        {"Ratio", frNotEqual, "0.25", false},
+        {"Price", frSpecEqual, "Ratio", false},
+        {"Price", frJokerSub, "12", false},
         // Dates, typed in the locale's short date format.
-        {"Born", frEqual, "1/5/2024", true},    {"Born", frBigger, "1/4/2024", true},
-        {"Stamp", frEqual, "1/5/2024", false},  {"Stamp", frBigger, "1/5/2024", true},
-        {"Stamp", frSmaller, "1/6/2024", true}, {"Born", frSpecEqual, "Stamp", false},
-        {"Born", frJokerRight, "1", false},     {"Born", frEmpty, "", false},
+        {"Born", frEqual, "1/5/2024", true},
+        {"Born", frBigger, "1/4/2024", true},
+        {"Stamp", frEqual, "1/5/2024", false},
+        {"Stamp", frBigger, "1/5/2024", true},
+        {"Stamp", frSmaller, "1/6/2024", true},
+        {"Born", frSpecEqual, "Stamp", false},
+        {"Born", frJokerRight, "1", false},
+        {"Born", frEmpty, "", false},
         {"Price", frEmpty, "", false},
         // Booleans.
-        {"Active", frEqual, "True", true},      {"Active", frEqual, "yes", false},
-        {"Active", frNotEqual, "yes", true},    {"Active", frEqual, "1", true},
-        {"Active", frBigger, "0", false},       {"Active", frSpecEqual, "Active", true},
+        {"Active", frEqual, "True", true},
+        {"Active", frEqual, "yes", false},
+        {"Active", frNotEqual, "yes", true},
+        {"Active", frEqual, "1", true},
+        {"Active", frBigger, "0", false},
+        {"Active", frSpecEqual, "Active", true},
         // Kinds the evaluation does not compare.
-        {"Clock", frEqual, "10:00", false},     {"Raw", frEqual, "x", false},
+        {"Clock", frEqual, "10:00", false},
+        {"Raw", frEqual, "x", false},
     };
     for (const EvalCase& c : cases) {
         SCOPED_TRACE(std::string(c.field) + " " + RelationToString(c.relation) + " [" + c.lower + "]");
@@ -110,13 +143,15 @@ TEST_F(FilterEvalTest, OneLineByFieldKind) {
     }
 }
 
-TEST_F(FilterEvalTest, FieldEqualsFieldIgnoresCaseOnBothSides) {
+TEST_F(FilterEvalTest, FieldEqualsFieldIgnoresCaseOnBothSides)
+{
     // Two fields holding the same mixed-case text are equal.
     EXPECT_TRUE(filters.EvalOne(Line("Name", frSpecEqual, "Twin"), &ds));
     EXPECT_TRUE(filters.EvalOne(Line("Shout", frSpecEqual, "Twin"), &ds));
 }
 
-TEST_F(FilterEvalTest, OnlyFieldRelationAndLowerValueTakePart) {
+TEST_F(FilterEvalTest, OnlyFieldRelationAndLowerValueTakePart)
+{
     TVSubFilter* line = Line("Qty", frEqual, "10");
     line->SetNegation(true);     // evaluated as if not negated
     line->SetUpperValue("20");   // a range tests its lower value alone
@@ -126,14 +161,16 @@ TEST_F(FilterEvalTest, OnlyFieldRelationAndLowerValueTakePart) {
     EXPECT_FALSE(filters.EvalOne(line, &ds));
 }
 
-TEST_F(FilterEvalTest, EmptyFieldNameNeverHolds) {
+TEST_F(FilterEvalTest, EmptyFieldNameNeverHolds)
+{
     EXPECT_FALSE(filters.EvalOne(Line("", frJokerRight, ""), &ds));
     EXPECT_FALSE(filters.EvalOne(Line("   ", frJokerRight, ""), &ds));
     EXPECT_FALSE(filters.EvalOne(Line("Qty", frEqual, "10"), nullptr));
     EXPECT_FALSE(filters.EvalOne(nullptr, &ds));
 }
 
-TEST_F(FilterEvalTest, UnknownFieldRaisesTheFieldError) {
+TEST_F(FilterEvalTest, UnknownFieldRaisesTheFieldError)
+{
     try {
         filters.EvalOne(Line("Missing", frEqual, "1"), &ds);
         FAIL() << "no exception";
@@ -148,10 +185,12 @@ TEST_F(FilterEvalTest, UnknownFieldRaisesTheFieldError) {
     }
 }
 
-TEST_F(FilterEvalTest, ValueOfTheWrongKindRaisesTheConversionError) {
+TEST_F(FilterEvalTest, ValueOfTheWrongKindRaisesTheConversionError)
+{
     const EvalCase cases[] = {
-        {"Qty", frEqual, "ten", false}, {"Qty", frBigger, "1.5", false}, {"Price", frEqual, "abc", false},
-        {"Born", frEqual, "2024-13-45", false}, {"Stamp", frSmaller, "yesterday", false},
+        {"Qty", frEqual, "ten", false},           {"Qty", frBigger, "1.5", false},
+        {"Price", frEqual, "abc", false},         {"Born", frEqual, "2024-13-45", false},
+        {"Stamp", frSmaller, "yesterday", false},
     };
     for (const EvalCase& c : cases) {
         SCOPED_TRACE(std::string(c.field) + " [" + c.lower + "]");
@@ -176,11 +215,15 @@ struct ChainCase {
     bool expected;
 };
 
-void PrintTo(const ChainCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ChainCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class FilterChainTest : public FilterEvalTest, public testing::WithParamInterface<ChainCase> {};
 
-TEST_P(FilterChainTest, Evaluate) {
+TEST_P(FilterChainTest, Evaluate)
+{
     TVFilter& filter = *filters.Add();
     for (const ChainLine& l : GetParam().lines) {
         TVSubFilter* line = filter.Levels()->Add();
@@ -210,12 +253,29 @@ const ChainCase kChains[] = {
     {"AndWithoutTerminator", {{'T', flAnd}, {'F', flAnd}}, false},
     // At most ten lines of an AND chain are visited.
     {"AndTenLinesVisited",
-     {{'T', flAnd}, {'T', flAnd}, {'T', flAnd}, {'T', flAnd}, {'T', flAnd}, {'T', flAnd}, {'T', flAnd},
-      {'T', flAnd}, {'T', flAnd}, {'T', flAnd}, {'F', flEnd}},
+     {{'T', flAnd},
+      {'T', flAnd},
+      {'T', flAnd},
+      {'T', flAnd},
+      {'T', flAnd},
+      {'T', flAnd},
+      {'T', flAnd},
+      {'T', flAnd},
+      {'T', flAnd},
+      {'T', flAnd},
+      {'F', flEnd}},
      true},
     {"AndTenthLineDecides",
-     {{'T', flAnd}, {'T', flAnd}, {'T', flAnd}, {'T', flAnd}, {'T', flAnd}, {'T', flAnd}, {'T', flAnd},
-      {'T', flAnd}, {'T', flAnd}, {'F', flEnd}},
+     {{'T', flAnd},
+      {'T', flAnd},
+      {'T', flAnd},
+      {'T', flAnd},
+      {'T', flAnd},
+      {'T', flAnd},
+      {'T', flAnd},
+      {'T', flAnd},
+      {'T', flAnd},
+      {'F', flEnd}},
      false},
     // OR chains.
     {"OrFirstTrue", {{'T', flOr}, {'F', flEnd}}, true},
@@ -225,8 +285,17 @@ const ChainCase kChains[] = {
     {"OrNotSecondHolds", {{'F', flOrNot}, {'T', flEnd}}, false},
     {"OrCutByNoneLine", {{'F', flOr}, {'T', flNone}}, false},
     {"OrTenLinesVisited",
-     {{'F', flOr}, {'F', flOr}, {'F', flOr}, {'F', flOr}, {'F', flOr}, {'F', flOr}, {'F', flOr}, {'F', flOr},
-      {'F', flOr}, {'F', flOr}, {'T', flEnd}},
+     {{'F', flOr},
+      {'F', flOr},
+      {'F', flOr},
+      {'F', flOr},
+      {'F', flOr},
+      {'F', flOr},
+      {'F', flOr},
+      {'F', flOr},
+      {'F', flOr},
+      {'F', flOr},
+      {'T', flEnd}},
      false},
     // Mixed chains read left to right; each line's result replaces the last.
     {"MixedMiddleTrue", {{'F', flAnd}, {'T', flOr}, {'F', flEnd}}, true},
@@ -238,17 +307,30 @@ const ChainCase kChains[] = {
     {"MixedAndNotInverts", {{'F', flOr}, {'T', flAndNot}, {'T', flEnd}}, false},
     {"MixedOrNotInverts", {{'T', flAnd}, {'F', flOrNot}, {'F', flEnd}}, true},
     {"MixedLongChain",
-     {{'F', flAnd}, {'F', flOr}, {'F', flAnd}, {'F', flOr}, {'F', flAnd}, {'F', flOr}, {'F', flAnd},
-      {'F', flOr}, {'F', flAnd}, {'F', flOr}, {'F', flAnd}, {'T', flEnd}},
+     {{'F', flAnd},
+      {'F', flOr},
+      {'F', flAnd},
+      {'F', flOr},
+      {'F', flAnd},
+      {'F', flOr},
+      {'F', flAnd},
+      {'F', flOr},
+      {'F', flAnd},
+      {'F', flOr},
+      {'F', flAnd},
+      {'T', flEnd}},
      true},
 };
 
 INSTANTIATE_TEST_SUITE_P(Chains, FilterChainTest, testing::ValuesIn(kChains),
-                         [](const testing::TestParamInfo<ChainCase>& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<ChainCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 } // namespace
 
-TEST_F(FilterEvalTest, EvaluateWithoutDataSetOrOutOfRange) {
+TEST_F(FilterEvalTest, EvaluateWithoutDataSetOrOutOfRange)
+{
     TVFilter& filter = *filters.Add();
     filter.Levels()->Add(Line("Qty", frEqual, "10"));
     EXPECT_TRUE(filters.Evaluate(0, &ds));
@@ -257,21 +339,25 @@ TEST_F(FilterEvalTest, EvaluateWithoutDataSetOrOutOfRange) {
     EXPECT_FALSE(filters.Evaluate(-1, &ds));
 }
 
-TEST_F(FilterEvalTest, EvaluateFollowsTheCurrentRecord) {
+TEST_F(FilterEvalTest, EvaluateFollowsTheCurrentRecord)
+{
     ds.AppendRecord({Variant("Jones"), Variant(), Variant(), Variant(), Variant(), Variant(Integer(3))});
     TVFilter& filter = *filters.Add();
     filter.Levels()->Add(Line("Name", frJokerRight, "sm", flOr));
     filter.Levels()->Add(Line("Qty", frSmaller, "5"));
     std::vector<bool> seen;
-    for (ds.First(); !ds.Eof(); ds.Next()) seen.push_back(filters.Evaluate(0, &ds));
+    for (ds.First(); !ds.Eof(); ds.Next())
+        seen.push_back(filters.Evaluate(0, &ds));
     EXPECT_EQ(seen, (std::vector<bool>{true, true}));
     filter.Levels()->GetItem(0)->SetLogicalOp(flAnd);
     seen.clear();
-    for (ds.First(); !ds.Eof(); ds.Next()) seen.push_back(filters.Evaluate(0, &ds));
+    for (ds.First(); !ds.Eof(); ds.Next())
+        seen.push_back(filters.Evaluate(0, &ds));
     EXPECT_EQ(seen, (std::vector<bool>{false, false}));
 }
 
-TEST_F(FilterEvalTest, ErrorsReachTheCallerOfEvaluate) {
+TEST_F(FilterEvalTest, ErrorsReachTheCallerOfEvaluate)
+{
     TVFilter& filter = *filters.Add();
     filter.Levels()->Add(Line("Qty", frEqual, "10", flAnd));
     filter.Levels()->Add(Line("Gone", frEqual, "1"));

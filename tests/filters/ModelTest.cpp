@@ -11,7 +11,8 @@ using namespace vmado;
 
 namespace {
 
-TVSubFilter* AddLine(TVSubFilters& lines, const AnsiString& field, TLogicalType op) {
+TVSubFilter* AddLine(TVSubFilters& lines, const AnsiString& field, TLogicalType op)
+{
     TVSubFilter* line = lines.Add();
     line->SetFieldName(field);
     line->SetFilterType(ffString);
@@ -23,7 +24,8 @@ TVSubFilter* AddLine(TVSubFilters& lines, const AnsiString& field, TLogicalType 
 
 } // namespace
 
-TEST(FilterModel, NewLineIsEmpty) {
+TEST(FilterModel, NewLineIsEmpty)
+{
     TVSubFilters lines(nullptr);
     TVSubFilter* line = lines.Add();
     EXPECT_EQ(line->FieldName(), "");
@@ -35,7 +37,8 @@ TEST(FilterModel, NewLineIsEmpty) {
     EXPECT_EQ(line->LogicalOp(), flNone);
 }
 
-TEST(FilterModel, ValuesLoseTheirWildcards) {
+TEST(FilterModel, ValuesLoseTheirWildcards)
+{
     TVSubFilters lines(nullptr);
     TVSubFilter* line = lines.Add();
     const std::pair<const char*, const char*> rows[] = {
@@ -49,7 +52,8 @@ TEST(FilterModel, ValuesLoseTheirWildcards) {
     }
 }
 
-TEST(FilterModel, ClearAndAssignOfALine) {
+TEST(FilterModel, ClearAndAssignOfALine)
+{
     TVSubFilters lines(nullptr);
     TVSubFilter* source = lines.Add();
     source->SetFieldName("Age");
@@ -75,7 +79,8 @@ TEST(FilterModel, ClearAndAssignOfALine) {
     EXPECT_EQ(lines.Count(), 2);
 }
 
-TEST(FilterModel, AssignFromAnotherClassRaises) {
+TEST(FilterModel, AssignFromAnotherClassRaises)
+{
     TVSubFilters lines(nullptr);
     TStringList strings;
     try {
@@ -89,7 +94,8 @@ TEST(FilterModel, AssignFromAnotherClassRaises) {
     EXPECT_THROW(filters.Assign(&lines), EConvertError);
 }
 
-TEST(FilterModel, DeletingTheLastLineReterminatesTheChain) {
+TEST(FilterModel, DeletingTheLastLineReterminatesTheChain)
+{
     TVSubFilters lines(nullptr);
     AddLine(lines, "A", flAnd);
     AddLine(lines, "B", flAnd);
@@ -101,7 +107,8 @@ TEST(FilterModel, DeletingTheLastLineReterminatesTheChain) {
     EXPECT_EQ(lines.GetItem(1)->LogicalOp(), flEnd);
 }
 
-TEST(FilterModel, DeleteByIndexAndByLine) {
+TEST(FilterModel, DeleteByIndexAndByLine)
+{
     TVSubFilters lines(nullptr);
     AddLine(lines, "A", flAnd);
     AddLine(lines, "B", flOr);
@@ -126,7 +133,8 @@ TEST(FilterModel, DeleteByIndexAndByLine) {
     EXPECT_EQ(lines.Count(), 0);
 }
 
-TEST(FilterModel, LineAccessOutOfRangeRaises) {
+TEST(FilterModel, LineAccessOutOfRangeRaises)
+{
     TVSubFilters lines(nullptr);
     AddLine(lines, "A", flEnd);
     EXPECT_THROW(lines.GetItem(1), EListError);
@@ -135,14 +143,16 @@ TEST(FilterModel, LineAccessOutOfRangeRaises) {
     EXPECT_THROW(filters.GetItem(0), EListError);
 }
 
-TEST(FilterModel, LinesRememberTheirOwner) {
+TEST(FilterModel, LinesRememberTheirOwner)
+{
     TVFilters filters(nullptr);
     TVFilter* filter = filters.Add();
     EXPECT_EQ(filter->Levels()->GetOwner(), filter);
     EXPECT_EQ(filters.GetOwner(), nullptr);
 }
 
-TEST(FilterModel, NewFilterDefaults) {
+TEST(FilterModel, NewFilterDefaults)
+{
     TVFilters filters(nullptr);
     TVFilter* filter = filters.Add();
     EXPECT_EQ(filter->GetSelected(), "<all>");
@@ -156,7 +166,8 @@ TEST(FilterModel, NewFilterDefaults) {
     EXPECT_EQ(filter->Levels()->Count(), 0);
 }
 
-TEST(FilterModel, CaptionNamesAnUnnamedFilter) {
+TEST(FilterModel, CaptionNamesAnUnnamedFilter)
+{
     TVFilters filters(nullptr);
     TVFilter* filter = filters.Add();
     filter->SetCaption("Red rows");
@@ -168,7 +179,8 @@ TEST(FilterModel, CaptionNamesAnUnnamedFilter) {
     EXPECT_EQ(filter->DisplayName(), "Blue rows");
 }
 
-TEST(FilterModel, ClearKeepsTheName) {
+TEST(FilterModel, ClearKeepsTheName)
+{
     TVFilters filters(nullptr);
     TVFilter* filter = filters.Add();
     filter->SetCaption("Rule");
@@ -185,7 +197,8 @@ TEST(FilterModel, ClearKeepsTheName) {
     EXPECT_EQ(filter->Levels()->Count(), 0);
 }
 
-TEST(FilterModel, AddNamesByTheNewCount) {
+TEST(FilterModel, AddNamesByTheNewCount)
+{
     TVFilters filters(nullptr);
     EXPECT_EQ(filters.Add()->Name(), "Level1");
     EXPECT_EQ(filters.Add()->Name(), "Level2");
@@ -195,7 +208,8 @@ TEST(FilterModel, AddNamesByTheNewCount) {
     EXPECT_EQ(filters.Add()->Name(), "Level3");
 }
 
-TEST(FilterModel, AddFromLineLinesAndFilter) {
+TEST(FilterModel, AddFromLineLinesAndFilter)
+{
     TVFilters filters(nullptr);
     TVSubFilters lines(nullptr);
     AddLine(lines, "A", flAnd);
@@ -225,7 +239,8 @@ TEST(FilterModel, AddFromLineLinesAndFilter) {
     EXPECT_EQ(filters.Count(), 6);
 }
 
-TEST(FilterModel, CopyingACollectionKeepsNames) {
+TEST(FilterModel, CopyingACollectionKeepsNames)
+{
     TVFilters source(nullptr);
     TVFilter* a = source.Add();
     a->SetName("Mine");
@@ -252,7 +267,8 @@ TEST(FilterModel, CopyingACollectionKeepsNames) {
     EXPECT_EQ(target->Caption(), "Red rows");
 }
 
-TEST(FilterModel, FindItemByNameThenCaption) {
+TEST(FilterModel, FindItemByNameThenCaption)
+{
     TVFilters filters(nullptr);
     filters.Add();
     TVFilter* second = filters.Add();
@@ -267,7 +283,8 @@ TEST(FilterModel, FindItemByNameThenCaption) {
     EXPECT_EQ(filters.FindItem("\xC1RV\xCDZT\xDBR\xD5"), third);
 }
 
-TEST(FilterModel, DeleteAndClearByNameAndIndex) {
+TEST(FilterModel, DeleteAndClearByNameAndIndex)
+{
     TVFilters filters(nullptr);
     TVFilter* a = filters.Add();
     AddLine(*a->Levels(), "A", flAnd);
@@ -298,7 +315,8 @@ TEST(FilterModel, DeleteAndClearByNameAndIndex) {
     filters.Delete();
 }
 
-TEST(FilterModel, LastItemCaptionsAndMenu) {
+TEST(FilterModel, LastItemCaptionsAndMenu)
+{
     TVFilters filters(nullptr);
     EXPECT_EQ(filters.GetLastItem(), nullptr);
     TVFilter source(nullptr);
@@ -325,7 +343,8 @@ TEST(FilterModel, LastItemCaptionsAndMenu) {
     EXPECT_EQ(menu.Get(1), "From");
 }
 
-TEST(FilterModel, CountsStopAtTheTerminator) {
+TEST(FilterModel, CountsStopAtTheTerminator)
+{
     TVFilters filters(nullptr);
     TVSubFilters& lines = *filters.Add()->Levels();
     AddLine(lines, "A", flAnd);

@@ -21,7 +21,8 @@ struct LineSpec {
     TLogicalType op = flEnd;
 };
 
-TVSubFilter* AddLine(TVFilter& filter, const LineSpec& spec) {
+TVSubFilter* AddLine(TVFilter& filter, const LineSpec& spec)
+{
     TVSubFilter* line = filter.Levels()->Add();
     line->SetFieldName(spec.field);
     line->SetFilterType(spec.type);
@@ -35,7 +36,8 @@ TVSubFilter* AddLine(TVFilter& filter, const LineSpec& spec) {
 
 // The collection of the worked example: Level1 = Name starts with 'Sm' AND Age > 30,
 // Level2 = City = 'Paris'.
-void BuildExample(TVFilters& filters) {
+void BuildExample(TVFilters& filters)
+{
     TVFilter& level1 = *filters.Add();
     AddLine(level1, {"Name", ffString, frJokerRight, "Sm", "", false, flAnd});
     AddLine(level1, {"Age", ffNumeric, frBigger, "30"});
@@ -50,11 +52,15 @@ struct Case {
     const char* expected;
 };
 
-void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const Case& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class FltToSqlCase : public testing::TestWithParam<Case> {};
 
-TEST_P(FltToSqlCase, ProducesExactText) {
+TEST_P(FltToSqlCase, ProducesExactText)
+{
     const Case& c = GetParam();
     TVFilters filters(nullptr);
     TVFilter& filter = *filters.Add();
@@ -64,54 +70,104 @@ TEST_P(FltToSqlCase, ProducesExactText) {
 
 const Case kCases[] = {
     // Strings.
-    {"StartsWith", {"Name", ffString, frJokerRight, "Sm", "", false, flAnd}, fmSQL, false,
+    {"StartsWith",
+     {"Name", ffString, frJokerRight, "Sm", "", false, flAnd},
+     fmSQL,
+     false,
      " (Name LIKE 'Sm%') AND"},
-    {"StartsWithNegated", {"Name", ffString, frJokerRight, "Sm", "", true, flOr}, fmSQL, false,
+    {"StartsWithNegated",
+     {"Name", ffString, frJokerRight, "Sm", "", true, flOr},
+     fmSQL,
+     false,
      " (Name NOT LIKE 'Sm%') OR"},
     {"EndsWithSql", {"Name", ffString, frJokerLeft, "th"}, fmSQL, false, " (Name LIKE '%th') "},
-    {"EndsWithAdoBecomesContains", {"Name", ffString, frJokerLeft, "th"}, fmADO, false,
+    {"EndsWithAdoBecomesContains",
+     {"Name", ffString, frJokerLeft, "th"},
+     fmADO,
+     false,
      " (Name LIKE '%th%') "},
-    {"Contains", {"Name", ffString, frJokerSub, "mi", "", false, flAndNot}, fmADO, true,
+    {"Contains",
+     {"Name", ffString, frJokerSub, "mi", "", false, flAndNot},
+     fmADO,
+     true,
      " ({fn UCASE(Name)} LIKE '%MI%') AND NOT"},
     {"EqualUpper", {"City", ffString, frEqual, "Paris"}, fmSQL, true, " ({fn UCASE(City)} =  'PARIS') "},
-    {"NotEqualNegatedIsEqual", {"City", ffString, frNotEqual, "Paris", "", true}, fmSQL, false,
+    {"NotEqualNegatedIsEqual",
+     {"City", ffString, frNotEqual, "Paris", "", true},
+     fmSQL,
+     false,
      " (City =  'Paris') "},
-    {"BiggerNegatedIsSmaller", {"City", ffString, frBigger, "M", "", true}, fmADO, false,
-     " (City <  'M') "},
+    {"BiggerNegatedIsSmaller", {"City", ffString, frBigger, "M", "", true}, fmADO, false, " (City <  'M') "},
     {"NoRelation", {"City", ffString, frNone, "x"}, fmSQL, false, " (City    'x') "},
-    {"SpecEqual", {"City", ffString, frSpecEqual, "ShipCity"}, fmSQL, true,
+    {"SpecEqual",
+     {"City", ffString, frSpecEqual, "ShipCity"},
+     fmSQL,
+     true,
      " ({fn UCASE(City)} = ShipCity) "},
     {"Empty", {"City", ffString, frEmpty, ""}, fmSQL, true, " (City = '') "},
     {"EmptyAdo", {"City", ffString, frEmpty, ""}, fmADO, false, " (City = '') "},
-    {"UpperCasesOnlyStrings", {"Name", ffString, frEqual, "\xE1rv\xEDz"}, fmSQL, true,
+    {"UpperCasesOnlyStrings",
+     {"Name", ffString, frEqual, "\xE1rv\xEDz"},
+     fmSQL,
+     true,
      " ({fn UCASE(Name)} =  '\xC1RV\xCDZ') "},
     // String ranges are never swapped.
     {"StringRangeSql", {"Name", ffString, frEqual, "M", "C"}, fmSQL, false, " (Name BETWEEN 'M' AND 'C') "},
-    {"StringRangeSqlNegated", {"Name", ffString, frEqual, "A", "C", true, flOr}, fmSQL, true,
+    {"StringRangeSqlNegated",
+     {"Name", ffString, frEqual, "A", "C", true, flOr},
+     fmSQL,
+     true,
      " ({fn UCASE(Name)} NOT BETWEEN 'A' AND 'C') OR"},
-    {"StringRangeAdo", {"Name", ffString, frEqual, "a", "c"}, fmADO, true,
+    {"StringRangeAdo",
+     {"Name", ffString, frEqual, "a", "c"},
+     fmADO,
+     true,
      " ({fn UCASE(Name)} >= 'A' AND {fn UCASE(Name)} <= 'C') "},
     // Numbers.
     {"Numeric", {"Age", ffNumeric, frBigger, "30"}, fmSQL, true, " (Age >  30) "},
     {"NumericNegated", {"Age", ffNumeric, frBiggerEqual, "30", "", true}, fmSQL, false, " (Age <= 30) "},
-    {"NumericSpecEqualIgnoresNegation", {"Age", ffNumeric, frSpecEqual, "MinAge", "", true}, fmADO, false,
+    {"NumericSpecEqualIgnoresNegation",
+     {"Age", ffNumeric, frSpecEqual, "MinAge", "", true},
+     fmADO,
+     false,
      " (Age = MinAge) "},
-    {"NumericRangeSwapped", {"Age", ffNumeric, frEqual, "100", "20"}, fmSQL, false,
+    {"NumericRangeSwapped",
+     {"Age", ffNumeric, frEqual, "100", "20"},
+     fmSQL,
+     false,
      " (Age BETWEEN 20 AND 100) "},
-    {"NumericRangeNegatedSql", {"Age", ffNumeric, frEqual, "20", "100", true}, fmSQL, false,
+    {"NumericRangeNegatedSql",
+     {"Age", ffNumeric, frEqual, "20", "100", true},
+     fmSQL,
+     false,
      " (Age NOT BETWEEN 20 AND 100) "},
-    {"NumericRangeAdo", {"Age", ffNumeric, frEqual, "100", "20", false, flAnd}, fmADO, false,
+    {"NumericRangeAdo",
+     {"Age", ffNumeric, frEqual, "100", "20", false, flAnd},
+     fmADO,
+     false,
      " (Age >= 20 AND Age <= 100) AND"},
     {"NumericRangeEqualEnds", {"Age", ffNumeric, frBigger, "5", "5.0"}, fmADO, false, " (Age >  5) "},
     // Dates.
     {"Date", {"Born", ffDate, frSmaller, "2024-01-05"}, fmADO, true, " (Born <  '2024-01-05') "},
-    {"DateRangeSql", {"Born", ffDate, frEqual, "2024-03-01", "2024-01-05 03:04:05 PM"}, fmSQL, false,
+    {"DateRangeSql",
+     {"Born", ffDate, frEqual, "2024-03-01", "2024-01-05 03:04:05 PM"},
+     fmSQL,
+     false,
      " (Born BETWEEN #2024-01-05 03:04:05 PM# AND #2024-03-01#) "},
-    {"DateRangeSqlNegated", {"Born", ffDate, frEqual, "2024-01-05", "2024-03-01", true}, fmSQL, false,
+    {"DateRangeSqlNegated",
+     {"Born", ffDate, frEqual, "2024-01-05", "2024-03-01", true},
+     fmSQL,
+     false,
      " (Born NOT BETWEEN #2024-01-05# AND #2024-03-01#) "},
-    {"DateRangeAdo", {"Born", ffDate, frEqual, "2024-01-05", "2024-03-01"}, fmADO, false,
+    {"DateRangeAdo",
+     {"Born", ffDate, frEqual, "2024-01-05", "2024-03-01"},
+     fmADO,
+     false,
      " (Born >= #2024-01-05# AND Born <= #2024-03-01#) "},
-    {"DateRangeEqualEnds", {"Born", ffDate, frEqual, "2024-01-05", "20240105"}, fmSQL, false,
+    {"DateRangeEqualEnds",
+     {"Born", ffDate, frEqual, "2024-01-05", "20240105"},
+     fmSQL,
+     false,
      " (Born =  #2024-01-05#) "},
     // Booleans, custom text and lines without SQL.
     {"LogicalTrue", {"Active", ffLogical, frBigger, "y", "x"}, fmSQL, false, " (Active = -1) "},
@@ -125,51 +181,84 @@ const Case kCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Lines, FltToSqlCase, testing::ValuesIn(kCases),
-                         [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<Case>& info) {
+                             return std::string(info.param.name);
+                         });
 
 // Mended: a quote in a value must not end the literal early.
 const Case kQuoteCases[] = {
     {"Equal", {"Name", ffString, frEqual, "O'Neil"}, fmSQL, false, " (Name =  'O''Neil') "},
     {"Like", {"Name", ffString, frJokerSub, "'"}, fmADO, false, " (Name LIKE '%''%') "},
-    {"StartsUpper", {"Name", ffString, frJokerRight, "d'a"}, fmADO, true,
+    {"StartsUpper",
+     {"Name", ffString, frJokerRight, "d'a"},
+     fmADO,
+     true,
      " ({fn UCASE(Name)} LIKE 'D''A%') "},
-    {"RangeBothEnds", {"Name", ffString, frEqual, "a'b", "c'd"}, fmSQL, false,
+    {"RangeBothEnds",
+     {"Name", ffString, frEqual, "a'b", "c'd"},
+     fmSQL,
+     false,
      " (Name BETWEEN 'a''b' AND 'c''d') "},
-    {"RangeAdo", {"Name", ffString, frEqual, "a'", "b'"}, fmADO, false,
+    {"RangeAdo",
+     {"Name", ffString, frEqual, "a'", "b'"},
+     fmADO,
+     false,
      " (Name >= 'a''' AND Name <= 'b''') "},
     {"Date", {"Born", ffDate, frEqual, "x') OR (1=1"}, fmSQL, false, " (Born =  'x'') OR (1=1') "},
-    {"CustomStaysAsTyped", {"Name", ffCustom, frEqual, "'O''Neil'"}, fmSQL, false,
-     " (Name =  'O''Neil') "},
+    {"CustomStaysAsTyped", {"Name", ffCustom, frEqual, "'O''Neil'"}, fmSQL, false, " (Name =  'O''Neil') "},
 };
 
 INSTANTIATE_TEST_SUITE_P(Quotes, FltToSqlCase, testing::ValuesIn(kQuoteCases),
-                         [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<Case>& info) {
+                             return std::string(info.param.name);
+                         });
 
 // Mended: in the ADO dialect a negated range selects the values outside it, and a negated
 // empty or field-equal string line is a "<>" comparison rather than the malformed "NOT =".
 const Case kNegationCases[] = {
-    {"StringRangeAdo", {"Name", ffString, frEqual, "B", "D", true, flAnd}, fmADO, false,
+    {"StringRangeAdo",
+     {"Name", ffString, frEqual, "B", "D", true, flAnd},
+     fmADO,
+     false,
      " (Name < 'B' OR Name > 'D') AND"},
-    {"StringRangeAdoUpper", {"Name", ffString, frEqual, "b", "d", true}, fmADO, true,
+    {"StringRangeAdoUpper",
+     {"Name", ffString, frEqual, "b", "d", true},
+     fmADO,
+     true,
      " ({fn UCASE(Name)} < 'B' OR {fn UCASE(Name)} > 'D') "},
-    {"NumericRangeAdo", {"Age", ffNumeric, frEqual, "100", "20", true}, fmADO, false,
+    {"NumericRangeAdo",
+     {"Age", ffNumeric, frEqual, "100", "20", true},
+     fmADO,
+     false,
      " (Age < 20 OR Age > 100) "},
-    {"DateRangeAdo", {"Born", ffDate, frEqual, "2024-03-01", "2024-01-05", true}, fmADO, false,
+    {"DateRangeAdo",
+     {"Born", ffDate, frEqual, "2024-03-01", "2024-01-05", true},
+     fmADO,
+     false,
      " (Born < #2024-01-05# OR Born > #2024-03-01#) "},
     {"EmptySql", {"City", ffString, frEmpty, "", "", true}, fmSQL, false, " (City <> '') "},
     {"EmptyAdo", {"City", ffString, frEmpty, "", "", true, flOr}, fmADO, true, " (City <> '') OR"},
-    {"SpecEqualSql", {"City", ffString, frSpecEqual, "ShipCity", "", true}, fmSQL, false,
+    {"SpecEqualSql",
+     {"City", ffString, frSpecEqual, "ShipCity", "", true},
+     fmSQL,
+     false,
      " (City <> ShipCity) "},
-    {"SpecEqualAdoUpper", {"City", ffString, frSpecEqual, "ShipCity", "", true}, fmADO, true,
+    {"SpecEqualAdoUpper",
+     {"City", ffString, frSpecEqual, "ShipCity", "", true},
+     fmADO,
+     true,
      " ({fn UCASE(City)} <> ShipCity) "},
 };
 
 INSTANTIATE_TEST_SUITE_P(Negations, FltToSqlCase, testing::ValuesIn(kNegationCases),
-                         [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<Case>& info) {
+                             return std::string(info.param.name);
+                         });
 
 } // namespace
 
-TEST(FilterSqlText, WorkedExampleInBothDialects) {
+TEST(FilterSqlText, WorkedExampleInBothDialects)
+{
     TVFilters filters(nullptr);
     BuildExample(filters);
     const AnsiString plain = " (Name LIKE 'Sm%') AND (Age >  30)  AND  (City =  'Paris') ";
@@ -177,16 +266,19 @@ TEST(FilterSqlText, WorkedExampleInBothDialects) {
     EXPECT_EQ(filters.SQLText(fmADO, false), plain);
 }
 
-TEST(FilterSqlText, WorkedExampleWithUpper) {
+TEST(FilterSqlText, WorkedExampleWithUpper)
+{
     TVFilters filters(nullptr);
     BuildExample(filters);
-    const AnsiString upper = " ({fn UCASE(Name)} LIKE 'SM%') AND (Age >  30)  AND  ({fn UCASE(City)} =  'PARIS') ";
+    const AnsiString upper =
+        " ({fn UCASE(Name)} LIKE 'SM%') AND (Age >  30)  AND  ({fn UCASE(City)} =  'PARIS') ";
     EXPECT_EQ(filters.SQLText(fmSQL, true), upper);
     EXPECT_EQ(filters.SQLText(fmADO, true), upper);
     EXPECT_EQ(filters.SQLText(0, fmSQL, true), " ({fn UCASE(Name)} LIKE 'SM%') AND (Age >  30) ");
 }
 
-TEST(FilterSqlText, IndexOutOfRangeGivesNothing) {
+TEST(FilterSqlText, IndexOutOfRangeGivesNothing)
+{
     TVFilters filters(nullptr);
     BuildExample(filters);
     EXPECT_EQ(filters.SQLText(2, fmSQL, false), "");
@@ -194,9 +286,10 @@ TEST(FilterSqlText, IndexOutOfRangeGivesNothing) {
     EXPECT_EQ(filters.SQLText(1, fmADO, false), " (City =  'Paris') ");
 }
 
-TEST(FilterSqlText, FiltersWithoutTextAddNoJoiner) {
+TEST(FilterSqlText, FiltersWithoutTextAddNoJoiner)
+{
     TVFilters filters(nullptr);
-    filters.Add(); // no lines
+    filters.Add();                                                             // no lines
     AddLine(*filters.Add(), {"A", ffString, frEqual, "x", "", false, flNone}); // line 0 outside the chain
     EXPECT_EQ(filters.SQLText(fmSQL, false), "");
     AddLine(*filters.Add(), {"City", ffString, frEqual, "Paris"});
@@ -205,7 +298,8 @@ TEST(FilterSqlText, FiltersWithoutTextAddNoJoiner) {
     EXPECT_EQ(TVFilters(nullptr).SQLText(fmADO, true), "");
 }
 
-TEST(FilterSqlText, ChainStopsAtItsTerminator) {
+TEST(FilterSqlText, ChainStopsAtItsTerminator)
+{
     TVFilters filters(nullptr);
     TVFilter& filter = *filters.Add();
     AddLine(filter, {"A", ffNumeric, frEqual, "1", "", false, flAnd});
@@ -214,7 +308,8 @@ TEST(FilterSqlText, ChainStopsAtItsTerminator) {
     EXPECT_EQ(filter.SQLText(fmSQL, false), " (A =  1) AND (B =  2) ");
 }
 
-TEST(FilterSqlText, ChainCutByANoneLineKeepsItsJoiner) {
+TEST(FilterSqlText, ChainCutByANoneLineKeepsItsJoiner)
+{
     TVFilters filters(nullptr);
     TVFilter& filter = *filters.Add();
     AddLine(filter, {"A", ffNumeric, frEqual, "1", "", false, flOr});
@@ -223,7 +318,8 @@ TEST(FilterSqlText, ChainCutByANoneLineKeepsItsJoiner) {
     EXPECT_EQ(filter.SQLText(fmADO, false), " (A =  1) OR");
 }
 
-TEST(FilterSqlText, ChainWithoutTerminatorRunsToTheLastLine) {
+TEST(FilterSqlText, ChainWithoutTerminatorRunsToTheLastLine)
+{
     TVFilters filters(nullptr);
     TVFilter& filter = *filters.Add();
     AddLine(filter, {"A", ffNumeric, frEqual, "1", "", false, flAnd});
@@ -231,7 +327,8 @@ TEST(FilterSqlText, ChainWithoutTerminatorRunsToTheLastLine) {
     EXPECT_EQ(filter.SQLText(fmSQL, false), " (A =  1) AND (B =  2) OR NOT");
 }
 
-TEST(FilterSqlText, EndsWithStaysContainsAfterAnAdoTranslation) {
+TEST(FilterSqlText, EndsWithStaysContainsAfterAnAdoTranslation)
+{
     TVFilters filters(nullptr);
     TVFilter& filter = *filters.Add();
     AddLine(filter, {"Name", ffString, frJokerLeft, "th"});
@@ -241,7 +338,8 @@ TEST(FilterSqlText, EndsWithStaysContainsAfterAnAdoTranslation) {
     EXPECT_EQ(filter.SQLText(fmSQL, false), " (Name LIKE '%th%') ");
 }
 
-TEST(FilterSqlText, RangeLineWithEndsWithIsNotChanged) {
+TEST(FilterSqlText, RangeLineWithEndsWithIsNotChanged)
+{
     TVFilters filters(nullptr);
     TVFilter& filter = *filters.Add();
     AddLine(filter, {"Name", ffString, frJokerLeft, "a", "c"});
@@ -249,7 +347,8 @@ TEST(FilterSqlText, RangeLineWithEndsWithIsNotChanged) {
     EXPECT_EQ(filter.Levels()->GetItem(0)->Relation(), frJokerLeft);
 }
 
-TEST(FilterSqlText, NumericRangeThatIsNoNumberRaises) {
+TEST(FilterSqlText, NumericRangeThatIsNoNumberRaises)
+{
     TVFilters filters(nullptr);
     AddLine(*filters.Add(), {"Age", ffNumeric, frEqual, "ten", "20"});
     try {
@@ -264,7 +363,8 @@ TEST(FilterSqlText, NumericRangeThatIsNoNumberRaises) {
     EXPECT_EQ(single.SQLText(fmSQL, false), " (Age =  ten) ");
 }
 
-TEST(FilterSqlText, DateRangeThatIsNoStandardDateRaises) {
+TEST(FilterSqlText, DateRangeThatIsNoStandardDateRaises)
+{
     TVFilters filters(nullptr);
     AddLine(*filters.Add(), {"Born", ffDate, frEqual, "2024-01-05", "20240105153000"});
     EXPECT_THROW(filters.SQLText(fmSQL, false), EConvertError);
@@ -273,7 +373,8 @@ TEST(FilterSqlText, DateRangeThatIsNoStandardDateRaises) {
     EXPECT_THROW(other.SQLText(fmADO, false), EConvertError);
 }
 
-TEST(FilterSqlText, NumericRangeReadsTheLocaleDecimalSeparator) {
+TEST(FilterSqlText, NumericRangeReadsTheLocaleDecimalSeparator)
+{
     TFormatSettings hungarian;
     hungarian.DecimalSeparator = ',';
     hungarian.ThousandSeparator = ' ';

@@ -21,7 +21,8 @@ class TFilterHolder : public TComponent {
 public:
     explicit TFilterHolder(TComponent* owner)
         : TComponent(owner), filters_(std::make_unique<TVFilters>(this)),
-          colors_(std::make_unique<TVFilters>(this)) {
+          colors_(std::make_unique<TVFilters>(this))
+    {
         filters_->SetPropName("Filters");
         colors_->SetPropName("Colors");
     }
@@ -43,7 +44,8 @@ const bool holderRegistered = [] {
 }();
 
 TVSubFilter* AddLine(TVFilter& filter, const AnsiString& field, TFilterType type, TRelationType relation,
-                     const AnsiString& lower, const AnsiString& upper, bool negation, TLogicalType op) {
+                     const AnsiString& lower, const AnsiString& upper, bool negation, TLogicalType op)
+{
     TVSubFilter* line = filter.Levels()->Add();
     line->SetFieldName(field);
     line->SetFilterType(type);
@@ -55,7 +57,8 @@ TVSubFilter* AddLine(TVFilter& filter, const AnsiString& field, TFilterType type
     return line;
 }
 
-std::string Bytes(TMemoryStream& stream) {
+std::string Bytes(TMemoryStream& stream)
+{
     std::string out(static_cast<std::size_t>(stream.Size()), '\0');
     stream.SetPosition(0);
     stream.ReadBuffer(out.data(), stream.Size());
@@ -63,20 +66,35 @@ std::string Bytes(TMemoryStream& stream) {
 }
 
 // Builders for the expected stream bytes.
-std::string Str(const std::string& s) { return std::string(1, static_cast<char>(s.size())) + s; }
-std::string Prop(const std::string& name) { return Str(name); }
-std::string StringValue(const std::string& s) { return std::string(1, vaString) + Str(s); }
-std::string IdentValue(const std::string& s) { return std::string(1, vaIdent) + Str(s); }
-std::string Int32Value(Integer v) {
+std::string Str(const std::string& s)
+{
+    return std::string(1, static_cast<char>(s.size())) + s;
+}
+std::string Prop(const std::string& name)
+{
+    return Str(name);
+}
+std::string StringValue(const std::string& s)
+{
+    return std::string(1, vaString) + Str(s);
+}
+std::string IdentValue(const std::string& s)
+{
+    return std::string(1, vaIdent) + Str(s);
+}
+std::string Int32Value(Integer v)
+{
     std::string out(1, vaInt32);
-    for (int i = 0; i < 4; ++i) out += static_cast<char>((static_cast<std::uint32_t>(v) >> (8 * i)) & 0xFF);
+    for (int i = 0; i < 4; ++i)
+        out += static_cast<char>((static_cast<std::uint32_t>(v) >> (8 * i)) & 0xFF);
     return out;
 }
 const std::string kNull(1, vaNull);
 const std::string kList(1, vaList);
 const std::string kCollection(1, vaCollection);
 
-void ExpectSameLines(const TVSubFilters& a, const TVSubFilters& b) {
+void ExpectSameLines(const TVSubFilters& a, const TVSubFilters& b)
+{
     ASSERT_EQ(a.Count(), b.Count());
     for (Integer i = 0; i < a.Count(); ++i) {
         SCOPED_TRACE("line " + std::to_string(i));
@@ -92,7 +110,8 @@ void ExpectSameLines(const TVSubFilters& a, const TVSubFilters& b) {
     }
 }
 
-void ExpectSameFilters(const TVFilters& a, const TVFilters& b) {
+void ExpectSameFilters(const TVFilters& a, const TVFilters& b)
+{
     ASSERT_EQ(a.Count(), b.Count());
     for (Integer i = 0; i < a.Count(); ++i) {
         SCOPED_TRACE("filter " + std::to_string(i));
@@ -109,7 +128,8 @@ void ExpectSameFilters(const TVFilters& a, const TVFilters& b) {
 
 } // namespace
 
-TEST(FilterStreaming, WritesThePublishedPropertiesInTheirStoredForm) {
+TEST(FilterStreaming, WritesThePublishedPropertiesInTheirStoredForm)
+{
     ASSERT_TRUE(holderRegistered);
     TFilterHolder holder(nullptr);
     TVFilter& filter = *holder.Filters()->Add();
@@ -128,8 +148,8 @@ TEST(FilterStreaming, WritesThePublishedPropertiesInTheirStoredForm) {
     const std::string line2 = kList + Prop("FieldName") + StringValue("Age") + Prop("FilterType") +
                               IdentValue("ffNumeric") + Prop("Negation") + std::string(1, vaTrue) +
                               Prop("Relation") + IdentValue("frBigger") + Prop("LowerValue") +
-                              StringValue("10") + Prop("UpperValue") + StringValue("20") +
-                              Prop("LogicalOp") + IdentValue("flEnd") + kNull;
+                              StringValue("10") + Prop("UpperValue") + StringValue("20") + Prop("LogicalOp") +
+                              IdentValue("flEnd") + kNull;
     const std::string item = kList + Prop("Name") + StringValue("Level1") + Prop("Levels") + kCollection +
                              line1 + line2 + kNull + Prop("BackGround") + Int32Value(0x123456) +
                              Prop("ForeGround") + IdentValue("clRed") + Prop("Selected") +
@@ -139,17 +159,18 @@ TEST(FilterStreaming, WritesThePublishedPropertiesInTheirStoredForm) {
     EXPECT_EQ(Bytes(stream), expected);
 }
 
-TEST(FilterStreaming, ReadsAStreamWrittenElsewhere) {
+TEST(FilterStreaming, ReadsAStreamWrittenElsewhere)
+{
     // As another writer may store it: a colour by name, another in 16 bits, a default written
     // out (Negation False), absent properties left at their defaults.
     const std::string line = kList + Prop("FieldName") + StringValue("Qty") + Prop("Negation") +
                              std::string(1, vaFalse) + Prop("Relation") + IdentValue("frBiggerEqual") +
                              Prop("LowerValue") + StringValue("5") + Prop("LogicalOp") + IdentValue("flEnd") +
                              kNull;
-    const std::string item = kList + Prop("Name") + StringValue("Rule") + Prop("Levels") + kCollection + line +
-                             kNull + Prop("Caption") + StringValue("Big ones") + Prop("BackGround") +
-                             IdentValue("clBlue") + Prop("ForeGround") + std::string(1, vaInt16) + "\x34\x12" +
-                             Prop("Selected") + StringValue("Qty") + kNull;
+    const std::string item = kList + Prop("Name") + StringValue("Rule") + Prop("Levels") + kCollection +
+                             line + kNull + Prop("Caption") + StringValue("Big ones") + Prop("BackGround") +
+                             IdentValue("clBlue") + Prop("ForeGround") + std::string(1, vaInt16) +
+                             "\x34\x12" + Prop("Selected") + StringValue("Qty") + kNull;
     const std::string bytes = "TPF0" + Str("TFilterHolder") + Str("") + Prop("Filters") + kCollection + item +
                               kNull + kNull + kNull;
     TMemoryStream stream;
@@ -177,7 +198,8 @@ TEST(FilterStreaming, ReadsAStreamWrittenElsewhere) {
     EXPECT_EQ(holder.Colors()->Count(), 0);
 }
 
-TEST(FilterStreaming, RoundTripReadsBackEqual) {
+TEST(FilterStreaming, RoundTripReadsBackEqual)
+{
     TFilterHolder holder(nullptr);
     TVFilters& filters = *holder.Filters();
     TVFilter& a = *filters.Add();
@@ -216,7 +238,8 @@ TEST(FilterStreaming, RoundTripReadsBackEqual) {
     EXPECT_EQ(Bytes(again), Bytes(stream));
 }
 
-TEST(FilterStreaming, TextFormShowsTheValueNames) {
+TEST(FilterStreaming, TextFormShowsTheValueNames)
+{
     TFilterHolder holder(nullptr);
     AddLine(*holder.Filters()->Add(), "City", ffString, frJokerSub, "ari", "", false, flEnd);
     TMemoryStream binary;
@@ -231,7 +254,8 @@ TEST(FilterStreaming, TextFormShowsTheValueNames) {
     EXPECT_NE(form.find("Name = 'Level1'"), std::string::npos) << form;
 }
 
-TEST(FilterStreaming, UnknownValueNameIsAReadError) {
+TEST(FilterStreaming, UnknownValueNameIsAReadError)
+{
     TFilterHolder holder(nullptr);
     AddLine(*holder.Filters()->Add(), "City", ffString, frEqual, "x", "", false, flEnd);
     TMemoryStream binary;

@@ -11,27 +11,36 @@ using namespace vmado;
 
 namespace {
 
-std::vector<AnsiString> Items(const TStrings& list) {
+std::vector<AnsiString> Items(const TStrings& list)
+{
     std::vector<AnsiString> out;
-    for (Integer i = 0; i < list.Count(); ++i) out.push_back(list.Get(i));
+    for (Integer i = 0; i < list.Count(); ++i)
+        out.push_back(list.Get(i));
     return out;
 }
 
 } // namespace
 
-TEST(FilterVocabulary, RelationTextsAndNegations) {
+TEST(FilterVocabulary, RelationTextsAndNegations)
+{
     struct Row {
         TRelationType relation;
         const char* text;
         TRelationType negation;
     };
     const Row rows[] = {
-        {frNone, "  ", frNone},           {frEqual, "= ", frNotEqual},
-        {frNotEqual, "<>", frEqual},      {frBigger, "> ", frSmaller},
-        {frBiggerEqual, ">=", frSmallerEqual}, {frSmaller, "< ", frBigger},
-        {frSmallerEqual, "<=", frBiggerEqual}, {frJokerRight, "A*", frJokerRight},
-        {frJokerLeft, "*A", frJokerLeft}, {frJokerSub, "**", frJokerSub},
-        {frSpecEqual, "==", frSpecEqual}, {frEmpty, "", frEmpty},
+        {frNone, "  ", frNone},
+        {frEqual, "= ", frNotEqual},
+        {frNotEqual, "<>", frEqual},
+        {frBigger, "> ", frSmaller},
+        {frBiggerEqual, ">=", frSmallerEqual},
+        {frSmaller, "< ", frBigger},
+        {frSmallerEqual, "<=", frBiggerEqual},
+        {frJokerRight, "A*", frJokerRight},
+        {frJokerLeft, "*A", frJokerLeft},
+        {frJokerSub, "**", frJokerSub},
+        {frSpecEqual, "==", frSpecEqual},
+        {frEmpty, "", frEmpty},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(RelationTypeNames()[row.relation]);
@@ -44,7 +53,8 @@ TEST(FilterVocabulary, RelationTextsAndNegations) {
     }
 }
 
-TEST(FilterVocabulary, StringToRelationIsExact) {
+TEST(FilterVocabulary, StringToRelationIsExact)
+{
     EXPECT_EQ(StringToRelation("="), frNone);
     EXPECT_EQ(StringToRelation("= "), frEqual);
     EXPECT_EQ(StringToRelation(">"), frNone);
@@ -53,7 +63,8 @@ TEST(FilterVocabulary, StringToRelationIsExact) {
     EXPECT_EQ(StringToRelation("  "), frNone);
 }
 
-TEST(FilterVocabulary, LogicalTextsAndNegations) {
+TEST(FilterVocabulary, LogicalTextsAndNegations)
+{
     struct Row {
         TLogicalType logical;
         const char* text;
@@ -75,7 +86,8 @@ TEST(FilterVocabulary, LogicalTextsAndNegations) {
     EXPECT_EQ(StringToLogical("AND  NOT"), flNone);
 }
 
-TEST(FilterVocabulary, RelationChoicesDependOnTheKind) {
+TEST(FilterVocabulary, RelationChoicesDependOnTheKind)
+{
     TStringList list;
     list.Add("stale");
     RelationStrings(&list, ffNumeric);
@@ -87,24 +99,25 @@ TEST(FilterVocabulary, RelationChoicesDependOnTheKind) {
     EXPECT_EQ(list.Count(), 7);
 }
 
-TEST(FilterVocabulary, OperatorChoicesInOfferedOrder) {
+TEST(FilterVocabulary, OperatorChoicesInOfferedOrder)
+{
     TStringList list;
     list.Add("stale");
     LogicalOpStrings(&list);
     EXPECT_EQ(Items(list), (std::vector<AnsiString>{"END", "AND", "OR", "AND NOT", "OR NOT"}));
 }
 
-TEST(FilterVocabulary, AnalyseRelationReadsWildcards) {
+TEST(FilterVocabulary, AnalyseRelationReadsWildcards)
+{
     struct Row {
         const char* lower;
         const char* upper;
         TRelationType expected;
     };
     const Row rows[] = {
-        {"%", "", frEmpty},        {"%x", "", frJokerLeft}, {"x%", "", frJokerRight},
-        {"x%y", "", frEqual},      {"%x%", "", frJokerSub}, {"x_y", "", frJokerSub},
-        {"x%", "y", frEqual},      {"abc", "", frEqual},    {"", "", frEqual},
-        {"%%", "", frJokerSub},    {"x%_", "", frJokerSub}, {"_", "", frJokerSub},
+        {"%", "", frEmpty},      {"%x", "", frJokerLeft}, {"x%", "", frJokerRight}, {"x%y", "", frEqual},
+        {"%x%", "", frJokerSub}, {"x_y", "", frJokerSub}, {"x%", "y", frEqual},     {"abc", "", frEqual},
+        {"", "", frEqual},       {"%%", "", frJokerSub},  {"x%_", "", frJokerSub},  {"_", "", frJokerSub},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string(row.lower) + " / " + row.upper);
@@ -112,9 +125,10 @@ TEST(FilterVocabulary, AnalyseRelationReadsWildcards) {
     }
 }
 
-TEST(FilterVocabulary, StoredValueNamesFollowTheOrdinals) {
+TEST(FilterVocabulary, StoredValueNamesFollowTheOrdinals)
+{
     EXPECT_EQ(FilterTypeNames(), (std::vector<AnsiString>{"ffNone", "ffString", "ffNumeric", "ffDate",
-                                                           "ffLogical", "ffCustom", "ffMarker"}));
+                                                          "ffLogical", "ffCustom", "ffMarker"}));
     ASSERT_EQ(RelationTypeNames().size(), 12u);
     EXPECT_EQ(RelationTypeNames()[frJokerRight], "frJokerRight");
     EXPECT_EQ(RelationTypeNames()[frEmpty], "frEmpty");
@@ -123,14 +137,15 @@ TEST(FilterVocabulary, StoredValueNamesFollowTheOrdinals) {
     EXPECT_EQ(FilterModeNames(), (std::vector<AnsiString>{"fmSQL", "fmADO"}));
 }
 
-TEST(FilterVocabulary, FieldKindsFromTheFieldType) {
+TEST(FilterVocabulary, FieldKindsFromTheFieldType)
+{
     struct Row {
         TFieldType type;
         Integer size;
         TFilterType expected;
     };
     const Row rows[] = {
-        {ftString, 10, ffString},   {ftMemo, 0, ffString},       {ftFmtMemo, 0, ffString},
+        {ftString, 10, ffString},   {ftMemo, 0, ffString},        {ftFmtMemo, 0, ffString},
         {ftFixedChar, 4, ffString}, {ftWideString, 10, ffString}, {ftSmallint, 0, ffNumeric},
         {ftInteger, 0, ffNumeric},  {ftWord, 0, ffNumeric},       {ftFloat, 0, ffNumeric},
         {ftCurrency, 0, ffNumeric}, {ftBCD, 2, ffNumeric},        {ftAutoInc, 0, ffNumeric},

@@ -24,10 +24,18 @@ struct ColorName {
 TEST(Colors, ColorToStringAndBack)
 {
     const ColorName rows[] = {
-        {clBlack, "clBlack"},     {clRed, "clRed"},         {clBlue, "clBlue"},
-        {clWhite, "clWhite"},     {clMoneyGreen, "clMoneyGreen"}, {clMedGray, "clMedGray"},
-        {clWindow, "clWindow"},   {clWindowText, "clWindowText"}, {clInfoBk, "clInfoBk"},
-        {clNone, "clNone"},       {clDefault, "clDefault"},  {0x123456, "$00123456"},
+        {clBlack, "clBlack"},
+        {clRed, "clRed"},
+        {clBlue, "clBlue"},
+        {clWhite, "clWhite"},
+        {clMoneyGreen, "clMoneyGreen"},
+        {clMedGray, "clMedGray"},
+        {clWindow, "clWindow"},
+        {clWindowText, "clWindowText"},
+        {clInfoBk, "clInfoBk"},
+        {clNone, "clNone"},
+        {clDefault, "clDefault"},
+        {0x123456, "$00123456"},
         {SystemColor(25), "$80000019"},
     };
     for (const ColorName& row : rows) {
@@ -50,7 +58,8 @@ TEST(Colors, StringToColorRejectsOtherText)
             StringToColor(bad);
             ADD_FAILURE() << "accepted";
         } catch (const EConvertError& e) {
-            EXPECT_NE(std::string(e.what()).find("is not a valid integer value"), std::string::npos) << e.what();
+            EXPECT_NE(std::string(e.what()).find("is not a valid integer value"), std::string::npos)
+                << e.what();
         }
     }
 }
@@ -60,9 +69,9 @@ TEST(Colors, ColorToRgbResolvesSystemColours)
     EXPECT_EQ(ColorToRGB(clRed), clRed);
     EXPECT_EQ(ColorToRGB(clWindow), 0xFFFFFF);
     EXPECT_EQ(ColorToRGB(clWindowText), 0x000000);
-    EXPECT_EQ(ColorToRGB(clBtnFace), 0xC8D0D4);  // R 212, G 208, B 200 as $00BBGGRR
-    EXPECT_EQ(ColorToRGB(clInfoBk), 0xE1FFFF);   // R 255, G 255, B 225
-    EXPECT_EQ(ColorToRGB(SystemColor(200)), 0);  // no such system colour
+    EXPECT_EQ(ColorToRGB(clBtnFace), 0xC8D0D4); // R 212, G 208, B 200 as $00BBGGRR
+    EXPECT_EQ(ColorToRGB(clInfoBk), 0xE1FFFF);  // R 255, G 255, B 225
+    EXPECT_EQ(ColorToRGB(SystemColor(200)), 0); // no such system colour
 }
 
 TEST(Colors, CharsetNames)

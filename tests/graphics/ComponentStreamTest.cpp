@@ -49,7 +49,7 @@ void Populate(TSample& root)
     // Windows-1250 text: the letters and the low and high quotation marks are single bytes.
     root.SetTitle(Utf8ToAnsi("Příliš žluťoučký kůň „úpěl“ ďábelské ódy"));
     ASSERT_EQ(root.Title().size(), 40u);
-    root.SetMemo(std::string(300, 'm') + "'end'\r\n");                  // a long string with quotes
+    root.SetMemo(std::string(300, 'm') + "'end'\r\n"); // a long string with quotes
     root.SetSmall(100);
     root.SetMedium(1000);
     root.SetLarge(-100000);
@@ -128,8 +128,7 @@ void ExpectSameState(const TSample& a, const TSample& b)
     ASSERT_EQ(a.ComponentCount(), b.ComponentCount());
 }
 
-template <class E>
-void ExpectThrowWith(const std::function<void()>& action, const std::string& fragment)
+template <class E> void ExpectThrowWith(const std::function<void()>& action, const std::string& fragment)
 {
     try {
         action();
@@ -187,7 +186,7 @@ TEST(ComponentStream, BinaryMatchesHandComputedBytes)
 {
     TSample sample(nullptr);
     sample.SetName("S");
-    sample.SetSmall(100);  // fits a signed byte
+    sample.SetSmall(100);   // fits a signed byte
     sample.SetMedium(1000); // needs 16 bits
     sample.SetLarge(-129);  // just past the byte range
     sample.SetRatio(1.5);
@@ -204,14 +203,21 @@ TEST(ComponentStream, BinaryMatchesHandComputedBytes)
     EXPECT_EQ(valueAfter("Small").substr(0, 2), std::string("\x02\x64", 2));
     EXPECT_EQ(valueAfter("Medium").substr(0, 3), std::string("\x03\xE8\x03", 3));
     EXPECT_EQ(valueAfter("Large").substr(0, 3), std::string("\x03\x7F\xFF", 3));
-    EXPECT_EQ(valueAfter("Ratio").substr(0, 11), std::string("\x05\x00\x00\x00\x00\x00\x00\x00\xC0\xFF\x3F", 11));
+    EXPECT_EQ(valueAfter("Ratio").substr(0, 11),
+              std::string("\x05\x00\x00\x00\x00\x00\x00\x00\xC0\xFF\x3F", 11));
     // Defaults stay out; the font's always-written attributes use the framework's names.
     EXPECT_EQ(b.find("\x05Title"), std::string::npos);
     EXPECT_EQ(b.find("\x05Shade"), std::string::npos);
-    EXPECT_EQ(b.find("\x0A" "Font.Pitch"), std::string::npos);
-    EXPECT_EQ(b.find("\x09" "Font.Size"), std::string::npos);
-    EXPECT_EQ(valueAfter("Font.Charset").substr(0, 17), std::string("\x07\x0F" "DEFAULT_CHARSET"));
-    EXPECT_EQ(valueAfter("Font.Color").substr(0, 14), std::string("\x07\x0C" "clWindowText"));
+    EXPECT_EQ(b.find("\x0A"
+                     "Font.Pitch"),
+              std::string::npos);
+    EXPECT_EQ(b.find("\x09"
+                     "Font.Size"),
+              std::string::npos);
+    EXPECT_EQ(valueAfter("Font.Charset").substr(0, 17), std::string("\x07\x0F"
+                                                                    "DEFAULT_CHARSET"));
+    EXPECT_EQ(valueAfter("Font.Color").substr(0, 14), std::string("\x07\x0C"
+                                                                  "clWindowText"));
     EXPECT_EQ(valueAfter("Font.Height").substr(0, 2), std::string("\x02\xF5", 2));
     EXPECT_EQ(valueAfter("Font.Name").substr(0, 15), std::string("\x06\x0DMS Sans Serif"));
     EXPECT_EQ(valueAfter("Font.Style").substr(0, 2), std::string("\x0B\x00", 2));
@@ -264,14 +270,20 @@ TEST(ComponentStream, UnknownClassesAndPropertiesAreNamed)
     const Case cases[] = {
         {"object X: TNoSuchClass\r\nend\r\n", "Class TNoSuchClass not found", true},
         {"object S1: TSample\r\n  object C: TNoChild\r\n  end\r\nend\r\n", "Class TNoChild not found"},
-        {"object S1: TSample\r\n  Bogus = 1\r\nend\r\n", "Error reading S1.Bogus: Property Bogus does not exist"},
+        {"object S1: TSample\r\n  Bogus = 1\r\nend\r\n",
+         "Error reading S1.Bogus: Property Bogus does not exist"},
         {"object S1: TSample\r\n  Font.Bogus = 1\r\nend\r\n",
          "Error reading S1.Font.Bogus: Property Bogus does not exist"},
-        {"object S1: TSample\r\n  Title.Sub = 1\r\nend\r\n", "Error reading S1.Title.Sub: Property Title does not exist"},
-        {"object S1: TSample\r\n  Small = 'text'\r\nend\r\n", "Error reading S1.Small: Invalid property value"},
-        {"object S1: TSample\r\n  Shade = shPurple\r\nend\r\n", "Error reading S1.Shade: Invalid property value"},
-        {"object S1: TSample\r\n  Flags = [flAlpha, flOmega]\r\nend\r\n", "Error reading S1.Flags: Invalid property value"},
-        {"object S1: TSample\r\n  Color = clNoColour\r\nend\r\n", "Error reading S1.Color: Invalid property value"},
+        {"object S1: TSample\r\n  Title.Sub = 1\r\nend\r\n",
+         "Error reading S1.Title.Sub: Property Title does not exist"},
+        {"object S1: TSample\r\n  Small = 'text'\r\nend\r\n",
+         "Error reading S1.Small: Invalid property value"},
+        {"object S1: TSample\r\n  Shade = shPurple\r\nend\r\n",
+         "Error reading S1.Shade: Invalid property value"},
+        {"object S1: TSample\r\n  Flags = [flAlpha, flOmega]\r\nend\r\n",
+         "Error reading S1.Flags: Invalid property value"},
+        {"object S1: TSample\r\n  Color = clNoColour\r\nend\r\n",
+         "Error reading S1.Color: Invalid property value"},
         {"object S1: TSample\r\n  Items = <\r\n    item\r\n      Bogus = 2\r\n    end>\r\nend\r\n",
          "Error reading S1.Bogus: Property Bogus does not exist"},
         {"object S1: TSample\r\n  Blob = 5\r\nend\r\n", "Error reading S1.Blob: Invalid property value"},
@@ -307,8 +319,9 @@ TEST(ComponentStream, UnknownClassesAndPropertiesAreNamed)
 
 TEST(ComponentStream, ForeignAndEmptyStreamsAreInvalidFormat)
 {
-    for (const std::string& data : {std::string(), std::string("TPF"), std::string("PK\x03\x04 not a component"),
-                                   std::string("object X: TSample\r\nend\r\n")}) {
+    for (const std::string& data :
+         {std::string(), std::string("TPF"), std::string("PK\x03\x04 not a component"),
+          std::string("object X: TSample\r\nend\r\n")}) {
         SCOPED_TRACE(data);
         ExpectThrowWith<EReadError>(
             [&] {

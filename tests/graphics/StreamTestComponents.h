@@ -78,7 +78,8 @@ public:
                 blob.assign(static_cast<std::size_t>(s.Size()), '\0');
                 s.ReadBuffer(blob.data(), s.Size());
             },
-            [this](TStream& s) { s.WriteBuffer(blob.data(), static_cast<Int64>(blob.size())); }, !blob.empty());
+            [this](TStream& s) { s.WriteBuffer(blob.data(), static_cast<Int64>(blob.size())); },
+            !blob.empty());
         filer.DefineProperty(
             "Notes",
             [this](TReader& r) {

@@ -122,15 +122,19 @@ TEST(CodePage, UnmappableAndMalformedTextBecomesQuestionMarks)
         Integer cp;
         const char* ansi;
     } rows[] = {
-        {"ő", CP_1252, "?"},                 // not in Western European
-        {"õ", CP_1250, "?"},                 // not in Central European
-        {"日本", CP_1250, "??"},              // one replacement per character
-        {"😀x", CP_1250, "?x"},               // four-byte character
-        {"a\xFF" "b", CP_1250, "a?b"},        // invalid lead byte
-        {"a\xC3", CP_1250, "a?"},             // truncated sequence
-        {"\xC0\xAF", CP_1250, "??"},          // overlong form
-        {"\xED\xA0\x80!", CP_1250, "?!"},     // encoded surrogate
-        {"\xC3" "A", CP_1250, "?A"},          // continuation missing, the next character kept
+        {"ő", CP_1252, "?"},     // not in Western European
+        {"õ", CP_1250, "?"},     // not in Central European
+        {"日本", CP_1250, "??"}, // one replacement per character
+        {"😀x", CP_1250, "?x"},   // four-byte character
+        {"a\xFF"
+         "b",
+         CP_1250, "a?b"},                 // invalid lead byte
+        {"a\xC3", CP_1250, "a?"},         // truncated sequence
+        {"\xC0\xAF", CP_1250, "??"},      // overlong form
+        {"\xED\xA0\x80!", CP_1250, "?!"}, // encoded surrogate
+        {"\xC3"
+         "A",
+         CP_1250, "?A"}, // continuation missing, the next character kept
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.utf8);
@@ -166,11 +170,24 @@ TEST(CodePage, CollationPutsAccentsBetweenBaseLetters)
         int textSign; // AnsiCompareText
         int strSign;  // AnsiCompareStr
     } rows[] = {
-        {"a", "á", -1, -1},   {"á", "b", -1, -1}, {"ő", "p", -1, -1},  {"Ő", "ő", 0, 1},
-        {"a", "A", 0, -1},    {"Árvíz", "arviz", 1, 1}, {"abc", "abd", -1, -1}, {"ab", "abc", -1, -1},
-        {"1", "a", -1, -1},   {"-", "0", -1, -1}, {"ÁRVÍZTŰRŐ", "árvíztűrő", 0, 1}, {"z", "ž", -1, -1},
-        {"co-op", "coop", -1, -1}, {"co-op", "cop", -1, -1}, {"coo", "co-op", -1, -1}, {"it's", "its", -1, -1},
-        {"Co-Op", "co-op", 0, 1},  {"a b", "ab", -1, -1},
+        {"a", "á", -1, -1},
+        {"á", "b", -1, -1},
+        {"ő", "p", -1, -1},
+        {"Ő", "ő", 0, 1},
+        {"a", "A", 0, -1},
+        {"Árvíz", "arviz", 1, 1},
+        {"abc", "abd", -1, -1},
+        {"ab", "abc", -1, -1},
+        {"1", "a", -1, -1},
+        {"-", "0", -1, -1},
+        {"ÁRVÍZTŰRŐ", "árvíztűrő", 0, 1},
+        {"z", "ž", -1, -1},
+        {"co-op", "coop", -1, -1},
+        {"co-op", "cop", -1, -1},
+        {"coo", "co-op", -1, -1},
+        {"it's", "its", -1, -1},
+        {"Co-Op", "co-op", 0, 1},
+        {"a b", "ab", -1, -1},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(std::string(r.a) + " vs " + r.b);

@@ -16,9 +16,9 @@ TEST(EncodeDate, KnownDayNumbers)
         Word y, m, d;
         double value;
     } rows[] = {
-        {1899, 12, 30, 0},   {1899, 12, 31, 1},  {1900, 1, 1, 2},     {1899, 12, 29, -1},
-        {2000, 1, 1, 36526}, {2024, 1, 5, 45296}, {2024, 2, 29, 45351}, {1, 1, 1, -693593},
-        {9999, 12, 31, 2958465},
+        {1899, 12, 30, 0},    {1899, 12, 31, 1},   {1900, 1, 1, 2},
+        {1899, 12, 29, -1},   {2000, 1, 1, 36526}, {2024, 1, 5, 45296},
+        {2024, 2, 29, 45351}, {1, 1, 1, -693593},  {9999, 12, 31, 2958465},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.value);
@@ -49,8 +49,8 @@ TEST(EncodeDate, RejectsInvalidParts)
 {
     struct Row {
         Word y, m, d;
-    } rows[] = {{2023, 2, 29}, {2024, 13, 1}, {2024, 0, 1}, {2024, 1, 0}, {0, 1, 1},
-                {10000, 1, 1}, {1900, 2, 29}, {2024, 4, 31}};
+    } rows[] = {{2023, 2, 29}, {2024, 13, 1}, {2024, 0, 1},  {2024, 1, 0},
+                {0, 1, 1},     {10000, 1, 1}, {1900, 2, 29}, {2024, 4, 31}};
     for (const Row& r : rows) {
         SCOPED_TRACE(std::to_string(r.y) + "-" + std::to_string(r.m) + "-" + std::to_string(r.d));
         TDateTime out = 123;
@@ -121,7 +121,7 @@ TEST(DecodeTime, RoundsToTheNearestMillisecondAndCarries)
 TEST(DecodeDate, OutOfRangeValuesRaiseInsteadOfWrapping)
 {
     Word y, m, d;
-    EXPECT_THROW(DecodeDate(1e9, y, m, d), EConvertError);   // past year 65535
+    EXPECT_THROW(DecodeDate(1e9, y, m, d), EConvertError); // past year 65535
     EXPECT_THROW(DecodeDate(1e300, y, m, d), EConvertError);
     EXPECT_THROW(DecodeDate(std::nan(""), y, m, d), EConvertError);
     DecodeDate(-700000, y, m, d); // before 0001-01-01: all parts zero

@@ -45,18 +45,45 @@ TEST(FormatDateTime, EveryToken)
         const char* format;
         const char* text;
     } rows[] = {
-        {"yyyy", "2024"},       {"yy", "24"},          {"y", "24"},          {"yyy", "2024"},
-        {"m", "1"},             {"mm", "01"},          {"mmm", "Jan"},       {"mmmm", "January"},
-        {"d", "5"},             {"dd", "05"},          {"ddd", "Fri"},       {"dddd", "Friday"},
-        {"ddddd", "1/5/2024"},  {"dddddd", "Friday, January 5, 2024"},
-        {"h", "15"},            {"hh", "15"},          {"n", "4"},           {"nn", "04"},
-        {"s", "5"},             {"ss", "05"},          {"z", "67"},          {"zzz", "067"},
-        {"hh:mm", "15:04"},     {"h:m", "15:4"},       {"hh:nn:ss.zzz", "15:04:05.067"},
-        {"h:nn AM/PM", "3:04 PM"}, {"h:nn am/pm", "3:04 pm"}, {"hh:nn a/p", "03:04 p"},
-        {"h:nn ampm", "3:04 PM"}, {"AM/PM h", "PM 15"}, {"h 'AM/PM' am/pm", "3 AM/PM pm"},
-        {"t", "3:04 PM"},       {"tt", "3:04:05 PM"},  {"c", "1/5/2024 3:04:05 PM"},
-        {"yyyy/mm/dd", "2024/01/05"}, {"'y'yyyy\"m\"", "y2024m"}, {"dd.mm.yyyy", "05.01.2024"},
-        {"yyyy-mm-dd hh:nn:ss", "2024-01-05 15:04:05"}, {"[dddd]", "[Friday]"},
+        {"yyyy", "2024"},
+        {"yy", "24"},
+        {"y", "24"},
+        {"yyy", "2024"},
+        {"m", "1"},
+        {"mm", "01"},
+        {"mmm", "Jan"},
+        {"mmmm", "January"},
+        {"d", "5"},
+        {"dd", "05"},
+        {"ddd", "Fri"},
+        {"dddd", "Friday"},
+        {"ddddd", "1/5/2024"},
+        {"dddddd", "Friday, January 5, 2024"},
+        {"h", "15"},
+        {"hh", "15"},
+        {"n", "4"},
+        {"nn", "04"},
+        {"s", "5"},
+        {"ss", "05"},
+        {"z", "67"},
+        {"zzz", "067"},
+        {"hh:mm", "15:04"},
+        {"h:m", "15:4"},
+        {"hh:nn:ss.zzz", "15:04:05.067"},
+        {"h:nn AM/PM", "3:04 PM"},
+        {"h:nn am/pm", "3:04 pm"},
+        {"hh:nn a/p", "03:04 p"},
+        {"h:nn ampm", "3:04 PM"},
+        {"AM/PM h", "PM 15"},
+        {"h 'AM/PM' am/pm", "3 AM/PM pm"},
+        {"t", "3:04 PM"},
+        {"tt", "3:04:05 PM"},
+        {"c", "1/5/2024 3:04:05 PM"},
+        {"yyyy/mm/dd", "2024/01/05"},
+        {"'y'yyyy\"m\"", "y2024m"},
+        {"dd.mm.yyyy", "05.01.2024"},
+        {"yyyy-mm-dd hh:nn:ss", "2024-01-05 15:04:05"},
+        {"[dddd]", "[Friday]"},
         {"", "1/5/2024 3:04:05 PM"},
     };
     for (const Row& r : rows) {
@@ -70,7 +97,8 @@ TEST(FormatDateTime, TwelveHourClockAroundMidnightAndNoon)
     struct Row {
         Word hour;
         const char* text;
-    } rows[] = {{0, "12:30 AM"}, {1, "01:30 AM"}, {11, "11:30 AM"}, {12, "12:30 PM"}, {13, "01:30 PM"}, {23, "11:30 PM"}};
+    } rows[] = {{0, "12:30 AM"},  {1, "01:30 AM"},  {11, "11:30 AM"},
+                {12, "12:30 PM"}, {13, "01:30 PM"}, {23, "11:30 PM"}};
     for (const Row& r : rows) {
         SCOPED_TRACE(r.hour);
         EXPECT_EQ(FormatDateTime("hh:nn AM/PM", EncodeTime(r.hour, 30, 0, 0)), r.text);
@@ -107,9 +135,9 @@ TEST(StrToDate, EnglishUnitedStates)
         const char* text;
         Word y, m, d;
     } rows[] = {
-        {"1/5/2024", 2024, 1, 5}, {"01/05/2024", 2024, 1, 5}, {" 1 / 5 / 2024 ", 2024, 1, 5},
+        {"1/5/2024", 2024, 1, 5},     {"01/05/2024", 2024, 1, 5}, {" 1 / 5 / 2024 ", 2024, 1, 5},
         {"12/31/1999", 1999, 12, 31}, {"2/29/2024", 2024, 2, 29}, {"1/5/24", 2024, 1, 5},
-        {"1/5/0024", 24, 1, 5}, {"1/5/2024/", 2024, 1, 5},
+        {"1/5/0024", 24, 1, 5},       {"1/5/2024/", 2024, 1, 5},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.text);
@@ -169,7 +197,8 @@ TEST(StrToDate, MissingYearIsThisYear)
 
 TEST(StrToDate, FailuresCarryTheFrameworkTexts)
 {
-    const char* badDates[] = {"", "abc", "13/1/2024", "2/30/2024", "1-5-2024", "1/5/2024 x", "1/5/2024 3:00", "5"};
+    const char* badDates[] = {"",         "abc",        "13/1/2024",     "2/30/2024",
+                              "1-5-2024", "1/5/2024 x", "1/5/2024 3:00", "5"};
     for (const char* text : badDates) {
         SCOPED_TRACE(text);
         try {
@@ -208,8 +237,8 @@ TEST(StrToTime, HoursMinutesSecondsAndMarks)
         const char* text;
         Word h, n, s;
     } rows[] = {
-        {"15:04", 15, 4, 0},   {"15:04:05", 15, 4, 5}, {"3:04:05 PM", 15, 4, 5}, {"3:04 pm", 15, 4, 0},
-        {"12:00 AM", 0, 0, 0}, {"12:30 PM", 12, 30, 0}, {"PM 3:04", 15, 4, 0},   {"10", 10, 0, 0},
+        {"15:04", 15, 4, 0},   {"15:04:05", 15, 4, 5},  {"3:04:05 PM", 15, 4, 5}, {"3:04 pm", 15, 4, 0},
+        {"12:00 AM", 0, 0, 0}, {"12:30 PM", 12, 30, 0}, {"PM 3:04", 15, 4, 0},    {"10", 10, 0, 0},
         {"11 AM", 11, 0, 0},   {" 7:05 ", 7, 5, 0},
     };
     for (const Row& r : rows) {
@@ -225,7 +254,8 @@ TEST(StrToDateTime, DateTimeOrTimeAlone)
     EXPECT_EQ(StrToDateTime("3:04 PM"), EncodeTime(15, 4, 0, 0));
     EXPECT_EQ(StrToDateTime("12/29/1899 6:00 AM"), -1.25);
     // What the locale writes, it reads back.
-    for (TDateTime v : {kSample - 0.067 / 86400, EncodeDate(1999, 12, 31), EncodeDateTime(2000, 2, 29, 0, 0, 1, 0)}) {
+    for (TDateTime v :
+         {kSample - 0.067 / 86400, EncodeDate(1999, 12, 31), EncodeDateTime(2000, 2, 29, 0, 0, 1, 0)}) {
         SCOPED_TRACE(v);
         EXPECT_NEAR(StrToDateTime(DateTimeToStr(v)), v, 1e-9);
     }

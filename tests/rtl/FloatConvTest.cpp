@@ -61,9 +61,9 @@ TEST(StrToFloat, ReadsTheFrameworkGrammar)
         const char* text;
         double value;
     } rows[] = {
-        {"0", 0},       {"1.5", 1.5},     {"-1.5", -1.5},   {"+2", 2},         {" 3.25 ", 3.25},
-        {"1.", 1},      {".5", 0.5},      {"1e3", 1000},    {"1.5E-3", 0.0015}, {"-2E+2", -200},
-        {"007.50", 7.5}, {"123456789012345678", 123456789012345678.0},
+        {"0", 0},           {"1.5", 1.5},    {"-1.5", -1.5},  {"+2", 2},
+        {" 3.25 ", 3.25},   {"1.", 1},       {".5", 0.5},     {"1e3", 1000},
+        {"1.5E-3", 0.0015}, {"-2E+2", -200}, {"007.50", 7.5}, {"123456789012345678", 123456789012345678.0},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.text);
@@ -76,7 +76,8 @@ TEST(StrToFloat, ReadsTheFrameworkGrammar)
             StrToFloat(text);
             ADD_FAILURE() << "no exception";
         } catch (const EConvertError& e) {
-            EXPECT_EQ(std::string(e.what()), "'" + std::string(text) + "' is not a valid floating point value");
+            EXPECT_EQ(std::string(e.what()),
+                      "'" + std::string(text) + "' is not a valid floating point value");
         }
         EXPECT_EQ(StrToFloatDef(text, 7.0), 7.0);
     }
@@ -127,7 +128,7 @@ TEST(FormatFloat, SectionsAndPlaceholders)
         double value;
         const char* text;
     } rows[] = {
-        {"0.00", 1.005, "1.00"},     // 1.005 is just below in binary
+        {"0.00", 1.005, "1.00"}, // 1.005 is just below in binary
         {"0.00", 2.5, "2.50"},
         {"#.##", 0.5, ".5"},
         {"0.##", 1, "1"},
@@ -161,7 +162,7 @@ TEST(Currency, ParsesToFourDecimalsAndWritesBack)
         {"1.5", 15000, "1.5"},
         {"-1.5", -15000, "-1.5"},
         {"12.3456", 123456, "12.3456"},
-        {"0.00005", 1, "0.0001"},     // half away from zero at the fifth decimal
+        {"0.00005", 1, "0.0001"}, // half away from zero at the fifth decimal
         {"0.00004", 0, "0"},
         {"-0.00005", -1, "-0.0001"},
         {"1e2", 1000000, "100"},
@@ -182,7 +183,8 @@ TEST(Currency, ParsesToFourDecimalsAndWritesBack)
             StrToCurr(text);
             ADD_FAILURE() << "no exception";
         } catch (const EConvertError& e) {
-            EXPECT_EQ(std::string(e.what()), "'" + std::string(text) + "' is not a valid floating point value");
+            EXPECT_EQ(std::string(e.what()),
+                      "'" + std::string(text) + "' is not a valid floating point value");
         }
     }
     EXPECT_EQ(CurrToStrF(Currency::FromRaw(12345678), ffNumber, 2), "1,234.57");

@@ -1,6 +1,6 @@
 // Format: each conversion, index/width/precision/'*', and the framework's error texts.
-#include "framework/rtl/Exceptions.h"
 #include "framework/rtl/Format.h"
+#include "framework/rtl/Exceptions.h"
 #include "framework/rtl/Locale.h"
 
 #include <gtest/gtest.h>

@@ -15,7 +15,9 @@ AnsiString A(std::string_view utf8)
 
 TEST(Trim, RemovesControlCharactersAndBlanks)
 {
-    const AnsiString s = std::string("\t\r\n \x01" "a b\x1F \x7F ") + std::string(1, '\0');
+    const AnsiString s = std::string("\t\r\n \x01"
+                                     "a b\x1F \x7F ") +
+                         std::string(1, '\0');
     EXPECT_EQ(Trim(s), "a b\x1F \x7F");
     EXPECT_EQ(TrimLeft("  x  "), "x  ");
     EXPECT_EQ(TrimRight("  x  "), "  x");
@@ -47,8 +49,9 @@ TEST(Quoting, DoublesAndUndoublesQuotes)
         char quote;
         const char* quoted;
     } rows[] = {
-        {"abc", '\'', "'abc'"}, {"it's", '\'', "'it''s'"}, {"", '\'', "''"},
-        {"say \"hi\"", '"', "\"say \"\"hi\"\"\""}, {"''", '\'', "''''''"},
+        {"abc", '\'', "'abc'"}, {"it's", '\'', "'it''s'"},
+        {"", '\'', "''"},       {"say \"hi\"", '"', "\"say \"\"hi\"\"\""},
+        {"''", '\'', "''''''"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.quoted);
@@ -56,9 +59,9 @@ TEST(Quoting, DoublesAndUndoublesQuotes)
         EXPECT_EQ(AnsiDequotedStr(r.quoted, r.quote), r.plain);
     }
     EXPECT_EQ(QuotedStr("O'Neil"), "'O''Neil'");
-    EXPECT_EQ(AnsiDequotedStr("abc", '\''), "abc");       // not quoted: unchanged
-    EXPECT_EQ(AnsiDequotedStr("'abc'def", '\''), "abc");  // text after the closing quote dropped
-    EXPECT_EQ(AnsiDequotedStr("'ab''c", '\''), "ab'c");   // no closing quote: the rest
+    EXPECT_EQ(AnsiDequotedStr("abc", '\''), "abc");      // not quoted: unchanged
+    EXPECT_EQ(AnsiDequotedStr("'abc'def", '\''), "abc"); // text after the closing quote dropped
+    EXPECT_EQ(AnsiDequotedStr("'ab''c", '\''), "ab'c");  // no closing quote: the rest
 }
 
 TEST(Search, PositionsCountFromOne)

@@ -1,9 +1,9 @@
 // Variants: type codes of every constructor, conversions and their failures, equality for
 // change detection, VarAsType ranges, and arrays (bounds, byte arrays, copies).
+#include "framework/rtl/Variant.h"
 #include "framework/rtl/DateTime.h"
 #include "framework/rtl/Exceptions.h"
 #include "framework/rtl/Locale.h"
-#include "framework/rtl/Variant.h"
 
 #include <gtest/gtest.h>
 
@@ -75,7 +75,7 @@ TEST(Variant, ConvertsToNumbers)
     EXPECT_EQ(Variant("42").AsInteger(), 42);
     EXPECT_EQ(Variant(" 42").AsInteger(), 42);
     EXPECT_EQ(Variant("$10").AsInteger(), 16);
-    EXPECT_EQ(Variant("2.5").AsInteger(), 2);   // half to even, as the platform rounds
+    EXPECT_EQ(Variant("2.5").AsInteger(), 2); // half to even, as the platform rounds
     EXPECT_EQ(Variant("3.5").AsInteger(), 4);
     EXPECT_EQ(Variant(-2.5).AsInteger(), -2);
     EXPECT_EQ(Variant(Currency::FromRaw(25000)).AsInteger(), 2);
@@ -97,9 +97,9 @@ TEST(Variant, ConvertsToBooleanAndDate)
         Variant v;
         bool value;
     } rows[] = {
-        {Variant("True"), true}, {Variant("false"), false}, {Variant("TRUE"), true}, {Variant("0"), false},
-        {Variant("-1"), true},   {Variant(Integer{2}), true}, {Variant(0.0), false}, {Variant(), false},
-        {Variant(Currency::FromRaw(1)), true},
+        {Variant("True"), true}, {Variant("false"), false}, {Variant("TRUE"), true},
+        {Variant("0"), false},   {Variant("-1"), true},     {Variant(Integer{2}), true},
+        {Variant(0.0), false},   {Variant(), false},        {Variant(Currency::FromRaw(1)), true},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(VarToStr(r.v));
@@ -118,17 +118,24 @@ TEST(Variant, ConversionFailuresRaiseWithTheFrameworkTexts)
         bool variantError; // EVariantError, else EConvertError
         const char* message;
     } rows[] = {
-        {[] { Variant::Null().AsInteger(); }, true, "Could not convert variant of type (Null) into type (Integer)"},
-        {[] { Variant::Null().AsString(); }, true, "Could not convert variant of type (Null) into type (String)"},
-        {[] { Variant::Null().AsFloat(); }, true, "Could not convert variant of type (Null) into type (Double)"},
-        {[] { Variant::Null().AsBoolean(); }, true, "Could not convert variant of type (Null) into type (Boolean)"},
-        {[] { Variant::Null().AsDateTime(); }, true, "Could not convert variant of type (Null) into type (Date)"},
-        {[] { Variant::Null().AsCurrency(); }, true, "Could not convert variant of type (Null) into type (Currency)"},
+        {[] { Variant::Null().AsInteger(); }, true,
+         "Could not convert variant of type (Null) into type (Integer)"},
+        {[] { Variant::Null().AsString(); }, true,
+         "Could not convert variant of type (Null) into type (String)"},
+        {[] { Variant::Null().AsFloat(); }, true,
+         "Could not convert variant of type (Null) into type (Double)"},
+        {[] { Variant::Null().AsBoolean(); }, true,
+         "Could not convert variant of type (Null) into type (Boolean)"},
+        {[] { Variant::Null().AsDateTime(); }, true,
+         "Could not convert variant of type (Null) into type (Date)"},
+        {[] { Variant::Null().AsCurrency(); }, true,
+         "Could not convert variant of type (Null) into type (Currency)"},
         {[] { VarArrayOf({Variant(1)}).AsString(); }, true,
          "Could not convert variant of type (Array Variant) into type (String)"},
         {[] { Variant(Int64{5000000000}).AsInteger(); }, true,
          "Overflow while converting variant of type (Int64) into type (Integer)"},
-        {[] { Variant(1e300).AsCurrency(); }, true, "Overflow while converting variant of type (Double) into type (Currency)"},
+        {[] { Variant(1e300).AsCurrency(); }, true,
+         "Overflow while converting variant of type (Double) into type (Currency)"},
         {[] { Variant("abc").AsInteger(); }, false, "'abc' is not a valid integer value"},
         {[] { Variant("abc").AsFloat(); }, false, "'abc' is not a valid floating point value"},
         {[] { Variant("abc").AsCurrency(); }, false, "'abc' is not a valid floating point value"},
@@ -136,7 +143,8 @@ TEST(Variant, ConversionFailuresRaiseWithTheFrameworkTexts)
         {[] { Variant("abc").AsDateTime(); }, false, "'abc' is not a valid date and time"},
         {[] { VarAsType(Variant(Integer{300}), varByte); }, true,
          "Overflow while converting variant of type (Integer) into type (Byte)"},
-        {[] { VarAsType(Variant::Null(), varString); }, true, "Could not convert variant of type (Null) into type (String)"},
+        {[] { VarAsType(Variant::Null(), varString); }, true,
+         "Could not convert variant of type (Null) into type (String)"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.message);
@@ -230,16 +238,34 @@ TEST(VariantArray, BoundsAndElementsInAnyDimension)
         std::function<void()> call;
         const char* fragment;
     } failures[] = {
-        {[&] { VarArrayGet(a, {0, 0}); }, "index out of bounds (0)"},
-        {[&] { VarArrayGet(a, {4, 0}); }, "index out of bounds (4)"},
-        {[&] { VarArrayGet(a, {1, 1}); }, "index out of bounds (1)"},
+        {[&] {
+             VarArrayGet(a, {0, 0});
+         },
+         "index out of bounds (0)"},
+        {[&] {
+             VarArrayGet(a, {4, 0});
+         },
+         "index out of bounds (4)"},
+        {[&] {
+             VarArrayGet(a, {1, 1});
+         },
+         "index out of bounds (1)"},
         {[&] { VarArrayGet(a, {1}); }, "2 dimension(s), 1 index(es)"},
         {[&] { a.GetElement(1); }, "2 dimension(s), 1 index(es)"},
         {[&] { VarArrayLowBound(a, 3); }, "no dimension 3"},
-        {[&] { VarArrayPut(a, Variant("x"), {1, 0}); }, "'x' is not a valid integer value"},
+        {[&] {
+             VarArrayPut(a, Variant("x"), {1, 0});
+         },
+         "'x' is not a valid integer value"},
         {[] { VarArrayCreate({0}, varInteger); }, "low, high pairs"},
-        {[] { VarArrayCreate({5, 3}, varInteger); }, "below low bound"},
-        {[] { VarArrayCreate({0, 1}, varDispatch); }, "not allowed"},
+        {[] {
+             VarArrayCreate({5, 3}, varInteger);
+         },
+         "below low bound"},
+        {[] {
+             VarArrayCreate({0, 1}, varDispatch);
+         },
+         "not allowed"},
         {[] { Variant(1).Array(); }, "Variant is not an array"},
         {[] { VarArrayLowBound(Variant(1), 1); }, "Variant is not an array"},
         {[] { VarArrayBytes(VarArrayOf({})); }, "(Array Variant) into type (Array Byte)"},

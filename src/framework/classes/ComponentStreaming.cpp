@@ -33,7 +33,10 @@ AnsiString ComponentReferenceName(const TComponent& value, const TComponent* loo
 
 class StateGuard {
 public:
-    StateGuard(TComponent& c, TComponentStateItem item) : c_(c), item_(item) { c_.IncludeComponentState(item_); }
+    StateGuard(TComponent& c, TComponentStateItem item) : c_(c), item_(item)
+    {
+        c_.IncludeComponentState(item_);
+    }
     ~StateGuard() { c_.ExcludeComponentState(item_); }
 
 private:
@@ -106,7 +109,8 @@ void TWriter::WriteProperty(const TPersistent& instance, const TPropInfo& prop)
         WriteIdent(name);
         return;
     }
-    default: break;
+    default:
+        break;
     }
     if (prop.HasDefaultValue(instance))
         return;
@@ -121,9 +125,15 @@ void TWriter::WriteProperty(const TPersistent& instance, const TPropInfo& prop)
             WriteInteger(value);
         break;
     }
-    case TPropKind::Int64: WriteInteger(prop.GetOrd(instance)); break;
-    case TPropKind::Char: WriteChar(static_cast<char>(prop.GetOrd(instance))); break;
-    case TPropKind::Boolean: WriteBoolean(prop.GetOrd(instance) != 0); break;
+    case TPropKind::Int64:
+        WriteInteger(prop.GetOrd(instance));
+        break;
+    case TPropKind::Char:
+        WriteChar(static_cast<char>(prop.GetOrd(instance)));
+        break;
+    case TPropKind::Boolean:
+        WriteBoolean(prop.GetOrd(instance) != 0);
+        break;
     case TPropKind::Enumeration: {
         const Int64 value = prop.GetOrd(instance);
         const AnsiString name = prop.ValueName(value);
@@ -145,16 +155,27 @@ void TWriter::WriteProperty(const TPersistent& instance, const TPropInfo& prop)
         WriteStr("");
         break;
     }
-    case TPropKind::String: WriteString(prop.GetStr(instance)); break;
+    case TPropKind::String:
+        WriteString(prop.GetStr(instance));
+        break;
     case TPropKind::Float:
         switch (prop.FloatKind) {
-        case TFloatKind::Double: WriteFloat(prop.GetFloat(instance)); break;
-        case TFloatKind::Single: WriteSingle(static_cast<float>(prop.GetFloat(instance))); break;
-        case TFloatKind::Date: WriteDate(prop.GetFloat(instance)); break;
-        case TFloatKind::Currency: WriteCurrency(Currency::FromRaw(prop.GetOrd(instance))); break;
+        case TFloatKind::Double:
+            WriteFloat(prop.GetFloat(instance));
+            break;
+        case TFloatKind::Single:
+            WriteSingle(static_cast<float>(prop.GetFloat(instance)));
+            break;
+        case TFloatKind::Date:
+            WriteDate(prop.GetFloat(instance));
+            break;
+        case TFloatKind::Currency:
+            WriteCurrency(Currency::FromRaw(prop.GetOrd(instance)));
+            break;
         }
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -336,7 +357,8 @@ void TReader::ReadProperty(TPersistent& instance)
         std::size_t start = 0;
         for (;;) {
             const std::size_t dot = path.find('.', start);
-            const AnsiString segment = path.substr(start, dot == AnsiString::npos ? AnsiString::npos : dot - start);
+            const AnsiString segment =
+                path.substr(start, dot == AnsiString::npos ? AnsiString::npos : dot - start);
             const TClassInfo* info = GetClassInfo(*current);
             const TPropInfo* prop = info != nullptr ? info->FindProperty(segment) : nullptr;
             if (dot == AnsiString::npos) {
@@ -362,8 +384,9 @@ void TReader::ReadProperty(TPersistent& instance)
     } catch (const EPropertyReadError&) {
         throw;
     } catch (const Exception& e) {
-        throw EPropertyReadError("Error reading " + (componentName.empty() ? AnsiString() : componentName + ".") +
-                                 path + ": " + e.Message());
+        throw EPropertyReadError("Error reading " +
+                                 (componentName.empty() ? AnsiString() : componentName + ".") + path + ": " +
+                                 e.Message());
     }
 }
 
@@ -380,9 +403,15 @@ void TReader::ReadPropValue(TPersistent& instance, const TPropInfo& prop)
             prop.SetOrd(instance, ReadInteger());
         }
         break;
-    case TPropKind::Int64: prop.SetOrd(instance, ReadInt64()); break;
-    case TPropKind::Char: prop.SetOrd(instance, static_cast<unsigned char>(ReadChar())); break;
-    case TPropKind::Boolean: prop.SetOrd(instance, ReadBoolean() ? 1 : 0); break;
+    case TPropKind::Int64:
+        prop.SetOrd(instance, ReadInt64());
+        break;
+    case TPropKind::Char:
+        prop.SetOrd(instance, static_cast<unsigned char>(ReadChar()));
+        break;
+    case TPropKind::Boolean:
+        prop.SetOrd(instance, ReadBoolean() ? 1 : 0);
+        break;
     case TPropKind::Enumeration: {
         const Int64 ordinal = prop.ValueOrdinal(ReadIdent());
         if (ordinal < 0)
@@ -402,13 +431,23 @@ void TReader::ReadPropValue(TPersistent& instance, const TPropInfo& prop)
         prop.SetOrd(instance, static_cast<Int64>(bits));
         break;
     }
-    case TPropKind::String: prop.SetStr(instance, ReadString()); break;
+    case TPropKind::String:
+        prop.SetStr(instance, ReadString());
+        break;
     case TPropKind::Float:
         switch (prop.FloatKind) {
-        case TFloatKind::Double: prop.SetFloat(instance, ReadFloat()); break;
-        case TFloatKind::Single: prop.SetFloat(instance, ReadSingle()); break;
-        case TFloatKind::Date: prop.SetFloat(instance, ReadDate()); break;
-        case TFloatKind::Currency: prop.SetOrd(instance, ReadCurrency().Raw); break;
+        case TFloatKind::Double:
+            prop.SetFloat(instance, ReadFloat());
+            break;
+        case TFloatKind::Single:
+            prop.SetFloat(instance, ReadSingle());
+            break;
+        case TFloatKind::Date:
+            prop.SetFloat(instance, ReadDate());
+            break;
+        case TFloatKind::Currency:
+            prop.SetOrd(instance, ReadCurrency().Raw);
+            break;
         }
         break;
     case TPropKind::Class:

@@ -59,10 +59,17 @@ Sharing SharingOf(Word mode)
     s.read = access == fmOpenRead || access == fmOpenReadWrite;
     s.write = access == fmOpenWrite || access == fmOpenReadWrite;
     switch (mode & 0x00F0) {
-    case fmShareDenyWrite: s.denyWrite = true; break;
-    case fmShareDenyRead: s.denyRead = true; break;
-    case fmShareDenyNone: break;
-    default: s.denyRead = s.denyWrite = true; break; // exclusive and compatibility
+    case fmShareDenyWrite:
+        s.denyWrite = true;
+        break;
+    case fmShareDenyRead:
+        s.denyRead = true;
+        break;
+    case fmShareDenyNone:
+        break;
+    default:
+        s.denyRead = s.denyWrite = true;
+        break; // exclusive and compatibility
     }
     return s;
 }
@@ -184,10 +191,17 @@ Int64 TFileStream::Seek(Int64 offset, Word origin)
 {
     int whence = SEEK_SET;
     switch (origin) {
-    case soFromBeginning: whence = SEEK_SET; break;
-    case soFromCurrent: whence = SEEK_CUR; break;
-    case soFromEnd: whence = SEEK_END; break;
-    default: throw EStreamError("Invalid seek origin " + std::to_string(origin));
+    case soFromBeginning:
+        whence = SEEK_SET;
+        break;
+    case soFromCurrent:
+        whence = SEEK_CUR;
+        break;
+    case soFromEnd:
+        whence = SEEK_END;
+        break;
+    default:
+        throw EStreamError("Invalid seek origin " + std::to_string(origin));
     }
     const off_t result = ::lseek(fd_, static_cast<off_t>(offset), whence);
     if (result < 0)

@@ -18,8 +18,7 @@ namespace {
 constexpr std::size_t kBufferSize = 4096;
 constexpr int kMaxDepth = 200; // nested lists, collections and objects a stream may hold
 
-template <class U>
-U FromLittleEndian(const unsigned char* p)
+template <class U> U FromLittleEndian(const unsigned char* p)
 {
     U v = 0;
     for (std::size_t i = 0; i < sizeof(U); ++i)
@@ -27,15 +26,13 @@ U FromLittleEndian(const unsigned char* p)
     return v;
 }
 
-template <class U>
-void ToLittleEndian(U v, unsigned char* p)
+template <class U> void ToLittleEndian(U v, unsigned char* p)
 {
     for (std::size_t i = 0; i < sizeof(U); ++i)
         p[i] = static_cast<unsigned char>(v >> (8 * i));
 }
 
 } // namespace
-
 
 namespace internal {
 
@@ -91,7 +88,8 @@ void TWriter::WriteValue(TValueType value)
 void TWriter::WriteStr(std::string_view value)
 {
     if (value.size() > 255)
-        throw EWriteError("Name too long for the component stream: " + AnsiString(value.substr(0, 40)) + "...");
+        throw EWriteError("Name too long for the component stream: " + AnsiString(value.substr(0, 40)) +
+                          "...");
     const Byte length = static_cast<Byte>(value.size());
     Write(&length, 1);
     Write(value.data(), static_cast<Int64>(value.size()));
@@ -300,7 +298,8 @@ void TReader::Read(void* data, Int64 count)
     while (count > 0) {
         if (bufPos_ == bufEnd_) {
             bufPos_ = 0;
-            bufEnd_ = static_cast<std::size_t>(stream_.Read(buffer_.data(), static_cast<Int64>(buffer_.size())));
+            bufEnd_ =
+                static_cast<std::size_t>(stream_.Read(buffer_.data(), static_cast<Int64>(buffer_.size())));
             if (bufEnd_ == 0)
                 throw EReadError("Stream read error");
         }
@@ -389,20 +388,34 @@ Int64 TReader::ReadInt64()
 {
     unsigned char b[8];
     switch (ReadValue()) {
-    case vaInt8: Read(b, 1); return static_cast<std::int8_t>(b[0]);
-    case vaInt16: Read(b, 2); return static_cast<std::int16_t>(FromLittleEndian<std::uint16_t>(b));
-    case vaInt32: Read(b, 4); return static_cast<std::int32_t>(FromLittleEndian<std::uint32_t>(b));
-    case vaInt64: Read(b, 8); return static_cast<Int64>(FromLittleEndian<std::uint64_t>(b));
-    default: --bufPos_; PropValueError();
+    case vaInt8:
+        Read(b, 1);
+        return static_cast<std::int8_t>(b[0]);
+    case vaInt16:
+        Read(b, 2);
+        return static_cast<std::int16_t>(FromLittleEndian<std::uint16_t>(b));
+    case vaInt32:
+        Read(b, 4);
+        return static_cast<std::int32_t>(FromLittleEndian<std::uint32_t>(b));
+    case vaInt64:
+        Read(b, 8);
+        return static_cast<Int64>(FromLittleEndian<std::uint64_t>(b));
+    default:
+        --bufPos_;
+        PropValueError();
     }
 }
 
 bool TReader::ReadBoolean()
 {
     switch (ReadValue()) {
-    case vaTrue: return true;
-    case vaFalse: return false;
-    default: --bufPos_; PropValueError();
+    case vaTrue:
+        return true;
+    case vaFalse:
+        return false;
+    default:
+        --bufPos_;
+        PropValueError();
     }
 }
 
@@ -472,12 +485,19 @@ std::u16string TReader::ReadWideString()
 AnsiString TReader::ReadIdent()
 {
     switch (ReadValue()) {
-    case vaIdent: return ReadStr();
-    case vaFalse: return "False";
-    case vaTrue: return "True";
-    case vaNil: return "nil";
-    case vaNull: return "Null";
-    default: --bufPos_; PropValueError();
+    case vaIdent:
+        return ReadStr();
+    case vaFalse:
+        return "False";
+    case vaTrue:
+        return "True";
+    case vaNil:
+        return "nil";
+    case vaNull:
+        return "Null";
+    default:
+        --bufPos_;
+        PropValueError();
     }
 }
 
@@ -490,10 +510,14 @@ double TReader::ReadFloat()
         Read(bytes.data(), 10);
         return internal::ExtendedToDouble(bytes);
     }
-    case vaSingle: return ReadSingle();
-    case vaDate: return ReadDate();
-    case vaCurrency: return ReadCurrency().ToDouble();
-    default: return static_cast<double>(ReadInt64());
+    case vaSingle:
+        return ReadSingle();
+    case vaDate:
+        return ReadDate();
+    case vaCurrency:
+        return ReadCurrency().ToDouble();
+    default:
+        return static_cast<double>(ReadInt64());
     }
 }
 
@@ -551,26 +575,43 @@ void TReader::SkipValue()
     case vaNull:
     case vaFalse:
     case vaTrue:
-    case vaNil: break;
+    case vaNil:
+        break;
     case vaList:
         while (!EndOfList())
             SkipValue();
         ReadListEnd();
         break;
-    case vaInt8: skipBytes(1); break;
-    case vaInt16: skipBytes(2); break;
+    case vaInt8:
+        skipBytes(1);
+        break;
+    case vaInt16:
+        skipBytes(2);
+        break;
     case vaInt32:
-    case vaSingle: skipBytes(4); break;
+    case vaSingle:
+        skipBytes(4);
+        break;
     case vaInt64:
     case vaCurrency:
-    case vaDate: skipBytes(8); break;
-    case vaExtended: skipBytes(10); break;
+    case vaDate:
+        skipBytes(8);
+        break;
+    case vaExtended:
+        skipBytes(10);
+        break;
     case vaString:
-    case vaIdent: skipBytes(ReadByte()); break;
+    case vaIdent:
+        skipBytes(ReadByte());
+        break;
     case vaLString:
     case vaUTF8String:
-    case vaBinary: skipBytes(readLength()); break;
-    case vaWString: skipBytes(readLength() * 2); break;
+    case vaBinary:
+        skipBytes(readLength());
+        break;
+    case vaWString:
+        skipBytes(readLength() * 2);
+        break;
     case vaSet:
         while (!ReadStr().empty()) {
         }

@@ -69,7 +69,8 @@ public:
 
     // A custom property: the writer writes name and calls writeData when hasData; the reader
     // calls readData when the stream's property has this name (ASCII case ignored).
-    virtual void DefineProperty(const AnsiString& name, ReaderProc readData, WriterProc writeData, bool hasData) = 0;
+    virtual void DefineProperty(const AnsiString& name, ReaderProc readData, WriterProc writeData,
+                                bool hasData) = 0;
     // A binary property: stored as vaBinary with a 32-bit length; the procedures see a memory
     // stream positioned at its start.
     virtual void DefineBinaryProperty(const AnsiString& name, StreamProc readData, StreamProc writeData,
@@ -94,7 +95,8 @@ public:
     // Flushes what is still buffered (errors there are swallowed; call FlushBuffer to see them).
     ~TWriter() override;
 
-    void DefineProperty(const AnsiString& name, ReaderProc readData, WriterProc writeData, bool hasData) override;
+    void DefineProperty(const AnsiString& name, ReaderProc readData, WriterProc writeData,
+                        bool hasData) override;
     void DefineBinaryProperty(const AnsiString& name, StreamProc readData, StreamProc writeData,
                               bool hasData) override;
 
@@ -143,7 +145,8 @@ public:
     // Moves the stream back to the end of what was consumed from the buffer.
     ~TReader() override;
 
-    void DefineProperty(const AnsiString& name, ReaderProc readData, WriterProc writeData, bool hasData) override;
+    void DefineProperty(const AnsiString& name, ReaderProc readData, WriterProc writeData,
+                        bool hasData) override;
     void DefineBinaryProperty(const AnsiString& name, StreamProc readData, StreamProc writeData,
                               bool hasData) override;
 

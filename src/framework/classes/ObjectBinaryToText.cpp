@@ -24,7 +24,8 @@ AnsiString FloatToText(double value, bool markIntegral, bool single)
     char buffer[64];
     std::to_chars_result written{};
     for (int precision = 15; precision <= 17; ++precision) {
-        written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, precision - 1);
+        written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific,
+                                precision - 1);
         double back = 0;
         std::from_chars(buffer, written.ptr, back);
         if (single ? static_cast<float>(back) == static_cast<float>(value) : back == value)
@@ -198,7 +199,8 @@ private:
         reader_.ReadValue();
         unsigned char b[4];
         reader_.Read(b, 4);
-        const auto length = static_cast<std::int32_t>(b[0] | (b[1] << 8) | (b[2] << 16) | (std::uint32_t{b[3]} << 24));
+        const auto length =
+            static_cast<std::int32_t>(b[0] | (b[1] << 8) | (b[2] << 16) | (std::uint32_t{b[3]} << 24));
         if (length < 0)
             internal::InvalidStreamFormat();
         static const char* const hex = "0123456789ABCDEF";
@@ -239,11 +241,21 @@ private:
         case vaInt8:
         case vaInt16:
         case vaInt32:
-        case vaInt64: out_ += std::to_string(reader_.ReadInt64()); break;
-        case vaExtended: out_ += internal::FloatToText(reader_.ReadFloat(), true); break;
-        case vaSingle: out_ += internal::FloatToText(reader_.ReadSingle(), false, true) + "s"; break;
-        case vaCurrency: out_ += std::to_string(reader_.ReadCurrency().Raw) + "c"; break;
-        case vaDate: out_ += internal::FloatToText(reader_.ReadDate(), false) + "d"; break;
+        case vaInt64:
+            out_ += std::to_string(reader_.ReadInt64());
+            break;
+        case vaExtended:
+            out_ += internal::FloatToText(reader_.ReadFloat(), true);
+            break;
+        case vaSingle:
+            out_ += internal::FloatToText(reader_.ReadSingle(), false, true) + "s";
+            break;
+        case vaCurrency:
+            out_ += std::to_string(reader_.ReadCurrency().Raw) + "c";
+            break;
+        case vaDate:
+            out_ += internal::FloatToText(reader_.ReadDate(), false) + "d";
+            break;
         case vaString:
         case vaLString: {
             const AnsiString s = reader_.ReadString();
@@ -254,13 +266,19 @@ private:
             break;
         }
         case vaWString:
-        case vaUTF8String: Quoted(internal::Utf16ToUtf32(reader_.ReadWideString()), true); break;
+        case vaUTF8String:
+            Quoted(internal::Utf16ToUtf32(reader_.ReadWideString()), true);
+            break;
         case vaIdent:
         case vaFalse:
         case vaTrue:
         case vaNil:
-        case vaNull: out_ += reader_.ReadIdent(); break;
-        case vaBinary: Binary(); break;
+        case vaNull:
+            out_ += reader_.ReadIdent();
+            break;
+        case vaBinary:
+            Binary();
+            break;
         case vaSet: {
             reader_.ReadValue();
             out_ += '[';

@@ -6,9 +6,9 @@
 #include "framework/classes/internal/FilerPrivate.h"
 #include "framework/rtl/CodePage.h"
 
-#include <charconv>
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <string>
 
@@ -40,7 +40,10 @@ private:
     }
     [[noreturn]] void Expected(const AnsiString& what) const { Error(what + " expected"); }
 
-    char Peek(std::size_t ahead = 0) const { return pos_ + ahead < text_.size() ? text_[pos_ + ahead] : '\0'; }
+    char Peek(std::size_t ahead = 0) const
+    {
+        return pos_ + ahead < text_.size() ? text_[pos_ + ahead] : '\0';
+    }
     static bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
     static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -119,7 +122,8 @@ private:
         if (tokenText_[0] == '+')
             tokenText_.erase(0, 1);
         const char suffix = Peek();
-        if (suffix == 's' || suffix == 'S' || suffix == 'c' || suffix == 'C' || suffix == 'd' || suffix == 'D') {
+        if (suffix == 's' || suffix == 'S' || suffix == 'c' || suffix == 'C' || suffix == 'd' ||
+            suffix == 'D') {
             floatSuffix_ = static_cast<char>(suffix | 0x20);
             ++pos_;
             isFloat = true;
@@ -131,7 +135,8 @@ private:
                 Error("Invalid floating point value '" + tokenText_ + "'");
             tok_ = Tok::Float;
         } else {
-            const auto r = std::from_chars(tokenText_.data(), tokenText_.data() + tokenText_.size(), intValue_);
+            const auto r =
+                std::from_chars(tokenText_.data(), tokenText_.data() + tokenText_.size(), intValue_);
             if (r.ec != std::errc())
                 Error("Integer value '" + tokenText_ + "' out of range");
             tok_ = Tok::Integer;
@@ -167,7 +172,8 @@ private:
                     ++pos_;
                     while (std::isxdigit(static_cast<unsigned char>(Peek())))
                         ++pos_;
-                    if (std::from_chars(text_.data() + start + 1, text_.data() + pos_, code, 16).ec != std::errc())
+                    if (std::from_chars(text_.data() + start + 1, text_.data() + pos_, code, 16).ec !=
+                        std::errc())
                         Error("Invalid character code");
                 } else {
                     while (IsDigit(Peek()))
@@ -333,8 +339,12 @@ private:
             break;
         case Tok::Float:
             switch (floatSuffix_) {
-            case 's': writer_.WriteSingle(static_cast<float>(floatValue_)); break;
-            case 'd': writer_.WriteDate(floatValue_); break;
+            case 's':
+                writer_.WriteSingle(static_cast<float>(floatValue_));
+                break;
+            case 'd':
+                writer_.WriteDate(floatValue_);
+                break;
             case 'c': {
                 Int64 raw = 0;
                 const auto r = std::from_chars(tokenText_.data(), tokenText_.data() + tokenText_.size(), raw);
@@ -346,11 +356,15 @@ private:
                 writer_.WriteCurrency(Currency::FromRaw(raw));
                 break;
             }
-            default: writer_.WriteFloat(floatValue_); break;
+            default:
+                writer_.WriteFloat(floatValue_);
+                break;
             }
             Next();
             break;
-        case Tok::String: StringValue(); break;
+        case Tok::String:
+            StringValue();
+            break;
         case Tok::Symbol:
             writer_.WriteIdent(tokenText_);
             Next();
@@ -384,7 +398,9 @@ private:
                 writer_.WriteListEnd();
                 Next();
                 break;
-            case '{': Binary(); break;
+            case '{':
+                Binary();
+                break;
             case '<':
                 Next();
                 writer_.WriteValue(vaCollection);
@@ -410,10 +426,12 @@ private:
                 writer_.WriteListEnd();
                 Next();
                 break;
-            default: Error("Invalid property value");
+            default:
+                Error("Invalid property value");
             }
             break;
-        case Tok::End: Expected("Property value");
+        case Tok::End:
+            Expected("Property value");
         }
         --depth_;
     }

@@ -57,16 +57,21 @@ bool TPropInfo::HasDefaultValue(const TPersistent& instance) const
     case TPropKind::Enumeration:
     case TPropKind::Set:
     case TPropKind::Char:
-    case TPropKind::Boolean: return Default.has_value() && GetOrd(instance) == *Default;
-    case TPropKind::Int64: return GetOrd(instance) == Default.value_or(0);
+    case TPropKind::Boolean:
+        return Default.has_value() && GetOrd(instance) == *Default;
+    case TPropKind::Int64:
+        return GetOrd(instance) == Default.value_or(0);
     case TPropKind::Float:
         if (FloatKind == TFloatKind::Currency)
             return GetOrd(instance) == 0;
         return GetFloat(instance) == 0;
-    case TPropKind::String: return GetStr(instance).empty();
-    case TPropKind::Component: return GetObject(instance) == nullptr;
+    case TPropKind::String:
+        return GetStr(instance).empty();
+    case TPropKind::Component:
+        return GetObject(instance) == nullptr;
     case TPropKind::Class:
-    case TPropKind::Collection: return false;
+    case TPropKind::Collection:
+        return false;
     }
     return false;
 }
@@ -88,7 +93,8 @@ Int64 TPropInfo::ValueOrdinal(std::string_view name) const
 
 // ---- TClassInfo --------------------------------------------------------------------------------
 
-TClassInfo::TClassInfo(AnsiString className, std::type_index type, std::function<bool(const TPersistent&)> isInstance)
+TClassInfo::TClassInfo(AnsiString className, std::type_index type,
+                       std::function<bool(const TPersistent&)> isInstance)
     : className_(std::move(className)), type_(type), isInstance_(std::move(isInstance))
 {
 }
@@ -220,8 +226,14 @@ const TClassInfo* GetClassInfo(const TPersistent& instance)
 }
 
 namespace internal {
-bool IsComponent(const TPersistent& p) { return dynamic_cast<const TComponent*>(&p) != nullptr; }
-bool IsCollection(const TPersistent& p) { return dynamic_cast<const TCollection*>(&p) != nullptr; }
+bool IsComponent(const TPersistent& p)
+{
+    return dynamic_cast<const TComponent*>(&p) != nullptr;
+}
+bool IsCollection(const TPersistent& p)
+{
+    return dynamic_cast<const TCollection*>(&p) != nullptr;
+}
 } // namespace internal
 
 namespace {
@@ -230,7 +242,10 @@ namespace {
 // only Tag is a property here.
 const bool kBaseClassesRegistered = [] {
     ClassInfo<TPersistent>("TPersistent");
-    ClassInfo<TComponent>("TComponent").Parent<TPersistent>().Int("Tag", &TComponent::Tag, &TComponent::SetTag).Default(0);
+    ClassInfo<TComponent>("TComponent")
+        .Parent<TPersistent>()
+        .Int("Tag", &TComponent::Tag, &TComponent::SetTag)
+        .Default(0);
     ClassInfo<TCollection>("TCollection").Parent<TPersistent>();
     ClassInfo<TOwnedCollection>("TOwnedCollection").Parent<TCollection>();
     ClassInfo<TCollectionItem>("TCollectionItem").Parent<TPersistent>();

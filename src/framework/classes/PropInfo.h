@@ -28,17 +28,17 @@ class EClassNotFound : public EReadError {
 };
 
 enum class TPropKind {
-    Integer,     // 32-bit and smaller integers
+    Integer, // 32-bit and smaller integers
     Int64,
     Enumeration, // streamed as the value's name
     Set,         // bit mask of enumeration ordinals, streamed as the element names
     Char,
     String,
-    Float,       // see TFloatKind
+    Float, // see TFloatKind
     Boolean,
-    Class,       // an owned nested persistent: streamed as Name.Sub properties
-    Collection,  // an owned TCollection: streamed as a collection of items
-    Component,   // a reference to another component: streamed as its name
+    Class,      // an owned nested persistent: streamed as Name.Sub properties
+    Collection, // an owned TCollection: streamed as a collection of items
+    Component,  // a reference to another component: streamed as its name
 };
 
 enum class TFloatKind { Double, Single, Currency, Date };
@@ -60,8 +60,8 @@ struct TPropInfo {
     AnsiString Name;
     TPropKind Kind = TPropKind::Integer;
     TFloatKind FloatKind = TFloatKind::Double;
-    std::vector<AnsiString> ValueNames; // enumeration values / set elements, by ordinal
-    std::optional<Int64> Default;       // ordinal kinds: a value equal to it is not written
+    std::vector<AnsiString> ValueNames;     // enumeration values / set elements, by ordinal
+    std::optional<Int64> Default;           // ordinal kinds: a value equal to it is not written
     const TIntegerIdents* Idents = nullptr; // Integer kind: named values (not owned; static)
 
     std::function<Int64(const TPersistent&)> GetOrd;
@@ -88,7 +88,8 @@ class TClassInfo {
 public:
     using Factory = std::function<TPersistent*(TComponent* owner)>;
 
-    TClassInfo(AnsiString className, std::type_index type, std::function<bool(const TPersistent&)> isInstance);
+    TClassInfo(AnsiString className, std::type_index type,
+               std::function<bool(const TPersistent&)> isInstance);
 
     const AnsiString& ClassName() const { return className_; }
     std::type_index Type() const { return type_; }
@@ -111,10 +112,22 @@ public:
     TPersistent* CreateInstance(TComponent* owner) const;
 
     // Building (done once, normally at static initialisation through ClassInfo<T>).
-    void SetParent(std::type_index parentType) { parentType_ = parentType; parentName_.clear(); }
-    void SetParent(AnsiString parentName) { parentName_ = std::move(parentName); parentType_.reset(); }
+    void SetParent(std::type_index parentType)
+    {
+        parentType_ = parentType;
+        parentName_.clear();
+    }
+    void SetParent(AnsiString parentName)
+    {
+        parentName_ = std::move(parentName);
+        parentType_.reset();
+    }
     void SetFactory(Factory factory) { factory_ = std::move(factory); }
-    void SetFlags(bool isComponent, bool isCollection) { isComponent_ = isComponent; isCollection_ = isCollection; }
+    void SetFlags(bool isComponent, bool isCollection)
+    {
+        isComponent_ = isComponent;
+        isCollection_ = isCollection;
+    }
     TPropInfo& AddProperty(TPropInfo info);
 
 private:
@@ -140,8 +153,7 @@ const TClassInfo* GetClassInfo(const TPersistent& instance);
 namespace internal {
 bool IsComponent(const TPersistent& p);
 bool IsCollection(const TPersistent& p);
-template <class V>
-Int64 OrdinalOf(const V& v)
+template <class V> Int64 OrdinalOf(const V& v)
 {
     if constexpr (std::is_enum_v<V>)
         return static_cast<Int64>(v);
@@ -150,8 +162,7 @@ Int64 OrdinalOf(const V& v)
     else
         return static_cast<Int64>(v);
 }
-template <class V>
-V FromOrdinal(Int64 n)
+template <class V> V FromOrdinal(Int64 n)
 {
     if constexpr (std::is_same_v<V, bool>)
         return n != 0;
@@ -171,13 +182,13 @@ V FromOrdinal(Int64 n)
 //       .Set("Style", &TFont::Style, &TFont::SetStyle, {"fsBold", "fsItalic", ...});
 // Getters are anything callable on const T& (member functions included); setters anything
 // callable with (T&, value). Default and Stored apply to the property declared last.
-template <class T>
-class ClassInfo {
+template <class T> class ClassInfo {
 public:
     explicit ClassInfo(AnsiString className)
     {
-        auto info = std::make_unique<TClassInfo>(std::move(className), std::type_index(typeid(T)),
-                                                 [](const TPersistent& p) { return dynamic_cast<const T*>(&p) != nullptr; });
+        auto info = std::make_unique<TClassInfo>(
+            std::move(className), std::type_index(typeid(T)),
+            [](const TPersistent& p) { return dynamic_cast<const T*>(&p) != nullptr; });
         if constexpr (!std::is_abstract_v<T>) {
             if constexpr (std::is_constructible_v<T, TComponent*>)
                 info->SetFactory([](TComponent* owner) -> TPersistent* { return new T(owner); });
@@ -188,8 +199,7 @@ public:
         info_ = &RegisterClassInfo(std::move(info));
     }
 
-    template <class P>
-    ClassInfo& Parent()
+    template <class P> ClassInfo& Parent()
     {
         static_assert(std::is_base_of_v<P, T>, "the parent must be a base class");
         info_->SetParent(std::type_index(typeid(P)));
@@ -207,14 +217,22 @@ public:
         return *this;
     }
 
-    template <class G, class S>
-    ClassInfo& Int(AnsiString name, G get, S set) { return Ordinal(TPropKind::Integer, std::move(name), get, set, {}); }
-    template <class G, class S>
-    ClassInfo& Int64(AnsiString name, G get, S set) { return Ordinal(TPropKind::Int64, std::move(name), get, set, {}); }
-    template <class G, class S>
-    ClassInfo& Char(AnsiString name, G get, S set) { return Ordinal(TPropKind::Char, std::move(name), get, set, {}); }
-    template <class G, class S>
-    ClassInfo& Bool(AnsiString name, G get, S set) { return Ordinal(TPropKind::Boolean, std::move(name), get, set, {}); }
+    template <class G, class S> ClassInfo& Int(AnsiString name, G get, S set)
+    {
+        return Ordinal(TPropKind::Integer, std::move(name), get, set, {});
+    }
+    template <class G, class S> ClassInfo& Int64(AnsiString name, G get, S set)
+    {
+        return Ordinal(TPropKind::Int64, std::move(name), get, set, {});
+    }
+    template <class G, class S> ClassInfo& Char(AnsiString name, G get, S set)
+    {
+        return Ordinal(TPropKind::Char, std::move(name), get, set, {});
+    }
+    template <class G, class S> ClassInfo& Bool(AnsiString name, G get, S set)
+    {
+        return Ordinal(TPropKind::Boolean, std::move(name), get, set, {});
+    }
     template <class G, class S>
     ClassInfo& Enum(AnsiString name, G get, S set, std::vector<AnsiString> valueNames)
     {
@@ -226,8 +244,7 @@ public:
         return Ordinal(TPropKind::Set, std::move(name), get, set, std::move(elementNames));
     }
 
-    template <class G, class S>
-    ClassInfo& String(AnsiString name, G get, S set)
+    template <class G, class S> ClassInfo& String(AnsiString name, G get, S set)
     {
         TPropInfo p;
         p.Name = std::move(name);
@@ -250,21 +267,23 @@ public:
         p.SetFloat = [set](TPersistent& o, double v) { std::invoke(set, Self(o), static_cast<V>(v)); };
         return Add(std::move(p));
     }
-    template <class G, class S>
-    ClassInfo& CurrencyProp(AnsiString name, G get, S set)
+    template <class G, class S> ClassInfo& CurrencyProp(AnsiString name, G get, S set)
     {
         TPropInfo p;
         p.Name = std::move(name);
         p.Kind = TPropKind::Float;
         p.FloatKind = TFloatKind::Currency;
-        p.GetOrd = [get](const TPersistent& o) { return vmado::Int64(Currency(std::invoke(get, Self(o))).Raw); };
-        p.SetOrd = [set](TPersistent& o, vmado::Int64 raw) { std::invoke(set, Self(o), Currency::FromRaw(raw)); };
+        p.GetOrd = [get](const TPersistent& o) {
+            return vmado::Int64(Currency(std::invoke(get, Self(o))).Raw);
+        };
+        p.SetOrd = [set](TPersistent& o, vmado::Int64 raw) {
+            std::invoke(set, Self(o), Currency::FromRaw(raw));
+        };
         return Add(std::move(p));
     }
 
     // An owned nested persistent (a font, a string list): the getter returns a pointer to it.
-    template <class G>
-    ClassInfo& Object(AnsiString name, G get)
+    template <class G> ClassInfo& Object(AnsiString name, G get)
     {
         TPropInfo p;
         p.Name = std::move(name);
@@ -273,8 +292,7 @@ public:
         return Add(std::move(p));
     }
     // An owned collection: the getter returns a pointer to it.
-    template <class G>
-    ClassInfo& Collection(AnsiString name, G get)
+    template <class G> ClassInfo& Collection(AnsiString name, G get)
     {
         TPropInfo p;
         p.Name = std::move(name);
@@ -283,8 +301,7 @@ public:
         return Add(std::move(p));
     }
     // A reference to another component (held by pointer, cleared on its removal).
-    template <class G, class S>
-    ClassInfo& Component(AnsiString name, G get, S set)
+    template <class G, class S> ClassInfo& Component(AnsiString name, G get, S set)
     {
         using V = std::remove_pointer_t<std::decay_t<std::invoke_result_t<G, const T&>>>;
         TPropInfo p;
@@ -309,8 +326,7 @@ public:
         return *this;
     }
     template <class V>
-        requires(!std::is_integral_v<V>)
-    ClassInfo& Default(V value)
+    requires(!std::is_integral_v<V>) ClassInfo& Default(V value)
     {
         last_->Default = internal::OrdinalOf(value);
         return *this;
@@ -321,13 +337,14 @@ public:
         last_->Idents = &idents;
         return *this;
     }
-    template <class Pred>
-    ClassInfo& Stored(Pred pred)
+    template <class Pred> ClassInfo& Stored(Pred pred)
     {
         if constexpr (std::is_same_v<Pred, bool>)
             last_->Stored = [pred](const TPersistent&) { return pred; };
         else
-            last_->Stored = [pred](const TPersistent& o) { return static_cast<bool>(std::invoke(pred, Self(o))); };
+            last_->Stored = [pred](const TPersistent& o) {
+                return static_cast<bool>(std::invoke(pred, Self(o)));
+            };
         return *this;
     }
 
@@ -347,7 +364,8 @@ private:
         p.ValueNames = std::move(names);
         p.GetOrd = [get](const TPersistent& o) { return internal::OrdinalOf<V>(std::invoke(get, Self(o))); };
         p.SetOrd = [set, n = p.Name](TPersistent& o, vmado::Int64 v) {
-            if constexpr (std::is_integral_v<V> && !std::is_same_v<V, bool> && sizeof(V) < sizeof(vmado::Int64)) {
+            if constexpr (std::is_integral_v<V> && !std::is_same_v<V, bool> &&
+                          sizeof(V) < sizeof(vmado::Int64)) {
                 // A narrower property never takes a value it would silently cut.
                 if (v < static_cast<vmado::Int64>(std::numeric_limits<V>::min()) ||
                     v > static_cast<vmado::Int64>(std::numeric_limits<V>::max()))
@@ -368,8 +386,7 @@ private:
 };
 
 // The framework's spelling: RegisterClass<TFont>("TFont").Parent<TPersistent>()...
-template <class T>
-ClassInfo<T> RegisterClass(AnsiString className)
+template <class T> ClassInfo<T> RegisterClass(AnsiString className)
 {
     return ClassInfo<T>(std::move(className));
 }

@@ -82,10 +82,17 @@ Int64 TMemoryStream::Seek(Int64 offset, Word origin)
 {
     Int64 base = 0;
     switch (origin) {
-    case soFromBeginning: base = 0; break;
-    case soFromCurrent: base = position_; break;
-    case soFromEnd: base = Size(); break;
-    default: throw EStreamError("Invalid seek origin " + std::to_string(origin));
+    case soFromBeginning:
+        base = 0;
+        break;
+    case soFromCurrent:
+        base = position_;
+        break;
+    case soFromEnd:
+        base = Size();
+        break;
+    default:
+        throw EStreamError("Invalid seek origin " + std::to_string(origin));
     }
     const Int64 target = base + offset;
     if (target < 0)

@@ -51,7 +51,8 @@ AnsiString ExtractFieldName(const AnsiString& fields, std::size_t& pos)
     std::size_t i = pos;
     while (i < fields.size() && fields[i] != ';')
         ++i;
-    AnsiString result = Trim(std::string_view(fields).substr(std::min(pos, fields.size()), i - std::min(pos, fields.size())));
+    AnsiString result =
+        Trim(std::string_view(fields).substr(std::min(pos, fields.size()), i - std::min(pos, fields.size())));
     pos = (i < fields.size()) ? i + 1 : i;
     return result;
 }
@@ -323,23 +324,77 @@ void Fire(const TDataSetNotifyEvent& event, TDataSet* dataSet)
 
 } // namespace
 
-void TDataSet::DoAfterCancel() { Fire(AfterCancel, this); }
-void TDataSet::DoAfterClose() { Fire(AfterClose, this); }
-void TDataSet::DoAfterDelete() { Fire(AfterDelete, this); }
-void TDataSet::DoAfterEdit() { Fire(AfterEdit, this); }
-void TDataSet::DoAfterInsert() { Fire(AfterInsert, this); }
-void TDataSet::DoAfterOpen() { Fire(AfterOpen, this); }
-void TDataSet::DoAfterPost() { Fire(AfterPost, this); }
-void TDataSet::DoAfterScroll() { Fire(AfterScroll, this); }
-void TDataSet::DoBeforeCancel() { Fire(BeforeCancel, this); }
-void TDataSet::DoBeforeClose() { Fire(BeforeClose, this); }
-void TDataSet::DoBeforeDelete() { Fire(BeforeDelete, this); }
-void TDataSet::DoBeforeEdit() { Fire(BeforeEdit, this); }
-void TDataSet::DoBeforeInsert() { Fire(BeforeInsert, this); }
-void TDataSet::DoBeforeOpen() { Fire(BeforeOpen, this); }
-void TDataSet::DoBeforePost() { Fire(BeforePost, this); }
-void TDataSet::DoBeforeScroll() { Fire(BeforeScroll, this); }
-void TDataSet::DoOnCalcFields() { Fire(OnCalcFields, this); }
-void TDataSet::DoOnNewRecord() { Fire(OnNewRecord, this); }
+void TDataSet::DoAfterCancel()
+{
+    Fire(AfterCancel, this);
+}
+void TDataSet::DoAfterClose()
+{
+    Fire(AfterClose, this);
+}
+void TDataSet::DoAfterDelete()
+{
+    Fire(AfterDelete, this);
+}
+void TDataSet::DoAfterEdit()
+{
+    Fire(AfterEdit, this);
+}
+void TDataSet::DoAfterInsert()
+{
+    Fire(AfterInsert, this);
+}
+void TDataSet::DoAfterOpen()
+{
+    Fire(AfterOpen, this);
+}
+void TDataSet::DoAfterPost()
+{
+    Fire(AfterPost, this);
+}
+void TDataSet::DoAfterScroll()
+{
+    Fire(AfterScroll, this);
+}
+void TDataSet::DoBeforeCancel()
+{
+    Fire(BeforeCancel, this);
+}
+void TDataSet::DoBeforeClose()
+{
+    Fire(BeforeClose, this);
+}
+void TDataSet::DoBeforeDelete()
+{
+    Fire(BeforeDelete, this);
+}
+void TDataSet::DoBeforeEdit()
+{
+    Fire(BeforeEdit, this);
+}
+void TDataSet::DoBeforeInsert()
+{
+    Fire(BeforeInsert, this);
+}
+void TDataSet::DoBeforeOpen()
+{
+    Fire(BeforeOpen, this);
+}
+void TDataSet::DoBeforePost()
+{
+    Fire(BeforePost, this);
+}
+void TDataSet::DoBeforeScroll()
+{
+    Fire(BeforeScroll, this);
+}
+void TDataSet::DoOnCalcFields()
+{
+    Fire(OnCalcFields, this);
+}
+void TDataSet::DoOnNewRecord()
+{
+    Fire(OnNewRecord, this);
+}
 
 } // namespace vmado

@@ -405,8 +405,8 @@ private:
 
     std::unique_ptr<TFields> fields_;
     std::unique_ptr<TFieldDefs> fieldDefs_;
-    std::vector<TDataSource*> dataSources_;       // not owned; each detaches itself
-    std::vector<TRecordBuffer> buffers_;           // bufferCount_ + 1 when open; owned through Free/AllocRecordBuffer
+    std::vector<TDataSource*> dataSources_; // not owned; each detaches itself
+    std::vector<TRecordBuffer> buffers_; // bufferCount_ + 1 when open; owned through Free/AllocRecordBuffer
     TRecordBuffer calcBuffer_ = nullptr;
     Integer bufferCount_ = 0;
     Integer recordCount_ = 0;

@@ -109,9 +109,11 @@ void TDataSet::MoveBuffer(Integer curIndex, Integer newIndex)
         return;
     TRecordBuffer buffer = buffers_.at(curIndex);
     if (curIndex < newIndex)
-        std::move(buffers_.begin() + curIndex + 1, buffers_.begin() + newIndex + 1, buffers_.begin() + curIndex);
+        std::move(buffers_.begin() + curIndex + 1, buffers_.begin() + newIndex + 1,
+                  buffers_.begin() + curIndex);
     else
-        std::move_backward(buffers_.begin() + newIndex, buffers_.begin() + curIndex, buffers_.begin() + curIndex + 1);
+        std::move_backward(buffers_.begin() + newIndex, buffers_.begin() + curIndex,
+                           buffers_.begin() + curIndex + 1);
     buffers_.at(newIndex) = buffer;
 }
 
@@ -151,7 +153,8 @@ bool TDataSet::GetNextRecord()
         SetCurrentRecord(recordCount_ - 1);
         // A record being inserted at the end is not in the cursor yet: the cursor's current
         // record is the one after it.
-        if (state_ == dsInsert && currentRecord_ == activeRecord_ && GetBookmarkFlag(ActiveBuffer()) == bfCurrent)
+        if (state_ == dsInsert && currentRecord_ == activeRecord_ &&
+            GetBookmarkFlag(ActiveBuffer()) == bfCurrent)
             getMode = gmCurrent;
     }
     const bool ok = FetchInto(buffers_.at(recordCount_), getMode);
@@ -237,7 +240,8 @@ void TDataSet::FreeFieldBuffers()
 
 bool TDataSet::BookmarkAvailable()
 {
-    return (state_ == dsBrowse || state_ == dsEdit || state_ == dsInsert) && !IsEmpty() && GetBookmarkFlag(ActiveBuffer()) == bfCurrent;
+    return (state_ == dsBrowse || state_ == dsEdit || state_ == dsInsert) && !IsEmpty() &&
+           GetBookmarkFlag(ActiveBuffer()) == bfCurrent;
 }
 
 } // namespace vmado

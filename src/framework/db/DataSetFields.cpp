@@ -17,8 +17,7 @@ namespace vmado {
 
 namespace {
 
-template <class T>
-TField* MakeField(TComponent* owner)
+template <class T> TField* MakeField(TComponent* owner)
 {
     return new T(owner);
 }
@@ -419,10 +418,10 @@ void TDataSet::BindFields(bool binding)
         if (def == nullptr)
             DatabaseError(Format(dbmsg::FieldNotFound, {field->DisplayName()}), this);
         if (!CompatibleTypes(field->DataType(), def->DataType()))
-            DatabaseError(Format(dbmsg::FieldTypeMismatch,
-                                 {field->DisplayName(), FieldTypeName(field->DataType()),
-                                  FieldTypeName(def->DataType())}),
-                          this);
+            DatabaseError(
+                Format(dbmsg::FieldTypeMismatch, {field->DisplayName(), FieldTypeName(field->DataType()),
+                                                  FieldTypeName(def->DataType())}),
+                this);
         field->fieldNo_ = def->FieldNo();
         if (field->FieldKind() == fkInternalCalc)
             internalCalcFields_ = true;
@@ -437,7 +436,8 @@ void TDataSet::CreateFields()
 {
     for (Integer i = 0; i < fieldDefs_->Count(); ++i) {
         TFieldDef* def = fieldDefs_->Items(i);
-        if (def->DataType() != ftUnknown && !(def->Attributes().Contains(faHiddenCol) && !fieldDefs_->HiddenFields()))
+        if (def->DataType() != ftUnknown &&
+            !(def->Attributes().Contains(faHiddenCol) && !fieldDefs_->HiddenFields()))
             def->CreateField(this);
     }
 }

@@ -202,7 +202,8 @@ bool TDataSet::Locate(const AnsiString& keyFields, const Variant& keyValues, TLo
     return false;
 }
 
-Variant TDataSet::Lookup(const AnsiString& keyFields, const Variant& keyValues, const AnsiString& resultFields)
+Variant TDataSet::Lookup(const AnsiString& keyFields, const Variant& keyValues,
+                         const AnsiString& resultFields)
 {
     return Variant::Null();
 }

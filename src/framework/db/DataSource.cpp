@@ -412,7 +412,8 @@ void TMasterDataLink::LayoutChanged()
 void TMasterDataLink::RecordChanged(TField* field)
 {
     if (DataSource()->State() != dsSetKey && dataSet_->Active() && !fields_.empty() &&
-        (field == nullptr || std::find(fields_.begin(), fields_.end(), field) != fields_.end()) && OnMasterChange)
+        (field == nullptr || std::find(fields_.begin(), fields_.end(), field) != fields_.end()) &&
+        OnMasterChange)
         OnMasterChange(this);
 }
 

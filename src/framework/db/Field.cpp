@@ -15,12 +15,12 @@ namespace vmado {
 AnsiString FieldTypeName(TFieldType type)
 {
     static const char* const names[] = {
-        "Unknown",   "String",     "SmallInt",   "Integer",  "Word",      "Boolean",     "Float",
-        "Currency",  "BCD",        "Date",       "Time",     "DateTime",  "Bytes",       "VarBytes",
-        "AutoInc",   "Blob",       "Memo",       "Graphic",  "FmtMemo",   "ParadoxOle",  "dBaseOle",
-        "TypedBinary", "Cursor",   "FixedChar",  "WideString", "Largeint", "ADT",        "Array",
-        "Reference", "DataSet",    "OraBlob",    "OraClob",  "Variant",   "Interface",   "IDispatch",
-        "Guid"};
+        "Unknown",    "String",     "SmallInt", "Integer",     "Word",      "Boolean",
+        "Float",      "Currency",   "BCD",      "Date",        "Time",      "DateTime",
+        "Bytes",      "VarBytes",   "AutoInc",  "Blob",        "Memo",      "Graphic",
+        "FmtMemo",    "ParadoxOle", "dBaseOle", "TypedBinary", "Cursor",    "FixedChar",
+        "WideString", "Largeint",   "ADT",      "Array",       "Reference", "DataSet",
+        "OraBlob",    "OraClob",    "Variant",  "Interface",   "IDispatch", "Guid"};
     const auto index = static_cast<std::size_t>(type);
     return index < std::size(names) ? names[index] : "Unknown";
 }
@@ -367,7 +367,8 @@ void TField::AccessError(const AnsiString& typeName) const
 
 void TField::RangeError(double value, double min, double max) const
 {
-    DatabaseError(Format(dbmsg::FieldRangeError, {FloatToStr(value), DisplayName(), FloatToStr(min), FloatToStr(max)}));
+    DatabaseError(
+        Format(dbmsg::FieldRangeError, {FloatToStr(value), DisplayName(), FloatToStr(min), FloatToStr(max)}));
 }
 
 AnsiString TField::GetClassDesc()
@@ -386,22 +387,67 @@ AnsiString TField::GetAsString()
     return GetClassDesc();
 }
 
-Integer TField::GetAsInteger() { AccessError("Integer"); }
-Int64 TField::GetAsLargeInt() { AccessError("Largeint"); }
-double TField::GetAsFloat() { AccessError("Float"); }
-Currency TField::GetAsCurrency() { return Currency::FromDouble(GetAsFloat()); }
-bool TField::GetAsBoolean() { AccessError("Boolean"); }
-TDateTime TField::GetAsDateTime() { AccessError("DateTime"); }
-Variant TField::GetAsVariant() { AccessError("Variant"); }
+Integer TField::GetAsInteger()
+{
+    AccessError("Integer");
+}
+Int64 TField::GetAsLargeInt()
+{
+    AccessError("Largeint");
+}
+double TField::GetAsFloat()
+{
+    AccessError("Float");
+}
+Currency TField::GetAsCurrency()
+{
+    return Currency::FromDouble(GetAsFloat());
+}
+bool TField::GetAsBoolean()
+{
+    AccessError("Boolean");
+}
+TDateTime TField::GetAsDateTime()
+{
+    AccessError("DateTime");
+}
+Variant TField::GetAsVariant()
+{
+    AccessError("Variant");
+}
 
-void TField::SetAsString(const AnsiString& value) { AccessError("String"); }
-void TField::SetAsInteger(Integer value) { AccessError("Integer"); }
-void TField::SetAsLargeInt(Int64 value) { SetAsInteger(static_cast<Integer>(value)); }
-void TField::SetAsFloat(double value) { AccessError("Float"); }
-void TField::SetAsCurrency(Currency value) { SetAsFloat(value.ToDouble()); }
-void TField::SetAsBoolean(bool value) { AccessError("Boolean"); }
-void TField::SetAsDateTime(TDateTime value) { AccessError("DateTime"); }
-void TField::SetVarValue(const Variant& value) { AccessError("Variant"); }
+void TField::SetAsString(const AnsiString& value)
+{
+    AccessError("String");
+}
+void TField::SetAsInteger(Integer value)
+{
+    AccessError("Integer");
+}
+void TField::SetAsLargeInt(Int64 value)
+{
+    SetAsInteger(static_cast<Integer>(value));
+}
+void TField::SetAsFloat(double value)
+{
+    AccessError("Float");
+}
+void TField::SetAsCurrency(Currency value)
+{
+    SetAsFloat(value.ToDouble());
+}
+void TField::SetAsBoolean(bool value)
+{
+    AccessError("Boolean");
+}
+void TField::SetAsDateTime(TDateTime value)
+{
+    AccessError("DateTime");
+}
+void TField::SetVarValue(const Variant& value)
+{
+    AccessError("Variant");
+}
 
 void TField::SetAsVariant(const Variant& value)
 {
@@ -449,7 +495,8 @@ void TField::SetLookupDataSet(TDataSet* value)
 void TField::CalcLookupValue()
 {
     if (lookupDataSet_ != nullptr && lookupDataSet_->Active())
-        SetValue(lookupDataSet_->Lookup(lookupKeyFields_, dataSet_->FieldValues(keyFields_), lookupResultField_));
+        SetValue(
+            lookupDataSet_->Lookup(lookupKeyFields_, dataSet_->FieldValues(keyFields_), lookupResultField_));
 }
 
 } // namespace vmado

@@ -159,7 +159,9 @@ TField* TFieldDef::CreateField(TComponent* owner, const AnsiString& fieldName, b
 
 // ---- TFieldDefs ----------------------------------------------------------------------------------
 
-TFieldDefs::TFieldDefs(TDataSet* owner) : TOwnedCollection(owner, ItemClassOf<TFieldDef>()), dataSet_(owner) {}
+TFieldDefs::TFieldDefs(TDataSet* owner) : TOwnedCollection(owner, ItemClassOf<TFieldDef>()), dataSet_(owner)
+{
+}
 
 TFieldDef* TFieldDefs::Items(Integer index) const
 {

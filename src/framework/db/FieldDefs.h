@@ -15,8 +15,8 @@ public:
     // For the collection's Add; the definition joins owner (when given).
     explicit TFieldDef(TCollection* owner);
     // The framework's full constructor: joins owner with these values.
-    TFieldDef(TFieldDefs* owner, const AnsiString& name, TFieldType dataType, Integer size,
-              bool required, Integer fieldNo);
+    TFieldDef(TFieldDefs* owner, const AnsiString& name, TFieldType dataType, Integer size, bool required,
+              Integer fieldNo);
     AnsiString ClassName() const override { return "TFieldDef"; }
     void Assign(const TPersistent* source) override;
     AnsiString DisplayName() const override { return name_; }

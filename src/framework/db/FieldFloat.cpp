@@ -111,7 +111,8 @@ void TFloatField::GetText(AnsiString& text, bool displayText)
     if (!format.empty()) {
         text = FormatFloat(format, value);
     } else if (currency_) {
-        text = FloatToStrF(value, displayText ? ffCurrency : ffFixed, precision_, FormatSettings().CurrencyDecimals);
+        text = FloatToStrF(value, displayText ? ffCurrency : ffFixed, precision_,
+                           FormatSettings().CurrencyDecimals);
     } else {
         text = FloatToStrF(value, ffGeneral, precision_, 0);
     }
@@ -210,7 +211,8 @@ Integer TBCDField::GetAsInteger()
 {
     const Int64 value = GetAsLargeInt();
     if (value < std::numeric_limits<Integer>::min() || value > std::numeric_limits<Integer>::max())
-        RangeError(static_cast<double>(value), std::numeric_limits<Integer>::min(), std::numeric_limits<Integer>::max());
+        RangeError(static_cast<double>(value), std::numeric_limits<Integer>::min(),
+                   std::numeric_limits<Integer>::max());
     return static_cast<Integer>(value);
 }
 

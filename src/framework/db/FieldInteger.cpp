@@ -22,7 +22,8 @@ TNumericField::TNumericField(TComponent* owner) : TField(owner)
 // ---- TIntegerField and its 16-bit and auto-increment forms ---------------------------------------
 
 TIntegerField::TIntegerField(TComponent* owner)
-    : TIntegerField(owner, ftInteger, std::numeric_limits<Integer>::min(), std::numeric_limits<Integer>::max())
+    : TIntegerField(owner, ftInteger, std::numeric_limits<Integer>::min(),
+                    std::numeric_limits<Integer>::max())
 {
 }
 
@@ -37,7 +38,8 @@ TSmallintField::TSmallintField(TComponent* owner) : TIntegerField(owner, ftSmall
 TWordField::TWordField(TComponent* owner) : TIntegerField(owner, ftWord, 0, 65535) {}
 
 TAutoIncField::TAutoIncField(TComponent* owner)
-    : TIntegerField(owner, ftAutoInc, std::numeric_limits<Integer>::min(), std::numeric_limits<Integer>::max())
+    : TIntegerField(owner, ftAutoInc, std::numeric_limits<Integer>::min(),
+                    std::numeric_limits<Integer>::max())
 {
 }
 
@@ -175,7 +177,8 @@ Integer TLargeintField::GetAsInteger()
 {
     const Int64 value = GetAsLargeInt();
     if (value < std::numeric_limits<Integer>::min() || value > std::numeric_limits<Integer>::max())
-        RangeError(static_cast<double>(value), std::numeric_limits<Integer>::min(), std::numeric_limits<Integer>::max());
+        RangeError(static_cast<double>(value), std::numeric_limits<Integer>::min(),
+                   std::numeric_limits<Integer>::max());
     return static_cast<Integer>(value);
 }
 
@@ -211,7 +214,8 @@ void TLargeintField::GetText(AnsiString& text, bool displayText)
 void TLargeintField::SetAsLargeInt(Int64 value)
 {
     if ((minValue_ != 0 || maxValue_ != 0) && (value < minValue_ || value > maxValue_))
-        RangeError(static_cast<double>(value), static_cast<double>(minValue_), static_cast<double>(maxValue_));
+        RangeError(static_cast<double>(value), static_cast<double>(minValue_),
+                   static_cast<double>(maxValue_));
     internal::ScratchBuffer buffer(8);
     std::memcpy(buffer.data(), &value, sizeof value);
     SetData(buffer.data());

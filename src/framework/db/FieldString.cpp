@@ -95,7 +95,8 @@ Variant TStringField::GetAsVariant()
 void TStringField::SetAsString(const AnsiString& value)
 {
     if (static_cast<Integer>(value.size()) > Size())
-        DatabaseError(Format(dbmsg::StringTooLong, {DisplayName(), static_cast<Integer>(value.size()), Size()}));
+        DatabaseError(
+            Format(dbmsg::StringTooLong, {DisplayName(), static_cast<Integer>(value.size()), Size()}));
     internal::ScratchBuffer buffer(static_cast<std::size_t>(DataSize()));
     // Bytes after an embedded zero are not part of a zero-terminated value.
     std::memcpy(buffer.data(), value.data(), value.size());

@@ -413,7 +413,10 @@ public:
     Currency MaxValue() const { return maxValue_; }
     void SetMaxValue(Currency value);
     void SetAsString(const AnsiString& value) override;
-    void SetAsInteger(Integer value) override { SetAsCurrency(Currency::FromRaw(Int64{value} * Currency::Scale)); }
+    void SetAsInteger(Integer value) override
+    {
+        SetAsCurrency(Currency::FromRaw(Int64{value} * Currency::Scale));
+    }
     void SetAsLargeInt(Int64 value) override;
     void SetAsFloat(double value) override;
     void SetAsCurrency(Currency value) override;
@@ -649,7 +652,7 @@ public:
     TField* operator[](Integer index) const { return Fields(index); }
     void Add(TField* field);
     void Remove(TField* field); // does not free it
-    void Clear();              // frees every field
+    void Clear();               // frees every field
     Integer IndexOf(const TField* field) const;
     TField* FindField(const AnsiString& fieldName) const;
     TField* FieldByName(const AnsiString& fieldName) const;

@@ -13,12 +13,12 @@ namespace {
 
 std::vector<AnsiString> FieldTypeNames()
 {
-    return {"ftUnknown",   "ftString",    "ftSmallint",  "ftInteger",  "ftWord",       "ftBoolean",
-            "ftFloat",     "ftCurrency",  "ftBCD",       "ftDate",     "ftTime",       "ftDateTime",
-            "ftBytes",     "ftVarBytes",  "ftAutoInc",   "ftBlob",     "ftMemo",       "ftGraphic",
-            "ftFmtMemo",   "ftParadoxOle", "ftDBaseOle", "ftTypedBinary", "ftCursor",  "ftFixedChar",
-            "ftWideString", "ftLargeint", "ftADT",       "ftArray",    "ftReference",  "ftDataSet",
-            "ftOraBlob",   "ftOraClob",   "ftVariant",   "ftInterface", "ftIDispatch", "ftGuid"};
+    return {"ftUnknown",    "ftString",     "ftSmallint", "ftInteger",     "ftWord",      "ftBoolean",
+            "ftFloat",      "ftCurrency",   "ftBCD",      "ftDate",        "ftTime",      "ftDateTime",
+            "ftBytes",      "ftVarBytes",   "ftAutoInc",  "ftBlob",        "ftMemo",      "ftGraphic",
+            "ftFmtMemo",    "ftParadoxOle", "ftDBaseOle", "ftTypedBinary", "ftCursor",    "ftFixedChar",
+            "ftWideString", "ftLargeint",   "ftADT",      "ftArray",       "ftReference", "ftDataSet",
+            "ftOraBlob",    "ftOraClob",    "ftVariant",  "ftInterface",   "ftIDispatch", "ftGuid"};
 }
 
 const bool kRegistered = [] {

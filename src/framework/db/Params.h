@@ -99,7 +99,7 @@ public:
     TParam* Items(Integer index) const;
     TParam* operator[](Integer index) const { return Items(index); }
     TParam* AddParam(TParam* value); // takes an item of another list over
-    void RemoveParam(TParam* value);  // lets it go without freeing
+    void RemoveParam(TParam* value); // lets it go without freeing
     TParam* CreateParam(TFieldType fieldType, const AnsiString& paramName, TParamType paramType);
     // For each parameter of value, the first of this list with that name takes its contents.
     void AssignValues(const TParams* value);

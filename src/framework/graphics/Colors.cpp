@@ -95,9 +95,7 @@ constexpr NamedValue kCharsetNames[] = {
     {OEM_CHARSET, "OEM_CHARSET"},
 };
 
-
-template <std::size_t N>
-bool ValueToName(const NamedValue (&table)[N], Integer value, AnsiString& name)
+template <std::size_t N> bool ValueToName(const NamedValue (&table)[N], Integer value, AnsiString& name)
 {
     for (const NamedValue& entry : table)
         if (entry.Value == value) {
@@ -107,8 +105,7 @@ bool ValueToName(const NamedValue (&table)[N], Integer value, AnsiString& name)
     return false;
 }
 
-template <std::size_t N>
-bool NameToValue(const NamedValue (&table)[N], std::string_view name, Integer& value)
+template <std::size_t N> bool NameToValue(const NamedValue (&table)[N], std::string_view name, Integer& value)
 {
     for (const NamedValue& entry : table)
         if (SameText(entry.Name, name)) {
@@ -225,17 +222,17 @@ TColor ColorToRGB(TColor color)
 
 const TIntegerIdents& ColorIdents()
 {
-    static const TIntegerIdents idents{
-        [](Int64 value, AnsiString& ident) {
-            return value >= INT32_MIN && value <= INT32_MAX && ColorToIdent(static_cast<TColor>(value), ident);
-        },
-        [](std::string_view ident, Int64& value) {
-            TColor color = 0;
-            if (!IdentToColor(ident, color))
-                return false;
-            value = color;
-            return true;
-        }};
+    static const TIntegerIdents idents{[](Int64 value, AnsiString& ident) {
+                                           return value >= INT32_MIN && value <= INT32_MAX &&
+                                                  ColorToIdent(static_cast<TColor>(value), ident);
+                                       },
+                                       [](std::string_view ident, Int64& value) {
+                                           TColor color = 0;
+                                           if (!IdentToColor(ident, color))
+                                               return false;
+                                           value = color;
+                                           return true;
+                                       }};
     return idents;
 }
 
@@ -251,17 +248,17 @@ bool IdentToCharset(std::string_view ident, Integer& charset)
 
 const TIntegerIdents& CharsetIdents()
 {
-    static const TIntegerIdents idents{
-        [](Int64 value, AnsiString& ident) {
-            return value >= 0 && value <= 255 && CharsetToIdent(static_cast<Integer>(value), ident);
-        },
-        [](std::string_view ident, Int64& value) {
-            Integer charset = 0;
-            if (!IdentToCharset(ident, charset))
-                return false;
-            value = charset;
-            return true;
-        }};
+    static const TIntegerIdents idents{[](Int64 value, AnsiString& ident) {
+                                           return value >= 0 && value <= 255 &&
+                                                  CharsetToIdent(static_cast<Integer>(value), ident);
+                                       },
+                                       [](std::string_view ident, Int64& value) {
+                                           Integer charset = 0;
+                                           if (!IdentToCharset(ident, charset))
+                                               return false;
+                                           value = charset;
+                                           return true;
+                                       }};
     return idents;
 }
 

@@ -12,7 +12,10 @@ namespace vmado {
 // ---- Colours -----------------------------------------------------------------------------------
 
 // System colours: the platform's colour index with the top bit set (negative as a TColor).
-constexpr TColor SystemColor(int index) { return static_cast<TColor>(0x80000000u | static_cast<unsigned>(index)); }
+constexpr TColor SystemColor(int index)
+{
+    return static_cast<TColor>(0x80000000u | static_cast<unsigned>(index));
+}
 
 constexpr TColor clScrollBar = SystemColor(0);
 constexpr TColor clBackground = SystemColor(1);

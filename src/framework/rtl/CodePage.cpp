@@ -238,8 +238,7 @@ const CodePageTables& TablesFor(Integer codePage)
     case CP_1252:
         return t1252;
     default:
-        throw EConvertError("Code page " + std::to_string(codePage) +
-                            " is not supported (use 1250 or 1252)");
+        throw EConvertError("Code page " + std::to_string(codePage) + " is not supported (use 1250 or 1252)");
     }
 }
 
@@ -258,8 +257,7 @@ bool IsSupportedCodePage(Integer codePage) noexcept
 void SetACP(Integer codePage)
 {
     if (!IsSupportedCodePage(codePage))
-        throw EConvertError("Code page " + std::to_string(codePage) +
-                            " is not supported (use 1250 or 1252)");
+        throw EConvertError("Code page " + std::to_string(codePage) + " is not supported (use 1250 or 1252)");
     g_codePage.store(codePage, std::memory_order_relaxed);
 }
 

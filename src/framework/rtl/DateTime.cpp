@@ -58,7 +58,8 @@ bool DecodeDayNumber(Integer dayNumber, Word& year, Word& month, Word& day)
     }
     y += i;
     if (y > 65535)
-        throw EConvertError("Day number " + std::to_string(dayNumber) + " is beyond the years a date can hold");
+        throw EConvertError("Day number " + std::to_string(dayNumber) +
+                            " is beyond the years a date can hold");
     const auto& days = kMonthDays[IsLeapYear(static_cast<Word>(y)) ? 1 : 0];
     Word m = 0;
     while (d >= days[m]) {
@@ -177,7 +178,8 @@ TDateTime Now()
 {
     const auto now = std::chrono::system_clock::now();
     const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
     std::tm local{};
     localtime_r(&seconds, &local);
     return EncodeDate(static_cast<Word>(local.tm_year + 1900), static_cast<Word>(local.tm_mon + 1),

@@ -180,8 +180,7 @@ AnsiString FloatToStrF(double value, TFloatFormat format, Integer precision, Int
         const FloatDecimal probe = internal::ToDecimalSignificant(value, precision);
         // Too many integer digits for the precision: the framework falls back to scientific.
         if (probe.Exponent > precision && !probe.Digits.empty())
-            return AnsiString(probe.Negative ? "-" : "") +
-                   ScientificText(probe, 0, false, 0, true);
+            return AnsiString(probe.Negative ? "-" : "") + ScientificText(probe, 0, false, 0, true);
         const FloatDecimal d = internal::ToDecimalFixed(value, precision, digits);
         const bool negative = d.Negative && !d.Digits.empty();
         const AnsiString amount = internal::FixedText(d, digits, format != ffFixed);

@@ -154,7 +154,8 @@ AnsiString FormatArgs(std::string_view format, const TVarRec* first, std::size_t
             const bool wide = a.GetKind() == TVarRec::Kind::Int64;
             const Int64 v = a.IntValue();
             if (type == 'd') {
-                const std::uint64_t magnitude = v < 0 ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
+                const std::uint64_t magnitude =
+                    v < 0 ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
                 text = (v < 0 ? "-" : "") + PadDigits(Digits(magnitude, 10), precision);
             } else {
                 // Unsigned and hexadecimal read the two's complement of the argument's width.
@@ -184,9 +185,8 @@ AnsiString FormatArgs(std::string_view format, const TVarRec* first, std::size_t
                 break;
             default: {
                 const TFloatFormat ff = type == 'f' ? ffFixed : (type == 'n' ? ffNumber : ffCurrency);
-                const int decimals = precision < 0
-                                         ? (type == 'm' ? FormatSettings().CurrencyDecimals : 2)
-                                         : std::min(precision, 18);
+                const int decimals = precision < 0 ? (type == 'm' ? FormatSettings().CurrencyDecimals : 2)
+                                                   : std::min(precision, 18);
                 text = isCurrency ? CurrToStrF(cur, ff, decimals) : FloatToStrF(v, ff, 18, decimals);
                 break;
             }

@@ -30,8 +30,7 @@ public:
     TVarRec(const AnsiString& value) : kind_(Kind::String), text_(value) {}
 
     TVarRec(const TVarRec& other)
-        : kind_(other.kind_), int_(other.int_), double_(other.double_), text_(other.text_),
-          char_(other.char_)
+        : kind_(other.kind_), int_(other.int_), double_(other.double_), text_(other.text_), char_(other.char_)
     {
         if (kind_ == Kind::Char)
             text_ = std::string_view(&char_, 1);
@@ -39,7 +38,7 @@ public:
     TVarRec& operator=(const TVarRec&) = delete;
 
     Kind GetKind() const noexcept { return kind_; }
-    Int64 IntValue() const noexcept { return int_; }     // Integer, Int64; Currency raw
+    Int64 IntValue() const noexcept { return int_; } // Integer, Int64; Currency raw
     double DoubleValue() const noexcept { return double_; }
     std::string_view Text() const noexcept { return text_; } // String, Char
 

@@ -39,10 +39,10 @@ std::vector<std::string> SplitSections(std::string_view format)
 }
 
 struct SectionInfo {
-    int IntegerPlaces = 0;   // '0' and '#' before the point
-    int IntegerZeros = 0;    // digits forced from the first '0' before the point
-    int MinDecimals = 0;     // '0' after the point (up to the last one)
-    int MaxDecimals = 0;     // '0' and '#' after the point
+    int IntegerPlaces = 0; // '0' and '#' before the point
+    int IntegerZeros = 0;  // digits forced from the first '0' before the point
+    int MinDecimals = 0;   // '0' after the point (up to the last one)
+    int MaxDecimals = 0;   // '0' and '#' after the point
     bool Thousands = false;
     bool Scientific = false;
     bool ExpPlus = false;

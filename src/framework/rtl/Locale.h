@@ -15,8 +15,8 @@ struct TFormatSettings {
     char TimeSeparator = ':';
     char ListSeparator = ',';
     AnsiString CurrencyString = "$";
-    Byte CurrencyFormat = 0;  // 0 "$1", 1 "1$", 2 "$ 1", 3 "1 $"
-    Byte NegCurrFormat = 0;   // 0 "($1)" ... 15 "(1 $)", the framework's sixteen forms
+    Byte CurrencyFormat = 0; // 0 "$1", 1 "1$", 2 "$ 1", 3 "1 $"
+    Byte NegCurrFormat = 0;  // 0 "($1)" ... 15 "(1 $)", the framework's sixteen forms
     Byte CurrencyDecimals = 2;
     AnsiString ShortDateFormat = "M/d/yyyy";
     AnsiString LongDateFormat = "dddd, MMMM d, yyyy";
@@ -26,9 +26,9 @@ struct TFormatSettings {
     AnsiString TimePMString = "PM";
     std::array<AnsiString, 12> ShortMonthNames{"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                                "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    std::array<AnsiString, 12> LongMonthNames{"January", "February", "March",     "April",
-                                              "May",     "June",     "July",      "August",
-                                              "September", "October", "November", "December"};
+    std::array<AnsiString, 12> LongMonthNames{"January",   "February", "March",    "April",
+                                              "May",       "June",     "July",     "August",
+                                              "September", "October",  "November", "December"};
     // Index 0 is Sunday, as the framework's DayOfWeek 1.
     std::array<AnsiString, 7> ShortDayNames{"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
     std::array<AnsiString, 7> LongDayNames{"Sunday",   "Monday", "Tuesday", "Wednesday",

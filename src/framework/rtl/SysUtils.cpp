@@ -35,8 +35,8 @@ bool ParseInteger(std::string_view s, int bits, Int64& result)
         return false;
     std::uint64_t value = 0;
     if (hex) {
-        const std::uint64_t limit = bits == 64 ? std::numeric_limits<std::uint64_t>::max()
-                                               : std::uint64_t{0xFFFFFFFFu};
+        const std::uint64_t limit =
+            bits == 64 ? std::numeric_limits<std::uint64_t>::max() : std::uint64_t{0xFFFFFFFFu};
         for (; i < s.size(); ++i) {
             const char c = s[i];
             int digit;
@@ -53,17 +53,19 @@ bool ParseInteger(std::string_view s, int bits, Int64& result)
             value = (value << 4) | static_cast<unsigned>(digit);
         }
         // Hexadecimal covers the full width: the top bit is the sign.
-        Int64 signedValue = bits == 64 ? static_cast<Int64>(value)
-                                       : static_cast<Int64>(static_cast<Integer>(static_cast<Cardinal>(value)));
+        Int64 signedValue = bits == 64
+                                ? static_cast<Int64>(value)
+                                : static_cast<Int64>(static_cast<Integer>(static_cast<Cardinal>(value)));
         if (negative)
             signedValue = static_cast<Int64>(0 - static_cast<std::uint64_t>(signedValue));
         if (bits == 32)
-            signedValue = static_cast<Integer>(static_cast<Cardinal>(static_cast<std::uint64_t>(signedValue)));
+            signedValue =
+                static_cast<Integer>(static_cast<Cardinal>(static_cast<std::uint64_t>(signedValue)));
         result = signedValue;
         return true;
     }
-    const std::uint64_t limit = (bits == 64 ? std::uint64_t{1} << 63 : std::uint64_t{1} << 31) -
-                                (negative ? 0 : 1);
+    const std::uint64_t limit =
+        (bits == 64 ? std::uint64_t{1} << 63 : std::uint64_t{1} << 31) - (negative ? 0 : 1);
     for (; i < s.size(); ++i) {
         const char c = s[i];
         if (c < '0' || c > '9')

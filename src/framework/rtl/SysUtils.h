@@ -79,7 +79,7 @@ AnsiString AnsiLowerCase(std::string_view s);
 // upper case of the same letters; AnsiCompareText ignores case. Negative, zero or positive.
 Integer AnsiCompareStr(std::string_view a, std::string_view b);
 Integer AnsiCompareText(std::string_view a, std::string_view b);
-bool AnsiSameStr(std::string_view a, std::string_view b); // byte-equal
+bool AnsiSameStr(std::string_view a, std::string_view b);  // byte-equal
 bool AnsiSameText(std::string_view a, std::string_view b); // equal after AnsiUpperCase
 
 // ---- Quoting -----------------------------------------------------------------------------------
@@ -108,14 +108,14 @@ constexpr char PathDelim = '/';
 AnsiString ExtractFilePath(std::string_view fileName); // up to and including the last '/'
 AnsiString ExtractFileDir(std::string_view fileName);  // without the trailing '/'
 AnsiString ExtractFileName(std::string_view fileName);
-AnsiString ExtractFileExt(std::string_view fileName);  // with the dot; "" when none
+AnsiString ExtractFileExt(std::string_view fileName); // with the dot; "" when none
 AnsiString ChangeFileExt(std::string_view fileName, std::string_view extension);
 AnsiString IncludeTrailingPathDelimiter(std::string_view s);
 AnsiString ExcludeTrailingPathDelimiter(std::string_view s);
 AnsiString ExpandFileName(std::string_view fileName); // absolute, "." and ".." resolved
-bool FileExists(std::string_view fileName);            // a file, not a directory
+bool FileExists(std::string_view fileName);           // a file, not a directory
 bool DirectoryExists(std::string_view directory);
-bool DeleteFile(std::string_view fileName);            // false when it could not be removed
+bool DeleteFile(std::string_view fileName); // false when it could not be removed
 AnsiString GetCurrentDir();
 
 } // namespace vmado

@@ -24,27 +24,48 @@ AnsiString VarTypeName(Word varType)
     if (varType & varArray)
         return "Array " + VarTypeName(static_cast<Word>(varType & ~varArray));
     switch (varType) {
-    case varEmpty: return "Empty";
-    case varNull: return "Null";
-    case varSmallint: return "Smallint";
-    case varInteger: return "Integer";
-    case varSingle: return "Single";
-    case varDouble: return "Double";
-    case varCurrency: return "Currency";
-    case varDate: return "Date";
-    case varOleStr: return "OleStr";
-    case varDispatch: return "Dispatch";
-    case varError: return "Error";
-    case varBoolean: return "Boolean";
-    case varVariant: return "Variant";
-    case varUnknown: return "Unknown";
-    case varShortInt: return "ShortInt";
-    case varByte: return "Byte";
-    case varWord: return "Word";
-    case varLongWord: return "LongWord";
-    case varInt64: return "Int64";
-    case varString: return "String";
-    default: return "$" + IntToHex(static_cast<Integer>(varType), 4);
+    case varEmpty:
+        return "Empty";
+    case varNull:
+        return "Null";
+    case varSmallint:
+        return "Smallint";
+    case varInteger:
+        return "Integer";
+    case varSingle:
+        return "Single";
+    case varDouble:
+        return "Double";
+    case varCurrency:
+        return "Currency";
+    case varDate:
+        return "Date";
+    case varOleStr:
+        return "OleStr";
+    case varDispatch:
+        return "Dispatch";
+    case varError:
+        return "Error";
+    case varBoolean:
+        return "Boolean";
+    case varVariant:
+        return "Variant";
+    case varUnknown:
+        return "Unknown";
+    case varShortInt:
+        return "ShortInt";
+    case varByte:
+        return "Byte";
+    case varWord:
+        return "Word";
+    case varLongWord:
+        return "LongWord";
+    case varInt64:
+        return "Int64";
+    case varString:
+        return "String";
+    default:
+        return "$" + IntToHex(static_cast<Integer>(varType), 4);
     }
 }
 
@@ -58,8 +79,8 @@ namespace internal {
 
 [[noreturn]] void Overflow(Word from, Word to)
 {
-    throw EVariantError("Overflow while converting variant of type (" + VarTypeName(from) +
-                        ") into type (" + VarTypeName(to) + ")");
+    throw EVariantError("Overflow while converting variant of type (" + VarTypeName(from) + ") into type (" +
+                        VarTypeName(to) + ")");
 }
 
 [[noreturn]] void NotAnArray()
@@ -161,13 +182,34 @@ Variant Variant::Null()
     return v;
 }
 
-Variant Variant::FromSmallint(SmallInt value) { return VarStorage::Make(varSmallint, Int64{value}); }
-Variant Variant::FromShortInt(std::int8_t value) { return VarStorage::Make(varShortInt, Int64{value}); }
-Variant Variant::FromByte(Byte value) { return VarStorage::Make(varByte, Int64{value}); }
-Variant Variant::FromWord(Word value) { return VarStorage::Make(varWord, Int64{value}); }
-Variant Variant::FromLongWord(Cardinal value) { return VarStorage::Make(varLongWord, Int64{value}); }
-Variant Variant::FromSingle(float value) { return VarStorage::Make(varSingle, static_cast<double>(value)); }
-Variant Variant::FromDate(TDateTime value) { return VarStorage::Make(varDate, value); }
+Variant Variant::FromSmallint(SmallInt value)
+{
+    return VarStorage::Make(varSmallint, Int64{value});
+}
+Variant Variant::FromShortInt(std::int8_t value)
+{
+    return VarStorage::Make(varShortInt, Int64{value});
+}
+Variant Variant::FromByte(Byte value)
+{
+    return VarStorage::Make(varByte, Int64{value});
+}
+Variant Variant::FromWord(Word value)
+{
+    return VarStorage::Make(varWord, Int64{value});
+}
+Variant Variant::FromLongWord(Cardinal value)
+{
+    return VarStorage::Make(varLongWord, Int64{value});
+}
+Variant Variant::FromSingle(float value)
+{
+    return VarStorage::Make(varSingle, static_cast<double>(value));
+}
+Variant Variant::FromDate(TDateTime value)
+{
+    return VarStorage::Make(varDate, value);
+}
 
 Variant Variant::FromOleStr(const AnsiString& value)
 {
@@ -405,25 +447,38 @@ Variant VarAsType(const Variant& v, Word varType)
         return VarStorage::Make(varType, x);
     };
     switch (varType) {
-    case varSmallint: return ranged(-32768, 32767);
-    case varInteger: return ranged(std::numeric_limits<Integer>::min(), std::numeric_limits<Integer>::max());
-    case varShortInt: return ranged(-128, 127);
-    case varByte: return ranged(0, 255);
-    case varWord: return ranged(0, 65535);
-    case varLongWord: return ranged(0, 4294967295LL);
-    case varInt64: return Variant(v.AsInt64());
+    case varSmallint:
+        return ranged(-32768, 32767);
+    case varInteger:
+        return ranged(std::numeric_limits<Integer>::min(), std::numeric_limits<Integer>::max());
+    case varShortInt:
+        return ranged(-128, 127);
+    case varByte:
+        return ranged(0, 255);
+    case varWord:
+        return ranged(0, 65535);
+    case varLongWord:
+        return ranged(0, 4294967295LL);
+    case varInt64:
+        return Variant(v.AsInt64());
     case varSingle: {
         const double d = v.AsFloat();
         if (std::isfinite(d) && std::fabs(d) > std::numeric_limits<float>::max())
             Overflow(from, varType);
         return Variant::FromSingle(static_cast<float>(d));
     }
-    case varDouble: return Variant(v.AsFloat());
-    case varCurrency: return Variant(v.AsCurrency());
-    case varDate: return Variant::FromDate(v.AsDateTime());
-    case varBoolean: return Variant(v.AsBoolean());
-    case varString: return Variant(v.AsString());
-    case varOleStr: return Variant::FromOleStr(v.AsString());
+    case varDouble:
+        return Variant(v.AsFloat());
+    case varCurrency:
+        return Variant(v.AsCurrency());
+    case varDate:
+        return Variant::FromDate(v.AsDateTime());
+    case varBoolean:
+        return Variant(v.AsBoolean());
+    case varString:
+        return Variant(v.AsString());
+    case varOleStr:
+        return Variant::FromOleStr(v.AsString());
     default:
         CannotConvert(from, varType);
     }

@@ -66,7 +66,8 @@ public:
     Variant(Integer value);
     Variant(Int64 value);
     // 64-bit integers spelled `long long` (SQLite's, ODBC's) are Int64 too.
-    template <typename T, std::enable_if_t<std::is_same_v<T, long long> && !std::is_same_v<T, Int64>, int> = 0>
+    template <typename T,
+              std::enable_if_t<std::is_same_v<T, long long> && !std::is_same_v<T, Int64>, int> = 0>
     Variant(T value) : Variant(static_cast<Int64>(value))
     {
     }
@@ -125,18 +126,30 @@ private:
 // strings byte by byte, arrays element by element.
 bool operator==(const Variant& a, const Variant& b);
 
-inline Word VarType(const Variant& v) { return v.VarType(); }
-inline bool VarIsNull(const Variant& v) { return v.IsNull(); }
-inline bool VarIsEmpty(const Variant& v) { return v.IsEmpty(); }
-inline bool VarIsArray(const Variant& v) { return v.IsArray(); }
+inline Word VarType(const Variant& v)
+{
+    return v.VarType();
+}
+inline bool VarIsNull(const Variant& v)
+{
+    return v.IsNull();
+}
+inline bool VarIsEmpty(const Variant& v)
+{
+    return v.IsEmpty();
+}
+inline bool VarIsArray(const Variant& v)
+{
+    return v.IsArray();
+}
 bool VarIsNullOrEmpty(const Variant& v);
 
 // bounds: low, high pairs, one pair per dimension (so {0, 9} makes ten elements).
 Variant VarArrayCreate(std::initializer_list<Integer> bounds, Word elementType);
-Variant VarArrayOf(const std::vector<Variant>& values); // zero-based array of varVariant
+Variant VarArrayOf(const std::vector<Variant>& values);   // zero-based array of varVariant
 Variant VarByteArray(const void* data, std::size_t size); // zero-based varByte array
 Integer VarArrayDimCount(const Variant& v);
-Integer VarArrayLowBound(const Variant& v, Integer dim);  // dim counts from 1
+Integer VarArrayLowBound(const Variant& v, Integer dim); // dim counts from 1
 Integer VarArrayHighBound(const Variant& v, Integer dim);
 // Raw bytes of a varByte array; raises EVariantError for any other variant.
 const std::vector<Byte>& VarArrayBytes(const Variant& v);

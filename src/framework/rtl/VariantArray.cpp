@@ -57,8 +57,8 @@ Variant ZeroOf(Word t)
 std::size_t FlatIndex(const VarArrayData& data, std::initializer_list<Integer> indices)
 {
     if (indices.size() != data.Bounds.size())
-        throw EVariantError("Variant array has " + std::to_string(data.Bounds.size()) +
-                            " dimension(s), " + std::to_string(indices.size()) + " index(es) given");
+        throw EVariantError("Variant array has " + std::to_string(data.Bounds.size()) + " dimension(s), " +
+                            std::to_string(indices.size()) + " index(es) given");
     std::size_t flat = 0;
     std::size_t d = 0;
     for (Integer index : indices) {

@@ -159,7 +159,8 @@ TEST(BACKEND_SUITE(ConnectionOpen), MissingOdbcDataSourceRaisesWithTheDriverMana
         FAIL() << "no exception";
     } catch (const EOleException& e) {
         EXPECT_EQ(e.SqlState(), "IM002") << e.what();
-        EXPECT_NE(std::string(e.what()).find("Cannot open the ODBC connection"), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("Cannot open the ODBC connection"), std::string::npos)
+            << e.what();
         EXPECT_FALSE(e.DatabaseText().empty());
     }
     EXPECT_EQ(c->State(), adStateClosed);

@@ -580,7 +580,8 @@ void Column::Finish()
         // The database sets no length (SQLite's TEXT): report room for an ordinary value or the
         // longest one held, and accept longer values on edit, as the database does.
         meta_.Unbounded = true;
-        meta_.DefinedSize = static_cast<Integer>(std::min<std::size_t>(std::max<std::size_t>(maxLength_, 255), INT_MAX));
+        meta_.DefinedSize =
+            static_cast<Integer>(std::min<std::size_t>(std::max<std::size_t>(maxLength_, 255), INT_MAX));
     }
     if (meta_.Kind == ValueKind::Text && static_cast<std::size_t>(meta_.DefinedSize) < maxLength_ &&
         !meta_.Long)

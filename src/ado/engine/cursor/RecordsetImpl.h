@@ -97,7 +97,7 @@ public:
         Int64 Int = 0;                    // Integer, Currency (raw)
         double Real = 0;                  // Float, Date
         bool Bool = false;
-        std::string_view Text;            // Text, Bytes
+        std::string_view Text; // Text, Bytes
     };
     bool PeekCell(int col, CellPeek& out) const;
     // The current record's row id (its bookmark less one); false off a record.

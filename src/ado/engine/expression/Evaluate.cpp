@@ -11,47 +11,75 @@
 namespace vmado::engine::internal {
 namespace {
 
-template <typename T> int Order3(T a, T b) { return a < b ? -1 : (b < a ? 1 : 0); }
+template <typename T> int Order3(T a, T b)
+{
+    return a < b ? -1 : (b < a ? 1 : 0);
+}
 
-int CompareText(std::string_view a, const FoldTable& fa, std::string_view b, const FoldTable& fb) {
+int CompareText(std::string_view a, const FoldTable& fa, std::string_view b, const FoldTable& fb)
+{
     const size_t n = a.size() < b.size() ? a.size() : b.size();
     for (size_t i = 0; i < n; ++i) {
         const unsigned char x = fa[static_cast<unsigned char>(a[i])];
         const unsigned char y = fb[static_cast<unsigned char>(b[i])];
-        if (x != y) return x < y ? -1 : 1;
+        if (x != y)
+            return x < y ? -1 : 1;
     }
     return Order3(a.size(), b.size());
 }
 
-bool IsNumericKind(ValueKind k) {
+bool IsNumericKind(ValueKind k)
+{
     return k == ValueKind::Boolean || k == ValueKind::Integer || k == ValueKind::Float ||
            k == ValueKind::Currency || k == ValueKind::Date;
 }
 
 // The numeric reading of a cell; text is read as a number, then as a date.
-bool CellNumber(const CellRef& c, double& out) {
+bool CellNumber(const CellRef& c, double& out)
+{
     switch (c.Kind) {
-    case ValueKind::Boolean: out = c.B ? -1.0 : 0.0; return true;
-    case ValueKind::Integer: out = static_cast<double>(c.I); return true;
+    case ValueKind::Boolean:
+        out = c.B ? -1.0 : 0.0;
+        return true;
+    case ValueKind::Integer:
+        out = static_cast<double>(c.I);
+        return true;
     case ValueKind::Float:
-    case ValueKind::Date: out = c.F; return true;
-    case ValueKind::Currency: out = static_cast<double>(c.Cur) / 10000.0; return true;
-    case ValueKind::Text: return ParseNumber(c.Text, out) || ParseDateTime(c.Text, out);
-    default: return false;
+    case ValueKind::Date:
+        out = c.F;
+        return true;
+    case ValueKind::Currency:
+        out = static_cast<double>(c.Cur) / 10000.0;
+        return true;
+    case ValueKind::Text:
+        return ParseNumber(c.Text, out) || ParseDateTime(c.Text, out);
+    default:
+        return false;
     }
 }
 
-bool CellDate(const CellRef& c, double& out) {
-    if (c.Kind == ValueKind::Text) return ParseDateTime(c.Text, out) || ParseNumber(c.Text, out);
+bool CellDate(const CellRef& c, double& out)
+{
+    if (c.Kind == ValueKind::Text)
+        return ParseDateTime(c.Text, out) || ParseNumber(c.Text, out);
     return CellNumber(c, out);
 }
 
-bool Truthy(const CellRef& c, bool& out) {
+bool Truthy(const CellRef& c, bool& out)
+{
     switch (c.Kind) {
-    case ValueKind::Boolean: out = c.B; return true;
-    case ValueKind::Integer: out = c.I != 0; return true;
-    case ValueKind::Float: out = c.F != 0; return true;
-    case ValueKind::Currency: out = c.Cur != 0; return true;
+    case ValueKind::Boolean:
+        out = c.B;
+        return true;
+    case ValueKind::Integer:
+        out = c.I != 0;
+        return true;
+    case ValueKind::Float:
+        out = c.F != 0;
+        return true;
+    case ValueKind::Currency:
+        out = c.Cur != 0;
+        return true;
     case ValueKind::Text: {
         double d;
         if (ParseNumber(c.Text, d)) {
@@ -70,13 +98,15 @@ bool Truthy(const CellRef& c, bool& out) {
         }
         return false;
     }
-    default: return false;
+    default:
+        return false;
     }
 }
 
 } // namespace
 
-CellRef Constant::AsCell() const {
+CellRef Constant::AsCell() const
+{
     CellRef c;
     c.Kind = Kind;
     c.B = B;
@@ -87,55 +117,78 @@ CellRef Constant::AsCell() const {
     return c;
 }
 
-Tri ApplyOp(CompareOp op, int order) {
+Tri ApplyOp(CompareOp op, int order)
+{
     bool r = false;
     switch (op) {
-    case CompareOp::Eq: r = order == 0; break;
-    case CompareOp::Ne: r = order != 0; break;
-    case CompareOp::Lt: r = order < 0; break;
-    case CompareOp::Gt: r = order > 0; break;
-    case CompareOp::Le: r = order <= 0; break;
-    case CompareOp::Ge: r = order >= 0; break;
+    case CompareOp::Eq:
+        r = order == 0;
+        break;
+    case CompareOp::Ne:
+        r = order != 0;
+        break;
+    case CompareOp::Lt:
+        r = order < 0;
+        break;
+    case CompareOp::Gt:
+        r = order > 0;
+        break;
+    case CompareOp::Le:
+        r = order <= 0;
+        break;
+    case CompareOp::Ge:
+        r = order >= 0;
+        break;
     }
     return r ? Tri::True : Tri::False;
 }
 
-std::string_view CellAsText(const CellRef& c, char (&buf)[64], bool& ok) {
+std::string_view CellAsText(const CellRef& c, char (&buf)[64], bool& ok)
+{
     ok = true;
     switch (c.Kind) {
     case ValueKind::Text:
-    case ValueKind::Bytes: return c.Text;
-    case ValueKind::Boolean: return c.B ? std::string_view("-1") : std::string_view("0");
+    case ValueKind::Bytes:
+        return c.Text;
+    case ValueKind::Boolean:
+        return c.B ? std::string_view("-1") : std::string_view("0");
     case ValueKind::Integer: {
         auto r = std::to_chars(buf, buf + sizeof buf, c.I);
         return std::string_view(buf, static_cast<size_t>(r.ptr - buf));
     }
     case ValueKind::Float: {
         auto r = std::to_chars(buf, buf + sizeof buf, c.F);
-        if (r.ec != std::errc()) break;
+        if (r.ec != std::errc())
+            break;
         return std::string_view(buf, static_cast<size_t>(r.ptr - buf));
     }
     case ValueKind::Currency: {
         const Int64 whole = c.Cur / 10000;
         Int64 frac = c.Cur % 10000;
-        if (frac < 0) frac = -frac;
+        if (frac < 0)
+            frac = -frac;
         int n = std::snprintf(buf, sizeof buf, "%s%lld", (c.Cur < 0 && whole == 0) ? "-" : "",
                               static_cast<long long>(whole));
         if (frac != 0) {
             n += std::snprintf(buf + n, sizeof buf - n, ".%04lld", static_cast<long long>(frac));
-            while (buf[n - 1] == '0') --n;
+            while (buf[n - 1] == '0')
+                --n;
         }
         return std::string_view(buf, static_cast<size_t>(n));
     }
-    case ValueKind::Date: return FormatDateTime(c.F, buf);
-    default: break;
+    case ValueKind::Date:
+        return FormatDateTime(c.F, buf);
+    default:
+        break;
     }
     ok = false;
     return {};
 }
 
-bool CompareCellConstant(const CellRef& c, const Constant& k, const FoldTable& fold, int& order) {
-    if (c.Kind == ValueKind::Null || k.Kind == ValueKind::Null) return false;
+bool CompareCellConstant(const CellRef& c, const Constant& k, const FoldTable& fold, int& order)
+{
+    if (c.Kind == ValueKind::Null || k.Kind == ValueKind::Null)
+        return false;
     switch (k.Kind) {
     case ValueKind::Text:
     case ValueKind::Bytes: {
@@ -151,13 +204,15 @@ bool CompareCellConstant(const CellRef& c, const Constant& k, const FoldTable& f
         char buf[64];
         bool ok;
         const std::string_view t = CellAsText(c, buf, ok);
-        if (!ok) return false;
+        if (!ok)
+            return false;
         order = CompareText(t, fold, k.Text, IdentityFold());
         return true;
     }
     case ValueKind::Boolean: {
         bool b;
-        if (!Truthy(c, b)) return false;
+        if (!Truthy(c, b))
+            return false;
         // Booleans order as their numeric forms -1 and 0.
         order = Order3(b ? -1 : 0, k.B ? -1 : 0);
         return true;
@@ -176,14 +231,17 @@ bool CompareCellConstant(const CellRef& c, const Constant& k, const FoldTable& f
         break;
     case ValueKind::Date: {
         double d;
-        if (!CellDate(c, d)) return false;
+        if (!CellDate(c, d))
+            return false;
         order = Order3(DateToMilliseconds(d), DateToMilliseconds(k.F));
         return true;
     }
-    default: break;
+    default:
+        break;
     }
     double d;
-    if (!CellNumber(c, d)) return false;
+    if (!CellNumber(c, d))
+        return false;
     if (c.Kind == ValueKind::Date) {
         order = Order3(DateToMilliseconds(d), DateToMilliseconds(k.Number));
         return true;
@@ -192,9 +250,10 @@ bool CompareCellConstant(const CellRef& c, const Constant& k, const FoldTable& f
     return true;
 }
 
-bool CompareCells(const CellRef& a, const FoldTable& fa, const CellRef& b, const FoldTable& fb,
-                  int& order) {
-    if (a.Kind == ValueKind::Null || b.Kind == ValueKind::Null) return false;
+bool CompareCells(const CellRef& a, const FoldTable& fa, const CellRef& b, const FoldTable& fb, int& order)
+{
+    if (a.Kind == ValueKind::Null || b.Kind == ValueKind::Null)
+        return false;
     const bool ta = a.Kind == ValueKind::Text || a.Kind == ValueKind::Bytes;
     const bool tb = b.Kind == ValueKind::Text || b.Kind == ValueKind::Bytes;
     if (ta && tb) {
@@ -203,18 +262,26 @@ bool CompareCells(const CellRef& a, const FoldTable& fa, const CellRef& b, const
     }
     if (a.Kind == b.Kind) {
         switch (a.Kind) {
-        case ValueKind::Integer: order = Order3(a.I, b.I); return true;
-        case ValueKind::Currency: order = Order3(a.Cur, b.Cur); return true;
-        case ValueKind::Boolean: order = Order3(a.B ? -1 : 0, b.B ? -1 : 0); return true;
+        case ValueKind::Integer:
+            order = Order3(a.I, b.I);
+            return true;
+        case ValueKind::Currency:
+            order = Order3(a.Cur, b.Cur);
+            return true;
+        case ValueKind::Boolean:
+            order = Order3(a.B ? -1 : 0, b.B ? -1 : 0);
+            return true;
         case ValueKind::Date:
             order = Order3(DateToMilliseconds(a.F), DateToMilliseconds(b.F));
             return true;
-        default: break;
+        default:
+            break;
         }
     }
     if (a.Kind == ValueKind::Date || b.Kind == ValueKind::Date) {
         double x, y;
-        if (!CellDate(a, x) || !CellDate(b, y)) return false;
+        if (!CellDate(a, x) || !CellDate(b, y))
+            return false;
         order = Order3(DateToMilliseconds(x), DateToMilliseconds(y));
         return true;
     }
@@ -223,22 +290,25 @@ bool CompareCells(const CellRef& a, const FoldTable& fa, const CellRef& b, const
         order = Order3(x, y);
         return true;
     }
-    if (!IsNumericKind(a.Kind) && !IsNumericKind(b.Kind)) return false;
+    if (!IsNumericKind(a.Kind) && !IsNumericKind(b.Kind))
+        return false;
     char ba[64], bb[64];
     bool oka, okb;
     const std::string_view sa = CellAsText(a, ba, oka), sb = CellAsText(b, bb, okb);
-    if (!oka || !okb) return false;
+    if (!oka || !okb)
+        return false;
     order = CompareText(sa, fa, sb, fb);
     return true;
 }
 
-bool LikePattern::Match(std::string_view s, const FoldTable& fold) const {
+bool LikePattern::Match(std::string_view s, const FoldTable& fold) const
+{
     const size_t m = Items.size(), n = s.size();
     size_t p = 0, i = 0;
     size_t starP = SIZE_MAX, starI = 0;
     while (i < n) {
-        if (p < m && (Items[p] == kAnyOne ||
-                      (Items[p] >= 0 && fold[static_cast<unsigned char>(s[i])] == Items[p]))) {
+        if (p < m &&
+            (Items[p] == kAnyOne || (Items[p] >= 0 && fold[static_cast<unsigned char>(s[i])] == Items[p]))) {
             ++p;
             ++i;
         } else if (p < m && Items[p] == kAnyRun) {
@@ -251,7 +321,8 @@ bool LikePattern::Match(std::string_view s, const FoldTable& fold) const {
             return false;
         }
     }
-    while (p < m && Items[p] == kAnyRun) ++p;
+    while (p < m && Items[p] == kAnyRun)
+        ++p;
     return p == m;
 }
 
@@ -265,12 +336,15 @@ struct ConstNode final : Node {
 
 struct AndNode final : Node {
     std::vector<NodePtr> Items;
-    Tri Eval(const IRowReader& row) const override {
+    Tri Eval(const IRowReader& row) const override
+    {
         Tri result = Tri::True;
         for (const auto& n : Items) {
             const Tri t = n->Eval(row);
-            if (t == Tri::False) return Tri::False;
-            if (t == Tri::Unknown) result = Tri::Unknown;
+            if (t == Tri::False)
+                return Tri::False;
+            if (t == Tri::Unknown)
+                result = Tri::Unknown;
         }
         return result;
     }
@@ -278,12 +352,15 @@ struct AndNode final : Node {
 
 struct OrNode final : Node {
     std::vector<NodePtr> Items;
-    Tri Eval(const IRowReader& row) const override {
+    Tri Eval(const IRowReader& row) const override
+    {
         Tri result = Tri::False;
         for (const auto& n : Items) {
             const Tri t = n->Eval(row);
-            if (t == Tri::True) return Tri::True;
-            if (t == Tri::Unknown) result = Tri::Unknown;
+            if (t == Tri::True)
+                return Tri::True;
+            if (t == Tri::Unknown)
+                result = Tri::Unknown;
         }
         return result;
     }
@@ -297,7 +374,8 @@ struct NotNode final : Node {
 struct IsNullNode final : Node {
     int Column;
     bool Negate;
-    Tri Eval(const IRowReader& row) const override {
+    Tri Eval(const IRowReader& row) const override
+    {
         const bool isNull = row.Cell(Column).Kind == ValueKind::Null;
         return (isNull != Negate) ? Tri::True : Tri::False;
     }
@@ -305,9 +383,11 @@ struct IsNullNode final : Node {
 
 struct BoolColumnNode final : Node {
     int Column;
-    Tri Eval(const IRowReader& row) const override {
+    Tri Eval(const IRowReader& row) const override
+    {
         bool b;
-        if (!Truthy(row.Cell(Column), b)) return Tri::Unknown;
+        if (!Truthy(row.Cell(Column), b))
+            return Tri::Unknown;
         return b ? Tri::True : Tri::False;
     }
 };
@@ -317,14 +397,18 @@ struct CompareConstNode final : Node {
     std::shared_ptr<const FoldTable> Fold;
     CompareOp Op;
     Constant K;
-    Tri Eval(const IRowReader& row) const override {
+    Tri Eval(const IRowReader& row) const override
+    {
         const CellRef c = row.Cell(Column);
         // The common case, a cell of the constant's own kind, takes the short road.
         if (c.Kind == K.Kind) {
             switch (c.Kind) {
-            case ValueKind::Integer: return ApplyOp(Op, Order3(c.I, K.I));
-            case ValueKind::Float: return ApplyOp(Op, Order3(c.F, K.F));
-            case ValueKind::Currency: return ApplyOp(Op, Order3(c.Cur, K.Cur));
+            case ValueKind::Integer:
+                return ApplyOp(Op, Order3(c.I, K.I));
+            case ValueKind::Float:
+                return ApplyOp(Op, Order3(c.F, K.F));
+            case ValueKind::Currency:
+                return ApplyOp(Op, Order3(c.Cur, K.Cur));
             case ValueKind::Text:
                 if (!Fold && (Op == CompareOp::Eq || Op == CompareOp::Ne)) {
                     const bool eq = c.Text.size() == K.Text.size() &&
@@ -332,11 +416,13 @@ struct CompareConstNode final : Node {
                     return (eq == (Op == CompareOp::Eq)) ? Tri::True : Tri::False;
                 }
                 break;
-            default: break;
+            default:
+                break;
             }
         }
         int order;
-        if (!CompareCellConstant(c, K, Fold ? *Fold : IdentityFold(), order)) return Tri::Unknown;
+        if (!CompareCellConstant(c, K, Fold ? *Fold : IdentityFold(), order))
+            return Tri::Unknown;
         return ApplyOp(Op, order);
     }
 };
@@ -345,7 +431,8 @@ struct CompareColumnsNode final : Node {
     int A, B;
     std::shared_ptr<const FoldTable> FoldA, FoldB;
     CompareOp Op;
-    Tri Eval(const IRowReader& row) const override {
+    Tri Eval(const IRowReader& row) const override
+    {
         int order;
         if (!CompareCells(row.Cell(A), FoldA ? *FoldA : IdentityFold(), row.Cell(B),
                           FoldB ? *FoldB : IdentityFold(), order))
@@ -358,13 +445,16 @@ struct LikeNode final : Node {
     int Column;
     std::shared_ptr<const FoldTable> Fold;
     LikePattern Pattern;
-    Tri Eval(const IRowReader& row) const override {
+    Tri Eval(const IRowReader& row) const override
+    {
         const CellRef c = row.Cell(Column);
-        if (c.Kind == ValueKind::Null) return Tri::Unknown;
+        if (c.Kind == ValueKind::Null)
+            return Tri::Unknown;
         char buf[64];
         bool ok;
         const std::string_view t = CellAsText(c, buf, ok);
-        if (!ok) return Tri::Unknown;
+        if (!ok)
+            return Tri::Unknown;
         return Pattern.Match(t, Fold ? *Fold : IdentityFold()) ? Tri::True : Tri::False;
     }
 };
@@ -373,9 +463,11 @@ struct InNode final : Node {
     int Column;
     std::shared_ptr<const FoldTable> Fold;
     std::vector<Constant> Items;
-    Tri Eval(const IRowReader& row) const override {
+    Tri Eval(const IRowReader& row) const override
+    {
         const CellRef c = row.Cell(Column);
-        if (c.Kind == ValueKind::Null) return Tri::Unknown;
+        if (c.Kind == ValueKind::Null)
+            return Tri::Unknown;
         Tri result = Tri::False;
         for (const Constant& k : Items) {
             int order;
@@ -383,7 +475,8 @@ struct InNode final : Node {
                 result = Tri::Unknown;
                 continue;
             }
-            if (order == 0) return Tri::True;
+            if (order == 0)
+                return Tri::True;
         }
         return result;
     }
@@ -391,42 +484,53 @@ struct InNode final : Node {
 
 } // namespace
 
-NodePtr MakeConst(Tri value) { return std::make_unique<ConstNode>(value); }
+NodePtr MakeConst(Tri value)
+{
+    return std::make_unique<ConstNode>(value);
+}
 
-NodePtr MakeAnd(std::vector<NodePtr> items) {
-    if (items.size() == 1) return std::move(items.front());
+NodePtr MakeAnd(std::vector<NodePtr> items)
+{
+    if (items.size() == 1)
+        return std::move(items.front());
     auto n = std::make_unique<AndNode>();
     n->Items = std::move(items);
     return n;
 }
 
-NodePtr MakeOr(std::vector<NodePtr> items) {
-    if (items.size() == 1) return std::move(items.front());
+NodePtr MakeOr(std::vector<NodePtr> items)
+{
+    if (items.size() == 1)
+        return std::move(items.front());
     auto n = std::make_unique<OrNode>();
     n->Items = std::move(items);
     return n;
 }
 
-NodePtr MakeNot(NodePtr item) {
+NodePtr MakeNot(NodePtr item)
+{
     auto n = std::make_unique<NotNode>();
     n->Item = std::move(item);
     return n;
 }
 
-NodePtr MakeIsNull(int column, bool negate) {
+NodePtr MakeIsNull(int column, bool negate)
+{
     auto n = std::make_unique<IsNullNode>();
     n->Column = column;
     n->Negate = negate;
     return n;
 }
 
-NodePtr MakeBoolColumn(int column) {
+NodePtr MakeBoolColumn(int column)
+{
     auto n = std::make_unique<BoolColumnNode>();
     n->Column = column;
     return n;
 }
 
-NodePtr MakeCompareConst(int column, std::shared_ptr<const FoldTable> fold, CompareOp op, Constant k) {
+NodePtr MakeCompareConst(int column, std::shared_ptr<const FoldTable> fold, CompareOp op, Constant k)
+{
     auto n = std::make_unique<CompareConstNode>();
     n->Column = column;
     n->Fold = std::move(fold);
@@ -436,7 +540,8 @@ NodePtr MakeCompareConst(int column, std::shared_ptr<const FoldTable> fold, Comp
 }
 
 NodePtr MakeCompareColumns(int a, std::shared_ptr<const FoldTable> foldA, CompareOp op, int b,
-                           std::shared_ptr<const FoldTable> foldB) {
+                           std::shared_ptr<const FoldTable> foldB)
+{
     auto n = std::make_unique<CompareColumnsNode>();
     n->A = a;
     n->B = b;
@@ -446,7 +551,8 @@ NodePtr MakeCompareColumns(int a, std::shared_ptr<const FoldTable> foldA, Compar
     return n;
 }
 
-NodePtr MakeLike(int column, std::shared_ptr<const FoldTable> fold, LikePattern pattern) {
+NodePtr MakeLike(int column, std::shared_ptr<const FoldTable> fold, LikePattern pattern)
+{
     auto n = std::make_unique<LikeNode>();
     n->Column = column;
     n->Fold = std::move(fold);
@@ -454,7 +560,8 @@ NodePtr MakeLike(int column, std::shared_ptr<const FoldTable> fold, LikePattern 
     return n;
 }
 
-NodePtr MakeIn(int column, std::shared_ptr<const FoldTable> fold, std::vector<Constant> items) {
+NodePtr MakeIn(int column, std::shared_ptr<const FoldTable> fold, std::vector<Constant> items)
+{
     auto n = std::make_unique<InNode>();
     n->Column = column;
     n->Fold = std::move(fold);

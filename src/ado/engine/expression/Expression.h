@@ -23,8 +23,8 @@ struct CellRef {
     ValueKind Kind = ValueKind::Null;
     bool B = false;
     Int64 I = 0;
-    double F = 0;     // Float, and Date as days since 1899-12-30
-    Int64 Cur = 0;    // Currency raw (value x 10000)
+    double F = 0;          // Float, and Date as days since 1899-12-30
+    Int64 Cur = 0;         // Currency raw (value x 10000)
     std::string_view Text; // Text (8-bit code-page bytes) and Bytes
 };
 
@@ -40,8 +40,7 @@ struct Node;
 
 class CompiledExpression {
 public:
-    CompiledExpression(std::unique_ptr<const internal::Node> root, std::vector<int> columns,
-                       AnsiString text);
+    CompiledExpression(std::unique_ptr<const internal::Node> root, std::vector<int> columns, AnsiString text);
     ~CompiledExpression();
     CompiledExpression(const CompiledExpression&) = delete;
     CompiledExpression& operator=(const CompiledExpression&) = delete;

@@ -20,23 +20,29 @@ std::mutex gMutex;
 std::vector<std::unique_ptr<const LocaleView>> gSnapshots; // kept for the process's life
 std::atomic<const LocaleView*> gCurrent{nullptr};
 
-LocaleView::Order OrderOf(const AnsiString& format) {
+LocaleView::Order OrderOf(const AnsiString& format)
+{
     for (char c : format) {
         const char u = static_cast<char>(c & ~0x20);
-        if (u == 'D') return LocaleView::Order::DMY;
-        if (u == 'Y') return LocaleView::Order::YMD;
-        if (u == 'M') return LocaleView::Order::MDY;
+        if (u == 'D')
+            return LocaleView::Order::DMY;
+        if (u == 'Y')
+            return LocaleView::Order::YMD;
+        if (u == 'M')
+            return LocaleView::Order::MDY;
     }
     return LocaleView::Order::MDY;
 }
 
-bool SameView(const LocaleView& a, const LocaleView& b) {
+bool SameView(const LocaleView& a, const LocaleView& b)
+{
     return a.DateSeparator == b.DateSeparator && a.DecimalSeparator == b.DecimalSeparator &&
            a.DateOrder == b.DateOrder && a.TimeAMString == b.TimeAMString &&
            a.TimePMString == b.TimePMString && a.CenturyEnd == b.CenturyEnd;
 }
 
-int CurrentYear() {
+int CurrentYear()
+{
     const std::time_t now = std::time(nullptr);
     std::tm tm{};
     localtime_r(&now, &tm);
@@ -45,14 +51,17 @@ int CurrentYear() {
 
 } // namespace
 
-const LocaleView& CurrentLocale() {
+const LocaleView& CurrentLocale()
+{
     const LocaleView* v = gCurrent.load(std::memory_order_acquire);
-    if (v) return *v;
+    if (v)
+        return *v;
     RefreshLocale();
     return *gCurrent.load(std::memory_order_acquire);
 }
 
-void RefreshLocale() {
+void RefreshLocale()
+{
     const TFormatSettings& s = FormatSettings();
     LocaleView next;
     next.DateSeparator = s.DateSeparator;
@@ -61,33 +70,40 @@ void RefreshLocale() {
     next.TimeAMString = s.TimeAMString;
     next.TimePMString = s.TimePMString;
     const int year = CurrentYear();
-    next.CenturyEnd = s.TwoDigitYearCenturyWindow == 0 ? (year / 100) * 100 + 99
-                                                        : year + s.TwoDigitYearCenturyWindow;
+    next.CenturyEnd =
+        s.TwoDigitYearCenturyWindow == 0 ? (year / 100) * 100 + 99 : year + s.TwoDigitYearCenturyWindow;
     std::lock_guard<std::mutex> lock(gMutex);
     const LocaleView* cur = gCurrent.load(std::memory_order_acquire);
-    if (cur && SameView(*cur, next)) return;
+    if (cur && SameView(*cur, next))
+        return;
     gSnapshots.push_back(std::make_unique<const LocaleView>(std::move(next)));
     gCurrent.store(gSnapshots.back().get(), std::memory_order_release);
 }
 
-const FoldTable& IdentityFold() {
+const FoldTable& IdentityFold()
+{
     static const FoldTable table = [] {
         FoldTable t{};
-        for (int i = 0; i < 256; ++i) t[i] = static_cast<unsigned char>(i);
+        for (int i = 0; i < 256; ++i)
+            t[i] = static_cast<unsigned char>(i);
         return t;
     }();
     return table;
 }
 
-std::shared_ptr<const FoldTable> MakeUpperFold() {
+std::shared_ptr<const FoldTable> MakeUpperFold()
+{
     auto t = std::make_shared<FoldTable>();
-    for (int i = 0; i < 256; ++i) (*t)[i] = static_cast<unsigned char>(AnsiUpperChar(static_cast<char>(i)));
+    for (int i = 0; i < 256; ++i)
+        (*t)[i] = static_cast<unsigned char>(AnsiUpperChar(static_cast<char>(i)));
     return t;
 }
 
-std::shared_ptr<const FoldTable> MakeLowerFold() {
+std::shared_ptr<const FoldTable> MakeLowerFold()
+{
     auto t = std::make_shared<FoldTable>();
-    for (int i = 0; i < 256; ++i) (*t)[i] = static_cast<unsigned char>(AnsiLowerChar(static_cast<char>(i)));
+    for (int i = 0; i < 256; ++i)
+        (*t)[i] = static_cast<unsigned char>(AnsiLowerChar(static_cast<char>(i)));
     return t;
 }
 

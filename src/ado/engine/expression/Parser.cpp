@@ -16,13 +16,18 @@ namespace vmado::engine {
 
 using namespace internal;
 
-CompiledExpression::CompiledExpression(std::unique_ptr<const internal::Node> root,
-                                       std::vector<int> columns, AnsiString text)
-    : root_(std::move(root)), columns_(std::move(columns)), text_(std::move(text)) {}
+CompiledExpression::CompiledExpression(std::unique_ptr<const internal::Node> root, std::vector<int> columns,
+                                       AnsiString text)
+    : root_(std::move(root)), columns_(std::move(columns)), text_(std::move(text))
+{
+}
 
 CompiledExpression::~CompiledExpression() = default;
 
-bool CompiledExpression::Matches(const IRowReader& row) const { return root_->Eval(row) == Tri::True; }
+bool CompiledExpression::Matches(const IRowReader& row) const
+{
+    return root_->Eval(row) == Tri::True;
+}
 
 namespace {
 
@@ -35,66 +40,98 @@ struct Operand {
     int Column = -1;
     std::shared_ptr<const FoldTable> Fold; // column side only; literals are folded when read
     LitKind Lit = LitKind::Null;
-    AnsiString Text;        // string content, or a number as typed (with its sign)
+    AnsiString Text; // string content, or a number as typed (with its sign)
     double Date = 0;
     bool B = false;
     bool CurrencySign = false;
     const Token* At = nullptr;
 };
 
-const char* KindName(ValueKind k) {
+const char* KindName(ValueKind k)
+{
     switch (k) {
-    case ValueKind::Null: return "untyped";
-    case ValueKind::Boolean: return "Boolean";
-    case ValueKind::Integer: return "Integer";
-    case ValueKind::Float: return "Float";
-    case ValueKind::Currency: return "Currency";
-    case ValueKind::Date: return "Date";
-    case ValueKind::Text: return "Text";
-    case ValueKind::Bytes: return "Binary";
+    case ValueKind::Null:
+        return "untyped";
+    case ValueKind::Boolean:
+        return "Boolean";
+    case ValueKind::Integer:
+        return "Integer";
+    case ValueKind::Float:
+        return "Float";
+    case ValueKind::Currency:
+        return "Currency";
+    case ValueKind::Date:
+        return "Date";
+    case ValueKind::Text:
+        return "Text";
+    case ValueKind::Bytes:
+        return "Binary";
     }
     return "?";
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b, const FoldTable& up) {
-    if (a.size() != b.size()) return false;
+bool EqualsNoCase(std::string_view a, std::string_view b, const FoldTable& up)
+{
+    if (a.size() != b.size())
+        return false;
     for (size_t i = 0; i < a.size(); ++i)
-        if (up[static_cast<unsigned char>(a[i])] != up[static_cast<unsigned char>(b[i])]) return false;
+        if (up[static_cast<unsigned char>(a[i])] != up[static_cast<unsigned char>(b[i])])
+            return false;
     return true;
 }
 
-CompareOp Mirror(CompareOp op) {
+CompareOp Mirror(CompareOp op)
+{
     switch (op) {
-    case CompareOp::Lt: return CompareOp::Gt;
-    case CompareOp::Gt: return CompareOp::Lt;
-    case CompareOp::Le: return CompareOp::Ge;
-    case CompareOp::Ge: return CompareOp::Le;
-    default: return op;
+    case CompareOp::Lt:
+        return CompareOp::Gt;
+    case CompareOp::Gt:
+        return CompareOp::Lt;
+    case CompareOp::Le:
+        return CompareOp::Ge;
+    case CompareOp::Ge:
+        return CompareOp::Le;
+    default:
+        return op;
     }
 }
 
-CompareOp NegateOp(CompareOp op) {
+CompareOp NegateOp(CompareOp op)
+{
     switch (op) {
-    case CompareOp::Eq: return CompareOp::Ne;
-    case CompareOp::Ne: return CompareOp::Eq;
-    case CompareOp::Lt: return CompareOp::Ge;
-    case CompareOp::Gt: return CompareOp::Le;
-    case CompareOp::Le: return CompareOp::Gt;
-    case CompareOp::Ge: return CompareOp::Lt;
+    case CompareOp::Eq:
+        return CompareOp::Ne;
+    case CompareOp::Ne:
+        return CompareOp::Eq;
+    case CompareOp::Lt:
+        return CompareOp::Ge;
+    case CompareOp::Gt:
+        return CompareOp::Le;
+    case CompareOp::Le:
+        return CompareOp::Gt;
+    case CompareOp::Ge:
+        return CompareOp::Lt;
     }
     return op;
 }
 
-CompareOp OpFromText(std::string_view s) {
-    if (s == "=" || s == "==") return CompareOp::Eq;
-    if (s == "<>" || s == "!=") return CompareOp::Ne;
-    if (s == "<") return CompareOp::Lt;
-    if (s == ">") return CompareOp::Gt;
-    if (s == "<=") return CompareOp::Le;
+CompareOp OpFromText(std::string_view s)
+{
+    if (s == "=" || s == "==")
+        return CompareOp::Eq;
+    if (s == "<>" || s == "!=")
+        return CompareOp::Ne;
+    if (s == "<")
+        return CompareOp::Lt;
+    if (s == ">")
+        return CompareOp::Gt;
+    if (s == "<=")
+        return CompareOp::Le;
     return CompareOp::Ge;
 }
 
-void SetNumber(Constant& k, double v) {
+void SetNumber(Constant& k, double v)
+{
     k.HasNumber = true;
     k.Number = v;
 }
@@ -103,18 +140,21 @@ class Parser {
 public:
     Parser(std::string_view text, const std::vector<ColumnInfo>& columns, bool find)
         : text_(text), columns_(columns), find_(find), what_(find ? "find criteria" : "filter"),
-          upper_(MakeUpperFold()) {
+          upper_(MakeUpperFold())
+    {
         tokens_ = Tokenize(text, what_);
     }
 
-    std::shared_ptr<const CompiledExpression> Compile() {
+    std::shared_ptr<const CompiledExpression> Compile()
+    {
         NodePtr root;
         if (!find_ && Peek().Kind == TokenKind::End) {
             root = MakeConst(Tri::True); // a blank filter restricts nothing
         } else {
             root = ParseOr(0);
             if (Peek().Kind != TokenKind::End) {
-                if (Peek().Kind == TokenKind::RParen) ThrowSyntax(what_, Peek(), "unbalanced ')'");
+                if (Peek().Kind == TokenKind::RParen)
+                    ThrowSyntax(what_, Peek(), "unbalanced ')'");
                 ThrowSyntax(what_, Peek(), "expected AND, OR or the end of the text");
             }
         }
@@ -124,64 +164,80 @@ public:
     }
 
 private:
-    const Token& Peek(size_t ahead = 0) const {
+    const Token& Peek(size_t ahead = 0) const
+    {
         const size_t i = std::min(pos_ + ahead, tokens_.size() - 1);
         return tokens_[i];
     }
-    const Token& Next() {
+    const Token& Next()
+    {
         const Token& t = tokens_[pos_];
-        if (pos_ + 1 < tokens_.size()) ++pos_;
+        if (pos_ + 1 < tokens_.size())
+            ++pos_;
         return t;
     }
-    bool IsWord(const Token& t, std::string_view word) const {
+    bool IsWord(const Token& t, std::string_view word) const
+    {
         return t.Kind == TokenKind::Word && EqualsNoCase(t.Value, word, *upper_);
     }
-    bool IsKeyword(const Token& t) const {
+    bool IsKeyword(const Token& t) const
+    {
         static const char* const kKeywords[] = {"AND", "OR", "NOT", "LIKE", "IS", "BETWEEN", "IN"};
         for (const char* k : kKeywords)
-            if (IsWord(t, k)) return true;
+            if (IsWord(t, k))
+                return true;
         return false;
     }
-    void Expect(TokenKind kind, const char* detail) {
-        if (Peek().Kind != kind) ThrowSyntax(what_, Peek(), detail);
+    void Expect(TokenKind kind, const char* detail)
+    {
+        if (Peek().Kind != kind)
+            ThrowSyntax(what_, Peek(), detail);
         Next();
     }
-    void Enter(int depth) {
-        if (depth > kMaxDepth) ThrowSyntax(what_, Peek(), "expression nested too deeply");
+    void Enter(int depth)
+    {
+        if (depth > kMaxDepth)
+            ThrowSyntax(what_, Peek(), "expression nested too deeply");
     }
 
-    [[noreturn]] void Mismatch(const Operand& lit, ValueKind kind, const ColumnInfo& col) {
+    [[noreturn]] void Mismatch(const Operand& lit, ValueKind kind, const ColumnInfo& col)
+    {
         AnsiString msg = AnsiString("Type mismatch in ") + what_ + " at position " +
                          std::to_string(lit.At->Pos) + " near '" + AnsiString(lit.At->Source) +
                          "': not a valid " + KindName(kind) + " value for column " + col.Name;
         throw EOleException(msg, "Expression");
     }
 
-    NodePtr ParseOr(int depth) {
+    NodePtr ParseOr(int depth)
+    {
         Enter(depth);
         std::vector<NodePtr> items;
         items.push_back(ParseAnd(depth + 1));
         while (IsWord(Peek(), "OR")) {
-            if (find_) ThrowSyntax(what_, Peek(), "a find takes one condition only");
+            if (find_)
+                ThrowSyntax(what_, Peek(), "a find takes one condition only");
             Next();
             items.push_back(ParseAnd(depth + 1));
         }
         return MakeOr(std::move(items));
     }
 
-    NodePtr ParseAnd(int depth) {
+    NodePtr ParseAnd(int depth)
+    {
         Enter(depth);
         std::vector<NodePtr> items;
         items.push_back(ParseNot(depth + 1));
         while (IsWord(Peek(), "AND")) {
-            if (find_) ThrowSyntax(what_, Peek(), "a find takes one condition only");
+            if (find_)
+                ThrowSyntax(what_, Peek(), "a find takes one condition only");
             Next();
             items.push_back(ParseNot(depth + 1));
         }
         return MakeAnd(std::move(items));
     }
 
-    NodePtr ParseNot(int depth) {
+    NodePtr ParseNot(int depth)
+    {
         Enter(depth);
         if (IsWord(Peek(), "NOT")) {
             Next();
@@ -196,7 +252,8 @@ private:
         return ParsePredicate(depth + 1);
     }
 
-    NodePtr ParsePredicate(int depth) {
+    NodePtr ParsePredicate(int depth)
+    {
         Operand lhs = ParseOperand(depth);
         const Token& t = Peek();
         if (IsWord(t, "IS")) {
@@ -206,7 +263,8 @@ private:
                 Next();
                 negate = true;
             }
-            if (!IsWord(Peek(), "NULL")) ThrowSyntax(what_, Peek(), "expected NULL");
+            if (!IsWord(Peek(), "NULL"))
+                ThrowSyntax(what_, Peek(), "expected NULL");
             Next();
             if (!lhs.IsColumn) {
                 const bool isNull = lhs.Lit == LitKind::Null;
@@ -227,7 +285,8 @@ private:
         } else if (IsWord(op, "BETWEEN")) {
             Next();
             Operand lo = ParseOperand(depth);
-            if (!IsWord(Peek(), "AND")) ThrowSyntax(what_, Peek(), "expected AND in BETWEEN");
+            if (!IsWord(Peek(), "AND"))
+                ThrowSyntax(what_, Peek(), "expected AND in BETWEEN");
             Next();
             Operand hi = ParseOperand(depth);
             std::vector<NodePtr> both;
@@ -256,7 +315,8 @@ private:
 
     // ---- operands ------------------------------------------------------------------------
 
-    Operand ParseOperand(int depth) {
+    Operand ParseOperand(int depth)
+    {
         Enter(depth);
         const Token& t = Peek();
         Operand o;
@@ -277,7 +337,8 @@ private:
         case TokenKind::Plus: {
             Next();
             const Token& num = Peek();
-            if (num.Kind != TokenKind::Number) ThrowSyntax(what_, num, "expected a number after the sign");
+            if (num.Kind != TokenKind::Number)
+                ThrowSyntax(what_, num, "expected a number after the sign");
             Next();
             o.Lit = LitKind::Number;
             o.Text = (t.Kind == TokenKind::Minus ? "-" : "") + num.Value;
@@ -288,12 +349,14 @@ private:
             Next();
             o.Lit = LitKind::Date;
             o.Text = t.Value;
-            if (!ParseDateTime(t.Value, o.Date)) ThrowSyntax(what_, t, "not a valid date");
+            if (!ParseDateTime(t.Value, o.Date))
+                ThrowSyntax(what_, t, "not a valid date");
             return o;
         case TokenKind::Name:
             Next();
             return ColumnOperand(t);
-        case TokenKind::LBrace: return ParseEscape(depth);
+        case TokenKind::LBrace:
+            return ParseEscape(depth);
         case TokenKind::Word: {
             if (IsWord(t, "NULL")) {
                 Next();
@@ -315,40 +378,50 @@ private:
                 Expect(TokenKind::RParen, "expected ')' after the function argument");
                 return ApplyFold(std::move(inner), fold);
             }
-            if (IsKeyword(t)) ThrowSyntax(what_, t, "expected a column name or a value");
-            if (Peek(1).Kind == TokenKind::LParen) ThrowSyntax(what_, t, "unknown function");
+            if (IsKeyword(t))
+                ThrowSyntax(what_, t, "expected a column name or a value");
+            if (Peek(1).Kind == TokenKind::LParen)
+                ThrowSyntax(what_, t, "unknown function");
             Next();
             return ColumnOperand(t);
         }
-        default: ThrowSyntax(what_, t, "expected a column name or a value");
+        default:
+            ThrowSyntax(what_, t, "expected a column name or a value");
         }
     }
 
-    std::shared_ptr<const FoldTable> FoldFor(const Token& name) {
-        if (IsWord(name, "UCASE") || IsWord(name, "UPPER")) return upper_;
+    std::shared_ptr<const FoldTable> FoldFor(const Token& name)
+    {
+        if (IsWord(name, "UCASE") || IsWord(name, "UPPER"))
+            return upper_;
         if (IsWord(name, "LCASE") || IsWord(name, "LOWER")) {
-            if (!lower_) lower_ = MakeLowerFold();
+            if (!lower_)
+                lower_ = MakeLowerFold();
             return lower_;
         }
         return nullptr;
     }
 
-    Operand ApplyFold(Operand o, const std::shared_ptr<const FoldTable>& fold) {
+    Operand ApplyFold(Operand o, const std::shared_ptr<const FoldTable>& fold)
+    {
         if (o.IsColumn) {
             if (!o.Fold) {
                 o.Fold = fold;
             } else {
                 auto composed = std::make_shared<FoldTable>();
-                for (int i = 0; i < 256; ++i) (*composed)[i] = (*fold)[(*o.Fold)[i]];
+                for (int i = 0; i < 256; ++i)
+                    (*composed)[i] = (*fold)[(*o.Fold)[i]];
                 o.Fold = composed;
             }
         } else if (o.Lit == LitKind::String) {
-            for (char& c : o.Text) c = static_cast<char>((*fold)[static_cast<unsigned char>(c)]);
+            for (char& c : o.Text)
+                c = static_cast<char>((*fold)[static_cast<unsigned char>(c)]);
         }
         return o;
     }
 
-    Operand ParseEscape(int depth) {
+    Operand ParseEscape(int depth)
+    {
         const Token& open = Next(); // {
         const Token& kind = Peek();
         Operand o;
@@ -357,7 +430,8 @@ private:
             Next();
             const Token& fn = Peek();
             auto fold = FoldFor(fn);
-            if (!fold) ThrowSyntax(what_, fn, "unknown function");
+            if (!fold)
+                ThrowSyntax(what_, fn, "unknown function");
             Next();
             Expect(TokenKind::LParen, "expected '(' after the function name");
             Operand inner = ParseOperand(depth + 1);
@@ -366,22 +440,26 @@ private:
             return ApplyFold(std::move(inner), fold);
         }
         const bool isDate = IsWord(kind, "d"), isTime = IsWord(kind, "t"), isStamp = IsWord(kind, "ts");
-        if (!isDate && !isTime && !isStamp) ThrowSyntax(what_, kind, "expected fn, d, t or ts after '{'");
+        if (!isDate && !isTime && !isStamp)
+            ThrowSyntax(what_, kind, "expected fn, d, t or ts after '{'");
         Next();
         const Token& lit = Peek();
-        if (lit.Kind != TokenKind::String) ThrowSyntax(what_, lit, "expected a quoted date or time");
+        if (lit.Kind != TokenKind::String)
+            ThrowSyntax(what_, lit, "expected a quoted date or time");
         Next();
         o.At = &lit;
         o.Lit = LitKind::Date;
         o.Text = lit.Value;
         const bool ok = isTime ? (ParseTime(lit.Value, o.Date) || ParseDateTime(lit.Value, o.Date))
                                : ParseDateTime(lit.Value, o.Date);
-        if (!ok) ThrowSyntax(what_, lit, isTime ? "not a valid time" : "not a valid date");
+        if (!ok)
+            ThrowSyntax(what_, lit, isTime ? "not a valid time" : "not a valid date");
         Expect(TokenKind::RBrace, "expected '}'");
         return o;
     }
 
-    Operand ColumnOperand(const Token& t) {
+    Operand ColumnOperand(const Token& t)
+    {
         Operand o;
         o.At = &t;
         o.IsColumn = true;
@@ -389,49 +467,57 @@ private:
         if (o.Column < 0 && t.Kind == TokenKind::Word) {
             // A qualified Table.Field name matches its field.
             const size_t dot = t.Value.rfind('.');
-            if (dot != AnsiString::npos) o.Column = FindColumn(std::string_view(t.Value).substr(dot + 1));
+            if (dot != AnsiString::npos)
+                o.Column = FindColumn(std::string_view(t.Value).substr(dot + 1));
         }
         if (o.Column < 0 && t.Kind == TokenKind::Word) {
             // Generated criteria write field names as they are, blanks included ("Last Name = 'x'"):
             // take following words while together they name a column.
             const size_t start = static_cast<size_t>(t.Pos - 1);
-            for (size_t ahead = 0; ahead < 8 && Peek(ahead).Kind == TokenKind::Word && !IsKeyword(Peek(ahead)); ++ahead) {
+            for (size_t ahead = 0;
+                 ahead < 8 && Peek(ahead).Kind == TokenKind::Word && !IsKeyword(Peek(ahead)); ++ahead) {
                 const Token& last = Peek(ahead);
                 const size_t end = static_cast<size_t>(last.Pos - 1) + last.Source.size();
                 const int column = FindColumn(text_.substr(start, end - start));
                 if (column >= 0) {
-                    for (size_t i = 0; i <= ahead; ++i) Next();
+                    for (size_t i = 0; i <= ahead; ++i)
+                        Next();
                     o.Column = column;
                     break;
                 }
             }
         }
         if (o.Column < 0) {
-            throw EOleException(AnsiString("Unknown column '") + t.Value + "' in " + what_ +
-                                    " at position " + std::to_string(t.Pos),
+            throw EOleException(AnsiString("Unknown column '") + t.Value + "' in " + what_ + " at position " +
+                                    std::to_string(t.Pos),
                                 "Expression");
         }
         referenced_.insert(o.Column);
         return o;
     }
 
-    int FindColumn(std::string_view name) const {
+    int FindColumn(std::string_view name) const
+    {
         for (size_t i = 0; i < columns_.size(); ++i)
-            if (EqualsNoCase(columns_[i].Name, name, *upper_)) return static_cast<int>(i);
+            if (EqualsNoCase(columns_[i].Name, name, *upper_))
+                return static_cast<int>(i);
         return -1;
     }
 
     // ---- coercion ------------------------------------------------------------------------
 
-    Constant Natural(const Operand& lit) {
+    Constant Natural(const Operand& lit)
+    {
         Constant k;
         switch (lit.Lit) {
-        case LitKind::Null: break;
+        case LitKind::Null:
+            break;
         case LitKind::String:
             k.Kind = ValueKind::Text;
             k.Text = lit.Text;
             k.HasText = true;
-            if (double d; ParseNumber(k.Text, d)) SetNumber(k, d);
+            if (double d; ParseNumber(k.Text, d))
+                SetNumber(k, d);
             break;
         case LitKind::Number:
             k.Text = lit.Text;
@@ -465,10 +551,12 @@ private:
         return k;
     }
 
-    Constant Coerce(const Operand& lit, const ColumnInfo& col) {
+    Constant Coerce(const Operand& lit, const ColumnInfo& col)
+    {
         Constant n = Natural(lit);
         const ValueKind target = col.Kind;
-        if (n.Kind == ValueKind::Null || target == ValueKind::Null || n.Kind == target) return n;
+        if (n.Kind == ValueKind::Null || target == ValueKind::Null || n.Kind == target)
+            return n;
         Constant k;
         k.Text = n.Text;
         k.HasText = true;
@@ -485,8 +573,10 @@ private:
         case ValueKind::Integer:
         case ValueKind::Float:
         case ValueKind::Currency: {
-            if (n.Kind == ValueKind::Date) Mismatch(lit, target, col);
-            if (!n.HasNumber) Mismatch(lit, target, col);
+            if (n.Kind == ValueKind::Date)
+                Mismatch(lit, target, col);
+            if (!n.HasNumber)
+                Mismatch(lit, target, col);
             const std::string_view typed = n.Kind == ValueKind::Boolean ? std::string_view() : n.Text;
             if (target == ValueKind::Integer && !typed.empty() && ParseInteger(typed, k.I)) {
                 k.Kind = ValueKind::Integer;
@@ -510,7 +600,8 @@ private:
         case ValueKind::Date: {
             double d = 0;
             if (n.Kind == ValueKind::Text) {
-                if (!ParseDateTime(n.Text, d) && !ParseTime(n.Text, d)) Mismatch(lit, target, col);
+                if (!ParseDateTime(n.Text, d) && !ParseTime(n.Text, d))
+                    Mismatch(lit, target, col);
             } else if (n.Kind == ValueKind::Integer || n.Kind == ValueKind::Float) {
                 d = n.Number;
             } else {
@@ -530,10 +621,13 @@ private:
                 static const char* const kFalse[] = {"FALSE", "NO", "OFF", "F", "N"};
                 bool found = false;
                 for (const char* w : kTrue)
-                    if (EqualsNoCase(n.Text, w, *upper_)) found = b = true;
+                    if (EqualsNoCase(n.Text, w, *upper_))
+                        found = b = true;
                 for (const char* w : kFalse)
-                    if (EqualsNoCase(n.Text, w, *upper_)) found = true, b = false;
-                if (!found) Mismatch(lit, target, col);
+                    if (EqualsNoCase(n.Text, w, *upper_))
+                        found = true, b = false;
+                if (!found)
+                    Mismatch(lit, target, col);
             } else {
                 Mismatch(lit, target, col);
             }
@@ -542,13 +636,15 @@ private:
             SetNumber(k, b ? -1.0 : 0.0);
             return k;
         }
-        default: return n;
+        default:
+            return n;
         }
     }
 
     // ---- node builders -------------------------------------------------------------------
 
-    NodePtr BuildCompare(const Operand& lhsIn, CompareOp op, const Operand& rhsIn) {
+    NodePtr BuildCompare(const Operand& lhsIn, CompareOp op, const Operand& rhsIn)
+    {
         const Operand* lhs = &lhsIn;
         const Operand* rhs = &rhsIn;
         if (!lhs->IsColumn && rhs->IsColumn) {
@@ -559,32 +655,40 @@ private:
             return MakeCompareColumns(lhs->Column, lhs->Fold, op, rhs->Column, rhs->Fold);
         if (!lhs->IsColumn) {
             // Two literals: decide now.
-            if (lhs->Lit == LitKind::Null || rhs->Lit == LitKind::Null) return MakeConst(Tri::Unknown);
+            if (lhs->Lit == LitKind::Null || rhs->Lit == LitKind::Null)
+                return MakeConst(Tri::Unknown);
             const Constant a = Natural(*lhs), b = Natural(*rhs);
             int order;
-            if (!CompareCellConstant(a.AsCell(), b, IdentityFold(), order)) return MakeConst(Tri::Unknown);
+            if (!CompareCellConstant(a.AsCell(), b, IdentityFold(), order))
+                return MakeConst(Tri::Unknown);
             return MakeConst(ApplyOp(op, order));
         }
         if (rhs->Lit == LitKind::Null) {
             // Field = NULL and Field <> NULL are the recordset filter's way to ask for nulls.
-            if (op == CompareOp::Eq) return MakeIsNull(lhs->Column, false);
-            if (op == CompareOp::Ne) return MakeIsNull(lhs->Column, true);
+            if (op == CompareOp::Eq)
+                return MakeIsNull(lhs->Column, false);
+            if (op == CompareOp::Ne)
+                return MakeIsNull(lhs->Column, true);
             return MakeConst(Tri::Unknown);
         }
         return MakeCompareConst(lhs->Column, lhs->Fold, op, Coerce(*rhs, columns_[lhs->Column]));
     }
 
-    NodePtr BuildLike(const Operand& lhs, const Operand& pattern) {
-        if (!lhs.IsColumn) ThrowSyntax(what_, *lhs.At, "LIKE needs a column on its left");
+    NodePtr BuildLike(const Operand& lhs, const Operand& pattern)
+    {
+        if (!lhs.IsColumn)
+            ThrowSyntax(what_, *lhs.At, "LIKE needs a column on its left");
         if (pattern.IsColumn || (pattern.Lit != LitKind::String && pattern.Lit != LitKind::Number &&
                                  pattern.Lit != LitKind::Null))
             ThrowSyntax(what_, *pattern.At, "LIKE needs a quoted pattern");
-        if (pattern.Lit == LitKind::Null) return MakeConst(Tri::Unknown);
+        if (pattern.Lit == LitKind::Null)
+            return MakeConst(Tri::Unknown);
         LikePattern p;
         p.Items.reserve(pattern.Text.size());
         for (char c : pattern.Text) {
             if (c == '%' || c == '*') {
-                if (p.Items.empty() || p.Items.back() != LikePattern::kAnyRun) p.Items.push_back(LikePattern::kAnyRun);
+                if (p.Items.empty() || p.Items.back() != LikePattern::kAnyRun)
+                    p.Items.push_back(LikePattern::kAnyRun);
             } else if (c == '_') {
                 p.Items.push_back(LikePattern::kAnyOne);
             } else {
@@ -594,13 +698,16 @@ private:
         return MakeLike(lhs.Column, lhs.Fold, std::move(p));
     }
 
-    NodePtr BuildIn(const Operand& lhs, int depth) {
-        if (!lhs.IsColumn) ThrowSyntax(what_, *lhs.At, "IN needs a column on its left");
+    NodePtr BuildIn(const Operand& lhs, int depth)
+    {
+        if (!lhs.IsColumn)
+            ThrowSyntax(what_, *lhs.At, "IN needs a column on its left");
         Expect(TokenKind::LParen, "expected '(' after IN");
         std::vector<Constant> items;
         while (true) {
             Operand o = ParseOperand(depth);
-            if (o.IsColumn) ThrowSyntax(what_, *o.At, "IN lists hold values only");
+            if (o.IsColumn)
+                ThrowSyntax(what_, *o.At, "IN lists hold values only");
             items.push_back(Coerce(o, columns_[lhs.Column]));
             if (Peek().Kind == TokenKind::Comma) {
                 Next();
@@ -625,13 +732,15 @@ private:
 } // namespace
 
 std::shared_ptr<const CompiledExpression> CompileFilter(std::string_view text,
-                                                        const std::vector<ColumnInfo>& columns) {
+                                                        const std::vector<ColumnInfo>& columns)
+{
     RefreshLocale();
     return Parser(text, columns, false).Compile();
 }
 
 std::shared_ptr<const CompiledExpression> CompileFind(std::string_view text,
-                                                      const std::vector<ColumnInfo>& columns) {
+                                                      const std::vector<ColumnInfo>& columns)
+{
     RefreshLocale();
     return Parser(text, columns, true).Compile();
 }

@@ -10,13 +10,13 @@ namespace vmado::internal {
 
 std::u32string Utf16ToUtf32(std::u16string_view text);
 std::u16string Utf32ToUtf16(std::u32string_view text);
-[[noreturn]] void InvalidStreamFormat(); // EReadError "Invalid stream format"
+[[noreturn]] void InvalidStreamFormat();           // EReadError "Invalid stream format"
 std::u16string AnsiToUtf16(std::string_view ansi); // through the current code page
 
 // Floats in the text form: the framework's general format (15 significant digits, "." as the
 // separator, "1E20" / "1.5E-7" exponents), widened to 16 or 17 digits only when 15 would not give
-// back the same double (the same float, for single); with markIntegral an integral value keeps a ".0" so that it reads back
-// as a float rather than an integer.
+// back the same double (the same float, for single); with markIntegral an integral value keeps a ".0" so that
+// it reads back as a float rather than an integer.
 AnsiString FloatToText(double value, bool markIntegral, bool single = false);
 // Reads what FloatToText writes (and any plain decimal); false when the text is not a number.
 bool TextToFloat(std::string_view text, double& value);

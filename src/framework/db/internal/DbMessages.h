@@ -21,7 +21,8 @@ inline constexpr const char* FieldAccessError = "Cannot access field '%s' as typ
 inline constexpr const char* InvalidIntegerValue = "'%s' is not a valid integer value for field '%s'";
 inline constexpr const char* InvalidFloatValue = "'%s' is not a valid floating point value for field '%s'";
 inline constexpr const char* InvalidBoolValue = "'%s' is not a valid boolean value for field '%s'";
-inline constexpr const char* FieldRangeError = "%s is not a valid value for field '%s'. The allowed range is %s to %s";
+inline constexpr const char* FieldRangeError =
+    "%s is not a valid value for field '%s'. The allowed range is %s to %s";
 inline constexpr const char* InvalidFieldSize = "Invalid field size";
 inline constexpr const char* InvalidFieldKind = "Invalid FieldKind";
 inline constexpr const char* UnknownFieldType = "Field '%s' is of an unknown type";
@@ -30,7 +31,8 @@ inline constexpr const char* FieldTypeMismatch = "Type mismatch for field '%s', 
 inline constexpr const char* DataSetMissing = "Field '%s' has no dataset";
 inline constexpr const char* CircularDataLink = "Circular datalinks are not allowed";
 inline constexpr const char* DataSourceChange = "DataSource cannot be changed";
-inline constexpr const char* StringTooLong = "Value of field '%s' is too long: %d characters, at most %d allowed";
+inline constexpr const char* StringTooLong =
+    "Value of field '%s' is too long: %d characters, at most %d allowed";
 inline constexpr const char* BytesTooLong = "Value of field '%s' is too long: %d bytes, at most %d allowed";
 inline constexpr const char* NoBlobStream = "Dataset gives no blob stream for field '%s'";
 inline constexpr const char* InvalidBoolDisplayValues = "'%s' is not a valid value for DisplayValues";

@@ -26,8 +26,7 @@ public:
     void* data() { return heap_.empty() ? static_cast<void*>(inline_) : heap_.data(); }
     const char* chars() const { return heap_.empty() ? inline_ : heap_.data(); }
     std::size_t size() const { return size_; }
-    template <class T>
-    T As() const
+    template <class T> T As() const
     {
         T value;
         std::memcpy(&value, chars(), sizeof value);

@@ -121,29 +121,49 @@ std::string CurrencyPattern(const std::string& amount, bool negative)
     const std::string& c = fs.CurrencyString;
     if (!negative) {
         switch (fs.CurrencyFormat) {
-        case 1: return amount + c;
-        case 2: return c + " " + amount;
-        case 3: return amount + " " + c;
-        default: return c + amount;
+        case 1:
+            return amount + c;
+        case 2:
+            return c + " " + amount;
+        case 3:
+            return amount + " " + c;
+        default:
+            return c + amount;
         }
     }
     switch (fs.NegCurrFormat) {
-    case 1: return "-" + c + amount;
-    case 2: return c + "-" + amount;
-    case 3: return c + amount + "-";
-    case 4: return "(" + amount + c + ")";
-    case 5: return "-" + amount + c;
-    case 6: return amount + "-" + c;
-    case 7: return amount + c + "-";
-    case 8: return "-" + amount + " " + c;
-    case 9: return "-" + c + " " + amount;
-    case 10: return amount + " " + c + "-";
-    case 11: return c + " " + amount + "-";
-    case 12: return c + " -" + amount;
-    case 13: return amount + "- " + c;
-    case 14: return "(" + c + " " + amount + ")";
-    case 15: return "(" + amount + " " + c + ")";
-    default: return "(" + c + amount + ")";
+    case 1:
+        return "-" + c + amount;
+    case 2:
+        return c + "-" + amount;
+    case 3:
+        return c + amount + "-";
+    case 4:
+        return "(" + amount + c + ")";
+    case 5:
+        return "-" + amount + c;
+    case 6:
+        return amount + "-" + c;
+    case 7:
+        return amount + c + "-";
+    case 8:
+        return "-" + amount + " " + c;
+    case 9:
+        return "-" + c + " " + amount;
+    case 10:
+        return amount + " " + c + "-";
+    case 11:
+        return c + " " + amount + "-";
+    case 12:
+        return c + " -" + amount;
+    case 13:
+        return amount + "- " + c;
+    case 14:
+        return "(" + c + " " + amount + ")";
+    case 15:
+        return "(" + amount + " " + c + ")";
+    default:
+        return "(" + c + amount + ")";
     }
 }
 

@@ -11,21 +11,26 @@ namespace vmado::engine::internal {
 
 enum class TokenKind {
     End,
-    Word,       // a bare name or keyword
-    Name,       // [bracketed] or "double quoted": always a column name
-    String,     // 'single quoted', '' doubled; Value holds the content
-    Number,     // as typed; Currency marks a leading '$'
-    Date,       // #...#; Value holds the content
-    LParen, RParen, LBrace, RBrace, Comma,
-    Op,         // = <> != == < > <= >=
-    Minus, Plus,
+    Word,   // a bare name or keyword
+    Name,   // [bracketed] or "double quoted": always a column name
+    String, // 'single quoted', '' doubled; Value holds the content
+    Number, // as typed; Currency marks a leading '$'
+    Date,   // #...#; Value holds the content
+    LParen,
+    RParen,
+    LBrace,
+    RBrace,
+    Comma,
+    Op, // = <> != == < > <= >=
+    Minus,
+    Plus,
 };
 
 struct Token {
     TokenKind Kind = TokenKind::End;
-    int Pos = 0;              // 1-based position of the first byte
-    std::string_view Source;  // the token's bytes in the text
-    AnsiString Value;         // decoded content (strings, names, dates, numbers)
+    int Pos = 0;             // 1-based position of the first byte
+    std::string_view Source; // the token's bytes in the text
+    AnsiString Value;        // decoded content (strings, names, dates, numbers)
     bool Currency = false;
 };
 

@@ -11,8 +11,8 @@ namespace vmado::engine::internal {
 // Whole text must be a number: optional sign, digits, '.' or the locale's decimal separator,
 // optional exponent. Surrounding blanks are ignored.
 bool ParseNumber(std::string_view text, double& out);
-bool ParseInteger(std::string_view text, Int64& out);       // no fraction, no overflow
-bool ParseCurrency(std::string_view text, Int64& raw);      // exact to 4 places, rounded half away
+bool ParseInteger(std::string_view text, Int64& out);  // no fraction, no overflow
+bool ParseCurrency(std::string_view text, Int64& raw); // exact to 4 places, rounded half away
 // A date, date and time, or time of day: ISO (yyyy-mm-dd, 'T' or blank before the time), the
 // standard text with AM/PM, the locale's short date (and '/' dates month first when the locale
 // has no other order); a time alone gives the fraction of a day.
@@ -21,8 +21,7 @@ bool ParseTime(std::string_view text, double& out);
 // Standard date text: yyyy-mm-dd, then " hh:nn:ss AM/PM" unless midnight. buf holds 32 bytes.
 std::string_view FormatDateTime(double value, char* buf);
 // Encodes a calendar date and time; false when out of range.
-bool EncodeDateTime(int year, int month, int day, int hour, int minute, int second, int msec,
-                    double& out);
+bool EncodeDateTime(int year, int month, int day, int hour, int minute, int second, int msec, double& out);
 Int64 DateToMilliseconds(double value); // for exact comparison of dates at millisecond grain
 
 } // namespace vmado::engine::internal

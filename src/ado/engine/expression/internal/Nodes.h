@@ -15,7 +15,10 @@ namespace vmado::engine::internal {
 // Kleene logic: a comparison involving Null is Unknown, and only True rows match.
 enum class Tri : std::uint8_t { False = 0, True = 1, Unknown = 2 };
 
-inline Tri Not(Tri t) { return t == Tri::Unknown ? Tri::Unknown : (t == Tri::True ? Tri::False : Tri::True); }
+inline Tri Not(Tri t)
+{
+    return t == Tri::Unknown ? Tri::Unknown : (t == Tri::True ? Tri::False : Tri::True);
+}
 
 enum class CompareOp : std::uint8_t { Eq, Ne, Lt, Gt, Le, Ge };
 
@@ -31,12 +34,12 @@ struct Constant {
     ValueKind Kind = ValueKind::Null;
     bool B = false;
     Int64 I = 0;
-    double F = 0;       // Float, Date
+    double F = 0; // Float, Date
     Int64 Cur = 0;
-    std::string Text;   // Text, Bytes
+    std::string Text;       // Text, Bytes
     bool HasNumber = false; // a numeric reading exists (Number below)
     double Number = 0;
-    bool HasText = false;   // a text reading exists (Text for non-text kinds)
+    bool HasText = false; // a text reading exists (Text for non-text kinds)
 
     CellRef AsCell() const;
 };
