@@ -66,8 +66,13 @@ void TVADODataSet::InternalGotoBookmark(void* bookmark)
 
 void TVADODataSet::InternalSetToRecord(TRecordBuffer buffer)
 {
-    if (records_ != nullptr && buffer != nullptr && buffer[0] != '\0')
+    if (records_ != nullptr && buffer != nullptr && buffer[0] != '\0') {
         records_->SetBookmark(ReadInt32(buffer + bookmarkOffset_));
+        // The data events and blob streams call this behind the framework's back: its idea of the
+        // cursor's record no longer holds, or its next fetch would step on from this record
+        // instead of the last buffer. SetCurrentRecord records the new index itself afterwards.
+        CursorPosChanged();
+    }
 }
 
 void TVADODataSet::InternalBookmark(TBookmarkFlag flag)

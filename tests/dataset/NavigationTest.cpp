@@ -2,6 +2,7 @@
 // bookmarks and the bookmark string, and the engine cursor following the active record.
 #include "DataSetFixture.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace vmado::test {
@@ -127,6 +128,128 @@ TEST_F(NavigationTest, RefreshKeepsThePositionAndReadsTheBuffersAgain)
     EXPECT_EQ(Name(d), "Jones");
     EXPECT_EQ(d.RecNo(), 2);
 }
+
+// MoveBy through a grid window of one row, of five, and of more rows than the table holds: the
+// record reached, the rows the window shows and the row an edit or delete reaches must all be the
+// one that many records away.
+class MoveByTest : public DataSetTest, public ::testing::WithParamInterface<Integer> {
+protected:
+    static constexpr Integer kRows = 20;
+
+    TVADODataSet& OpenTwenty()
+    {
+        Exec("CREATE TABLE twenty (id INTEGER PRIMARY KEY, name VARCHAR(10))");
+        std::string values;
+        for (Integer i = 1; i <= kRows; ++i)
+            values += (i > 1 ? ", (" : "(") + std::to_string(i) + ", 'n" + std::to_string(i) + "')";
+        Exec("INSERT INTO twenty VALUES " + values);
+        TVADODataSet& d = Make("SELECT id, name FROM twenty ORDER BY id");
+        d.SetLockType(ltLockOptimistic);
+        grid_->SetBufferCount(GetParam());
+        d.Open();
+        return d;
+    }
+    static Integer Id(TVADODataSet& d) { return d.FieldByName("id")->AsInteger(); }
+    // The dataset's record, its number and the engine cursor must agree.
+    static void ExpectOn(TVADODataSet& d, Integer id)
+    {
+        EXPECT_EQ(Id(d), id);
+        EXPECT_EQ(d.RecNo(), id);
+        EXPECT_EQ(d.Records()->Recordset->Fields()->Item("id")->Value().AsInteger(), id);
+    }
+    // The ids the grid shows: consecutive, and holding the active record.
+    void ExpectWindowAround(TVADODataSet& d, Integer id)
+    {
+        const Integer saved = grid_->ActiveRecord();
+        std::vector<Integer> ids;
+        for (Integer row = 0; row < grid_->RecordCount(); ++row) {
+            grid_->SetActiveRecord(row);
+            ids.push_back(Id(d));
+        }
+        grid_->SetActiveRecord(saved);
+        ASSERT_FALSE(ids.empty());
+        EXPECT_EQ(static_cast<Integer>(ids.size()), std::min(GetParam(), kRows));
+        for (std::size_t i = 1; i < ids.size(); ++i)
+            EXPECT_EQ(ids[i], ids[i - 1] + 1) << "row " << i;
+        EXPECT_EQ(ids[static_cast<std::size_t>(saved)], id);
+    }
+};
+
+TEST_P(MoveByTest, LandsThatManyRecordsAwayInBothDirections)
+{
+    TVADODataSet& d = OpenTwenty();
+    struct Row {
+        bool fromLast;
+        std::vector<Integer> moves;
+        std::vector<Integer> ids; // where each move lands
+    };
+    const Row rows[] = {
+        {false, {5}, {6}},
+        {false, {9, 1, 1}, {10, 11, 12}},
+        {false, {5, 5, -7, 12, -1}, {6, 11, 4, 16, 15}},
+        {true, {-5}, {15}},
+        {true, {-5, -5, 7, -16}, {15, 10, 17, 1}},
+        {true, {-19, 19}, {1, 20}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(::testing::Message()
+                     << (row.fromLast ? "Last" : "First") << ", first move " << row.moves.front());
+        if (row.fromLast)
+            d.Last();
+        else
+            d.First();
+        for (std::size_t i = 0; i < row.moves.size(); ++i) {
+            EXPECT_EQ(d.MoveBy(row.moves[i]), row.moves[i]);
+            ExpectOn(d, row.ids[i]);
+            ExpectWindowAround(d, row.ids[i]);
+        }
+        // Single steps carry on from there.
+        const Integer here = row.ids.back();
+        d.Prior();
+        if (here > 1)
+            ExpectOn(d, here - 1);
+        d.Next();
+        ExpectOn(d, here == 1 ? 2 : here);
+    }
+}
+
+TEST_P(MoveByTest, EditAndDeleteReachTheRecordMovedTo)
+{
+    TVADODataSet& d = OpenTwenty();
+    d.First();
+    d.MoveBy(9);
+    d.Edit();
+    d.FieldByName("name")->SetAsString("edited");
+    d.Post();
+    ExpectOn(d, 10);
+    EXPECT_EQ(Scalar("SELECT id FROM twenty WHERE name = 'edited'"), "10");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM twenty WHERE name LIKE 'n%'"), "19");
+
+    d.Last();
+    d.MoveBy(-5);
+    d.Edit();
+    d.FieldByName("name")->SetAsString("back");
+    d.Post();
+    ExpectOn(d, 15);
+    EXPECT_EQ(Scalar("SELECT id FROM twenty WHERE name = 'back'"), "15");
+
+    d.First();
+    d.MoveBy(12);
+    d.Delete();
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM twenty WHERE id = 13"), "0");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM twenty"), "19");
+    EXPECT_EQ(Id(d), 14);
+
+    d.Last();
+    d.MoveBy(-3);
+    d.Delete();
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM twenty WHERE id = 17"), "0");
+    EXPECT_EQ(Id(d), 18);
+    d.Prior();
+    EXPECT_EQ(Id(d), 16);
+}
+
+INSTANTIATE_TEST_SUITE_P(GridRows, MoveByTest, ::testing::Values(1, 5, 25));
 
 } // namespace
 } // namespace vmado::test
