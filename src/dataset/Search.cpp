@@ -8,6 +8,7 @@
 #include "utils/Conversions.h"
 #include "utils/Strings.h"
 
+#include <cctype>
 #include <vector>
 
 namespace vmado {
@@ -66,15 +67,97 @@ AnsiString KeyText(const Variant& value)
     return VarToStr(value);
 }
 
-// One condition for a key value; Null (or no value at all) finds the records without one.
-AnsiString KeyCondition(TVADODataSet& dataSet, const AnsiString& name, const Variant& value, bool partial)
+bool IsPlainName(const AnsiString& name)
 {
-    if (VarIsNullOrEmpty(value))
-        return dataSet.FindField(name) ? name + " IS NULL" : AnsiString();
-    return dataSet.CreateCriteria(name, KeyText(value), partial);
+    if (name.empty())
+        return false;
+    for (char c : name) {
+        const auto u = static_cast<unsigned char>(c);
+        if (!(std::isalnum(u) || c == '_' || u >= 0x80))
+            return false;
+    }
+    return true;
 }
 
+// A field name as the criteria grammar reads it: bracketed when it holds blanks or punctuation,
+// so that "Unit Price" cannot be read as a field Unit followed by a stray word.
+AnsiString CriteriaName(const AnsiString& name)
+{
+    return IsPlainName(name) ? name : "[" + StrTran(name, "]", "]]") + "]";
+}
+
+// One condition; with caseless, text values compare upper-cased on both sides.
+AnsiString Condition(TVADODataSet& dataSet, const AnsiString& fieldName, const AnsiString& value,
+                     bool partial, bool caseless)
+{
+    TField* field = dataSet.FindField(fieldName);
+    if (!field)
+        return {};
+    const AnsiString name = CriteriaName(fieldName);
+    const Literal kind = LiteralKind(field->DataType());
+    // The record line's form of Null is an empty entry; only a text field can hold an empty value.
+    if (value.empty() && kind != Literal::Text)
+        return name + " IS NULL";
+    switch (kind) {
+    case Literal::Text:
+        if (caseless)
+            return "{fn UCASE(" + name + ")}" + (partial ? " LIKE " : " = ") +
+                   Quoted(AnsiUpperCase(value), partial ? "%" : "");
+        return name + (partial ? " LIKE " : " = ") + Quoted(value, partial ? "%" : "");
+    case Literal::Date:
+        if (value.find('#') != AnsiString::npos)
+            BadValue(value, "date", fieldName);
+        return name + (partial ? " >= " : " = ") + "#" + value + "#";
+    case Literal::Boolean: {
+        // Booleans are written as the engine's -1 and 0 whatever form the value came in.
+        bool flag = false;
+        if (!TryStrToBool(Trim(value), flag))
+            BadValue(value, "Boolean value", fieldName);
+        return name + " = " + (flag ? "-1" : "0");
+    }
+    case Literal::Number: {
+        double number = 0;
+        if (!TryStrToFloat(Trim(value), number))
+            BadValue(value, "number", fieldName);
+        return name + (partial ? " >= " : " = ") + value;
+    }
+    case Literal::Other:
+        break;
+    }
+    // Binary and other uncommon types compare with the value as a quoted text, so that what a
+    // user typed can never become part of the expression.
+    return name + (partial ? " >= " : " = ") + Quoted(value, "");
+}
+
+// One condition for a key value; Null (or no value at all) finds the records without one.
+AnsiString KeyCondition(TVADODataSet& dataSet, const AnsiString& name, const Variant& value, bool partial,
+                        bool caseless)
+{
+    if (VarIsNullOrEmpty(value))
+        return dataSet.FindField(name) ? CriteriaName(name) + " IS NULL" : AnsiString();
+    return Condition(dataSet, name, KeyText(value), partial, caseless);
+}
+
+// A list of field names is split at ';' only: a blank or a comma may belong to a name. Blanks
+// around a name are not part of it.
 std::vector<AnsiString> SplitNames(const AnsiString& text)
+{
+    std::vector<AnsiString> names;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = text.find(';', start);
+        const AnsiString name =
+            Trim(text.substr(start, end == AnsiString::npos ? AnsiString::npos : end - start));
+        if (!name.empty())
+            names.push_back(name);
+        if (end == AnsiString::npos)
+            return names;
+        start = end + 1;
+    }
+}
+
+// Key values given as one text are split as the record line's comma-text.
+std::vector<AnsiString> SplitValues(const AnsiString& text)
 {
     return dataset::SplitLine(StrTran(text, ";", ","));
 }
@@ -83,39 +166,7 @@ std::vector<AnsiString> SplitNames(const AnsiString& text)
 
 AnsiString TVADODataSet::CreateCriteria(const AnsiString& fieldName, const AnsiString& value, bool partial)
 {
-    TField* field = FindField(fieldName);
-    if (!field)
-        return {};
-    const Literal kind = LiteralKind(field->DataType());
-    // The record line's form of Null is an empty entry; only a text field can hold an empty value.
-    if (value.empty() && kind != Literal::Text)
-        return fieldName + " IS NULL";
-    switch (kind) {
-    case Literal::Text:
-        return fieldName + (partial ? " LIKE " : " = ") + Quoted(value, partial ? "%" : "");
-    case Literal::Date:
-        if (value.find('#') != AnsiString::npos)
-            BadValue(value, "date", fieldName);
-        return fieldName + (partial ? " >= " : " = ") + "#" + value + "#";
-    case Literal::Boolean: {
-        // Booleans are written as the engine's -1 and 0 whatever form the value came in.
-        bool flag = false;
-        if (!TryStrToBool(Trim(value), flag))
-            BadValue(value, "Boolean value", fieldName);
-        return fieldName + " = " + (flag ? "-1" : "0");
-    }
-    case Literal::Number: {
-        double number = 0;
-        if (!TryStrToFloat(Trim(value), number))
-            BadValue(value, "number", fieldName);
-        return fieldName + (partial ? " >= " : " = ") + value;
-    }
-    case Literal::Other:
-        break;
-    }
-    // Binary and other uncommon types compare with the value as a quoted text, so that what a
-    // user typed can never become part of the expression.
-    return fieldName + (partial ? " >= " : " = ") + Quoted(value, "");
+    return Condition(*this, fieldName, value, partial, false);
 }
 
 bool TVADODataSet::Locate(const AnsiString& keyFields, const Variant& keyValues, TLocateOptions options)
@@ -134,7 +185,7 @@ bool TVADODataSet::Locate(const AnsiString& keyFields, const Variant& keyValues,
         // One key: the value is taken whole, blanks and commas included.
         values.push_back(keyValues);
     } else {
-        for (const AnsiString& text : SplitNames(VarToStr(keyValues)))
+        for (const AnsiString& text : SplitValues(VarToStr(keyValues)))
             values.emplace_back(text);
     }
     if (values.size() < names.size()) {
@@ -143,9 +194,10 @@ bool TVADODataSet::Locate(const AnsiString& keyFields, const Variant& keyValues,
                          std::to_string(values.size()) + " key values");
     }
     const bool partial = options.Contains(loPartialKey);
+    const bool caseless = options.Contains(loCaseInsensitive);
     AnsiString criteria;
     for (std::size_t i = 0; i < names.size(); ++i) {
-        const AnsiString condition = KeyCondition(*this, names[i], values[i], partial);
+        const AnsiString condition = KeyCondition(*this, names[i], values[i], partial, caseless);
         // A condition on a field the dataset does not have matches no record.
         if (condition.empty())
             return false;

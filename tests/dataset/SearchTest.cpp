@@ -71,7 +71,7 @@ TEST_F(SearchTest, ArrayValuesAndASingleScalarArriveWhole)
         {"note", Variant("a, b"), "note = 'a, b'", 1},
         {"note", VarArrayOf({Variant("x, y")}), "note = 'x, y'", 5},
         {"name;city", Variant("Jones;London"), "name = 'Jones' AND city = 'London'", 2},
-        {"name,city", Variant("Green,Pecs"), "name = 'Green' AND city = 'Pecs'", 4},
+        {"name; city", Variant("Green,Pecs"), "name = 'Green' AND city = 'Pecs'", 4},
         {"name;city", Variant("Smith;\"New York\""), "name = 'Smith' AND city = 'New York'", 5},
     };
     for (const Row& row : rows) {
@@ -79,6 +79,81 @@ TEST_F(SearchTest, ArrayValuesAndASingleScalarArriveWhole)
         EXPECT_TRUE(d.Locate(row.fields, row.values, {}));
         EXPECT_EQ(LastSearch(), row.criteria);
         ExpectOn(d, row.id);
+    }
+}
+
+TEST_F(SearchTest, KeyFieldNamesSplitAtSemicolonsOnly)
+{
+    Exec("CREATE TABLE lines (id INTEGER PRIMARY KEY, \"Unit\" INTEGER, \"Unit Price\" DOUBLE PRECISION, "
+         "\"Product Name\" VARCHAR(20))");
+    Exec("INSERT INTO lines VALUES (1, 18, 9.5, 'Tea, green')");
+    Exec("INSERT INTO lines VALUES (2, 9, 18, 'Chai')");
+    Exec("INSERT INTO lines VALUES (3, 18, 18, 'Tofu')");
+    TVADODataSet& d = Open("SELECT * FROM lines ORDER BY id");
+    d.OnVerbose = [this](const AnsiString& text, TVerboseMode mode) {
+        if (mode == vmSearch)
+            searches_.push_back(text);
+    };
+    struct Row {
+        const char* fields;
+        Variant values;
+        const char* criteria;
+        Integer id;
+    };
+    const Row rows[] = {
+        {"Unit Price", Variant(18), "[Unit Price] = 18", 2},
+        {"Unit", Variant(18), "Unit = 18", 1},
+        {" Unit ; Unit Price ", VarArrayOf({Variant(18), Variant(18)}), "Unit = 18 AND [Unit Price] = 18", 3},
+        {"Product Name", Variant("Tea, green"), "[Product Name] = 'Tea, green'", 1},
+        {"Unit Price;Product Name", VarArrayOf({Variant(18), Variant("Tofu")}),
+         "[Unit Price] = 18 AND [Product Name] = 'Tofu'", 3},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.fields);
+        EXPECT_TRUE(d.Locate(row.fields, row.values, {}));
+        EXPECT_EQ(LastSearch(), row.criteria);
+        EXPECT_EQ(d.FieldByName("id")->AsInteger(), row.id);
+    }
+    // A comma is part of a name, not a separator.
+    EXPECT_FALSE(d.Locate("Unit,Unit Price", VarArrayOf({Variant(18), Variant(18)}), {}));
+    EXPECT_EQ(d.Lookup("Unit Price", Variant(9.5), "Product Name").AsString(), "Tea, green");
+    EXPECT_EQ(d.Lookup("id", Variant(2), "Product Name;Unit Price").AsString(), "Chai18");
+    EXPECT_EQ(d.Lookup("Product Name", Variant("Tofu"), "Unit Price").AsInteger(), 18);
+    EXPECT_EQ(d.FieldByName("id")->AsInteger(), 3);
+}
+
+TEST_F(SearchTest, CaseInsensitiveLocateComparesUpperCasedTexts)
+{
+    TVADODataSet& d = OpenPeople();
+    struct Row {
+        const char* fields;
+        Variant values;
+        TLocateOptions options;
+        const char* criteria;
+        Integer id; // 0: no match
+    };
+    const Row rows[] = {
+        {"name", Variant("brown"), {}, "name = 'brown'", 0},
+        {"name", Variant("brown"), {loCaseInsensitive}, "{fn UCASE(name)} = 'BROWN'", 3},
+        {"name", Variant("jO"), {loCaseInsensitive, loPartialKey}, "{fn UCASE(name)} LIKE 'JO%'", 2},
+        {"name;city",
+         VarArrayOf({Variant("GREEN"), Variant("pecs")}),
+         {loCaseInsensitive},
+         "{fn UCASE(name)} = 'GREEN' AND {fn UCASE(city)} = 'PECS'",
+         4},
+        {"city;qty",
+         VarArrayOf({Variant("paris"), Variant(5)}),
+         {loCaseInsensitive},
+         "{fn UCASE(city)} = 'PARIS' AND qty = 5",
+         1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.criteria);
+        d.Next();
+        const Integer before = d.FieldByName("id")->AsInteger();
+        EXPECT_EQ(d.Locate(row.fields, row.values, row.options), row.id != 0);
+        EXPECT_EQ(LastSearch(), row.criteria);
+        EXPECT_EQ(d.FieldByName("id")->AsInteger(), row.id != 0 ? row.id : before);
     }
 }
 
