@@ -1,10 +1,14 @@
 // Filter lines to condition text in the SQL WHERE dialect and the ADO filter dialect. Texts are
-// plain concatenations; every quoted string literal has its inner quotes doubled, so a value can
-// never end its literal early (ffCustom lines are SQL by design and stay as typed).
+// plain concatenations; every quoted string literal has its inner quotes doubled and every
+// unquoted number or field name is checked, so a value can never become part of the expression
+// (ffCustom lines are SQL by design and stay as typed).
 #include "filters/VFilters.h"
 
+#include "framework/rtl/Exceptions.h"
 #include "framework/rtl/SysUtils.h"
 #include "utils/Conversions.h"
+
+#include <cctype>
 
 namespace vmado {
 
@@ -31,6 +35,50 @@ AnsiString Joiner(TLogicalType op)
 AnsiString RelationText(const TVSubFilter& line)
 {
     return RelationToString(line.Negation() ? RelationNegation(line.Relation()) : line.Relation());
+}
+
+// A numeric value stands unquoted in the text, so it must be a number and nothing more.
+const AnsiString& CheckedNumber(const AnsiString& value, const TVSubFilter& line)
+{
+    double number = 0;
+    if (!TryStrToFloat(value, number))
+        throw EConvertError("'" + value + "' is not a valid number for the filter on field '" +
+                            line.FieldName() + "'");
+    return value;
+}
+
+// The other field of a field-to-field comparison: one name, in brackets or double quotes or
+// plain. A plain name may hold blanks ("Ship City", which the ADO filter grammar reads as one
+// name), but none of its words may be an operator word that would join a second condition.
+const AnsiString& CheckedFieldName(const AnsiString& value, const TVSubFilter& line)
+{
+    static const char* const kOperatorWords[] = {"AND", "OR", "NOT", "LIKE", "IS", "BETWEEN", "IN"};
+    bool valid = !Trim(value).empty();
+    const char first = valid ? value.front() : '\0';
+    if (valid && (first == '[' || first == '"')) {
+        const char close = first == '[' ? ']' : '"';
+        valid = value.size() > 2 && value.back() == close && value.find(close, 1) == value.size() - 1;
+    } else {
+        AnsiString word;
+        for (std::size_t i = 0; valid && i <= value.size(); ++i) {
+            const char c = i < value.size() ? value[i] : ' ';
+            const auto u = static_cast<unsigned char>(c);
+            if (c == ' ') {
+                for (const char* keyword : kOperatorWords)
+                    if (SameText(word, keyword))
+                        valid = false;
+                word.clear();
+            } else if (std::isalnum(u) || c == '_' || c == '.' || u >= 0x80) {
+                word += c;
+            } else {
+                valid = false;
+            }
+        }
+    }
+    if (!valid)
+        throw EDatabaseError("'" + value + "' is not a field name to compare field '" + line.FieldName() +
+                             "' with in a filter");
+    return value;
 }
 
 AnsiString StringLine(TVSubFilter& line, TFilterMode mode, bool upper)
@@ -65,7 +113,8 @@ AnsiString StringLine(TVSubFilter& line, TFilterMode mode, bool upper)
         return " (" + fx + n + " LIKE '%" + v + "%') " + op;
     case frSpecEqual:
         // "NOT =" is no comparison any SQL accepts; "<>" selects the complementary rows.
-        return " (" + fx + (line.Negation() ? " <> " : " = ") + line.LowerValue() + ") " + op;
+        return " (" + fx + (line.Negation() ? " <> " : " = ") + CheckedFieldName(line.LowerValue(), line) +
+               ") " + op;
     case frEmpty:
         return " (" + f + (line.Negation() ? " <> ''" : " = ''") + ") " + op;
     default:
@@ -79,8 +128,8 @@ AnsiString NumericLine(const TVSubFilter& line, TFilterMode mode)
     const AnsiString op = Joiner(line.LogicalOp());
     if (line.UpperValue().empty()) {
         if (line.Relation() == frSpecEqual)
-            return " (" + f + " = " + line.LowerValue() + ") " + op;
-        return " (" + f + " " + RelationText(line) + " " + line.LowerValue() + ") " + op;
+            return " (" + f + " = " + CheckedFieldName(line.LowerValue(), line) + ") " + op;
+        return " (" + f + " " + RelationText(line) + " " + CheckedNumber(line.LowerValue(), line) + ") " + op;
     }
     const Currency lower = StrToCurr(line.LowerValue());
     const Currency upperEnd = StrToCurr(line.UpperValue());

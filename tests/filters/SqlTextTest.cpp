@@ -357,10 +357,65 @@ TEST(FilterSqlText, NumericRangeThatIsNoNumberRaises)
     } catch (const EConvertError& e) {
         EXPECT_NE(std::string(e.what()).find("ten"), std::string::npos) << e.what();
     }
-    // A single number is taken as typed and never parsed.
-    TVFilters single(nullptr);
-    AddLine(*single.Add(), {"Age", ffNumeric, frEqual, "ten"});
-    EXPECT_EQ(single.SQLText(fmSQL, false), " (Age =  ten) ");
+}
+
+// An unquoted value must be a number, and the other field of a field-to-field comparison a name:
+// anything else would become part of the condition.
+TEST(FilterSqlText, UnquotedValuesThatAreNoNumberOrNameRaise)
+{
+    struct Row {
+        LineSpec line;
+        bool convertError; // else a database error
+    };
+    const Row rows[] = {
+        {{"Age", ffNumeric, frEqual, "0) OR (1=1"}, true},
+        {{"Age", ffNumeric, frBigger, "ten"}, true},
+        {{"Age", ffNumeric, frSmaller, "1; DROP TABLE t"}, true},
+        {{"Age", ffNumeric, frEqual, ""}, true},
+        {{"Age", ffNumeric, frSpecEqual, "MinAge) OR (1=1"}, false},
+        {{"Age", ffNumeric, frSpecEqual, "MinAge OR Age"}, false},
+        {{"City", ffString, frSpecEqual, "ShipCity OR 1=1"}, false},
+        {{"City", ffString, frSpecEqual, "[Ship]City]", "", true}, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.line.lower);
+        for (TFilterMode mode : {fmSQL, fmADO}) {
+            TVFilters filters(nullptr);
+            AddLine(*filters.Add(), row.line);
+            try {
+                filters.SQLText(mode, false);
+                ADD_FAILURE() << "no exception";
+            } catch (const EConvertError& e) {
+                EXPECT_TRUE(row.convertError) << e.what();
+                EXPECT_NE(std::string(e.what()).find(std::string("'") + row.line.lower + "'"),
+                          std::string::npos)
+                    << e.what();
+            } catch (const EDatabaseError& e) {
+                EXPECT_FALSE(row.convertError) << e.what();
+                EXPECT_NE(std::string(e.what()).find(std::string("'") + row.line.lower + "'"),
+                          std::string::npos)
+                    << e.what();
+            }
+        }
+    }
+}
+
+TEST(FilterSqlText, UnquotedNumbersAndNamesInTheirUsualFormsPass)
+{
+    const Case rows[] = {
+        {"Negative", {"Age", ffNumeric, frBigger, "-12.5"}, fmSQL, false, " (Age >  -12.5) "},
+        {"Exponent", {"Age", ffNumeric, frSmaller, "1E6"}, fmADO, false, " (Age <  1E6) "},
+        {"Blanks", {"Age", ffNumeric, frEqual, " 30 "}, fmSQL, false, " (Age =   30 ) "},
+        {"Bracketed", {"Age", ffNumeric, frSpecEqual, "[Min Age]"}, fmADO, false, " (Age = [Min Age]) "},
+        {"Qualified", {"Age", ffNumeric, frSpecEqual, "t.MinAge"}, fmSQL, false, " (Age = t.MinAge) "},
+        {"NameWithBlank", {"City", ffString, frSpecEqual, "Ship City"}, fmADO, false, " (City = Ship City) "},
+    };
+    for (const Case& row : rows) {
+        SCOPED_TRACE(row.name);
+        TVFilters filters(nullptr);
+        AddLine(*filters.Add(), row.line);
+        EXPECT_EQ(filters.SQLText(row.mode, row.upper), row.expected);
+    }
 }
 
 TEST(FilterSqlText, DateRangeThatIsNoStandardDateRaises)
