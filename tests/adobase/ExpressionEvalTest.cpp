@@ -149,6 +149,30 @@ TEST(ExpressionEval, DateLiteralForms)
     });
 }
 
+// Two-digit years read as 2000-2029 and 1930-1999 whatever the date today.
+TEST(ExpressionEval, TwoDigitYearsFollowAFixedWindow)
+{
+    RunCases({
+        {"Born > #1/1/50#", {1, 2, 3}},
+        {"Born < #1/1/30#", {5}},
+        {"Born < #1/1/29#", {1, 2, 3, 5}},
+        {"Born > #12/31/75# AND Born < #1/1/00#", {3}},
+        {"Born < #1/5/24#", {3, 5}},
+    });
+}
+
+TEST(ExpressionEval, TextBetweenHashMarksThatIsNoDateIsAString)
+{
+    RunCases({
+        {"City = #Paris#", {1, 5}},
+        {"City <> #Paris#", {2, 3}},
+        {"Name = #Smith# OR City = #London#", {1, 3}},
+        {"City IN (#London#, #x#)", {3}},
+        {"Qty = #12#", {3}},
+    });
+    EXPECT_EQ(SelectFind("City = #London#"), (std::vector<Int64>{3}));
+}
+
 TEST(ExpressionEval, NamesAndFieldToField)
 {
     RunCases({

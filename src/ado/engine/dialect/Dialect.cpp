@@ -107,8 +107,13 @@ private:
                 return p > start && p - start <= 4;
             };
             if (!number(m) || p >= inner.size() || inner[p++] != '/' || !number(d) || p >= inner.size() ||
-                inner[p++] != '/' || !number(y))
+                inner[p++] != '/')
                 return false;
+            const std::size_t yearStart = p;
+            if (!number(y))
+                return false;
+            if (p - yearStart <= 2)
+                y += y < 30 ? 2000 : 1900; // ADO's fixed window, not one that moves with today
             if (!DateFromParts(y, m, d, value))
                 return false;
             std::string_view rest = inner.substr(p);

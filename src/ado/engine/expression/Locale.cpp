@@ -8,7 +8,6 @@
 #include "framework/rtl/Locale.h"
 
 #include <atomic>
-#include <ctime>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -37,16 +36,7 @@ LocaleView::Order OrderOf(const AnsiString& format)
 bool SameView(const LocaleView& a, const LocaleView& b)
 {
     return a.DateSeparator == b.DateSeparator && a.DecimalSeparator == b.DecimalSeparator &&
-           a.DateOrder == b.DateOrder && a.TimeAMString == b.TimeAMString &&
-           a.TimePMString == b.TimePMString && a.CenturyEnd == b.CenturyEnd;
-}
-
-int CurrentYear()
-{
-    const std::time_t now = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&now, &tm);
-    return tm.tm_year + 1900;
+           a.DateOrder == b.DateOrder && a.TimeAMString == b.TimeAMString && a.TimePMString == b.TimePMString;
 }
 
 } // namespace
@@ -69,9 +59,6 @@ void RefreshLocale()
     next.DateOrder = OrderOf(s.ShortDateFormat);
     next.TimeAMString = s.TimeAMString;
     next.TimePMString = s.TimePMString;
-    const int year = CurrentYear();
-    next.CenturyEnd =
-        s.TwoDigitYearCenturyWindow == 0 ? (year / 100) * 100 + 99 : year + s.TwoDigitYearCenturyWindow;
     std::lock_guard<std::mutex> lock(gMutex);
     const LocaleView* cur = gCurrent.load(std::memory_order_acquire);
     if (cur && SameView(*cur, next))

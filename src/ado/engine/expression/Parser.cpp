@@ -202,6 +202,9 @@ private:
 
     [[noreturn]] void Mismatch(const Operand& lit, ValueKind kind, const ColumnInfo& col)
     {
+        // Text in '#' marks met a date column: it was meant as a date and is not one.
+        if (kind == ValueKind::Date && lit.At->Kind == TokenKind::Date)
+            ThrowSyntax(what_, *lit.At, "not a valid date");
         AnsiString msg = AnsiString("Type mismatch in ") + what_ + " at position " +
                          std::to_string(lit.At->Pos) + " near '" + AnsiString(lit.At->Source) +
                          "': not a valid " + KindName(kind) + " value for column " + col.Name;
@@ -347,10 +350,10 @@ private:
         }
         case TokenKind::Date:
             Next();
-            o.Lit = LitKind::Date;
             o.Text = t.Value;
-            if (!ParseDateTime(t.Value, o.Date))
-                ThrowSyntax(what_, t, "not a valid date");
+            // What is no date between '#' marks is a string, as in State = #WA#; against a date
+            // column it still fails as no valid date.
+            o.Lit = ParseDateTime(t.Value, o.Date) ? LitKind::Date : LitKind::String;
             return o;
         case TokenKind::Name:
             Next();

@@ -13,7 +13,9 @@ struct LocaleView {
     Order DateOrder = Order::MDY;
     std::string TimeAMString = "AM";
     std::string TimePMString = "PM";
-    int CenturyEnd = 2076; // a two-digit year yy reads as the latest year <= CenturyEnd ending in yy
+    // A two-digit year yy reads as the latest year <= CenturyEnd ending in yy: 00-29 are
+    // 2000-2029 and 30-99 are 1930-1999 whatever today's date, as ADO reads them.
+    static constexpr int CenturyEnd = 2029;
 };
 
 // The settings as of the last compilation. Compilation refreshes the view (RefreshLocale);
