@@ -4,6 +4,7 @@
 
 #include "ado/engine/cursor/RecordsetImpl.h"
 #include "ado/engine/dialect/Dialect.h"
+#include "ado/engine/internal/TableName.h"
 #include "ado/engine/internal/Text.h"
 
 namespace vmado::engine {
@@ -250,8 +251,9 @@ RecordsetPtr ConnectionImpl::Execute(const AnsiString& commandText, Variant& rec
     ProviderConnection& link = Link();
     const Integer command = options == adCmdUnspecified ? adCmdText : (options & 0x30F);
     AnsiString sql = commandText;
-    if (command & (adCmdTable | adCmdTableDirect))
-        sql = "SELECT * FROM " + commandText;
+    const AnsiString table = Trim(commandText);
+    if ((command & (adCmdTable | adCmdTableDirect)) && !table.empty())
+        sql = "SELECT * FROM " + QuoteTableName(table);
     else if (command & adCmdStoredProc)
         sql = "{call " + commandText + "}";
     if (Trim(sql).empty())

@@ -52,6 +52,30 @@ TEST_F(BACKEND_SUITE(ConnectionTest), ExecuteOfAQueryGivesAnOpenRecordset)
     EXPECT_EQ(rs->Fields()->Item("name")->Value().AsString(), "name-01");
 }
 
+TEST_F(BACKEND_SUITE(ConnectionTest), ExecuteOfATableReadsItWhateverItsName)
+{
+    Exec("CREATE TABLE \"Order Details\" (id INTEGER PRIMARY KEY, qty INTEGER)");
+    Exec("INSERT INTO \"Order Details\" VALUES (1, 5)");
+    Exec("INSERT INTO \"Order Details\" VALUES (2, 7)");
+    struct Row {
+        const char* name;
+        Integer options;
+        Integer count;
+    };
+    const Row rows[] = {
+        {"Order Details", adCmdTable, 2},
+        {" Order Details ", adCmdTableDirect, 2},
+        {"\"Order Details\"", adCmdTable, 2},
+        {"tall", adCmdTable, 50},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        auto rs = conn->Execute(row.name, row.options);
+        ASSERT_EQ(rs->State(), adStateOpen);
+        EXPECT_EQ(rs->RecordCount(), row.count);
+    }
+}
+
 TEST_F(BACKEND_SUITE(ConnectionTest), RollbackUndoesAndCommitKeeps)
 {
     EXPECT_EQ(conn->BeginTrans(), 1);

@@ -3,54 +3,10 @@
 #include "ado/engine/cursor/FieldsImpl.h"
 #include "ado/engine/cursor/RecordsetImpl.h"
 
+#include "ado/engine/internal/TableName.h"
 #include "ado/engine/internal/Text.h"
 
-#include <cctype>
-
 namespace vmado::engine {
-
-namespace {
-
-bool LooksLikeTableName(std::string_view s)
-{
-    if (s.empty())
-        return false;
-    if ((s.front() == '[' && s.back() == ']') || (s.front() == '"' && s.back() == '"'))
-        return true;
-    for (char c : s) {
-        const auto u = static_cast<unsigned char>(c);
-        if (!(std::isalnum(u) || c == '_' || c == '.' || c == '$' || u >= 0x80))
-            return false;
-    }
-    return true;
-}
-
-AnsiString QuoteTable(std::string_view name)
-{
-    if (name.front() == '"' || name.front() == '[')
-        return AnsiString(name);
-    // schema.table stays two identifiers
-    AnsiString out;
-    std::size_t start = 0;
-    for (;;) {
-        std::size_t dot = name.find('.', start);
-        std::string_view part = name.substr(start, dot == std::string_view::npos ? name.npos : dot - start);
-        out += '"';
-        for (char c : part) {
-            if (c == '"')
-                out += '"';
-            out += c;
-        }
-        out += '"';
-        if (dot == std::string_view::npos)
-            break;
-        out += '.';
-        start = dot + 1;
-    }
-    return out;
-}
-
-} // namespace
 
 RecordsetImpl::RecordsetImpl() = default;
 RecordsetImpl::~RecordsetImpl() = default;
@@ -188,7 +144,7 @@ void RecordsetImpl::Open(const AnsiString& source, const ConnectionPtr& activeCo
     const Integer command = options == adCmdUnspecified ? adCmdUnknown : (options & 0x30F);
     AnsiString sql;
     if (command & (adCmdTable | adCmdTableDirect))
-        sql = "SELECT * FROM " + QuoteTable(text);
+        sql = "SELECT * FROM " + QuoteTableName(text);
     else if (command & adCmdStoredProc)
         sql = "{call " + text + "}";
     else if (command & adCmdFile)
@@ -198,7 +154,7 @@ void RecordsetImpl::Open(const AnsiString& source, const ConnectionPtr& activeCo
     else if (command & adCmdText)
         sql = text;
     else
-        sql = LooksLikeTableName(text) ? "SELECT * FROM " + QuoteTable(text) : text;
+        sql = LooksLikeTableName(text) ? "SELECT * FROM " + QuoteTableName(text) : text;
 
     std::lock_guard guard(conn->Mutex());
     ProviderConnection& link = conn->Link();
