@@ -3,6 +3,7 @@
 #include "BackendContext.h"
 
 #include <chrono>
+#include <thread>
 
 namespace vmado::test {
 
@@ -160,6 +161,34 @@ TEST_F(BACKEND_SUITE(ConnectionTest), CommandTimeoutEndsARunawayStatement)
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
     conn->SetCommandTimeout(30);
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM tall").AsInteger(), 50); // the connection carries on
+}
+
+TEST_F(BACKEND_SUITE(ConnectionTest), CommandTimeoutZeroWaitsForALockedDatabase)
+{
+    if (!Backend().EmbeddedSqlite())
+        GTEST_SKIP() << "the driver enforces " << Backend().Name() << "'s own locking";
+    auto holder = CoConnection::Create();
+    holder->Open(conn->ConnectionString());
+    holder->Execute("BEGIN IMMEDIATE", adCmdText);
+    holder->Execute("UPDATE tall SET name = 'held' WHERE id = 2", adCmdText);
+    conn->SetCommandTimeout(0);
+    const auto hold = std::chrono::milliseconds(1500);
+    const auto start = std::chrono::steady_clock::now();
+    std::thread release([&] {
+        std::this_thread::sleep_for(hold);
+        holder->Execute("COMMIT", adCmdText);
+    });
+    Variant affected;
+    try {
+        conn->Execute("UPDATE tall SET name = 'waited' WHERE id <= 2", affected, adCmdText);
+    } catch (...) {
+        release.join();
+        throw;
+    }
+    release.join();
+    EXPECT_GE(std::chrono::steady_clock::now() - start, hold);
+    EXPECT_EQ(affected.AsInteger(), 2);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM tall WHERE name = 'waited'").AsInteger(), 2);
 }
 
 TEST(BACKEND_SUITE(ConnectionOpen), UnknownProviderRaisesNamingIt)

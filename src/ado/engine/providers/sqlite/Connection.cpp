@@ -6,6 +6,8 @@
 #include "ado/engine/internal/Text.h"
 #include "framework/rtl/CodePage.h"
 
+#include <climits>
+
 namespace vmado::engine::sqlite {
 
 namespace {
@@ -24,6 +26,14 @@ template <bool Upper> void CaseFunction(sqlite3_context* context, int argc, sqli
         c = Upper ? AnsiUpperChar(c) : AnsiLowerChar(c);
     const std::string out = ToUtf8(text);
     sqlite3_result_text64(context, out.data(), out.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+}
+
+// Without a command timeout a locked database is waited for as long as it takes, checking
+// again after sleeps that grow to a tenth of a second.
+int WaitWhileBusy(void*, int count)
+{
+    sqlite3_sleep(count < 7 ? 1 << count : 100);
+    return 1;
 }
 
 } // namespace
@@ -95,7 +105,10 @@ void SqliteConnection::SetCommandTimeout(Integer seconds)
 {
     // Waiting for another connection's lock counts against the timeout, as does running.
     commandTimeout_ = seconds;
-    sqlite3_busy_timeout(db_.get(), seconds > 0 ? seconds * 1000 : 0);
+    if (seconds > 0)
+        sqlite3_busy_timeout(db_.get(), seconds > INT_MAX / 1000 ? INT_MAX : seconds * 1000);
+    else
+        sqlite3_busy_handler(db_.get(), &WaitWhileBusy, nullptr);
 }
 
 void SqliteConnection::BeginCommand()
