@@ -118,6 +118,34 @@ TEST_F(BlobTest, MemoAndBinaryFieldsReadTheActiveRecord)
     EXPECT_EQ(d.RecNo(), 1);
 }
 
+TEST_F(BlobTest, AGridPaintingMemosLeavesTheNextFetchOnCourse)
+{
+    for (int id = 5; id <= 9; ++id)
+        Exec("INSERT INTO docs VALUES (" + std::to_string(id) + ", 'memo " + std::to_string(id) + "', NULL)");
+    TVADODataSet& d = OpenDocs();
+    // Each memo read puts the engine cursor on the row the grid paints, last the bottom one.
+    auto paint = [&] {
+        const Integer active = grid_->ActiveRecord();
+        for (Integer row = 0; row < grid_->RecordCount(); ++row) {
+            grid_->SetActiveRecord(row);
+            ReadAll(Memo());
+        }
+        grid_->SetActiveRecord(active);
+    };
+    d.Next();
+    d.Prior(); // on the first record, not yet known to be the first
+    ASSERT_FALSE(d.Bof());
+    paint();
+    EXPECT_EQ(d.MoveBy(-1), 0);
+    EXPECT_TRUE(d.Bof());
+    EXPECT_EQ(d.FieldByName("id")->AsInteger(), 1);
+    EXPECT_EQ(d.RecNo(), 1);
+    paint();
+    EXPECT_EQ(d.MoveBy(6), 6);
+    EXPECT_EQ(d.FieldByName("id")->AsInteger(), 7);
+    EXPECT_EQ(Memo()->AsString(), "memo 7");
+}
+
 TEST_F(BlobTest, TheValueOfAMemoIsTextAndOfABinaryFieldItsBytes)
 {
     OpenDocs();
