@@ -38,9 +38,6 @@ AnsiString UdlConnectionLine(const AnsiString& text);
 AnsiString ApplyUdlCredentials(const AnsiString& line, const AnsiString& userName,
                                const AnsiString& password);
 
-// Appends one entry in the framework's comma-text form: quoted, inner quotes doubled, when it
-// is empty or holds a blank, a control character, a comma or a double quote.
-void AppendCommaTextItem(AnsiString& line, std::string_view item);
 // The longest text a value of the field can render to (before quoting).
 Integer FieldTextBound(DataTypeEnum type, Integer definedSize);
 
