@@ -27,8 +27,8 @@ std::filesystem::path OdbcSystemIniPath();
 std::filesystem::path OdbcUserIniPath();
 
 // The data-link file's text in the ANSI code page: UTF-16 (LE or BE by its byte-order mark,
-// surrogate pairs decoded) or, without a mark, UTF-16 LE when every second byte is zero,
-// else the bytes as they are.
+// surrogate pairs decoded) or, without a mark, UTF-16 LE when every second byte is zero, else
+// UTF-8 (with or without its mark). Raises EReadError for bytes that are none of these.
 AnsiString DecodeUdlText(std::string_view bytes);
 // The connection line: the first line of the [oledb] section that is neither blank nor a
 // ';' comment; without that section, the text from the first "Provider" to the end of its line.
@@ -38,9 +38,6 @@ AnsiString UdlConnectionLine(const AnsiString& text);
 AnsiString ApplyUdlCredentials(const AnsiString& line, const AnsiString& userName,
                                const AnsiString& password);
 
-// Appends one entry in the framework's comma-text form: quoted, inner quotes doubled, when it
-// is empty or holds a blank, a control character, a comma or a double quote.
-void AppendCommaTextItem(AnsiString& line, std::string_view item);
 // The longest text a value of the field can render to (before quoting).
 Integer FieldTextBound(DataTypeEnum type, Integer definedSize);
 

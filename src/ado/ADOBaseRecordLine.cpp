@@ -5,6 +5,7 @@
 #include "ado/ADOBasePrivate.h"
 #include "ado/engine/cursor/RecordsetImpl.h"
 #include "ado/engine/expression/internal/Literals.h"
+#include "framework/classes/internal/CommaText.h"
 #include "framework/rtl/SysUtils.h"
 
 #include "framework/rtl/Locale.h"
@@ -16,30 +17,6 @@
 
 namespace vmado {
 namespace adobase {
-
-void AppendCommaTextItem(AnsiString& line, std::string_view item)
-{
-    bool quote = item.empty(); // an empty entry is written "" so that splitting keeps it
-    for (char c : item) {
-        const unsigned char u = static_cast<unsigned char>(c);
-        if (u <= ' ' || c == '"' || c == ',') {
-            quote = true;
-            break;
-        }
-    }
-    if (!quote) {
-        line += item;
-        return;
-    }
-    line += '"';
-    std::size_t from = 0;
-    for (std::size_t q; (q = item.find('"', from)) != std::string_view::npos; from = q + 1) {
-        line.append(item.data() + from, q + 1 - from);
-        line += '"';
-    }
-    line.append(item.data() + from, item.size() - from);
-    line += '"';
-}
 
 Integer FieldTextBound(DataTypeEnum type, Integer definedSize)
 {
@@ -319,17 +296,14 @@ namespace adobase {
 
 void RecordLineWriter::Add(const AnsiString& fieldName, std::string_view text)
 {
-    // One pass finds both a zero byte and whether the entry needs quotes (AppendCommaTextItem's
-    // rule), for every cell of every record loaded.
+    // One pass finds both a zero byte and whether the entry needs quotes, for every cell of
+    // every record loaded.
     bool quote = text.empty();
     bool zero = false;
     for (char c : text) {
-        const unsigned char u = static_cast<unsigned char>(c);
-        if (u <= ' ') {
+        if (internal::ForcesQuotes(c)) {
             quote = true;
-            zero = zero || u == 0;
-        } else if (c == '"' || c == ',') {
-            quote = true;
+            zero = zero || c == '\0';
         }
     }
     if (zero)
@@ -338,7 +312,7 @@ void RecordLineWriter::Add(const AnsiString& fieldName, std::string_view text)
     if (count_ > 0)
         line_ += ',';
     if (quote)
-        AppendCommaTextItem(line_, text);
+        internal::AppendQuoted(line_, text);
     else
         line_ += text;
     // The entry and its separator (for the first, the terminator's byte) within its own share.

@@ -1,9 +1,10 @@
-// Data-link (.udl) files: decoded from UTF-16 into the ANSI code page, the connection line taken
+// Data-link (.udl) files: decoded from UTF-16 or UTF-8 into the ANSI code page, the connection line taken
 // from the [oledb] section, the caller's credentials put in. Launching the editor never waits.
 #include "ado/ADOBase.h"
 #include "ado/ADOBasePrivate.h"
 
 #include "framework/rtl/CodePage.h"
+#include "utils/ConnectionString.h"
 
 #include <cerrno>
 #include <fstream>
@@ -62,6 +63,45 @@ void SetEntry(std::vector<AnsiString>& entries, std::string_view name, const Ans
     entries.push_back(line);
 }
 
+// Well-formed UTF-8: no stray continuation bytes, no cut, overlong or surrogate sequences,
+// nothing past U+10FFFF.
+bool IsUtf8(std::string_view s)
+{
+    const auto b = [&](size_t i) { return static_cast<unsigned char>(s[i]); };
+    size_t i = 0;
+    while (i < s.size()) {
+        const unsigned char lead = b(i);
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        size_t extra = 0;
+        unsigned char low = 0x80, high = 0xBF; // the range of the second byte
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            extra = 1;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            extra = 2;
+            low = lead == 0xE0 ? 0xA0 : 0x80;
+            high = lead == 0xED ? 0x9F : 0xBF;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            extra = 3;
+            low = lead == 0xF0 ? 0x90 : 0x80;
+            high = lead == 0xF4 ? 0x8F : 0xBF;
+        } else {
+            return false;
+        }
+        if (i + extra >= s.size())
+            return false;
+        if (b(i + 1) < low || b(i + 1) > high)
+            return false;
+        for (size_t k = 2; k <= extra; ++k)
+            if ((b(i + k) & 0xC0) != 0x80)
+                return false;
+        i += extra + 1;
+    }
+    return true;
+}
+
 } // namespace
 
 AnsiString DecodeUdlText(std::string_view bytes)
@@ -81,8 +121,15 @@ AnsiString DecodeUdlText(std::string_view bytes)
             if (b(i) != 0)
                 utf16 = false;
     }
-    if (!utf16)
-        return AnsiString(bytes);
+    if (!utf16) {
+        if (bytes.size() >= 3 && b(0) == 0xEF && b(1) == 0xBB && b(2) == 0xBF)
+            bytes.remove_prefix(3);
+        // Plain ASCII is UTF-8 too; anything else must be well-formed UTF-8, for bytes of some
+        // unknown 8-bit code page cannot be read back faithfully.
+        if (!IsUtf8(bytes))
+            throw EReadError("The data-link text is neither UTF-16 nor UTF-8");
+        return Utf8ToAnsi(bytes);
+    }
     std::u32string text;
     text.reserve(bytes.size() / 2);
     const auto unit = [&](size_t i) -> char32_t {
@@ -132,17 +179,9 @@ AnsiString UdlConnectionLine(const AnsiString& text)
 
 AnsiString ApplyUdlCredentials(const AnsiString& line, const AnsiString& userName, const AnsiString& password)
 {
-    // The entries split at ";" and trimmed, as the string-list helper does; empty ones vanish
-    // when joined again.
-    std::vector<AnsiString> entries;
-    size_t start = 0;
-    while (start < line.size()) {
-        size_t semi = line.find(';', start);
-        if (semi == AnsiString::npos)
-            semi = line.size();
-        entries.emplace_back(Trim(std::string_view(line).substr(start, semi - start)));
-        start = semi + 1;
-    }
+    // The entries split at ";" and trimmed, as the string-list helper does, but a quoted value
+    // (Extended Properties="...;...") stays one entry, untouched; empty ones vanish when joined.
+    std::vector<AnsiString> entries = SplitADOParts(line);
     if (!userName.empty()) {
         SetEntry(entries, "User ID", "User ID=" + userName);
         SetEntry(entries, "Password", "Password=" + password);
@@ -180,7 +219,13 @@ AnsiString TVConnection::LoadUDLFile(const AnsiString& fileName, const AnsiStrin
     bytes.resize(static_cast<std::size_t>(in.gcount()));
     if (bytes.size() > kMaxBytes)
         return {};
-    const AnsiString line = adobase::UdlConnectionLine(adobase::DecodeUdlText(bytes));
+    AnsiString text;
+    try {
+        text = adobase::DecodeUdlText(bytes);
+    } catch (const EReadError& e) {
+        throw EReadError("Cannot read the data-link file '" + fileName + "': " + e.what());
+    }
+    const AnsiString line = adobase::UdlConnectionLine(text);
     if (line.empty())
         return {};
     return adobase::ApplyUdlCredentials(line, userName, password);

@@ -2,6 +2,7 @@
 // the framework's CommaText reader so that lines written by the recordset read back whole.
 #include "dataset/DataSetPrivate.h"
 
+#include "framework/classes/internal/CommaText.h"
 #include "framework/rtl/Exceptions.h"
 
 namespace vmado::dataset {
@@ -63,16 +64,6 @@ std::size_t SkipBlanks(std::string_view line, std::size_t pos)
     while (pos < line.size() && IsBlank(line[pos]))
         ++pos;
     return pos;
-}
-
-bool NeedsQuotes(const AnsiString& entry)
-{
-    if (entry.empty())
-        return true;
-    for (char c : entry)
-        if (IsBlank(c) || c == '"' || c == ',')
-            return true;
-    return false;
 }
 
 } // namespace
@@ -155,18 +146,7 @@ AnsiString JoinLine(const std::vector<AnsiString>& entries)
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (i > 0)
             line += ',';
-        const AnsiString& e = entries[i];
-        if (!NeedsQuotes(e)) {
-            line += e;
-            continue;
-        }
-        line += '"';
-        for (char c : e) {
-            if (c == '"')
-                line += '"';
-            line += c;
-        }
-        line += '"';
+        internal::AppendDelimitedItem(line, entries[i]);
     }
     return line;
 }

@@ -21,17 +21,16 @@ TEST(CommaText, EntriesAreQuotedExactlyAsTheStringListQuotesThem)
                                               "-1",
                                               "(Blob)",
                                               "end,"};
-    std::string line;
+    const std::vector<Integer> budgets(entries.size(), 64);
+    adobase::RecordLineWriter writer(budgets, 1024);
     TStringList list;
-    for (size_t i = 0; i < entries.size(); ++i) {
-        if (i > 0)
-            line += ',';
-        adobase::AppendCommaTextItem(line, entries[i]);
-        list.Add(entries[i]);
+    for (const std::string& entry : entries) {
+        writer.Add("F", entry);
+        list.Add(entry);
     }
-    EXPECT_EQ(line, list.CommaText());
+    EXPECT_EQ(writer.Line(), list.CommaText());
     TStringList back;
-    back.SetCommaText(line);
+    back.SetCommaText(writer.Line());
     EXPECT_EQ(Items(back), entries);
 }
 

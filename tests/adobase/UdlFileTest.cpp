@@ -1,5 +1,5 @@
-// Data-link files written by the test as UTF-16 with a byte-order mark, read back into the
-// connection line of the ANSI code page with the caller's credentials put in.
+// Data-link files written by the test as UTF-16 with a byte-order mark (and as UTF-8), read back
+// into the connection line of the ANSI code page with the caller's credentials put in.
 #include "AdoBaseFixture.h"
 
 #include "ado/ADOBasePrivate.h"
@@ -78,6 +78,74 @@ TEST_F(UdlFile, LettersOfTheCodePageSurviveAndOthersAreReplaced)
     ASSERT_EQ(decoded.size(), 3u); // one replacement character for the pair, not two
     EXPECT_EQ(decoded.front(), 'A');
     EXPECT_EQ(decoded.back(), 'B');
+}
+
+TEST_F(UdlFile, QuotedValuesStayWholeAndHideTheirKeys)
+{
+    struct Row {
+        const char* Line;
+        const char* User;
+        const char* Password;
+        const char* Expected;
+    };
+    const Row rows[] = {
+        // Inner ";", blanks and empty pieces are part of the value.
+        {"Provider=MSDASQL;Extended Properties=\"DSN=pg; UID=in ;;PWD=x\";Persist Security Info=False", "",
+         "", "Provider=MSDASQL;Extended Properties=\"DSN=pg; UID=in ;;PWD=x\";Persist Security Info=False"},
+        // Keys inside a quoted value are not the line's own: the credentials are appended.
+        {"Provider=MSDASQL;Extended Properties='User ID=in;Password=old';Integrated Security=SSPI", "sa",
+         "pw", "Provider=MSDASQL;Extended Properties='User ID=in;Password=old';User ID=sa;Password=pw"},
+        // A doubled quote does not end the value; a top-level key after it is replaced in place.
+        {"Provider=X;Password=\"a\"\";b\";User ID=old;Mode=Read", "bob", "",
+         "Provider=X;Password=;User ID=bob;Mode=Read"},
+        {"Provider=X;Extended Properties=\"a;\"\"User ID=q\"\"\";User ID=old", "bob", "pw",
+         "Provider=X;Extended Properties=\"a;\"\"User ID=q\"\"\";User ID=bob;Password=pw"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Line);
+        std::u32string line;
+        for (const char* c = row.Line; *c; ++c)
+            line += static_cast<char32_t>(static_cast<unsigned char>(*c));
+        EXPECT_EQ(TVConnection::LoadUDLFile(Write(Udl(line)), row.User, row.Password), row.Expected);
+    }
+}
+
+TEST_F(UdlFile, Utf8FilesAreDecodedAndOtherBytesRefused)
+{
+    const std::string udl = "[oledb]\r\n; Everything after this line is an OLE DB initstring\r\n"
+                            "Provider=SQLite;Data Source=/tmp/P\xC3\xA9"
+                            "cs P\xC5\x99"
+                            "erov.db\r\n";
+    const std::string expected = "Provider=SQLite;Data Source=/tmp/P\xE9"
+                                 "cs P\xF8"
+                                 "erov.db"; // Windows-1250
+    struct Row {
+        const char* Name;
+        std::string Bytes;
+    };
+    const Row rows[] = {{"with mark", "\xEF\xBB\xBF" + udl}, {"without mark", udl}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        const auto path = dir_ / "utf8.udl";
+        WriteFile(path, row.Bytes);
+        EXPECT_EQ(TVConnection::LoadUDLFile(path.string(), "", ""), expected);
+    }
+    // Latin-1 bytes are neither UTF-16 nor UTF-8: refused, naming the file, not read as garbage.
+    const auto latin1 = dir_ / "latin1.udl";
+    WriteFile(latin1, "[oledb]\r\nProvider=SQLite;Data Source=/tmp/P\xE9"
+                      "cs.db\r\n");
+    try {
+        TVConnection::LoadUDLFile(latin1.string(), "", "");
+        ADD_FAILURE() << "accepted";
+    } catch (const EReadError& e) {
+        EXPECT_NE(std::string(e.what()).find("latin1.udl"), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("neither UTF-16 nor UTF-8"), std::string::npos) << e.what();
+    }
+    // Cut, overlong and surrogate sequences are not UTF-8 either.
+    for (const char* bad : {"A\xC3", "A\xC0\xAF", "A\xED\xA0\x80", "A\xF4\x90\x80\x80"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_THROW(adobase::DecodeUdlText(bad), EReadError);
+    }
 }
 
 TEST_F(UdlFile, LongLinesAreReadWhole)

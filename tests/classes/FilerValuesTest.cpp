@@ -86,6 +86,12 @@ TEST(FilerValues, WideAndUtf8StringsArriveInTheCodePage)
     TReader reader(in);
     EXPECT_EQ(reader.ReadString(), "\xD8\x65\xF8");
     EXPECT_EQ(reader.ReadString(), "\xD8\x65\xF8");
+    // Characters the code page cannot hold still arrive whole as wide text.
+    const std::string cyrillic("\x14\x08\x00\x00\x00\xD0\x9F\xF0\x9F\x98\x80\xC5\x99", 13);
+    TStringStream more(cyrillic + cyrillic);
+    TReader other(more);
+    EXPECT_EQ(other.ReadWideString(), u"\u041F\U0001F600\u0159");
+    EXPECT_EQ(other.ReadString(), "??\xF8"); // one replacement per character, not per byte
     // Written back as wide text, the same UTF-16 units.
     EXPECT_EQ(Written([](TWriter& w) { w.WriteWideString(u"\u0158e\u0159"); }), wide);
 }

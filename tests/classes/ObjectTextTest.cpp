@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace vmado;
 
 namespace {
@@ -65,9 +67,22 @@ TEST(ObjectText, ValuesBecomeTheirBinaryTypes)
         {"#$41'B'", "\x06\x02"
                     "AB"},
         {"''", std::string("\x06\x00", 2)},
-        {"#345", std::string("\x12\x01\x00\x00\x00\x59\x01", 7)}, // beyond a byte: wide text
+        // Codes beyond ASCII make UTF-8 text, as the framework writes it; codes in four hex digits
+        // are UTF-16 units of wide text; a pair of surrogate codes is one character.
+        {"#345", std::string("\x14\x02\x00\x00\x00\xC5\x99", 7)},
+        {"'caf'#233", std::string("\x14\x05\x00\x00\x00"
+                                  "caf\xC3\xA9",
+                                  10)},
+        {"#55357#56832", std::string("\x14\x04\x00\x00\x00\xF0\x9F\x98\x80", 9)},
+        {"#$0159", std::string("\x12\x01\x00\x00\x00\x59\x01", 7)},
+        {"#$0061'b'", std::string("\x12\x02\x00\x00\x00\x61\x00\x62\x00", 9)},
+        {"'x' + #$00E9", std::string("\x12\x02\x00\x00\x00\x78\x00\xE9\x00", 9)},
         {"clRed", "\x07\x05"
                   "clRed"},
+        {"DataModule1.Menu1", "\x07\x11"
+                              "DataModule1.Menu1"},
+        {"Glyphs.Images.Big", "\x07\x11"
+                              "Glyphs.Images.Big"},
         {"True", "\x09"},
         {"nil", "\x0D"},
         {"[]", std::string("\x0B\x00", 2)},
@@ -101,7 +116,9 @@ TEST(ObjectText, BinaryToTextAndBackGivesTheSameBytes)
                              "  Big = 1E20\r\n"
                              "  Tiny = -1.5E-7\r\n"
                              "  Third = 0.3333333333333333\r\n"
-                             "  Wide = 'Ab'#345\r\n"
+                             "  Wide = 'Ab'#$0159\r\n"
+                             "  Utf8 = 'Ab'#345#1055#55357#56832\r\n"
+                             "  PopupMenu = DataModule1.Menu1\r\n"
                              "  Money = -5c\r\n"
                              "  Items = <\r\n"
                              "    item [1]\r\n"
@@ -182,6 +199,8 @@ TEST(ObjectText, MalformedTextNamesTheLine)
         {"object A: TX\r\n  P = ;\r\nend", "Invalid property value on line 2"},
         {"object A: TX\r\n  P =", "Property value expected on line 2"},
         {"object A: TX\r\n  P = #99999999\r\nend", "Invalid character code on line 2"},
+        {"object A: TX\r\n  P = Form2.\r\nend", "Identifier expected on line 2"},
+        {"object A: TX\r\n  P = Form2.3\r\nend", "Identifier expected on line 2"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Text);
@@ -197,4 +216,46 @@ TEST(ObjectText, MalformedTextNamesTheLine)
     // Deep nesting is refused, not recursed into without end.
     TStringStream deep(WithValue(std::string(5000, '(') + std::string(5000, ')'))), out;
     EXPECT_THROW(ObjectTextToBinary(deep, out), EParserError);
+}
+
+// Strings of every type written by the writer come back from their text with the same type and
+// bytes: 8-bit text of the code page, UTF-8 text (beyond the code page too, beyond the basic
+// plane, plain ASCII between), and wide text (plain ASCII only, and a lone surrogate).
+TEST(ObjectText, StringTypesSurviveTheTextForm)
+{
+    struct Row {
+        const char* Name;
+        std::function<void(TWriter&)> Write;
+        const char* TextHas; // how the value shows in the text
+    };
+    const Row rows[] = {
+        {"Ansi", [](TWriter& w) { w.WriteString("P\xF8\xEDli\x9A 'x'"); }, "'P\xF8\xEDli\x9A '#39'x'#39"},
+        {"Long", [](TWriter& w) { w.WriteString(std::string(300, '\xE1')); }, "'\xE1\xE1"},
+        {"Cyrillic", [](TWriter& w) { w.WriteUTF8String("\xD0\x9F\xD1\x80\xD0\xB8 ok"); },
+         "#1055#1088#1080' ok'"},
+        {"Emoji", [](TWriter& w) { w.WriteUTF8String("a\xF0\x9F\x98\x80\r\n"); }, "'a'#55357#56832#13#10"},
+        {"Latin", [](TWriter& w) { w.WriteUTF8String("caf\xC3\xA9"); }, "'caf'#233"},
+        {"Wide", [](TWriter& w) { w.WriteWideString(u"\u0158e\u0159"); }, "#$0158'e'#$0159"},
+        {"WideAscii", [](TWriter& w) { w.WriteWideString(u"abc"); }, "'ab'#$0063"},
+        {"WideLone", [](TWriter& w) { w.WriteWideString(std::u16string(1, char16_t(0xD800)) + u"x"); },
+         "#$D800'x'"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        TStringStream binary;
+        {
+            TWriter w(binary);
+            w.WriteSignature();
+            w.WritePrefix(0, 0);
+            w.WriteStr("TX");
+            w.WriteStr("A");
+            w.WriteStr("P");
+            row.Write(w);
+            w.WriteListEnd();
+            w.WriteListEnd();
+        }
+        const std::string text = ToText(binary.DataString());
+        EXPECT_NE(text.find(row.TextHas), std::string::npos) << text;
+        EXPECT_EQ(ToBinary(text), binary.DataString());
+    }
 }

@@ -2,6 +2,7 @@
 // gives, whatever order fields are read in; the plain date form gives the general reader's day.
 #include "dataset/DataSetPrivate.h"
 
+#include "framework/classes/Strings.h"
 #include "framework/rtl/DateTime.h"
 
 #include <gtest/gtest.h>
@@ -24,6 +25,25 @@ const std::vector<std::string> Lines = {
     "\"\"\"\",\"\"",
     "1,Smith,2024-01-05,\"a, c\"", // same length as the second line, other text
 };
+
+TEST(UnitRecordLine, JoinedLinesAreTheStringListsCommaText)
+{
+    const std::vector<std::vector<AnsiString>> rows = {
+        {"plain", "", "a b", "a,b", "say \"hi\"", "\"", "tab\there",
+         "P\xE9"
+         "cs"},
+        {""},
+        {"\"\"", " lead", "trail ", "end,"},
+    };
+    for (const auto& entries : rows) {
+        TStringList list;
+        for (const AnsiString& e : entries)
+            list.Add(e);
+        const AnsiString line = JoinLine(entries);
+        EXPECT_EQ(line, list.CommaText());
+        EXPECT_EQ(SplitLine(line), entries);
+    }
+}
 
 TEST(UnitRecordLine, ViewsMatchTheSplitEntriesInAnyReadOrder)
 {

@@ -26,6 +26,12 @@ TEST(GetADOPart, ReadsOneKey)
         {"DSN", "DSN", ""},
         {"", "DSN", ""},
         {"DSN=x", "", ""},
+        // A quoted value is one value, and keys inside it are not found.
+        {"Extended Properties=\"DSN=a;UID=in\";UID=out;X=1", "UID", "out"},
+        {"Extended Properties=\"DSN=a;UID=in\";UID=out", "Extended Properties", "\"DSN=a;UID=in\""},
+        {"A=' x;y ' ;B=2", "A", "' x;y '"},
+        {"A='it''s;UID=q';UID=z", "UID", "z"},
+        {"A=\"UID=q", "UID", ""}, // an unclosed quote runs to the end
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string(row.CS) + " / " + row.Key);
@@ -53,6 +59,9 @@ TEST(SetADOPart, WritesOneKeyKeepingTheOthers)
         {"A=1;B=2", "B", "", false, "A=1;B="},   // an empty value keeps the key
         {"  A=1 ; B=2 ;  ", "B", "5", true, "A=1;B=5"},
         {"Provider=X;DSN=a;UID=u", "DSN", "b", true, "Provider=X;DSN=b;UID=u"},
+        {"A=\" x ;; y \" ;B=2", "B", "3", false, "A=\" x ;; y \";B=3"},
+        {"P='a;UID=b';UID=c", "UID", "d", false, "P='a;UID=b';UID=d"},
+        {"P='a;UID=b'", "UID", "d", true, "P='a;UID=b';UID=d"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string(row.CS) + " / " + row.Key);

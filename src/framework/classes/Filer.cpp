@@ -476,8 +476,7 @@ std::u16string TReader::ReadWideString()
         const auto length = static_cast<std::int32_t>(FromLittleEndian<std::uint32_t>(b));
         if (length < 0)
             internal::InvalidStreamFormat();
-        const AnsiString utf8 = ReadBytes(*this, length);
-        return internal::Utf32ToUtf16(AnsiToUtf32(Utf8ToAnsi(utf8)));
+        return internal::Utf32ToUtf16(internal::Utf8ToUtf32(ReadBytes(*this, length)));
     }
     return internal::AnsiToUtf16(ReadString());
 }

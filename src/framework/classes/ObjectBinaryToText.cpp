@@ -6,6 +6,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <string>
 
 namespace vmado {
@@ -153,15 +154,21 @@ private:
         out_ += kLineBreak;
     }
 
-    // Printable runs go in quotes; quotes, control characters and (for wide text) everything
-    // beyond ASCII go as #code. Long texts break every 64 characters with " +".
-    void Quoted(const std::u32string& text, bool wide)
+    enum class Kind { Bytes, Utf8, Wide };
+
+    // Printable runs go in quotes; quotes and control characters go as #code, and so does, in
+    // UTF-8 and wide text, everything beyond ASCII: in decimal for UTF-8 text (the framework's
+    // own form, which reads back as UTF-8), as four hex digits for wide text, so that each
+    // comes back as the type it was. Long texts break every 64 characters with " +".
+    void Quoted(const std::u32string& text, Kind kind)
     {
         if (text.empty()) {
             out_ += "''";
             return;
         }
-        auto plain = [wide](char32_t c) { return c >= U' ' && c != U'\'' && (!wide || c <= 127); };
+        // Wide text of plain characters only still needs one code to be told from 8-bit text.
+        bool marked = kind != Kind::Wide;
+        auto plain = [&](char32_t c) { return c >= U' ' && c != U'\'' && (kind == Kind::Bytes || c <= 127); };
         const auto length = static_cast<int>(text.size());
         ++level_;
         if (length > kLineLength)
@@ -170,18 +177,27 @@ private:
         int lineStart = 0;
         while (i < length) {
             bool lineFull = false;
-            if (plain(text[i])) {
+            if (plain(text[i]) && (marked || i + 1 < length)) {
                 const int j = i;
                 do
                     ++i;
-                while (i < length && plain(text[i]) && i - lineStart < kLineLength);
+                while (i < length && plain(text[i]) && i - lineStart < kLineLength &&
+                       (marked || i + 1 < length));
                 lineFull = i - lineStart >= kLineLength;
                 out_ += '\'';
                 for (int k = j; k < i; ++k)
                     out_ += static_cast<char>(text[k]);
                 out_ += '\'';
             } else {
-                out_ += '#' + std::to_string(static_cast<std::uint32_t>(text[i]));
+                const auto code = static_cast<std::uint32_t>(text[i]);
+                if (kind == Kind::Wide) {
+                    char hex[8];
+                    std::snprintf(hex, sizeof hex, "#$%04X", code);
+                    out_ += hex;
+                    marked = true;
+                } else {
+                    out_ += '#' + std::to_string(code);
+                }
                 ++i;
                 lineFull = i - lineStart >= kLineLength;
             }
@@ -262,13 +278,20 @@ private:
             std::u32string units(s.size(), U'\0');
             for (std::size_t k = 0; k < s.size(); ++k)
                 units[k] = static_cast<unsigned char>(s[k]);
-            Quoted(units, false);
+            Quoted(units, Kind::Bytes);
             break;
         }
-        case vaWString:
-        case vaUTF8String:
-            Quoted(internal::Utf16ToUtf32(reader_.ReadWideString()), true);
+        case vaWString: {
+            const std::u16string wide = reader_.ReadWideString();
+            Quoted(std::u32string(wide.begin(), wide.end()), Kind::Wide);
             break;
+        }
+        case vaUTF8String: {
+            // As UTF-16 units, the way the framework numbers the characters it writes as codes.
+            const std::u16string units = reader_.ReadWideString();
+            Quoted(std::u32string(units.begin(), units.end()), Kind::Utf8);
+            break;
+        }
         case vaIdent:
         case vaFalse:
         case vaTrue:

@@ -60,7 +60,6 @@ private:
     {
         SkipBlanks();
         tokenText_.clear();
-        tokenCodes_.clear();
         floatSuffix_ = '\0';
         if (pos_ >= text_.size()) {
             tok_ = Tok::End;
@@ -143,15 +142,22 @@ private:
         }
     }
 
-    // Adjacent quoted runs and #codes form one string; tokenCodes_ holds the characters as codes
-    // (bytes for quoted text), tokenWide_ tells whether some #code needs a wide string.
+    // Adjacent quoted runs and #codes form one string. tokenBytes_ holds it as bytes (quoted text
+    // as it stands, codes as bytes), tokenUnicode_ as UTF-16 units or code points (quoted text
+    // through the code page). Which of them becomes the value is told by how the codes were
+    // written: a code beyond ASCII in decimal or short hex makes a UTF-8 string, as the framework
+    // writes one; a code in four hex digits is a UTF-16 unit and makes a wide string.
     void StringToken()
     {
         tok_ = Tok::String;
+        tokenUtf8_ = false;
         tokenWide_ = false;
+        tokenBytes_.clear();
+        tokenUnicode_.clear();
         for (;;) {
             if (Peek() == '\'') {
                 ++pos_;
+                const std::size_t runStart = tokenBytes_.size();
                 for (;;) {
                     if (pos_ >= text_.size() || Peek() == '\n' || Peek() == '\r')
                         Error("Unterminated string");
@@ -160,15 +166,18 @@ private:
                             break;
                         ++pos_; // a doubled quote stands for one
                     }
-                    tokenCodes_.push_back(static_cast<unsigned char>(text_[pos_]));
+                    tokenBytes_ += text_[pos_];
                     ++pos_;
                 }
                 ++pos_;
+                tokenUnicode_ += AnsiToUtf32(std::string_view(tokenBytes_).substr(runStart));
             } else if (Peek() == '#') {
                 ++pos_;
                 std::uint32_t code = 0;
                 const std::size_t start = pos_;
+                bool hex = false;
                 if (Peek() == '$') {
+                    hex = true;
                     ++pos_;
                     while (std::isxdigit(static_cast<unsigned char>(Peek())))
                         ++pos_;
@@ -183,9 +192,12 @@ private:
                 }
                 if (code > 0x10FFFF)
                     Error("Invalid character code");
-                if (code > 255)
+                if (hex && pos_ - start - 1 >= 4)
                     tokenWide_ = true;
-                tokenCodes_.push_back(code);
+                else if (code > 127)
+                    tokenUtf8_ = true;
+                tokenBytes_ += static_cast<char>(code);
+                tokenUnicode_ += static_cast<char32_t>(code);
             } else {
                 return;
             }
@@ -271,10 +283,13 @@ private:
 
     void StringValue()
     {
-        std::u32string codes;
-        bool wide = false;
+        std::string bytes;
+        std::u32string unicode;
+        bool utf8 = false, wide = false;
         for (;;) {
-            codes.insert(codes.end(), tokenCodes_.begin(), tokenCodes_.end());
+            bytes += tokenBytes_;
+            unicode += tokenUnicode_;
+            utf8 = utf8 || tokenUtf8_;
             wide = wide || tokenWide_;
             Next();
             if (!IsChar('+'))
@@ -283,14 +298,12 @@ private:
             if (tok_ != Tok::String)
                 Expected("String");
         }
-        if (!wide) {
-            std::string bytes(codes.size(), '\0');
-            for (std::size_t i = 0; i < codes.size(); ++i)
-                bytes[i] = static_cast<char>(codes[i]);
+        if (wide)
+            writer_.WriteWideString(internal::Utf32ToUtf16(unicode));
+        else if (utf8)
+            writer_.WriteUTF8String(internal::Utf16ToUtf8(internal::Utf32ToUtf16(unicode)));
+        else
             writer_.WriteString(bytes);
-        } else {
-            writer_.WriteWideString(internal::Utf32ToUtf16(codes));
-        }
     }
 
     void Binary()
@@ -365,10 +378,23 @@ private:
         case Tok::String:
             StringValue();
             break;
-        case Tok::Symbol:
-            writer_.WriteIdent(tokenText_);
+        case Tok::Symbol: {
+            // A reference into another module (Form2.Menu1) is one identifier, dots and all.
+            AnsiString ident = tokenText_;
+            while (Peek() == '.') {
+                ++pos_;
+                if (!IsLetter(Peek()))
+                    Expected("Identifier");
+                const std::size_t start = pos_;
+                while (IsLetter(Peek()) || IsDigit(Peek()))
+                    ++pos_;
+                ident += '.';
+                ident.append(text_, start, pos_ - start);
+            }
+            writer_.WriteIdent(ident);
             Next();
             break;
+        }
         case Tok::Char:
             switch (tokenText_[0]) {
             case '[':
@@ -442,7 +468,9 @@ private:
     TWriter writer_;
     Tok tok_ = Tok::End;
     std::string tokenText_;
-    std::u32string tokenCodes_;
+    std::string tokenBytes_;
+    std::u32string tokenUnicode_;
+    bool tokenUtf8_ = false;
     bool tokenWide_ = false;
     Int64 intValue_ = 0;
     double floatValue_ = 0;

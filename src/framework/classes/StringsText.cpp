@@ -3,6 +3,7 @@
 #include "framework/classes/Strings.h"
 
 #include "framework/classes/Streams.h"
+#include "framework/classes/internal/CommaText.h"
 #include "framework/classes/internal/UpdateBracket.h"
 #include "framework/rtl/Exceptions.h"
 
@@ -17,21 +18,6 @@ using Bracket = internal::UpdateBracket<TStrings>;
 bool IsBlank(char c)
 {
     return static_cast<unsigned char>(c) <= ' ';
-}
-
-// Wraps s in quote, doubling the quotes inside.
-AnsiString Quoted(const AnsiString& s, char quote)
-{
-    AnsiString result;
-    result.reserve(s.size() + 2);
-    result += quote;
-    for (char c : s) {
-        result += c;
-        if (c == quote)
-            result += quote;
-    }
-    result += quote;
-    return result;
 }
 
 // Reads a quoted run starting at value[pos] (the opening quote): doubled quotes stand for one,
@@ -56,24 +42,14 @@ AnsiString ExtractQuoted(const AnsiString& value, std::size_t& pos, char quote)
     return result;
 }
 
-// An item is quoted when it is empty or holds the quote, the delimiter or (unless strict) a
-// blank or control character, so that splitting gives it back unchanged.
 AnsiString JoinDelimited(const TStrings& list, char delimiter, char quote, bool strict)
 {
     AnsiString result;
     const Integer count = list.Count();
     for (Integer i = 0; i < count; ++i) {
-        const AnsiString s = list.Get(i);
-        bool needsQuotes = s.empty();
-        for (char c : s) {
-            if (c == quote || c == delimiter || (!strict && IsBlank(c))) {
-                needsQuotes = true;
-                break;
-            }
-        }
         if (i > 0)
             result += delimiter;
-        result += needsQuotes ? Quoted(s, quote) : s;
+        internal::AppendDelimitedItem(result, list.Get(i), delimiter, quote, strict);
     }
     return result;
 }

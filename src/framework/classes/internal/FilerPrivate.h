@@ -10,6 +10,10 @@ namespace vmado::internal {
 
 std::u32string Utf16ToUtf32(std::u16string_view text);
 std::u16string Utf32ToUtf16(std::u32string_view text);
+// UTF-8 of code points (surrogate pairs of UTF-16 combined first); each malformed sequence, lone
+// surrogate or code point beyond Unicode stands as U+FFFD, so nothing is dropped silently.
+std::u32string Utf8ToUtf32(std::string_view utf8);
+std::string Utf16ToUtf8(std::u16string_view text);
 [[noreturn]] void InvalidStreamFormat();           // EReadError "Invalid stream format"
 std::u16string AnsiToUtf16(std::string_view ansi); // through the current code page
 
