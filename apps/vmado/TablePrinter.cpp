@@ -10,6 +10,25 @@
 
 namespace vmado::app {
 
+namespace {
+
+// A memo's text on one line (text of any length is a memo, on SQLite too); other fields their
+// display text.
+AnsiString CellText(TField& field)
+{
+    if (field.IsNull())
+        return "(null)";
+    if (field.DataType() != ftMemo && field.DataType() != ftFmtMemo)
+        return field.DisplayText();
+    AnsiString text = field.AsString();
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < ' ')
+            c = ' ';
+    return text;
+}
+
+} // namespace
+
 void PrintDataSet(TDataSet& dataSet, std::ostream& out)
 {
     TFields& fields = *dataSet.Fields();
@@ -20,7 +39,7 @@ void PrintDataSet(TDataSet& dataSet, std::ostream& out)
     for (dataSet.First(); !dataSet.Eof(); dataSet.Next()) {
         std::vector<AnsiString> row;
         for (int c = 0; c < columns; ++c)
-            row.push_back(fields[c]->IsNull() ? AnsiString("(null)") : fields[c]->DisplayText());
+            row.push_back(CellText(*fields[c]));
         cells.push_back(std::move(row));
     }
     std::vector<std::size_t> width(columns, 0);

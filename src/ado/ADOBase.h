@@ -10,6 +10,7 @@
 #include "framework/db/Fields.h"
 #include "framework/rtl/Variant.h"
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -233,6 +234,8 @@ private:
         bool Blob = false;
     };
     void PrepareLineFields(const FieldsPtr& adoFields);
+    // Whether the current record's blob in column col is Null; row is PeekRow's when direct.
+    bool BlobIsNull(const LineField& field, int col, bool direct, std::uint32_t row) const;
     FieldsPtr lineSource_;                        // the collection lineFields_ describes
     RecordsetPtr lineRecordset_;                  // the recordset lineCursor_ was taken from
     engine::RecordsetImpl* lineCursor_ = nullptr; // the engine's own cursor, for direct reads

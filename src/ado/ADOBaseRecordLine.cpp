@@ -6,6 +6,7 @@
 #include "ado/engine/cursor/RecordsetImpl.h"
 #include "ado/engine/expression/internal/Literals.h"
 #include "framework/classes/internal/CommaText.h"
+#include "framework/rtl/FloatRoundTrip.h"
 #include "framework/rtl/SysUtils.h"
 
 #include "framework/rtl/Locale.h"
@@ -180,8 +181,8 @@ AnsiString EntryText(const Variant& value, DataTypeEnum type)
         break;
     }
     AnsiString text;
-    if (value.VarType() == varDouble && adobase::ShortFloatText(value.AsFloat(), text))
-        return text;
+    if (value.VarType() == varDouble)
+        return adobase::ShortFloatText(value.AsFloat(), text) ? text : FloatToStrRoundTrip(value.AsFloat());
     return VarToStr(value);
 }
 
@@ -221,7 +222,7 @@ bool QuickEntryText(const engine::RecordsetImpl& cursor, int col, std::uint32_t 
         if (dateType || type == adSingle)
             return false;
         if (!adobase::ShortFloatText(cell.Real, scratch))
-            scratch = FloatToStr(cell.Real);
+            scratch = FloatToStrRoundTrip(cell.Real);
         text = scratch;
         return true;
     case ValueKind::Date: {
@@ -243,6 +244,15 @@ bool QuickEntryText(const engine::RecordsetImpl& cursor, int col, std::uint32_t 
 }
 
 } // namespace
+
+// The mark goes only where there is content to fetch, so that a Null blob reads as Null.
+bool TVRecords::BlobIsNull(const LineField& field, int col, bool direct, std::uint32_t row) const
+{
+    engine::RecordsetImpl::CellPeek cell;
+    if (direct && lineCursor_->PeekCellAt(col, row, cell))
+        return cell.Kind == engine::ValueKind::Null;
+    return field.Field->ActualSize() == 0 && field.Field->Value().IsNull();
+}
 
 Integer TVRecords::CalcRecSize(const TFields& fields)
 {
@@ -363,7 +373,9 @@ void TVRecords::LoadRecord(char* buffer, bool blank)
         const LineField& lf = lineFields_[static_cast<std::size_t>(i)];
         std::string_view text;
         if (lf.Blob)
-            writer.Add(lf.Name, "(Blob)");
+            writer.Add(lf.Name, onRecord && !BlobIsNull(lf, static_cast<int>(i), direct, row)
+                                    ? std::string_view("(Blob)")
+                                    : std::string_view());
         else if (!onRecord)
             writer.Add(lf.Name, {});
         else if (direct &&

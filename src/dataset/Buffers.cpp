@@ -5,12 +5,15 @@
 #include "dataset/VDB.h"
 
 #include "framework/rtl/DateTime.h"
+#include "framework/rtl/DecimalText.h"
+#include "framework/rtl/FloatRoundTrip.h"
 #include "framework/rtl/Locale.h"
 #include "framework/rtl/SysUtils.h"
 #include "utils/VUtils.h"
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace vmado {
@@ -40,6 +43,17 @@ void StoreInteger(void* buffer, Int64 value, Integer dataSize)
         const std::int16_t v = static_cast<std::int16_t>(value);
         std::memcpy(buffer, &v, 2);
     }
+}
+
+bool FitsWidth(Int64 value, const TField* field)
+{
+    if (field->DataSize() >= 8)
+        return true;
+    if (field->DataSize() >= 4)
+        return value >= INT32_MIN && value <= INT32_MAX;
+    if (field->DataType() == ftWord)
+        return value >= 0 && value <= 65535;
+    return value >= -32768 && value <= 32767;
 }
 
 Int64 LoadInteger(const void* buffer, TFieldType type, Integer dataSize)
@@ -77,9 +91,14 @@ TDateTime TextToTime(const AnsiString& text)
     return StdToDate(text); // raises the conversion error naming the text
 }
 
+// Milliseconds only when there are some, so that a whole second keeps its usual text; the
+// decimal separator is the one the time reader expects after the seconds.
 AnsiString TimeText(TDateTime value)
 {
-    return FormatDateTime("hh:nn:ss AM/PM", value);
+    if (FormatDateTime("zzz", value) == "000")
+        return FormatDateTime("hh:nn:ss AM/PM", value);
+    return FormatDateTime(AnsiString("hh:nn:ss\"") + FormatSettings().DecimalSeparator + "\"zzz AM/PM",
+                          value);
 }
 
 // The record line's usual forms of numbers and dates are read directly; every other text (blanks,
@@ -307,9 +326,16 @@ bool TVADODataSet::GetFieldData(TField* field, void* buffer)
     case ftInteger:
     case ftWord:
     case ftAutoInc:
-    case ftLargeint:
-        StoreInteger(buffer, text.empty() ? 0 : TextToInt64(text), field->DataSize());
+    case ftLargeint: {
+        const Int64 value = text.empty() ? 0 : TextToInt64(text);
+        // A narrower field (a persistent 32-bit field over a 64-bit column) never gets a cut value.
+        if (!FitsWidth(value, field))
+            throw EDatabaseError("Value " + IntToStr(value) + " of field '" + field->FieldName() +
+                                 "' does not fit its " + IntToStr(field->DataSize() * 8) + "-bit " +
+                                 FieldTypeName(field->DataType()) + " field");
+        StoreInteger(buffer, value, field->DataSize());
         return !text.empty();
+    }
     case ftBoolean:
         if (text == "-1" || text == "0") {
             const std::int16_t v = text == "0" ? 0 : -1;
@@ -318,10 +344,26 @@ bool TVADODataSet::GetFieldData(TField* field, void* buffer)
         }
         return BooleanToBuffer(buffer, AnsiString(text));
     case ftFloat:
-    case ftCurrency:
-    case ftBCD: {
+    case ftCurrency: {
         const double v = text.empty() ? 0.0 : TextToFloat(text);
         std::memcpy(buffer, &v, sizeof v);
+        return !text.empty();
+    }
+    case ftBCD: {
+        const Currency v = text.empty() ? Currency{} : StrToCurr(text);
+        std::memcpy(buffer, &v, sizeof v);
+        return !text.empty();
+    }
+    case ftFMTBcd: {
+        AnsiString canonical;
+        if (!text.empty() && !TryDecimalToCanonical(text, canonical))
+            throw EConvertError("'" + AnsiString(text) + "' is not a valid decimal value for field '" +
+                                field->FieldName() + "'");
+        if (static_cast<Integer>(canonical.size()) >= field->DataSize())
+            throw EDatabaseError("Value of field '" + field->FieldName() + "' has more digits than " +
+                                 IntToStr(TFMTBCDField::MaxDigits));
+        std::memcpy(buffer, canonical.data(), canonical.size());
+        static_cast<char*>(buffer)[canonical.size()] = '\0';
         return !text.empty();
     }
     case ftDate: {
@@ -380,11 +422,21 @@ void TVADODataSet::SetFieldData(TField* field, void* buffer)
                 break;
             }
             case ftFloat:
-            case ftCurrency:
-            case ftBCD: {
+            case ftCurrency: {
                 double v;
                 std::memcpy(&v, buffer, sizeof v);
-                text = FloatToStr(v);
+                text = FloatToStrRoundTrip(v);
+                break;
+            }
+            case ftBCD: {
+                Currency v;
+                std::memcpy(&v, buffer, sizeof v);
+                text = CurrToStr(v);
+                break;
+            }
+            case ftFMTBcd: {
+                const char* chars = static_cast<const char*>(buffer);
+                text.assign(chars, strnlen(chars, static_cast<std::size_t>(field->DataSize())));
                 break;
             }
             case ftDate:
@@ -413,6 +465,15 @@ void TVADODataSet::SetFieldData(TField* field, void* buffer)
     }
     if (State() != dsCalcFields && State() != dsFilter)
         DataEvent(deFieldChange, reinterpret_cast<std::intptr_t>(field));
+}
+
+void TVADODataSet::DataConvert(TField* field, const void* source, void* dest, bool toNative)
+{
+    if (field->DataType() == ftBCD) {
+        std::memcpy(dest, source, sizeof(Currency));
+        return;
+    }
+    TDataSet::DataConvert(field, source, dest, toNative);
 }
 
 Variant TVADODataSet::GetStateFieldValue(TDataSetState state, TField* field)

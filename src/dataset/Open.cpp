@@ -368,7 +368,7 @@ void TVADODataSet::InternalInitFieldDefs()
         const FieldsPtr fields = records.Recordset->Fields();
         for (Integer i = 0; i < fields->Count(); ++i) {
             const FieldPtr f = fields->Item(i);
-            InitOneField(f->Name(), f->Type(), f->DefinedSize(), false, i);
+            InitOneField(f->Name(), f->Type(), f->DefinedSize(), false, i, f->Precision(), f->NumericScale());
         }
     };
     if (cursorOpen_) {
@@ -440,7 +440,7 @@ TFieldType TVADODataSet::AdoToBdt(Integer adoType)
     case adUnsignedBigInt:
         return ftLargeint;
     case adGUID:
-        return ftAutoInc;
+        return ftGuid;
     default:
         return ftUnknown;
     }
@@ -480,21 +480,36 @@ Integer TVADODataSet::BdtToAdo(TFieldType fieldType)
         return adBigInt;
     case ftADT:
         return adVariant;
+    case ftGuid:
+        return adGUID;
+    case ftFMTBcd:
+        return adNumeric;
     default:
         return adError;
     }
 }
 
 void TVADODataSet::InitOneField(const AnsiString& name, Integer adoType, Integer size, bool required,
-                                Integer fieldNo)
+                                Integer fieldNo, Integer precision, Integer scale)
 {
     TFieldType dataType = AdoToBdt(adoType);
-    if (name == primaryKey_ && dataType == ftInteger)
+    // A key the database generates is an auto-increment field even where its column could hold 64
+    // bits (SQLite's row id); a generated value beyond 32 bits then fails to read, loudly.
+    if (name == primaryKey_ && (dataType == ftInteger || dataType == ftLargeint))
         dataType = ftAutoInc;
     if (dataType == ftUnknown)
         return;
+    const bool exactDecimal =
+        dataType == ftFloat && (adoType == adNumeric || adoType == adDecimal || adoType == adVarNumeric) &&
+        precision > 0 && precision <= TFMTBCDField::MaxDigits && scale >= 0 && scale <= precision;
+    if (exactDecimal)
+        dataType = precision <= 18 && scale <= 4 ? ftBCD : ftFMTBcd;
     Integer defSize = 0;
-    if (dataType == ftString) {
+    if (dataType == ftBCD || dataType == ftFMTBcd) {
+        defSize = scale;
+    } else if (dataType == ftGuid) {
+        defSize = TGuidField::GuidSize;
+    } else if (dataType == ftString) {
         defSize = size == 0 ? 1 : size;
         if (size > 65536) {
             dataType = ftMemo;
@@ -504,7 +519,9 @@ void TVADODataSet::InitOneField(const AnsiString& name, Integer adoType, Integer
         defSize = size;
     }
     // Engine positions count from 0, the framework's field numbers from 1.
-    new TFieldDef(FieldDefs(), Trim(name), dataType, defSize, required, fieldNo + 1);
+    auto* def = new TFieldDef(FieldDefs(), Trim(name), dataType, defSize, required, fieldNo + 1);
+    if (exactDecimal)
+        def->SetPrecision(precision);
 }
 
 void TVADODataSet::InternalFields()

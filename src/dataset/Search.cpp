@@ -39,6 +39,7 @@ Literal LiteralKind(TFieldType type)
     case ftFloat:
     case ftCurrency:
     case ftBCD:
+    case ftFMTBcd:
     case ftAutoInc:
     case ftLargeint:
         return Literal::Number;

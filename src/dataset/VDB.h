@@ -129,7 +129,10 @@ public:
     // ---- field definitions (Open.cpp) ------------------------------------------------------------
     virtual TFieldType AdoToBdt(Integer adoType);
     virtual Integer BdtToAdo(TFieldType fieldType);
-    void InitOneField(const AnsiString& name, Integer adoType, Integer size, bool required, Integer fieldNo);
+    // precision and scale (255: unknown) choose an exact decimal field for a numeric column whose
+    // declaration gives them: BCD (Currency) when it fits four decimals and 18 digits, else FMTBcd.
+    void InitOneField(const AnsiString& name, Integer adoType, Integer size, bool required, Integer fieldNo,
+                      Integer precision = 255, Integer scale = 255);
     virtual void InternalFields();
 
     // ---- record buffers (Buffers.cpp) --------------------------------------------------------------
@@ -142,6 +145,8 @@ public:
     void LoadRecordBuffer(TRecordBuffer buffer, bool blank);
     bool GetFieldData(TField* field, void* buffer) override;
     using TDataSet::GetFieldData;
+    // BCD values are native here as Currency, which holds every digit the field keeps.
+    void DataConvert(TField* field, const void* source, void* dest, bool toNative) override;
     void DataEvent(TDataEvent event, std::intptr_t info) override;
 
     // Converters between a field's text entry and its native value; true when the text held one.

@@ -65,13 +65,14 @@ bool TextHolds(const TVSubFilter& line, TField& field, const TDataSet& dataSet)
 
 bool IntegerHolds(const TVSubFilter& line, TField& field, const TDataSet& dataSet)
 {
-    const Integer x = field.AsInteger();
+    // 64 bits, so that a large-integer field compares whole.
+    const Int64 x = field.AsLargeInt();
     if (line.Relation() == frSpecEqual)
-        return x == dataSet.FieldByName(line.LowerValue())->AsInteger();
+        return x == dataSet.FieldByName(line.LowerValue())->AsLargeInt();
     // A relation that never holds here must not fail on a value it would not use.
     if (!IsOrdered(line.Relation()))
         return false;
-    return Compare(line.Relation(), x, StrToInt(line.LowerValue()));
+    return Compare(line.Relation(), x, StrToInt64(line.LowerValue()));
 }
 
 bool CurrencyHolds(const TVSubFilter& line, TField& field, const TDataSet& dataSet)
@@ -141,6 +142,7 @@ bool TVFilters::EvalOne(const TVSubFilter* line, TDataSet* dataSet) const
     case ftFloat:
     case ftCurrency:
     case ftBCD:
+    case ftFMTBcd:
         return CurrencyHolds(*line, *field, *dataSet);
     case ftDate:
     case ftDateTime:

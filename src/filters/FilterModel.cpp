@@ -75,6 +75,7 @@ TFilterType FieldToFilterType(const TField* field)
     case ftFloat:
     case ftCurrency:
     case ftBCD:
+    case ftFMTBcd:
     case ftAutoInc:
     case ftLargeint:
         return ffNumeric;

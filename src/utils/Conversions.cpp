@@ -95,17 +95,27 @@ void DecodeCalendarDate(TDateTime D, Word& year, Word& month, Word& day)
         throw EConvertError("'" + FloatToStr(D) + "' is not a valid date value (years 1 to 9999)");
 }
 
-// The time DateToStd writes ("hh:nn:ss AM" or "PM") read whatever the locale's time separator,
-// so a stored text reads back under any settings. False for any other form.
+// The time DateToStd writes ("hh:nn:ss AM" or "PM", "hh:nn:ss.zzz AM" with milliseconds) read
+// whatever the locale's separators, so a stored text reads back under any settings. False for
+// any other form.
 bool ReadStandardTime(const AnsiString& text, TDateTime& time)
 {
     auto digit = [&](std::size_t i) { return text[i] >= '0' && text[i] <= '9'; };
-    if (text.size() != 11 || text[2] != ':' || text[5] != ':' || text[8] != ' ')
+    const bool msecs = text.size() == 15 && text[8] == '.';
+    if ((text.size() != 11 && !msecs) || text[2] != ':' || text[5] != ':' || text[text.size() - 3] != ' ')
         return false;
     for (std::size_t i : {0, 1, 3, 4, 6, 7})
         if (!digit(i))
             return false;
-    const AnsiString mark = text.substr(9);
+    Word msec = 0;
+    if (msecs) {
+        for (std::size_t i : {9, 10, 11}) {
+            if (!digit(i))
+                return false;
+            msec = static_cast<Word>(msec * 10 + (text[i] - '0'));
+        }
+    }
+    const AnsiString mark = text.substr(text.size() - 2);
     if (mark != "AM" && mark != "PM")
         return false;
     auto number = [&](std::size_t i) {
@@ -115,7 +125,7 @@ bool ReadStandardTime(const AnsiString& text, TDateTime& time)
     if (hour12 < 1 || hour12 > 12)
         return false;
     const Word hour = static_cast<Word>(hour12 % 12 + (mark == "PM" ? 12 : 0));
-    return TryEncodeTime(hour, number(3), number(6), 0, time);
+    return TryEncodeTime(hour, number(3), number(6), msec, time);
 }
 
 } // namespace
@@ -322,8 +332,9 @@ AnsiString DateToStd(TDateTime D, const AnsiString& /*Ignored*/)
     if (hour == 0 && minute == 0 && second == 0 && msec == 0)
         return result;
     const Integer hour12 = hour % 12 == 0 ? 12 : hour % 12;
+    // Milliseconds only when there are some, so that a whole second keeps its usual text.
     return result + " " + FillZero(hour12, 2) + ":" + FillZero(minute, 2) + ":" + FillZero(second, 2) +
-           (hour < 12 ? " AM" : " PM");
+           (msec != 0 ? "." + FillZero(msec, 3) : AnsiString()) + (hour < 12 ? " AM" : " PM");
 }
 
 TDateTime StdToDate(const AnsiString& S)

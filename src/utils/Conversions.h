@@ -43,7 +43,8 @@ Word ExtractDay(TDateTime D);
 TDateTime EuroTime(TDateTime D); // the time of day nine hours on, without a date
 // "January 5, 2024  (Friday)" with the locale's long month and day names.
 AnsiString DateText(TDateTime D);
-// "yyyy-mm-dd", plus " hh:nn:ss AM/PM" when the time is not midnight. Ignored is not used.
+// "yyyy-mm-dd", plus " hh:nn:ss AM/PM" when the time is not midnight ("hh:nn:ss.zzz AM/PM" when
+// the milliseconds are not zero). Ignored is not used.
 AnsiString DateToStd(TDateTime D, const AnsiString& Ignored = {});
 // Reads DateToStd's text (digits yyyymmdd, then the time after the first blank through the
 // locale's time parser). Raises EConvertError for an invalid date or time.

@@ -104,13 +104,18 @@ TEST_F(RecordLine, BlankBuffersAndPositionsOffRecordsHaveEmptyEntries)
     Buffer buf(r->CalcRecSize(*fields));
     r->Next();
     r->LoadRecord(buf.data(), true);
-    EXPECT_EQ(buf.Line(), "\"\",\"\",(Blob)");
+    EXPECT_EQ(buf.Line(), "\"\",\"\",\"\"");
     r->First(); // before the first record
     r->LoadRecord(buf.data(), false);
-    EXPECT_EQ(buf.Line(), "\"\",\"\",(Blob)");
+    EXPECT_EQ(buf.Line(), "\"\",\"\",\"\"");
     r->Next();
     r->LoadRecord(buf.data(), false);
     EXPECT_EQ(buf.Line(), "1,Smith,(Blob)");
+    // A Null blob has no mark: its entry is empty, like any Null.
+    r->Next();
+    r->Next();
+    r->LoadRecord(buf.data(), false);
+    EXPECT_EQ(buf.Line(), "3,Brown,\"\"");
     EXPECT_TRUE(buf.GuardIntact());
 }
 

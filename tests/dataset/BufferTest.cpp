@@ -93,16 +93,24 @@ TEST_F(BufferTest, ConvertersKeepTheTextForms)
     std::memcpy(&b, buffer, sizeof b);
     EXPECT_EQ(b, 0);
 
-    // Times go out as "hh:nn:ss AM/PM" and come back to the second.
+    // Times go out as "hh:nn:ss AM/PM", with ".zzz" only when there are milliseconds, and come
+    // back to the millisecond.
     const Integer afternoon = (14 * 3600 + 5 * 60 + 9) * 1000 + 456;
-    EXPECT_EQ(TVADODataSet::BufferToTime(&afternoon), "02:05:09 PM");
-    EXPECT_TRUE(TVADODataSet::TimeToBuffer(buffer, "02:05:09 PM"));
+    const Integer whole = (14 * 3600 + 5 * 60 + 9) * 1000;
+    EXPECT_EQ(TVADODataSet::BufferToTime(&afternoon), "02:05:09.456 PM");
+    EXPECT_EQ(TVADODataSet::BufferToTime(&whole), "02:05:09 PM");
     Integer msecs;
+    EXPECT_TRUE(TVADODataSet::TimeToBuffer(buffer, "02:05:09.456 PM"));
     std::memcpy(&msecs, buffer, sizeof msecs);
-    EXPECT_EQ(msecs, (14 * 3600 + 5 * 60 + 9) * 1000);
+    EXPECT_EQ(msecs, afternoon);
+    EXPECT_TRUE(TVADODataSet::TimeToBuffer(buffer, "02:05:09 PM"));
+    std::memcpy(&msecs, buffer, sizeof msecs);
+    EXPECT_EQ(msecs, whole);
 
     EXPECT_TRUE(TVADODataSet::DateTimeToBuffer(buffer, "2024-01-05 02:05:09 PM"));
     EXPECT_EQ(TVADODataSet::BufferToDateTime(buffer), "2024-01-05 02:05:09 PM");
+    EXPECT_TRUE(TVADODataSet::DateTimeToBuffer(buffer, "2024-01-05 02:05:09.007 PM"));
+    EXPECT_EQ(TVADODataSet::BufferToDateTime(buffer), "2024-01-05 02:05:09.007 PM");
     EXPECT_TRUE(TVADODataSet::DateToBuffer(buffer, "2000-02-29"));
     EXPECT_EQ(TVADODataSet::BufferToDate(buffer), "2000-02-29");
     EXPECT_THROW(TVADODataSet::IntegerToBuffer(buffer, "12x"), EConvertError);

@@ -31,7 +31,7 @@ TEST_F(FieldTypesTest, EveryTypeReadsItsValueAndItsNull)
         TFieldType type;
     };
     const Row types[] = {{"b", ftBoolean}, {"si", ftSmallint}, {"bi", ftLargeint},
-                         {"f", ftFloat},   {"n", ftFloat},     {"d", ftDate},
+                         {"f", ftFloat},   {"n", ftBCD},       {"d", ftDate},
                          {"t", ftTime},    {"ts", ftDateTime}, {"s", ftString}};
     for (const Row& row : types) {
         SCOPED_TRACE(row.name);
@@ -57,19 +57,32 @@ TEST_F(FieldTypesTest, EveryTypeReadsItsValueAndItsNull)
     EXPECT_EQ(d.FieldByName("s")->AsString(), "");
 }
 
-TEST_F(FieldTypesTest, TextWithoutADeclaredLengthTakesLongerValues)
+TEST_F(FieldTypesTest, TextWithoutADeclaredLengthTakesValuesOfAnyLength)
 {
-    VMADO_EMBEDDED_SQLITE_ONLY(); // PostgreSQL's text arrives as a memo
-    Exec("CREATE TABLE notes (k INTEGER PRIMARY KEY, body TEXT)");
-    Exec("INSERT INTO notes VALUES (1, 'a')");
-    TVADODataSet& d = Open("SELECT k, body FROM notes");
-    EXPECT_EQ(d.FieldByName("body")->DataType(), ftString);
-    EXPECT_GE(d.FieldByName("body")->Size(), 255);
-    const std::string longer(200, 'b');
+    // A memo on both backends; a declared length keeps a sized string.
+    Exec("CREATE TABLE notes (k INTEGER PRIMARY KEY, body TEXT, tag VARCHAR(8))");
+    Exec("INSERT INTO notes VALUES (1, 'a', 'first')");
+    Exec("INSERT INTO notes VALUES (2, 'b', 'second')");
+    TVADODataSet& d = Open("SELECT k, body, tag FROM notes ORDER BY k");
+    EXPECT_EQ(d.FieldByName("body")->DataType(), ftMemo);
+    EXPECT_EQ(d.FieldByName("tag")->DataType(), ftString);
+    EXPECT_EQ(d.FieldByName("tag")->Size(), 8);
+    const std::string longer = std::string(10000, 'b') + ", \"quoted\" end";
     d.Edit();
     d.FieldByName("body")->SetAsString(longer);
     d.Post();
     EXPECT_EQ(Scalar("SELECT body FROM notes WHERE k = 1"), longer);
+    EXPECT_EQ(d.FieldByName("body")->AsString(), longer);
+    // Searching, filtering and sorting see the whole text.
+    ASSERT_TRUE(d.Locate("body", Variant("b"), {}));
+    EXPECT_EQ(d.FieldByName("k")->AsInteger(), 2);
+    d.SetFilter("body LIKE 'bbb%'");
+    EXPECT_EQ(d.RecordCount(), 1);
+    EXPECT_EQ(d.FieldByName("k")->AsInteger(), 1);
+    d.SetFilter("");
+    d.SetSortStr("body DESC");
+    d.First();
+    EXPECT_EQ(d.FieldByName("k")->AsInteger(), 1);
 }
 
 } // namespace

@@ -40,8 +40,10 @@ TEST_F(FieldWriteTest, ValuesGoIntoTheLineInTheirTextForms)
     EXPECT_TRUE(d.FieldByName("b")->IsNull());
 
     d.FieldByName("t")->SetAsDateTime(EncodeTime(14, 5, 9, 456));
+    EXPECT_EQ(Entry(d, 2), "02:05:09.456 PM");
+    EXPECT_NEAR(d.FieldByName("t")->AsDateTime(), EncodeTime(14, 5, 9, 456), 1e-9);
+    d.FieldByName("t")->SetAsDateTime(EncodeTime(14, 5, 9, 0));
     EXPECT_EQ(Entry(d, 2), "02:05:09 PM");
-    EXPECT_NEAR(d.FieldByName("t")->AsDateTime(), EncodeTime(14, 5, 9, 0), 1e-9);
 
     d.FieldByName("s")->SetAsString("comma, \"quote\" and blank");
     EXPECT_EQ(d.FieldByName("s")->AsString(), "comma, \"quote\" and blank");

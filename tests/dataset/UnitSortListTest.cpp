@@ -60,7 +60,8 @@ TEST(SortListTest, ClosedDatasetAnswersNeutrally)
     EXPECT_EQ(d.Options(), (TVOptions{opDialog, opFilter, opConnection}));
     EXPECT_EQ(d.AdoToBdt(10), ftUnknown);
     EXPECT_EQ(d.AdoToBdt(136), ftUnknown);
-    EXPECT_EQ(d.AdoToBdt(72), ftAutoInc);
+    EXPECT_EQ(d.AdoToBdt(72), ftGuid);
+    EXPECT_EQ(d.BdtToAdo(ftGuid), 72);
     EXPECT_EQ(d.BdtToAdo(ftDateTime), 10);
     EXPECT_EQ(d.BdtToAdo(ftDate), 135);
 }

@@ -253,6 +253,9 @@ TEST(Dates, DateToStdWritesDateAndTwelveHourTime)
         {EncodeTime(9, 0, 0, 0), "1899-12-30 09:00:00 AM"},
         {EncodeDate(1, 1, 1), "0001-01-01"},
         {EncodeDate(1850, 6, 1) - EncodeTime(6, 0, 0, 0), "1850-06-01 06:00:00 AM"},
+        // Milliseconds are written only when there are some.
+        {EncodeDate(2024, 1, 5) + EncodeTime(13, 45, 10, 123), "2024-01-05 01:45:10.123 PM"},
+        {EncodeDate(2024, 1, 5) + EncodeTime(0, 0, 0, 7), "2024-01-05 12:00:00.007 AM"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Expected);
@@ -297,6 +300,7 @@ TEST(Dates, StandardTextReadsBackUnderAnyTimeSeparator)
     const TDateTime value = EncodeDate(2024, 1, 5) + EncodeTime(15, 4, 5, 0);
     EXPECT_EQ(DateToStd(value), "2024-01-05 03:04:05 PM");
     EXPECT_NEAR(StdToDate("2024-01-05 03:04:05 PM"), value, 1e-9);
+    EXPECT_NEAR(StdToDate("2024-01-05 03:04:05.250 PM"), value + EncodeTime(0, 0, 0, 250), 1e-9);
     // Other time forms still go through the locale's parser.
     EXPECT_NEAR(StdToDate("2024-01-05 15.04.05"), value, 1e-9);
 }
@@ -315,7 +319,8 @@ TEST(Dates, StdToDateRejectsInvalidText)
 TEST(Dates, StandardTextRoundTrips)
 {
     for (TDateTime value : {EncodeDate(2024, 1, 5), EncodeDate(1999, 12, 31) + EncodeTime(23, 59, 59, 0),
-                            EncodeDate(2000, 2, 29) + EncodeTime(12, 0, 0, 0)}) {
+                            EncodeDate(2000, 2, 29) + EncodeTime(12, 0, 0, 0),
+                            EncodeDate(2024, 1, 5) + EncodeTime(13, 45, 10, 123)}) {
         SCOPED_TRACE(DateToStd(value));
         EXPECT_NEAR(StdToDate(DateToStd(value)), value, 1e-9);
     }

@@ -41,6 +41,7 @@ TypeFamily FamilyOf(TFieldType type)
     case ftInteger:
     case ftWord:
     case ftAutoInc:
+    case ftLargeint:
         return TypeFamily::Integer;
     case ftBlob:
     case ftMemo:
@@ -183,8 +184,9 @@ TFieldClass TDataSet::GetFieldClass(TFieldType fieldType)
     case ftString:
     case ftFixedChar:
     case ftWideString:
-    case ftGuid:
         return &MakeField<TStringField>;
+    case ftGuid:
+        return &MakeField<TGuidField>;
     case ftSmallint:
         return &MakeField<TSmallintField>;
     case ftInteger:
@@ -203,6 +205,8 @@ TFieldClass TDataSet::GetFieldClass(TFieldType fieldType)
         return &MakeField<TCurrencyField>;
     case ftBCD:
         return &MakeField<TBCDField>;
+    case ftFMTBcd:
+        return &MakeField<TFMTBCDField>;
     case ftDate:
         return &MakeField<TDateField>;
     case ftTime:

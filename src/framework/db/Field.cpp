@@ -15,12 +15,12 @@ namespace vmado {
 AnsiString FieldTypeName(TFieldType type)
 {
     static const char* const names[] = {
-        "Unknown",    "String",     "SmallInt", "Integer",     "Word",      "Boolean",
-        "Float",      "Currency",   "BCD",      "Date",        "Time",      "DateTime",
-        "Bytes",      "VarBytes",   "AutoInc",  "Blob",        "Memo",      "Graphic",
-        "FmtMemo",    "ParadoxOle", "dBaseOle", "TypedBinary", "Cursor",    "FixedChar",
-        "WideString", "Largeint",   "ADT",      "Array",       "Reference", "DataSet",
-        "OraBlob",    "OraClob",    "Variant",  "Interface",   "IDispatch", "Guid"};
+        "Unknown",     "String",    "SmallInt",  "Integer",    "Word",     "Boolean",    "Float",
+        "Currency",    "BCD",       "Date",      "Time",       "DateTime", "Bytes",      "VarBytes",
+        "AutoInc",     "Blob",      "Memo",      "Graphic",    "FmtMemo",  "ParadoxOle", "dBaseOle",
+        "TypedBinary", "Cursor",    "FixedChar", "WideString", "Largeint", "ADT",        "Array",
+        "Reference",   "DataSet",   "OraBlob",   "OraClob",    "Variant",  "Interface",  "IDispatch",
+        "Guid",        "TimeStamp", "FMTBcd"};
     const auto index = static_cast<std::size_t>(type);
     return index < std::size(names) ? names[index] : "Unknown";
 }
@@ -44,6 +44,7 @@ Word FieldTypeVarType(TFieldType type)
     case ftVarBytes:
     case ftOraBlob:
     case ftOraClob:
+    case ftFMTBcd: // the exact decimal's text
         return varString;
     case ftWideString:
         return varOleStr;

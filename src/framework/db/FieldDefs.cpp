@@ -139,14 +139,18 @@ TField* TFieldDef::CreateField(TComponent* owner, const AnsiString& fieldName, b
         if (field->dataType_ != dataType_)
             DatabaseError(Format(dbmsg::UnknownFieldType, {name_}), DataSet());
         if (field->IsBlob() || field->dataType_ == ftString || field->dataType_ == ftFixedChar ||
-            field->dataType_ == ftWideString || field->dataType_ == ftGuid || field->dataType_ == ftBytes ||
-            field->dataType_ == ftVarBytes || (dynamic_cast<TBCDField*>(field) != nullptr && size_ != 0))
+            field->dataType_ == ftWideString || (field->dataType_ == ftGuid && size_ != 0) ||
+            field->dataType_ == ftBytes || field->dataType_ == ftVarBytes ||
+            dynamic_cast<TFMTBCDField*>(field) != nullptr ||
+            (dynamic_cast<TBCDField*>(field) != nullptr && size_ != 0))
             field->SetSize(size_);
         field->SetFieldName(fieldName.empty() ? name_ : fieldName);
         field->SetRequired(Required());
         field->SetReadOnly(attributes_.Contains(faReadonly));
         if (auto* bcd = dynamic_cast<TBCDField*>(field))
             bcd->SetPrecision(precision_);
+        if (auto* fmt = dynamic_cast<TFMTBCDField*>(field); fmt != nullptr && precision_ > 0)
+            fmt->SetPrecision(precision_);
         if (auto* text = dynamic_cast<TStringField*>(field); text != nullptr && dataType_ == ftFixedChar)
             text->SetFixedChar(true);
         field->SetDataSet(DataSet());

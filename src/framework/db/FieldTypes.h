@@ -39,7 +39,9 @@ enum TFieldType : int {
     ftVariant,
     ftInterface,
     ftIDispatch,
-    ftGuid
+    ftGuid,
+    ftTimeStamp,
+    ftFMTBcd
 };
 
 } // namespace vmado

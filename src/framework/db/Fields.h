@@ -236,6 +236,21 @@ private:
     bool transliterate_ = true;
 };
 
+// ftGuid: a GUID as its 38-character braced text, {xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx}; Size is
+// always 38.
+class TGuidField : public TStringField {
+public:
+    static constexpr Integer GuidSize = 38;
+    explicit TGuidField(TComponent* owner);
+    AnsiString ClassName() const override { return "TGuidField"; }
+    // Empty clears; anything but a GUID's text, braced or not, raises.
+    void SetAsString(const AnsiString& value) override;
+
+protected:
+    void CheckTypeSize(Integer value) const override;
+    Integer GetDefaultWidth() const override { return GuidSize + 2; }
+};
+
 // Numeric fields: right-aligned, with display and edit formats (FormatFloat syntax).
 class TNumericField : public TField {
 public:
@@ -439,6 +454,46 @@ private:
     Integer precision_ = 0;
     Currency minValue_;
     Currency maxValue_;
+};
+
+// ftFMTBcd: an exact decimal of up to 64 digits, Precision digits in all and Size of them after
+// the point. Native: the canonical decimal text ("-123.45", a point whatever the locale),
+// zero-terminated, in DataSize bytes. AsString is exact (in the locale's decimal separator);
+// AsFloat is the nearest double. A value with more decimals than Size is rounded half away from
+// zero; one with more integer digits than Precision - Size is refused.
+class TFMTBCDField : public TNumericField {
+public:
+    static constexpr Integer MaxDigits = 64;
+    explicit TFMTBCDField(TComponent* owner);
+    AnsiString ClassName() const override { return "TFMTBCDField"; }
+    Integer DataSize() const override { return MaxDigits + 3; }
+    Integer Precision() const { return precision_; }
+    void SetPrecision(Integer value);
+    bool IsCurrency() const { return currency_; }
+    void SetCurrency(bool value) { currency_ = value; }
+    void SetAsString(const AnsiString& value) override;
+    void SetAsInteger(Integer value) override { SetAsLargeInt(value); }
+    void SetAsLargeInt(Int64 value) override;
+    void SetAsFloat(double value) override;
+    void SetAsCurrency(Currency value) override;
+    // The canonical text (point as separator) and whether the field has a value.
+    bool GetValue(AnsiString& value);
+
+protected:
+    AnsiString GetAsString() override;
+    Integer GetAsInteger() override;
+    Int64 GetAsLargeInt() override;
+    double GetAsFloat() override;
+    Currency GetAsCurrency() override;
+    Variant GetAsVariant() override;
+    void SetVarValue(const Variant& value) override;
+    void GetText(AnsiString& text, bool displayText) override;
+    void CheckTypeSize(Integer value) const override;
+    Integer GetDefaultWidth() const override { return precision_ + 2; }
+
+private:
+    bool currency_ = false;
+    Integer precision_ = 15;
 };
 
 // ftBoolean: a 16-bit Boolean (0 false, any other value true; true is written as -1).

@@ -37,6 +37,7 @@ public:
     // What reads back.
     virtual bool TextSizeFromData() const { return false; } // TEXT without length: longest value
     virtual DataTypeEnum TextType() const { return adVarChar; }
+    virtual DataTypeEnum IntegerAdoType() const { return adInteger; } // a column declared INTEGER
     virtual DataTypeEnum DateType() const { return adDBDate; }
     virtual DataTypeEnum TimestampAdoType() const { return adDBTimeStamp; }
     virtual DataTypeEnum BlobAdoType() const { return adLongVarBinary; }

@@ -29,6 +29,8 @@ public:
     }
     AnsiString AutoKey() const override { return "INTEGER PRIMARY KEY"; }
     bool TextSizeFromData() const override { return true; }
+    DataTypeEnum TextType() const override { return adLongVarChar; }
+    DataTypeEnum IntegerAdoType() const override { return adBigInt; }
     bool EmbeddedSqlite() const override { return true; }
 
 private:

@@ -18,7 +18,7 @@ TEST_F(BACKEND_SUITE(TypesTest), ColumnsMapToAdoTypes)
         const char* Name;
         DataTypeEnum Type;
     } cases[] = {
-        {"i", adInteger},
+        {"i", Backend().IntegerAdoType()},
         {"d", adDouble},
         {"b", adBoolean},
         {"dt", Backend().DateType()},
@@ -36,15 +36,113 @@ TEST_F(BACKEND_SUITE(TypesTest), ColumnsMapToAdoTypes)
     EXPECT_EQ(f->Item("s")->Name(), "s");
 }
 
-TEST_F(BACKEND_SUITE(TypesTest), TextWithoutLengthReportsRoomForItsLongestValue)
+TEST_F(BACKEND_SUITE(TypesTest), TextWithoutLengthIsLongAndExpressionsTakeTheirLongestValue)
 {
     if (!Backend().TextSizeFromData())
         GTEST_SKIP() << Backend().Name() << " declares a size for TEXT itself";
-    // Short values: room for an ordinary value.
-    EXPECT_EQ(OpenRs("SELECT t FROM wide")->Fields()->Item("t")->DefinedSize(), 255);
-    // A longer value widens it, and an edit may write past it, as the database allows.
+    // A column declared without a length takes values of any length: a long (memo) column.
+    auto text = OpenRs("SELECT t FROM wide");
+    auto t = text->Fields()->Item("t");
+    EXPECT_EQ(t->Type(), adLongVarChar);
+    EXPECT_TRUE(t->Attributes() & adFldLong);
+    // An expression has no declaration: its longest value sizes it, and an edit may write past it.
     auto rs = OpenRs("SELECT t, 'x' || substr(hex(zeroblob(200)), 1, 399) AS l FROM wide");
     EXPECT_EQ(rs->Fields()->Item("l")->DefinedSize(), 400);
+}
+
+TEST_F(BACKEND_SUITE(TypesTest), SqliteIntegersAreAsWideAsTheirValues)
+{
+    if (!Backend().EmbeddedSqlite())
+        GTEST_SKIP() << Backend().Name() << " enforces its declared integer widths";
+    // SQLite keeps 64 bits in any integer column: only the names that promise less are narrower,
+    // and a column that holds wider values than its name promises is reported as wide as they are.
+    Exec("CREATE TABLE ints (a SMALLINT, b INT4, c INTEGER, d INT4, e MEDIUMINT)");
+    Exec("INSERT INTO ints VALUES (70000, 5000000000, 9007199254740993, 5, 6)");
+    auto rs = OpenRs("SELECT a, b, c, d, e FROM ints");
+    const struct {
+        const char* Name;
+        DataTypeEnum Type;
+        Int64 Value;
+    } cases[] = {{"a", adInteger, 70000},
+                 {"b", adBigInt, 5000000000LL},
+                 {"c", adBigInt, 9007199254740993LL},
+                 {"d", adInteger, 5},
+                 {"e", adInteger, 6}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        EXPECT_EQ(rs->Fields()->Item(c.Name)->Type(), c.Type);
+        EXPECT_EQ(rs->Fields()->Item(c.Name)->Value().AsInt64(), c.Value);
+    }
+    // A declared 32-bit column keeps its range on edit; a 64-bit one takes 64 bits.
+    EXPECT_THROW(rs->Fields()->Item("d")->SetValue(Variant(Int64{5000000000LL})), EOleException);
+    rs->Fields()->Item("c")->SetValue(Variant(Int64{-9007199254740993LL}));
+    rs->Update();
+    EXPECT_EQ(Scalar("SELECT c FROM ints").AsInt64(), -9007199254740993LL);
+}
+
+TEST_F(BACKEND_SUITE(TypesTest), ServerTypesReadExactly)
+{
+    if (Backend().Name() != "postgres")
+        GTEST_SKIP() << "needs PostgreSQL's numeric, uuid and date range";
+    Exec("CREATE TABLE exact (id INTEGER PRIMARY KEY, m NUMERIC(18,4), w NUMERIC(30,2), g UUID,"
+         " ts TIMESTAMP(3))");
+    Exec("INSERT INTO exact VALUES (1, 12345678901234.5678, 1234567890123456789.12,"
+         " 'a0eebc99-9c0b-4ef8-bb6d-6bb9bd380a11', '2024-01-05 13:45:10.123')");
+    auto rs = OpenRs("SELECT id, m, w, g, ts FROM exact");
+    auto f = rs->Fields();
+    EXPECT_EQ(f->Item("m")->Value().AsCurrency().Raw, 123456789012345678LL);
+    EXPECT_EQ(f->Item("w")->Value().AsString(), "1234567890123456789.12");
+    EXPECT_EQ(f->Item("g")->Type(), adGUID);
+    EXPECT_EQ(f->Item("g")->Value().AsString(), "{A0EEBC99-9C0B-4EF8-BB6D-6BB9BD380A11}");
+    EXPECT_NEAR(f->Item("ts")->Value().AsDateTime(), 45296.0 + (13 * 3600 + 45 * 60 + 10.123) / 86400.0,
+                0.1 / 86400000.0);
+    f->Item("w")->SetValue(Variant("-9876543210987654321.5"));
+    f->Item("g")->SetValue(Variant("{6B29FC40-CA47-1067-B31D-00DC010660A7}"));
+    rs->Update();
+    EXPECT_EQ(Scalar("SELECT w::text || ' ' || g::text FROM exact").AsString(),
+              "-9876543210987654321.50 6b29fc40-ca47-1067-b31d-00dc010660a7");
+    EXPECT_THROW(f->Item("w")->SetValue(Variant("12abc")), EOleException);
+    rs->CancelUpdate();
+}
+
+TEST_F(BACKEND_SUITE(TypesTest), DatesOutsideTheSupportedRangeRaiseNamingTheColumn)
+{
+    if (Backend().Name() != "postgres")
+        GTEST_SKIP() << "needs PostgreSQL's date range";
+    Exec("CREATE TABLE far (id INTEGER PRIMARY KEY, d DATE, ts TIMESTAMP)");
+    // psqlODBC itself turns a timestamp's infinity into 9999-12-31 23:59:59 and drops the era of
+    // a date before Christ; every other value beyond the range reaches the engine and is refused.
+    const struct {
+        const char* Column;
+        const char* Value;
+    } cases[] = {{"d", "10000-01-01"},  {"d", "infinity"},       {"d", "-infinity"},
+                 {"ts", "10000-01-01"}, {"ts", "0044-03-15 BC"}, {"ts", "-infinity"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.Column) + " " + c.Value);
+        Exec("DELETE FROM far");
+        Exec(AnsiString("INSERT INTO far (id, ") + c.Column + ") VALUES (1, '" + c.Value + "')");
+        try {
+            OpenRs(AnsiString("SELECT id, ") + c.Column + " FROM far");
+            ADD_FAILURE() << "the date was read";
+        } catch (const EConvertError& e) {
+            EXPECT_NE(std::string(e.what()).find(std::string("'") + c.Column + "'"), std::string::npos)
+                << e.what();
+            EXPECT_NE(std::string(e.what()).find("outside the supported range"), std::string::npos)
+                << e.what();
+        }
+    }
+    // The ends of the range and a time zone's offset read as the driver would read them.
+    Exec("CREATE TABLE near (id INTEGER PRIMARY KEY, ts TIMESTAMP, tz TIMESTAMPTZ, t TIME)");
+    Exec("INSERT INTO near VALUES (1, '0001-01-01 00:00:00', '2024-01-05 10:00:00+00', '13:45:10.123'),"
+         " (2, '9999-12-31 23:59:59.999', NULL, NULL)");
+    auto rs = OpenRs("SELECT id, ts, tz, t FROM near ORDER BY id");
+    EXPECT_DOUBLE_EQ(rs->Fields()->Item("ts")->Value().AsDateTime(), -693593.0);
+    EXPECT_FALSE(rs->Fields()->Item("tz")->Value().IsNull());
+    EXPECT_NEAR(rs->Fields()->Item("t")->Value().AsDateTime(), (13 * 3600 + 45 * 60 + 10.123) / 86400.0,
+                0.1 / 86400000.0);
+    rs->MoveNext();
+    EXPECT_NEAR(rs->Fields()->Item("ts")->Value().AsDateTime(), 2958465.0 + 86399.999 / 86400.0,
+                0.1 / 86400000.0);
 }
 
 TEST_F(BACKEND_SUITE(TypesTest), ValuesReadBackTyped)

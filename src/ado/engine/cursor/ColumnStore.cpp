@@ -83,6 +83,27 @@ AnsiString RealText(double v)
     return buf;
 }
 
+// Whether every value from lo to hi fits an integer type's own width.
+bool TypeHolds(DataTypeEnum type, Int64 lo, Int64 hi)
+{
+    switch (type) {
+    case adTinyInt:
+        return lo >= -128 && hi <= 127;
+    case adUnsignedTinyInt:
+        return lo >= 0 && hi <= 255;
+    case adSmallInt:
+        return lo >= -32768 && hi <= 32767;
+    case adUnsignedSmallInt:
+        return lo >= 0 && hi <= 65535;
+    case adInteger:
+        return lo >= INT_MIN && hi <= INT_MAX;
+    case adUnsignedInt:
+        return lo >= 0 && hi <= static_cast<Int64>(UINT_MAX);
+    default:
+        return true;
+    }
+}
+
 AnsiString CurrencyText(Int64 raw)
 {
     const bool negative = raw < 0;
@@ -286,8 +307,10 @@ void Column::Append(const CellRef& cell)
         case ValueKind::Integer:
             Room(ints_, 1);
             ints_.push_back(cell.I);
-            if (cell.I < INT_MIN || cell.I > INT_MAX)
-                fitsInt32_ = false;
+            if (cell.I < minInt_)
+                minInt_ = cell.I;
+            if (cell.I > maxInt_)
+                maxInt_ = cell.I;
             break;
         case ValueKind::Currency:
             Room(ints_, 1);
@@ -399,8 +422,10 @@ void Column::Append(const CellRef& cell)
             break;
         }
         ints_[row] = v;
-        if (v < INT_MIN || v > INT_MAX)
-            fitsInt32_ = false;
+        if (v < minInt_)
+            minInt_ = v;
+        if (v > maxInt_)
+            maxInt_ = v;
         break;
     }
     case ValueKind::Currency: {
@@ -572,9 +597,18 @@ void Column::Finish()
         undecided_ = false;
         Decide(ValueKind::Text);
     }
-    if (meta_.KindFromData && meta_.Kind == ValueKind::Integer && fitsInt32_) {
-        meta_.Type = adInteger;
-        meta_.DefinedSize = 4;
+    if (meta_.Kind == ValueKind::Integer) {
+        const bool fitsInt32 = minInt_ >= INT_MIN && maxInt_ <= INT_MAX;
+        if (meta_.KindFromData && fitsInt32) {
+            meta_.Type = adInteger;
+            meta_.DefinedSize = 4;
+        } else if (!TypeHolds(meta_.Type, minInt_, maxInt_)) {
+            // SQLite keeps whatever integer it is given, whatever the declared width: a column
+            // holding wider values than its name promises is reported as wide as they are.
+            const bool fitsInt16 = minInt_ >= -32768 && maxInt_ <= 32767;
+            meta_.Type = fitsInt16 ? adSmallInt : fitsInt32 ? adInteger : adBigInt;
+            meta_.DefinedSize = fitsInt16 ? 2 : fitsInt32 ? 4 : 8;
+        }
     }
     if ((meta_.Kind == ValueKind::Text || meta_.Kind == ValueKind::Bytes) && meta_.DefinedSize == 0) {
         // The database sets no length (SQLite's TEXT): report room for an ordinary value or the

@@ -78,7 +78,8 @@ private:
     bool undecided_ = false; // KindFromData and no value seen yet
     std::uint32_t size_ = 0;
     std::size_t maxLength_ = 0;
-    bool fitsInt32_ = true;
+    Int64 minInt_ = 0; // range of the integers loaded, which may exceed the declared type's
+    Int64 maxInt_ = 0;
     BulkVector<std::uint64_t> nulls_;
     BulkVector<Int64> ints_;   // Integer, Currency (raw)
     BulkVector<double> reals_; // Float, Date

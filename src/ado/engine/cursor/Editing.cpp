@@ -4,6 +4,8 @@
 #include "ado/engine/cursor/RecordsetImpl.h"
 
 #include "ado/engine/internal/IsoDate.h"
+#include "framework/rtl/DecimalText.h"
+#include "framework/rtl/FloatRoundTrip.h"
 
 #include <climits>
 #include <cmath>
@@ -139,6 +141,18 @@ CellRef RecordsetImpl::CellFromVariant(int col, const Variant& value, std::strin
                           ? std::string(reinterpret_cast<const char*>(VarArrayBytes(value).data()),
                                         VarArrayBytes(value).size())
                           : value.AsString();
+            if (m.Type == adNumeric || m.Type == adDecimal || m.Type == adVarNumeric) {
+                // A decimal too wide for a double is held as its exact digits.
+                const Word t = value.VarType() & varTypeMask;
+                AnsiString canonical;
+                if (!TryDecimalToCanonical(
+                        t == varDouble || t == varSingle ? FloatToStrRoundTrip(value.AsFloat()) : storage,
+                        canonical))
+                    throw EOleException("Cannot assign '" + storage + "' to field '" + m.Name +
+                                            "': it is not a decimal number",
+                                        "vmado.Cursor");
+                storage = canonical;
+            }
             if (storage.size() > static_cast<std::size_t>(m.DefinedSize) && !m.Long && !m.Unbounded)
                 throw EOleException(
                     "Value of field '" + m.Name + "' is too long: " + std::to_string(storage.size()) +

@@ -377,7 +377,12 @@ std::string_view FormatDateTime(double value, char* buf)
         h %= 12;
         if (h == 0)
             h = 12;
-        len += std::snprintf(buf + len, 32 - len, " %02d:%02d:%02d %s", h, n, s, pm ? "PM" : "AM");
+        const int z = static_cast<int>(ms % 1000);
+        if (z != 0)
+            len +=
+                std::snprintf(buf + len, 32 - len, " %02d:%02d:%02d.%03d %s", h, n, s, z, pm ? "PM" : "AM");
+        else
+            len += std::snprintf(buf + len, 32 - len, " %02d:%02d:%02d %s", h, n, s, pm ? "PM" : "AM");
     }
     return std::string_view(buf, static_cast<size_t>(len));
 }

@@ -18,7 +18,8 @@ bool ParseCurrency(std::string_view text, Int64& raw); // exact to 4 places, rou
 // has no other order); a time alone gives the fraction of a day.
 bool ParseDateTime(std::string_view text, double& out);
 bool ParseTime(std::string_view text, double& out);
-// Standard date text: yyyy-mm-dd, then " hh:nn:ss AM/PM" unless midnight. buf holds 32 bytes.
+// Standard date text: yyyy-mm-dd, then " hh:nn:ss AM/PM" unless midnight, with ".zzz" after the
+// seconds when the milliseconds are not zero. buf holds 32 bytes.
 std::string_view FormatDateTime(double value, char* buf);
 // Encodes a calendar date and time; false when out of range.
 bool EncodeDateTime(int year, int month, int day, int hour, int minute, int second, int msec, double& out);

@@ -89,6 +89,7 @@ private:
     void Describe();
     void BindColumns();
     bool FetchBlock();
+    bool DatesAsText() const; // dates, times and time stamps are read as the server's text
     void ReadCell(std::size_t col, std::size_t rowInBlock, CellRef& cell);
     void ReadLongCell(std::size_t col, CellRef& cell);
     SQLHSTMT H() const { return static_cast<SQLHSTMT>(stmt_.Get()); }

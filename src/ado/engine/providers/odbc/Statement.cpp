@@ -4,10 +4,13 @@
 // with SQLGetData instead, in pieces, so no value is ever cut.
 #include "ado/engine/providers/odbc/OdbcPrivate.h"
 
+#include "ado/engine/expression/internal/Literals.h"
 #include "ado/engine/internal/IsoDate.h"
 #include "ado/engine/internal/Text.h"
+#include "framework/rtl/Exceptions.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 namespace vmado::engine::odbc {
@@ -15,6 +18,8 @@ namespace vmado::engine::odbc {
 namespace {
 
 constexpr SQLULEN BlockRows = 256;
+constexpr SQLLEN kDateWidth = 64;      // a date and time in text, with a time zone and room
+constexpr SQLLEN kDecimalWidth = 48;   // the text of a decimal of up to 18 digits, with room
 constexpr SQLLEN LongThreshold = 4000; // characters/bytes above which a column is read piecewise
 
 AnsiString Excerpt(std::string_view sql)
@@ -54,6 +59,8 @@ SQLSMALLINT SqlTypeFor(DataTypeEnum type)
     case adBinary:
     case adVarBinary:
         return SQL_VARBINARY;
+    case adGUID:
+        return SQL_GUID;
     case adLongVarBinary:
         return SQL_LONGVARBINARY;
     default:
@@ -67,11 +74,72 @@ template <typename T> void Store(std::vector<char>& data, const T& value)
     std::memcpy(data.data(), &value, sizeof(T));
 }
 
-double FromTimestamp(const SQL_TIMESTAMP_STRUCT& ts)
+// A GUID in ADO's form, {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}, from the driver's bare text.
+void BraceGuid(std::string& text)
 {
-    double day = 0;
-    if (!DateFromParts(ts.year, ts.month, ts.day, day))
-        return 0;
+    if (text.size() != 36)
+        return;
+    for (char& c : text)
+        if (c >= 'a' && c <= 'f')
+            c = static_cast<char>(c - 'a' + 'A');
+    text = "{" + text + "}";
+}
+
+// The bare form drivers take for a GUID parameter.
+std::string_view UnbracedGuid(std::string_view text)
+{
+    if (text.size() == 38 && text.front() == '{' && text.back() == '}')
+        return text.substr(1, 36);
+    return text;
+}
+
+// A decimal's text, read exactly into a Currency amount (the column's scale is at most four).
+Int64 ParseAmount(const ColumnMeta& column, std::string_view text)
+{
+    Int64 raw = 0;
+    if (!internal::ParseCurrency(text, raw))
+        throw EConvertError("Column '" + column.Name + "' holds '" + AnsiString(text) +
+                            "', which is not a decimal amount");
+    return raw;
+}
+
+// A date the time stamp cannot hold (before the year 1, after 9999, a driver's "infinity") is
+// refused, naming the column, rather than read as some other day.
+double DayOf(const ColumnMeta& column, int year, int month, int day)
+{
+    double value = 0;
+    if (!DateFromParts(year, month, day, value)) {
+        char text[48];
+        std::snprintf(text, sizeof text, "%04d-%02d-%02d", year, month, day);
+        throw EConvertError("Column '" + column.Name + "' holds the date " + text +
+                            ", which is outside the supported range 0001-01-01 to 9999-12-31");
+    }
+    return value;
+}
+
+// A date, time or time stamp in the server's ISO text. PostgreSQL's driver turns what it cannot
+// convert (years beyond 9999 or before Christ, infinity) into some other day, or today, so its
+// columns are read as this text; a time zone offset is dropped as the driver's own conversion
+// drops it.
+double FromServerText(const ColumnMeta& column, std::string_view text)
+{
+    std::string_view value = text;
+    const std::size_t colon = value.find(':');
+    if (colon != std::string_view::npos) {
+        const std::size_t zone = value.find_first_of("+-", colon);
+        if (zone != std::string_view::npos)
+            value = value.substr(0, zone);
+    }
+    double result = 0;
+    if (value.size() < 3 || value.substr(value.size() - 3) == " BC" || !ParseIsoDateTime(value, result))
+        throw EConvertError("Column '" + column.Name + "' holds the date " + AnsiString(text) +
+                            ", which is outside the supported range 0001-01-01 to 9999-12-31");
+    return result;
+}
+
+double FromTimestamp(const ColumnMeta& column, const SQL_TIMESTAMP_STRUCT& ts)
+{
+    const double day = DayOf(column, ts.year, ts.month, ts.day);
     const double time = (ts.hour * 3600000.0 + ts.minute * 60000.0 + ts.second * 1000.0 +
                          std::floor(ts.fraction / 1000000.0)) /
                         86400000.0;
@@ -192,6 +260,30 @@ void OdbcStatement::Bind(int index, const BoundValue& value)
         break;
     }
     case ValueKind::Text: {
+        if (value.Type == adNumeric || value.Type == adDecimal || value.Type == adVarNumeric) {
+            // The exact digits as a numeric parameter: sent as text they would meet a type error
+            // on a strictly typed server, and through a double they would lose digits.
+            const std::string_view t = c.Text;
+            const std::size_t dot = t.find('.');
+            p.CType = SQL_C_CHAR;
+            p.SqlType = SQL_NUMERIC;
+            p.Size = std::max<SQLULEN>(t.size(), 1);
+            p.Digits = static_cast<SQLSMALLINT>(dot == std::string_view::npos ? 0 : t.size() - dot - 1);
+            p.Data.assign(t.begin(), t.end());
+            p.Data.push_back('\0');
+            p.Indicator = static_cast<SQLLEN>(t.size());
+            break;
+        }
+        if (value.Type == adGUID) {
+            const std::string_view t = UnbracedGuid(c.Text);
+            p.CType = SQL_C_CHAR;
+            p.SqlType = SQL_GUID;
+            p.Size = 36;
+            p.Data.assign(t.begin(), t.end());
+            p.Data.push_back('\0');
+            p.Indicator = static_cast<SQLLEN>(t.size());
+            break;
+        }
         const std::u16string wide = Wide(c.Text);
         p.CType = SQL_C_WCHAR;
         p.SqlType = wide.size() > static_cast<std::size_t>(LongThreshold) ? SQL_WLONGVARCHAR : SQL_WVARCHAR;
@@ -212,6 +304,11 @@ void OdbcStatement::Bind(int index, const BoundValue& value)
         p.Indicator = static_cast<SQLLEN>(c.Text.size());
         break;
     }
+}
+
+bool OdbcStatement::DatesAsText() const
+{
+    return connection_.Caps().Dialect == SqlDialect::PostgreSQL;
 }
 
 bool OdbcStatement::Execute()
@@ -332,11 +429,15 @@ void OdbcStatement::BindColumns()
             b.CType = SQL_C_BIT, b.Width = 1;
             break;
         case ValueKind::Float:
-        case ValueKind::Currency:
             b.CType = SQL_C_DOUBLE, b.Width = sizeof(double);
             break;
+        case ValueKind::Currency:
+            b.CType = SQL_C_CHAR, b.Width = kDecimalWidth;
+            break;
         case ValueKind::Date:
-            if (m.Type == adDBDate)
+            if (DatesAsText())
+                b.CType = SQL_C_CHAR, b.Width = kDateWidth;
+            else if (m.Type == adDBDate)
                 b.CType = SQL_C_TYPE_DATE, b.Width = sizeof(SQL_DATE_STRUCT);
             else if (m.Type == adDBTime)
                 b.CType = SQL_C_TYPE_TIME, b.Width = sizeof(SQL_TIME_STRUCT);
@@ -397,12 +498,18 @@ void OdbcStatement::ReadCell(std::size_t col, std::size_t r, CellRef& cell)
     case SQL_C_DOUBLE: {
         double v;
         std::memcpy(&v, p, sizeof v);
-        if (m.Kind == ValueKind::Currency) {
-            cell.Kind = ValueKind::Currency;
-            cell.Cur = std::llround(v * 10000.0);
+        cell.Kind = ValueKind::Float;
+        cell.F = v;
+        break;
+    }
+    case SQL_C_CHAR: {
+        const std::string_view text(p, static_cast<std::size_t>(std::min<SQLLEN>(indicator, b.Width - 1)));
+        if (m.Kind == ValueKind::Date) {
+            cell.Kind = ValueKind::Date;
+            cell.F = FromServerText(m, text);
         } else {
-            cell.Kind = ValueKind::Float;
-            cell.F = v;
+            cell.Kind = ValueKind::Currency;
+            cell.Cur = ParseAmount(m, text);
         }
         break;
     }
@@ -410,8 +517,7 @@ void OdbcStatement::ReadCell(std::size_t col, std::size_t r, CellRef& cell)
         SQL_DATE_STRUCT v;
         std::memcpy(&v, p, sizeof v);
         cell.Kind = ValueKind::Date;
-        if (!DateFromParts(v.year, v.month, v.day, cell.F))
-            cell.F = 0;
+        cell.F = DayOf(m, v.year, v.month, v.day);
         break;
     }
     case SQL_C_TYPE_TIME: {
@@ -425,7 +531,7 @@ void OdbcStatement::ReadCell(std::size_t col, std::size_t r, CellRef& cell)
         SQL_TIMESTAMP_STRUCT v;
         std::memcpy(&v, p, sizeof v);
         cell.Kind = ValueKind::Date;
-        cell.F = FromTimestamp(v);
+        cell.F = FromTimestamp(m, v);
         break;
     }
     case SQL_C_WCHAR: {
@@ -434,6 +540,8 @@ void OdbcStatement::ReadCell(std::size_t col, std::size_t r, CellRef& cell)
                                     "': a value is longer than the driver declared",
                                 "vmado.ODBC");
         convert_[col] = Narrow(reinterpret_cast<const SQLWCHAR*>(p), static_cast<std::size_t>(indicator) / 2);
+        if (m.Type == adGUID)
+            BraceGuid(convert_[col]);
         cell.Kind = ValueKind::Text;
         cell.Text = convert_[col];
         break;
@@ -474,24 +582,30 @@ void OdbcStatement::ReadLongCell(std::size_t col, CellRef& cell)
             cell.Kind = ValueKind::Boolean, cell.B = v != 0;
         return;
     }
-    case ValueKind::Float:
-    case ValueKind::Currency: {
+    case ValueKind::Float: {
         double v = 0;
-        if (fixed(SQL_C_DOUBLE, &v, sizeof v)) {
-            if (m.Kind == ValueKind::Currency)
-                cell.Kind = ValueKind::Currency, cell.Cur = std::llround(v * 10000.0);
-            else
-                cell.Kind = ValueKind::Float, cell.F = v;
-        }
+        if (fixed(SQL_C_DOUBLE, &v, sizeof v))
+            cell.Kind = ValueKind::Float, cell.F = v;
+        return;
+    }
+    case ValueKind::Currency: {
+        char text[kDecimalWidth] = {};
+        if (fixed(SQL_C_CHAR, text, sizeof text))
+            cell.Kind = ValueKind::Currency,
+            cell.Cur = ParseAmount(m, std::string_view(text, strnlen(text, sizeof text)));
         return;
     }
     case ValueKind::Date: {
-        if (m.Type == adDBDate) {
+        if (DatesAsText()) {
+            char text[kDateWidth] = {};
+            if (fixed(SQL_C_CHAR, text, sizeof text))
+                cell.Kind = ValueKind::Date,
+                cell.F = FromServerText(m, std::string_view(text, strnlen(text, sizeof text)));
+        } else if (m.Type == adDBDate) {
             SQL_DATE_STRUCT v{};
             if (fixed(SQL_C_TYPE_DATE, &v, sizeof v)) {
                 cell.Kind = ValueKind::Date;
-                if (!DateFromParts(v.year, v.month, v.day, cell.F))
-                    cell.F = 0;
+                cell.F = DayOf(m, v.year, v.month, v.day);
             }
         } else if (m.Type == adDBTime) {
             SQL_TIME_STRUCT v{};
@@ -501,7 +615,7 @@ void OdbcStatement::ReadLongCell(std::size_t col, CellRef& cell)
         } else {
             SQL_TIMESTAMP_STRUCT v{};
             if (fixed(SQL_C_TYPE_TIMESTAMP, &v, sizeof v))
-                cell.Kind = ValueKind::Date, cell.F = FromTimestamp(v);
+                cell.Kind = ValueKind::Date, cell.F = FromTimestamp(m, v);
         }
         return;
     }
@@ -532,6 +646,8 @@ void OdbcStatement::ReadLongCell(std::size_t col, CellRef& cell)
     }
     if (text) {
         convert_[col] = Narrow(reinterpret_cast<const SQLWCHAR*>(bytes.data()), bytes.size() / 2);
+        if (m.Type == adGUID)
+            BraceGuid(convert_[col]);
         cell.Kind = ValueKind::Text;
     } else {
         convert_[col] = std::move(bytes);

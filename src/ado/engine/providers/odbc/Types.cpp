@@ -75,6 +75,14 @@ void MapSqlType(SQLSMALLINT sqlType, SQLULEN size, SQLSMALLINT digits, ColumnMet
     if (meta.Type == adNumeric) {
         meta.Precision = static_cast<Byte>(size > 0 && size < 256 ? size : 18);
         meta.Scale = static_cast<Byte>(digits >= 0 && digits < 256 ? digits : 0);
+        // Decimals are read as their digits, never through a double: within 18 digits and four
+        // decimals they are exact Currency amounts, wider ones stay exact text.
+        if (meta.Precision <= 18 && meta.Scale <= 4) {
+            meta.Kind = ValueKind::Currency;
+        } else {
+            meta.Kind = ValueKind::Text;
+            meta.DefinedSize = meta.Precision + 2; // sign and point
+        }
     }
 }
 

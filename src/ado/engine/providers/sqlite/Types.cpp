@@ -17,11 +17,11 @@ struct Row {
     const char* Name;
     DataTypeEnum Type;
     ValueKind Kind;
-    Integer Size; // 0: the declaration's length, else the longest value
+    Integer Size; // 0: the declaration's length
     bool Long;
 };
 
-// Size 0 on a text type: the length in parentheses, or without one the longest value.
+// Size 0 on a text or bytes type: the length in parentheses; without one the column is long.
 const Row TypeTable[] = {
     {"BOOLEAN", adBoolean, ValueKind::Boolean, 2, false},
     {"BOOL", adBoolean, ValueKind::Boolean, 2, false},
@@ -31,14 +31,16 @@ const Row TypeTable[] = {
     {"SMALLINT", adSmallInt, ValueKind::Integer, 2, false},
     {"INT2", adSmallInt, ValueKind::Integer, 2, false},
     {"MEDIUMINT", adInteger, ValueKind::Integer, 4, false},
-    {"INT", adInteger, ValueKind::Integer, 4, false},
-    {"INTEGER", adInteger, ValueKind::Integer, 4, false},
     {"INT4", adInteger, ValueKind::Integer, 4, false},
+    // SQLite's integer affinity stores 64 bits whatever the name says; only the names above
+    // promise less.
+    {"INT", adBigInt, ValueKind::Integer, 8, false},
+    {"INTEGER", adBigInt, ValueKind::Integer, 8, false},
     {"BIGINT", adBigInt, ValueKind::Integer, 8, false},
     {"INT8", adBigInt, ValueKind::Integer, 8, false},
     {"UNSIGNED BIG INT", adBigInt, ValueKind::Integer, 8, false},
-    {"COUNTER", adInteger, ValueKind::Integer, 4, false},
-    {"AUTOINCREMENT", adInteger, ValueKind::Integer, 4, false},
+    {"COUNTER", adBigInt, ValueKind::Integer, 8, false},
+    {"AUTOINCREMENT", adBigInt, ValueKind::Integer, 8, false},
     {"REAL", adDouble, ValueKind::Float, 8, false},
     {"FLOAT", adDouble, ValueKind::Float, 8, false},
     {"DOUBLE", adDouble, ValueKind::Float, 8, false},
@@ -154,10 +156,21 @@ void MapDeclaredType(std::string_view declared, ColumnMeta& meta)
         meta.Type = adNumeric, meta.Kind = ValueKind::Float, meta.DefinedSize = 19, meta.Long = false;
     }
     if ((meta.Kind == ValueKind::Text || meta.Kind == ValueKind::Bytes) && !meta.Long &&
-        meta.DefinedSize == 0 && !args.empty() && args[0] > 0)
-        meta.DefinedSize = args[0];
-    if (meta.Type == adNumeric) {
-        meta.Precision = static_cast<Byte>(!args.empty() && args[0] > 0 && args[0] < 256 ? args[0] : 18);
+        meta.DefinedSize == 0) {
+        if (!args.empty() && args[0] > 0) {
+            meta.DefinedSize = args[0];
+        } else {
+            // SQLite sets no length of its own, so a column declared without one takes values of
+            // any length: it is a memo or a blob, as SQLite's ODBC driver reports it too.
+            meta.Type = meta.Kind == ValueKind::Text ? adLongVarChar : adLongVarBinary;
+            meta.DefinedSize = LongSize;
+            meta.Long = true;
+        }
+    }
+    // Precision and scale only as declared: without them (255, unknown) the values are plain
+    // floating-point numbers, which is all SQLite keeps of them anyway.
+    if (meta.Type == adNumeric && !args.empty() && args[0] > 0 && args[0] < 256) {
+        meta.Precision = static_cast<Byte>(args[0]);
         meta.Scale = static_cast<Byte>(args.size() > 1 && args[1] >= 0 && args[1] < 256 ? args[1] : 0);
     }
 }
