@@ -140,6 +140,8 @@ OdbcConnection::OdbcConnection(const ConnectionParts& parts, const OpenOptions& 
                 break;
             }
         }
+        if (caps_.Transactions)
+            caps_.Savepoints = ProbeSavepoints();
         if (caps_.Dialect == SqlDialect::SQLite) {
             // The SQLite driver's LIKE would otherwise ignore case, unlike the client cursor's.
             auto s = Prepare("PRAGMA case_sensitive_like = ON");
@@ -149,6 +151,36 @@ OdbcConnection::OdbcConnection(const ConnectionParts& parts, const OpenOptions& 
         SQLDisconnect(Dbc());
         throw;
     }
+}
+
+bool OdbcConnection::ProbeSavepoints()
+{
+    // ODBC has no information type for savepoints, so they are tried once, in a transaction of
+    // our own that nothing else shares: a DBMS that lacks them refuses the statement. The second
+    // one is set after other work, as a send's is: psqlODBC, by default, wraps each statement
+    // after the first in a savepoint of its own and releases it, which takes ours with it.
+    bool works = true;
+    try {
+        Begin(adXactReadCommitted);
+    } catch (const EOleException&) {
+        return false;
+    }
+    try {
+        Prepare("SAVEPOINT vmado_probe")->Execute();
+        Prepare("SAVEPOINT vmado_probe2")->Execute();
+        // A statement with a value bound, as every send has.
+        auto bound = Prepare("SELECT ?");
+        CellRef one;
+        one.Kind = ValueKind::Integer;
+        one.I = 1;
+        bound->Bind(1, BoundValue{one, adInteger});
+        bound->Execute();
+        Prepare("ROLLBACK TO SAVEPOINT vmado_probe2")->Execute();
+    } catch (const EOleException&) {
+        works = false;
+    }
+    Rollback();
+    return works;
 }
 
 OdbcConnection::~OdbcConnection()
