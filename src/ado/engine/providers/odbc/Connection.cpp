@@ -156,9 +156,8 @@ OdbcConnection::OdbcConnection(const ConnectionParts& parts, const OpenOptions& 
 bool OdbcConnection::ProbeSavepoints()
 {
     // ODBC has no information type for savepoints, so they are tried once, in a transaction of
-    // our own that nothing else shares: a DBMS that lacks them refuses the statement. The second
-    // one is set after other work, as a send's is: psqlODBC, by default, wraps each statement
-    // after the first in a savepoint of its own and releases it, which takes ours with it.
+    // our own that nothing else shares: a DBMS that lacks them refuses the statement. (A driver
+    // may still lose one later; a send then rolls the whole transaction back, see Sending.cpp.)
     bool works = true;
     try {
         Begin(adXactReadCommitted);
@@ -166,16 +165,9 @@ bool OdbcConnection::ProbeSavepoints()
         return false;
     }
     try {
-        Prepare("SAVEPOINT vmado_probe")->Execute();
-        Prepare("SAVEPOINT vmado_probe2")->Execute();
-        // A statement with a value bound, as every send has.
-        auto bound = Prepare("SELECT ?");
-        CellRef one;
-        one.Kind = ValueKind::Integer;
-        one.I = 1;
-        bound->Bind(1, BoundValue{one, adInteger});
-        bound->Execute();
-        Prepare("ROLLBACK TO SAVEPOINT vmado_probe2")->Execute();
+        for (const char* sql :
+             {"SAVEPOINT vmado_probe", "ROLLBACK TO SAVEPOINT vmado_probe", "RELEASE SAVEPOINT vmado_probe"})
+            Prepare(sql)->Execute();
     } catch (const EOleException&) {
         works = false;
     }
