@@ -266,6 +266,15 @@ enum FieldAttributeEnum : Integer {
     adFldKeyColumn = 0x8000,
 };
 
+// The dynamic property "Update Criteria": which original values the WHERE of a client cursor's
+// UPDATE compares besides the key.
+enum UpdateCriteriaEnum : Integer {
+    adCriteriaKey = 0,       // the key only: the last writer wins
+    adCriteriaAllCols = 1,   // every column
+    adCriteriaUpdCols = 2,   // the columns the update changes (the default)
+    adCriteriaTimeStamp = 3, // a row-version column; without one, every column
+};
+
 enum PropertyAttributesEnum : Integer {
     adPropNotSupported = 0,
     adPropRequired = 1,

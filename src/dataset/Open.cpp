@@ -9,6 +9,8 @@
 #include "framework/rtl/SysUtils.h"
 #include "utils/VUtils.h"
 
+#include <utility>
+
 namespace vmado {
 
 TVADODataSet::TVADODataSet(TComponent* owner)
@@ -180,7 +182,31 @@ void TVADODataSet::SetCommand(const AnsiString& text)
 
 AnsiString TVADODataSet::CleanSQL(const AnsiString& sql) const
 {
-    return Trim(Equalize(StrTran(sql, "\r\n", " ")));
+    // Only the statement's own layout is tidied: a quoted literal or name is data, and squeezing
+    // the blanks or line breaks inside one would store or name something else.
+    AnsiString out;
+    out.reserve(sql.size());
+    char quote = 0;
+    for (std::size_t i = 0; i < sql.size(); ++i) {
+        const char c = sql[i];
+        if (quote) {
+            out += c;
+            if (c == quote)
+                quote = 0; // a doubled quote reopens at once on the next character
+            continue;
+        }
+        if (c == '\'' || c == '"') {
+            quote = c;
+            out += c;
+        } else if (c == '\r' && i + 1 < sql.size() && sql[i + 1] == '\n') {
+            ++i;
+            if (out.empty() || out.back() != ' ')
+                out += ' ';
+        } else if (c != ' ' || out.empty() || out.back() != ' ') {
+            out += c;
+        }
+    }
+    return Trim(out);
 }
 
 AnsiString TVADODataSet::InternalTable(const AnsiString& sql)
@@ -192,8 +218,12 @@ AnsiString TVADODataSet::InternalTable(const AnsiString& sql)
 
 Integer TVADODataSet::InternalSQL(const AnsiString& sql)
 {
-    if (sql.empty() || !ConnectionOpen())
+    const char* const expectOne = std::exchange(expectOne_, nullptr);
+    if (sql.empty() || !ConnectionOpen()) {
+        if (expectOne)
+            throw EDatabaseError("Update Failed!", "the statement could not be run: " + sql);
         return -1;
+    }
     const AnsiString statement = CleanSQL(sql);
     if (OnVerbose)
         OnVerbose(statement, vmExecute);
@@ -201,6 +231,11 @@ Integer TVADODataSet::InternalSQL(const AnsiString& sql)
     Integer affected = 0;
     try {
         affected = connectionObject_->ExecSQL(statement);
+        // Checked before the commit: a statement that matched two identical rows must not stay.
+        if (expectOne && affected != 1)
+            throw EDatabaseError("Update Failed!", AnsiString("the statement ") + expectOne + " " +
+                                                       std::to_string(affected) +
+                                                       " records instead of one: " + statement);
         connectionObject_->Commit();
     } catch (...) {
         try {
@@ -210,6 +245,24 @@ Integer TVADODataSet::InternalSQL(const AnsiString& sql)
         }
         throw;
     }
+    return affected;
+}
+
+Integer TVADODataSet::ExecuteOne(const AnsiString& sql, const char* verb)
+{
+    expectOne_ = verb;
+    Integer affected = 0;
+    try {
+        affected = InternalSQL(sql);
+    } catch (...) {
+        expectOne_ = nullptr;
+        throw;
+    }
+    // Still set: an InternalSQL of a descendant ran the statement without the check inside.
+    if (std::exchange(expectOne_, nullptr) && affected != 1)
+        throw EDatabaseError("Update Failed!", AnsiString("the statement ") + verb + " " +
+                                                   std::to_string(affected) +
+                                                   " records instead of one: " + sql);
     return affected;
 }
 

@@ -69,6 +69,46 @@ void TakeBackFromEngine(TVRecords& records, bool queued, const Variant& bookmark
     records.HasRecords = records.GetRecordCount() > 0;
 }
 
+// After an insert that the dataset did not send through the recordset (a generated statement, an
+// update object): the database's new auto-increment key goes into the engine row, so the record
+// can be edited and deleted at once. Only a key left empty is read; a failed read leaves it so.
+void ReadBackGeneratedKey(TVADODataSet& dataSet, TVRecords& records)
+{
+    TVConnection* connection = dataSet.GetData();
+    if (!connection || !connection->Connection)
+        return;
+    const FieldsPtr adoFields = records.Recordset->Fields();
+    const Integer count = records.FieldNames->Count();
+    Integer keyIndex = -1;
+    for (Integer i = 0; i < count; ++i) {
+        TField* field = dataset::PostedField(dataSet, records.FieldNames->Strings(i));
+        if (!field || field->DataType() != ftAutoInc || !adoFields->Item(i)->Value().IsNull())
+            continue;
+        if (keyIndex >= 0)
+            return; // two generated columns: one identity value cannot say which is which
+        keyIndex = i;
+    }
+    if (keyIndex < 0)
+        return;
+    try {
+        const AnsiString dbms = VarToStr(connection->Connection->Properties()->Item("DBMS Name")->Value());
+        const char* query = "SELECT @@IDENTITY";
+        if (dbms.find("SQLite") != AnsiString::npos)
+            query = "SELECT last_insert_rowid()";
+        else if (dbms.find("PostgreSQL") != AnsiString::npos)
+            query = "SELECT lastval()";
+        const RecordsetPtr answer = connection->Connection->Execute(query, adCmdText);
+        if (answer->State() == adStateOpen && !answer->Eof()) {
+            const Variant key = answer->Fields()->Item(0)->Value();
+            if (!key.IsNull())
+                adoFields->Item(keyIndex)->SetValue(key);
+        }
+    } catch (const Exception&) {
+        // The record is in the database; without its key it is shown as before, never reported
+        // as a failed insert.
+    }
+}
+
 Variant CurrentBookmark(const TVRecords& records)
 {
     if (!records.Active || !records.GetOkRec())
@@ -170,15 +210,14 @@ void TVADODataSet::InternalPost()
 
         if (updateObject_) {
             updateObject_->Apply(state == dsEdit ? ukModify : ukInsert);
+            if (state == dsInsert)
+                ReadBackGeneratedKey(*this, *records_);
             records_->Recordset->AcceptUpdate();
         } else if (bySQL) {
-            if (runStatement) {
-                const Integer affected = InternalSQL(sql);
-                if (affected != 1)
-                    throw EDatabaseError("Update Failed!", "the statement changed " +
-                                                               std::to_string(affected) +
-                                                               " records instead of one: " + sql);
-            }
+            if (runStatement)
+                ExecuteOne(sql, "changed");
+            if (state == dsInsert)
+                ReadBackGeneratedKey(*this, *records_);
             records_->Recordset->AcceptUpdate();
         } else {
             queued = true;
@@ -226,11 +265,7 @@ void TVADODataSet::InternalDelete()
             if (updateObject_) {
                 updateObject_->Apply(ukDelete);
             } else {
-                const Integer affected = InternalSQL(sql);
-                if (affected != 1)
-                    throw EDatabaseError("Update Failed!", "the statement deleted " +
-                                                               std::to_string(affected) +
-                                                               " records instead of one: " + sql);
+                ExecuteOne(sql, "deleted");
             }
             if (records.GetOkRec())
                 rs->AcceptDelete();

@@ -137,6 +137,17 @@ AnsiString Condition(TField* field, const AnsiString& column, const Variant& val
     return column + " = " + WithPoint(VarToStr(value));
 }
 
+// True when the engine read the field's current text with characters the code page cannot hold:
+// a literal of it would name another value than the one stored.
+bool TextReplaced(const FieldPtr& adoField)
+{
+    try {
+        return adoField->Properties()->Item("Text Replaced")->Value().AsBoolean();
+    } catch (const EOleException&) {
+        return false; // an engine without the property replaces nothing
+    }
+}
+
 } // namespace
 
 AnsiString TVADODataSet::InsertSQL()
@@ -200,6 +211,10 @@ AnsiString TVADODataSet::GenerateUpdate()
         TField* field = FieldByName(adoField->Name());
         if (!BelongsTo(field, table) || dynamic_cast<TBlobField*>(field) || field->DataType() == ftTime)
             continue;
+        if (IsStringType(field->DataType()) && TextReplaced(adoField))
+            throw EDatabaseError("Field '" + field->FieldName() +
+                                 "' holds characters the code page cannot show, so a generated statement "
+                                 "cannot find its record; post it through the recordset instead");
         result += Condition(field, ColumnRef(field), adoField->Value()) + " AND ";
     }
     while (!result.empty() && result.back() == ' ')

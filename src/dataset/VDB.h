@@ -86,6 +86,9 @@ public:
     virtual AnsiString InternalTable(const AnsiString& sql);
     // Runs one statement in a transaction of the connection; -1 when there is nothing to run.
     virtual Integer InternalSQL(const AnsiString& sql);
+    // InternalSQL for a statement that must change exactly one record (verb: "changed",
+    // "deleted"): any other count is rolled back with the statement and raised as "Update Failed!".
+    Integer ExecuteOne(const AnsiString& sql, const char* verb);
     virtual void ReOpen();
     // "record/count", with " (n)" when n filters are defined; empty while closed.
     AnsiString GetPosition();
@@ -279,6 +282,7 @@ private:
     Integer FieldPositionOf(const TField* field);
 
     TVConnection* connectionObject_ = nullptr; // own (AutoClose) or the master's
+    const char* expectOne_ = nullptr;          // set by ExecuteOne for the InternalSQL it calls
     std::unique_ptr<TVConnection> ownConnection_;
     std::unique_ptr<TVRecords> records_;
     AnsiString connection_;

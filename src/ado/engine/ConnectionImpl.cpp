@@ -173,6 +173,11 @@ void ConnectionImpl::Open(const AnsiString& connectionString, const AnsiString& 
         provider = "MSDASQL";
     if (provider.empty())
         provider = "MSDASQL";
+    // Ours, not the provider's: a driver would refuse or ignore it.
+    if (const AnsiString* criteria = parts.Find("Update Criteria")) {
+        updateCriteria_ = CheckUpdateCriteria(Variant(Trim(*criteria)));
+        parts.Remove("Update Criteria");
+    }
     if (!userId.empty()) {
         parts.Set("User ID", userId);
         parts.Set("Password", password);
@@ -210,6 +215,21 @@ void ConnectionImpl::BuildProperties(const AnsiString& dataSource)
     list->Add("Read-Only Data Source", Variant(caps.ReadOnly), adBoolean);
     list->Add("Identifier Quote Character", Variant(caps.IdentifierQuote));
     list->Add("Isolation Levels", Variant(static_cast<Integer>(caps.Transactions ? 0x111000 : 0)), adInteger);
+    std::weak_ptr<ConnectionImpl> self = weak_from_this();
+    list->AddSettable(
+        "Update Criteria",
+        [self] {
+            auto c = self.lock();
+            return Variant(c ? c->UpdateCriteria() : static_cast<Integer>(adCriteriaUpdCols));
+        },
+        [self](const Variant& value) {
+            const Integer criteria = CheckUpdateCriteria(value);
+            if (auto c = self.lock()) {
+                Guard g(c->mutex_);
+                c->updateCriteria_ = criteria;
+            }
+        },
+        adInteger);
     properties_ = list;
 }
 
@@ -243,6 +263,28 @@ AnsiString ConnectionImpl::Rewrite(std::string_view sql)
         booleans = &*booleans_;
     }
     return RewriteSql(sql, dialect, booleans, link.Caps().CaseFunctions);
+}
+
+Integer ConnectionImpl::UpdateCriteria() const
+{
+    Guard g(mutex_);
+    return updateCriteria_;
+}
+
+Integer ConnectionImpl::CheckUpdateCriteria(const Variant& value)
+{
+    Integer criteria = -1;
+    try {
+        if (!value.IsNull() && !value.IsEmpty())
+            criteria = value.AsInteger();
+    } catch (const Exception&) {
+        criteria = -1;
+    }
+    if (criteria < adCriteriaKey || criteria > adCriteriaTimeStamp)
+        throw EOleException("Cannot set Update Criteria to '" + VarToStr(value) +
+                                "': it is 0 (key), 1 (all columns), 2 (changed columns) or 3 (time stamp)",
+                            "vmado.Connection");
+    return criteria;
 }
 
 RecordsetPtr ConnectionImpl::Execute(const AnsiString& commandText, Variant& recordsAffected, Integer options)
@@ -298,6 +340,11 @@ void ConnectionImpl::CommitTrans()
     ProviderConnection& link = Link();
     if (transactionLevel_ == 0)
         throw EOleException("Cannot commit: no transaction is open on this connection", "vmado.Connection");
+    if (!link.InTransaction()) {
+        transactionLevel_ = 0;
+        throw EOleException("Cannot commit: the transaction was rolled back when a send inside it failed",
+                            "vmado.Connection");
+    }
     link.Commit();
     transactionLevel_ = 0;
 }
@@ -310,7 +357,8 @@ void ConnectionImpl::RollbackTrans()
         throw EOleException("Cannot roll back: no transaction is open on this connection",
                             "vmado.Connection");
     transactionLevel_ = 0;
-    link.Rollback();
+    if (link.InTransaction()) // else a failed send has rolled it back already
+        link.Rollback();
 }
 
 } // namespace vmado::engine

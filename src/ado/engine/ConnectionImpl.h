@@ -51,6 +51,12 @@ public:
     ProviderConnection& Link(); // raises when the connection is closed
     // The text rewritten for the backend (ODBC escapes, #dates#, Boolean -1/0, UCASE/LCASE).
     AnsiString Rewrite(std::string_view sql);
+    // Which original values a client cursor's UPDATE compares (UpdateCriteriaEnum): from the
+    // connection string's "Update Criteria" or the property of that name; recordsets opened
+    // afterwards start with it.
+    Integer UpdateCriteria() const;
+    // The criteria value, or EOleException naming what was given when it is none.
+    static Integer CheckUpdateCriteria(const Variant& value);
     // Bumped by each Open and Close; a recordset compares it to learn that its link went away.
     std::uint64_t Generation() const { return generation_.load(); }
 
@@ -72,6 +78,7 @@ private:
     std::unique_ptr<ProviderConnection> link_;
     std::shared_ptr<PropertyList> properties_ = std::make_shared<PropertyList>();
     Integer transactionLevel_ = 0;
+    Integer updateCriteria_ = adCriteriaUpdCols;
     std::optional<std::vector<AnsiString>> booleans_;
     std::atomic<std::uint64_t> generation_{0};
 };

@@ -26,7 +26,32 @@ private:
     Variant value_;
     DataTypeEnum type_;
 };
+class SettableProperty final : public Property {
+public:
+    SettableProperty(AnsiString name, std::function<Variant()> get, std::function<void(const Variant&)> set,
+                     DataTypeEnum type)
+        : name_(std::move(name)), get_(std::move(get)), set_(std::move(set)), type_(type)
+    {
+    }
+    AnsiString Name() const override { return name_; }
+    Variant Value() const override { return get_(); }
+    void SetValue(const Variant& value) override { set_(value); }
+    DataTypeEnum Type() const override { return type_; }
+    Integer Attributes() const override { return adPropRead | adPropWrite; }
+
+private:
+    AnsiString name_;
+    std::function<Variant()> get_;
+    std::function<void(const Variant&)> set_;
+    DataTypeEnum type_;
+};
 } // namespace
+
+void PropertyList::AddSettable(const AnsiString& name, std::function<Variant()> get,
+                               std::function<void(const Variant&)> set, DataTypeEnum type)
+{
+    items_.push_back(std::make_shared<SettableProperty>(name, std::move(get), std::move(set), type));
+}
 
 void PropertyList::Add(const AnsiString& name, const Variant& value, DataTypeEnum type)
 {

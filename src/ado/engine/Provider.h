@@ -26,6 +26,7 @@ struct Capabilities {
     bool Transactions = false;  // BeginTrans is possible at all
     Integer TransactionDDL = 0; // 0 none, 1 DML only, 2 DDL commits, 4 DDL ignored, 8 DDL and DML
     bool Returning = false;     // INSERT ... RETURNING gives generated keys
+    bool Savepoints = false;    // SAVEPOINT / ROLLBACK TO SAVEPOINT work inside a transaction
     bool ReadOnly = false;
     bool CaseFunctions = true; // UCASE/LCASE exist (else the dialect writes UPPER/LOWER)
     AnsiString IdentifierQuote = "\"";

@@ -16,6 +16,9 @@ namespace {
 struct Faults {
     long Calls = 0;
     long FailAt = 0; // 0: never
+    // Stand in for a DBMS the engine knows nothing about, with or without savepoints.
+    bool Generic = false;
+    bool Savepoints = true;
     sqlite::SqliteConnection* Inner = nullptr;
     void Tick()
     {
@@ -57,9 +60,15 @@ public:
         : inner_(std::make_unique<sqlite::SqliteConnection>(parts, options))
     {
         faults.Inner = inner_.get();
+        caps_ = inner_->Caps();
+        if (faults.Generic) {
+            caps_.Dialect = SqlDialect::Generic;
+            caps_.DbmsName = "Generic";
+            caps_.Savepoints = faults.Savepoints;
+        }
     }
     ~FaultyConnection() override { faults.Inner = nullptr; }
-    const Capabilities& Caps() const override { return inner_->Caps(); }
+    const Capabilities& Caps() const override { return caps_; }
     std::unique_ptr<ProviderStatement> Prepare(std::string_view sql) override
     {
         faults.Tick();
@@ -89,6 +98,7 @@ public:
 
 private:
     std::unique_ptr<sqlite::SqliteConnection> inner_;
+    Capabilities caps_;
 };
 
 class FaultInjection : public ::testing::Test {
@@ -232,6 +242,73 @@ TEST_F(FaultInjection, ImmediateInsertLeavesNoHalfRecord)
     }
     ASSERT_TRUE(completed);
     EXPECT_EQ(Snapshot(), before + "5:z:,");
+}
+
+// A caller's transaction holds work of its own: a send that fails half-way must take back only
+// what it wrote, on a DBMS known by its capabilities alone.
+TEST_F(FaultInjection, FailedBatchInsideTheCallersTransactionIsUndoneAlone)
+{
+    faults.Generic = true;
+    bool completed = false;
+    for (long n = 1; n < 200 && !completed; ++n) {
+        SCOPED_TRACE(n);
+        auto conn = CoConnection::Create();
+        conn->Open("Provider=FaultySQLite;Data Source=" + file_.string());
+        auto rs = CoRecordset::Create();
+        rs->Open("SELECT id, name, qty FROM t ORDER BY id", conn, adOpenStatic, adLockBatchOptimistic,
+                 adCmdText);
+        EditBatch(rs);
+        conn->BeginTrans();
+        conn->Execute("UPDATE t SET qty = 100 WHERE id = 1");
+        faults.Calls = 0;
+        faults.FailAt = n;
+        try {
+            rs->UpdateBatch();
+            completed = true;
+        } catch (const EOleException& e) {
+            EXPECT_NE(std::string(e.what()).find("Injected failure"), std::string::npos) << e.what();
+        }
+        faults.FailAt = 0;
+        conn->CommitTrans();
+        EXPECT_EQ(Snapshot(), completed ? "1:A:100,3:c:3,4:d:40,5:e:5," : "1:a:100,2:b:2,3:c:3,4:d:4,");
+        rs->Close();
+        conn->Close();
+        if (!completed) {
+            auto reset = CoConnection::Create();
+            reset->Open("Provider=SQLite;Data Source=" + file_.string());
+            reset->Execute("UPDATE t SET qty = 1 WHERE id = 1");
+            reset->Close();
+        }
+    }
+    ASSERT_TRUE(completed);
+}
+
+TEST_F(FaultInjection, WithoutSavepointsNothingIsSentInsideTheCallersTransaction)
+{
+    faults.Generic = true;
+    faults.Savepoints = false;
+    auto conn = CoConnection::Create();
+    conn->Open("Provider=FaultySQLite;Data Source=" + file_.string());
+    auto rs = CoRecordset::Create();
+    rs->Open("SELECT id, name, qty FROM t ORDER BY id", conn, adOpenStatic, adLockOptimistic, adCmdText);
+    conn->BeginTrans();
+    conn->Execute("UPDATE t SET qty = 100 WHERE id = 1");
+    rs->MoveLast();
+    rs->Fields()->Item("name")->SetValue(Variant("D"));
+    try {
+        rs->Update();
+        FAIL() << "no exception";
+    } catch (const EOleException& e) {
+        EXPECT_NE(std::string(e.what()).find("no savepoints"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(rs->EditMode(), adEditInProgress);
+    conn->CommitTrans();
+    EXPECT_EQ(Snapshot(), "1:a:100,2:b:2,3:c:3,4:d:4,");
+    // Outside a transaction the same change is sent.
+    rs->Update();
+    EXPECT_EQ(Snapshot(), "1:a:100,2:b:2,3:c:3,4:D:4,");
+    rs->Close();
+    conn->Close();
 }
 
 } // namespace

@@ -342,6 +342,8 @@ void Column::Append(const CellRef& cell)
             }
             if (cell.Text.size() > maxLength_)
                 maxLength_ = cell.Text.size();
+            if (!cell.Stored.empty() && meta_.Kind == ValueKind::Text)
+                stored_.emplace(row, std::make_pair(std::string(cell.Text), std::string(cell.Stored)));
             break;
         case ValueKind::Null:
             break;
@@ -502,6 +504,8 @@ void Column::Append(const CellRef& cell)
     default: {
         if (cell.Kind == ValueKind::Text || cell.Kind == ValueKind::Bytes) {
             StoreText(row, cell.Text);
+            if (!cell.Stored.empty() && cell.Kind == ValueKind::Text)
+                stored_.emplace(row, std::make_pair(std::string(cell.Text), std::string(cell.Stored)));
         } else {
             // A number or date in a text column: hold its text form.
             CellRef copy = cell;
@@ -583,11 +587,21 @@ CellRef Column::Get(std::uint32_t row) const
     case ValueKind::Text:
     case ValueKind::Bytes:
         c.Text = TextAt(row);
+        if (!stored_.empty())
+            c.Stored = StoredFor(row, c.Text);
         break;
     case ValueKind::Null:
         break;
     }
     return c;
+}
+
+std::string_view Column::StoredFor(std::uint32_t row, std::string_view text) const
+{
+    const auto it = stored_.find(row);
+    if (it == stored_.end() || it->second.first != text)
+        return {};
+    return it->second.second;
 }
 
 void Column::Finish()

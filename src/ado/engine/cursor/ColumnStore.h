@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <new>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -59,6 +60,11 @@ public:
     {
         return std::string_view(arena_.data() + offs_[row], lens_[row]);
     }
+    // The database's bytes behind row's text when it was loaded with characters replaced, as long
+    // as text is still the form it was loaded as; empty otherwise.
+    std::string_view StoredFor(std::uint32_t row, std::string_view text) const;
+    // After a send wrote another value: the database no longer holds what was loaded.
+    void ForgetStored(std::uint32_t row) { stored_.erase(row); }
 
     // After loading: settles DefinedSize (the longest text when none was declared) and the type
     // of columns whose kind came from the data.
@@ -87,6 +93,9 @@ private:
     BulkVector<std::uint64_t> offs_; // Text, Bytes
     BulkVector<std::uint32_t> lens_;
     BulkVector<char> arena_;
+    // Rows whose text lost characters on loading: the text as loaded and the bytes as stored.
+    // Rare, so kept apart from the arrays every row pays for.
+    std::unordered_map<std::uint32_t, std::pair<std::string, std::string>> stored_;
 };
 
 } // namespace vmado::engine

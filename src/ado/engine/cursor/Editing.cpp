@@ -249,6 +249,16 @@ Variant RecordsetImpl::FieldOriginalValue(int col) const
     return VariantOf(col, row);
 }
 
+bool RecordsetImpl::FieldTextReplaced(int col) const
+{
+    MetaOf(col);
+    std::uint32_t row = 0;
+    if (!PeekRow(row))
+        return false;
+    const Column& c = columns_[static_cast<std::size_t>(col)];
+    return c.Kind() == ValueKind::Text && !c.IsNull(row) && !c.StoredFor(row, c.TextAt(row)).empty();
+}
+
 Integer RecordsetImpl::FieldActualSize(int col) const
 {
     const ColumnMeta& m = MetaOf(col);
@@ -408,6 +418,12 @@ void RecordsetImpl::Update(const Variant& fields, const Variant& values)
     if (lockType_ == adLockBatchOptimistic) {
         if (!adding)
             SaveOriginals(row);
+        if (adding || (flags_[row] & rfNew)) {
+            std::vector<bool>& assigned = assigned_[row];
+            assigned.resize(columns_.size());
+            for (int col : changed)
+                assigned[static_cast<std::size_t>(col)] = true;
+        }
         WriteEditToStore(row);
         flags_[row] = static_cast<std::uint8_t>((flags_[row] & ~rfAdding) | (adding ? rfNew : rfModified));
     } else {
@@ -470,6 +486,7 @@ void RecordsetImpl::Delete(AffectEnum affectRecords)
         if (flags_[row] & rfNew) {
             flags_[row] = rfGone;
             originals_.erase(row);
+            assigned_.erase(row);
         } else {
             flags_[row] = static_cast<std::uint8_t>(flags_[row] | rfPendingDelete);
         }
@@ -554,6 +571,7 @@ void RecordsetImpl::CancelBatch(AffectEnum affectRecords)
             continue;
         if (flags_[r] & rfNew) {
             flags_[r] = rfGone;
+            assigned_.erase(r);
         } else if (flags_[r] & (rfModified | rfPendingDelete)) {
             if (auto it = originals_.find(r); it != originals_.end()) {
                 for (std::size_t c = 0; c < columns_.size(); ++c) {

@@ -83,6 +83,7 @@ public:
         list->Add("KEYCOLUMN", Variant(m.PrimaryKey), adBoolean);
         list->Add("ISAUTOINCREMENT", Variant(m.AutoIncrement), adBoolean);
         list->Add("ISLONG", Variant(m.Long), adBoolean);
+        list->Add("Text Replaced", Variant(Owner()->FieldTextReplaced(index_)), adBoolean);
         return list;
     }
 

@@ -103,6 +103,7 @@ void RecordsetImpl::Reset()
     columns_.clear();
     flags_.clear();
     originals_.clear();
+    assigned_.clear();
     view_.clear();
     posOf_.clear();
     posValid_ = false;
@@ -183,6 +184,7 @@ void RecordsetImpl::Materialise(const std::shared_ptr<ConnectionImpl>& connectio
     }
     conn_ = connection;
     generation_ = connection->Generation();
+    updateCriteria_ = connection->UpdateCriteria();
     source_ = source;
     lockType_ = lockType;
     FinishLoad();
@@ -274,6 +276,19 @@ PropertiesPtr RecordsetImpl::Properties() const
     list->Add("Updatability", Variant(static_cast<Integer>(Supports(adUpdate) ? 7 : 0)), adInteger);
     list->Add("Unique Table", Variant(columns_.empty() ? AnsiString() : columns_[0].Meta().BaseTable));
     list->Add("Maximum Rows", Variant(maxRecords_), adInteger);
+    std::weak_ptr<RecordsetImpl> self = std::const_pointer_cast<RecordsetImpl>(shared_from_this());
+    list->AddSettable(
+        "Update Criteria",
+        [self] {
+            auto rs = self.lock();
+            return Variant(rs ? rs->updateCriteria_ : static_cast<Integer>(adCriteriaUpdCols));
+        },
+        [self](const Variant& value) {
+            const Integer criteria = ConnectionImpl::CheckUpdateCriteria(value);
+            if (auto rs = self.lock())
+                rs->updateCriteria_ = criteria;
+        },
+        adInteger);
     return list;
 }
 

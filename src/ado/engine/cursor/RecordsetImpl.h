@@ -137,6 +137,9 @@ public:
     void SetFieldValue(int col, const Variant& value);
     Variant FieldOriginalValue(int col) const;
     Variant FieldUnderlyingValue(int col) const;
+    // True when the current record's text was read with characters the code page cannot hold,
+    // so its value is not what the database holds; false off a record.
+    bool FieldTextReplaced(int col) const;
     Integer FieldActualSize(int col) const;
     void FieldAppendChunk(int col, const Variant& data);
     Variant FieldGetChunk(int col, Integer length);
@@ -196,12 +199,16 @@ private:
     LockTypeEnum lockType_ = adLockReadOnly;
     CursorLocationEnum location_ = adUseServer;
     Integer maxRecords_ = 0;
+    Integer updateCriteria_ = adCriteriaUpdCols; // the connection's at open; a property after
     bool open_ = false;
     bool synthetic_ = false; // built in memory: never sent anywhere
 
     std::vector<Column> columns_;
     std::vector<std::uint8_t> flags_;
     std::unordered_map<std::uint32_t, std::vector<Variant>> originals_;
+    // Per new row waiting for the batch: the columns given a value, Null included, so an
+    // explicit Null is sent while a column never set keeps the database's default.
+    std::unordered_map<std::uint32_t, std::vector<bool>> assigned_;
 
     std::vector<std::uint32_t> view_;
     mutable std::vector<std::int32_t> posOf_;

@@ -28,10 +28,10 @@ AnsiString QuoteName(const AnsiString& name, const AnsiString& quote)
     return out + quote;
 }
 
-// The columns that find the row: the primary key when the recordset holds all of it, else every
-// column of the table (blobs and memos aside).
+// The columns that find the row: the primary key when the recordset holds all of it (keyed set
+// true), else every column of the table (blobs and memos aside).
 std::vector<int> KeyColumns(ProviderConnection& link, const std::vector<Column>& columns,
-                            const AnsiString& schema, const AnsiString& table)
+                            const AnsiString& schema, const AnsiString& table, bool* keyed = nullptr)
 {
     auto fromTable = [&](const ColumnMeta& m) { return EqualsIgnoreCase(m.BaseTable, table); };
     std::vector<int> key;
@@ -46,11 +46,37 @@ std::vector<int> KeyColumns(ProviderConnection& link, const std::vector<Column>&
         }
         key.push_back(found);
     }
+    if (keyed)
+        *keyed = !key.empty();
     if (key.empty())
         for (std::size_t c = 0; c < columns.size(); ++c)
             if (fromTable(columns[c].Meta()) && !columns[c].Meta().Long)
                 key.push_back(static_cast<int>(c));
     return key;
+}
+
+// What an update or delete compares besides the key, by the update criteria: the columns the
+// update changes, or every column, so that a row someone else changed meanwhile is not found
+// rather than overwritten. Blobs and memos are never compared.
+std::vector<int> WhereColumns(ProviderConnection& link, const std::vector<Column>& columns,
+                              const AnsiString& schema, const AnsiString& table,
+                              const std::vector<int>& changed, Integer criteria)
+{
+    bool keyed = false;
+    std::vector<int> where = KeyColumns(link, columns, schema, table, &keyed);
+    if (!keyed || criteria == adCriteriaKey)
+        return where;
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        const ColumnMeta& m = columns[c].Meta();
+        const int col = static_cast<int>(c);
+        if (!EqualsIgnoreCase(m.BaseTable, table) || m.Long ||
+            std::find(where.begin(), where.end(), col) != where.end())
+            continue;
+        if (criteria == adCriteriaUpdCols && std::find(changed.begin(), changed.end(), col) == changed.end())
+            continue;
+        where.push_back(col);
+    }
+    return where;
 }
 
 // "col = ?", or "col IS NULL" for a NULL original. SQLite holds dates as text that may be
@@ -66,7 +92,9 @@ AnsiString KeyTerm(const ColumnMeta& m, const CellRef& original, const Capabilit
     return name + " = ?";
 }
 
-// Opens a transaction, or a savepoint inside the caller's; rolls back unless committed.
+// Opens a transaction, or a savepoint inside the caller's; rolls back unless committed. Without
+// savepoints a failed send could only be undone with the caller's whole transaction, so nothing
+// is sent inside one.
 class SendScope {
 public:
     SendScope(ProviderConnection& link) : link_(link)
@@ -74,15 +102,30 @@ public:
         if (!link_.InTransaction()) {
             link_.Begin(adXactReadCommitted);
             own_ = true;
-        } else if (link_.Caps().Dialect != SqlDialect::Generic) {
+        } else if (link_.Caps().Savepoints) {
             Run("SAVEPOINT vmado_send");
             savepoint_ = true;
+        } else {
+            throw EOleException("Cannot send the change inside the transaction: the database (" +
+                                    link_.Caps().DbmsName +
+                                    ") has no savepoints, so a failed send could not be undone on its own; "
+                                    "send it outside the transaction",
+                                "vmado.Cursor");
         }
     }
     ~SendScope()
     {
+        if (!done_)
+            Undo();
+    }
+    // Takes back what the send wrote. False when the savepoint had gone (through psqlODBC it
+    // does not survive the send): the caller's whole transaction is rolled back then, as the
+    // only way to leave no half-written change in it.
+    bool Undo() noexcept
+    {
         if (done_)
-            return;
+            return true;
+        done_ = true;
         try {
             if (own_)
                 link_.Rollback();
@@ -90,9 +133,28 @@ public:
                 Run("ROLLBACK TO SAVEPOINT vmado_send");
                 Run("RELEASE SAVEPOINT vmado_send");
             }
+            return true;
         } catch (...) {
             // the original failure is what the caller must see
         }
+        if (savepoint_) {
+            try {
+                link_.Rollback();
+            } catch (...) {
+                // nothing more can be done; the caller is told the transaction is gone
+            }
+        }
+        return !savepoint_;
+    }
+    // For a catch handler: raises in place of the failure being handled when undoing it took the
+    // caller's whole transaction.
+    void UndoOrRaise()
+    {
+        if (!Undo())
+            throw EOleException(
+                "The change could not be sent, and the database lost the savepoint that would "
+                "have undone it alone: the whole transaction was rolled back",
+                "vmado.Cursor");
     }
     void Commit()
     {
@@ -129,8 +191,8 @@ namespace {
 
 // Runs one change; returns generated values (RETURNING) through generated.
 void SendChange(ProviderConnection& link, const std::vector<Column>& columns,
-                const RecordsetImpl::Change& change, std::vector<std::pair<int, CellRef>>* generated,
-                std::deque<std::string>& keep);
+                const RecordsetImpl::Change& change, Integer criteria,
+                std::vector<std::pair<int, CellRef>>* generated, std::deque<std::string>& keep);
 
 } // namespace
 
@@ -148,16 +210,27 @@ void RecordsetImpl::SendRow(std::uint32_t row, int operation, const std::vector<
     for (int col : changed) {
         change.Columns.push_back(col);
         storage.emplace_back();
-        change.NewCells.push_back(
-            CellFromVariant(col, *editValues_[static_cast<std::size_t>(col)], storage.back()));
+        CellRef cell = CellFromVariant(col, *editValues_[static_cast<std::size_t>(col)], storage.back());
+        // Set to the very text it was loaded as: what the database holds stays.
+        if (cell.Kind == ValueKind::Text)
+            cell.Stored = columns_[static_cast<std::size_t>(col)].StoredFor(row, cell.Text);
+        change.NewCells.push_back(cell);
     }
     for (std::size_t c = 0; c < columns_.size(); ++c)
         change.Originals.push_back(columns_[c].Get(row));
     SendScope scope(link);
     std::deque<std::string> keep;
     std::vector<std::pair<int, CellRef>> got;
-    SendChange(link, columns_, change, &got, keep);
-    scope.Commit();
+    try {
+        SendChange(link, columns_, change, updateCriteria_, &got, keep);
+        scope.Commit();
+    } catch (...) {
+        scope.UndoOrRaise();
+        throw;
+    }
+    for (std::size_t i = 0; i < change.Columns.size(); ++i)
+        if (change.NewCells[i].Stored.empty())
+            columns_[static_cast<std::size_t>(change.Columns[i])].ForgetStored(row);
     if (generated && generatedText) {
         generatedText->reserve(got.size());
         for (auto [col, cell] : got) {
@@ -177,54 +250,70 @@ void RecordsetImpl::SendBatch(const std::vector<std::uint32_t>& rows)
     ProviderConnection& link = conn->Link();
     std::deque<std::string> storage;
     std::vector<std::vector<std::pair<int, CellRef>>> generatedPerRow(rows.size());
+    std::vector<std::pair<std::uint32_t, int>> overwritten; // cells now holding another value
     {
         SendScope scope(link);
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            const std::uint32_t row = rows[i];
-            const std::uint8_t f = flags_[row];
-            Change change;
-            change.Row = row;
-            change.Operation = (f & rfPendingDelete) ? 2 : (f & rfNew) ? 0 : 1;
-            auto orig = originals_.find(row);
-            for (std::size_t c = 0; c < columns_.size(); ++c) {
-                if (orig != originals_.end()) {
-                    storage.emplace_back();
-                    change.Originals.push_back(
-                        CellFromVariant(static_cast<int>(c), orig->second[c], storage.back()));
-                } else {
-                    change.Originals.push_back(columns_[c].Get(row));
+        try {
+            for (std::size_t i = 0; i < rows.size(); ++i) {
+                const std::uint32_t row = rows[i];
+                const std::uint8_t f = flags_[row];
+                Change change;
+                change.Row = row;
+                change.Operation = (f & rfPendingDelete) ? 2 : (f & rfNew) ? 0 : 1;
+                auto orig = originals_.find(row);
+                const auto given = assigned_.find(row);
+                for (std::size_t c = 0; c < columns_.size(); ++c) {
+                    if (orig != originals_.end()) {
+                        storage.emplace_back();
+                        CellRef was = CellFromVariant(static_cast<int>(c), orig->second[c], storage.back());
+                        if (was.Kind == ValueKind::Text)
+                            was.Stored = columns_[c].StoredFor(row, was.Text);
+                        change.Originals.push_back(was);
+                    } else {
+                        change.Originals.push_back(columns_[c].Get(row));
+                    }
                 }
-            }
-            for (std::size_t c = 0; c < columns_.size() && change.Operation != 2; ++c) {
-                const CellRef now = columns_[c].Get(row);
-                if (change.Operation == 0) {
-                    if (now.Kind == ValueKind::Null)
-                        continue; // leave the database's default
-                } else {
-                    const CellRef& was = change.Originals[c];
-                    const bool same =
-                        was.Kind == now.Kind &&
-                        (now.Kind == ValueKind::Null || (was.B == now.B && was.I == now.I && was.F == now.F &&
-                                                         was.Cur == now.Cur && was.Text == now.Text));
-                    if (same)
-                        continue;
+                for (std::size_t c = 0; c < columns_.size() && change.Operation != 2; ++c) {
+                    const CellRef now = columns_[c].Get(row);
+                    if (change.Operation == 0) {
+                        const bool set =
+                            given != assigned_.end() && c < given->second.size() && given->second[c];
+                        if (now.Kind == ValueKind::Null && !set)
+                            continue; // never given a value: the database's default applies
+                    } else {
+                        const CellRef& was = change.Originals[c];
+                        const bool same =
+                            was.Kind == now.Kind && (now.Kind == ValueKind::Null ||
+                                                     (was.B == now.B && was.I == now.I && was.F == now.F &&
+                                                      was.Cur == now.Cur && was.Text == now.Text));
+                        if (same)
+                            continue;
+                    }
+                    change.Columns.push_back(static_cast<int>(c));
+                    change.NewCells.push_back(now);
+                    if (now.Stored.empty())
+                        overwritten.emplace_back(row, static_cast<int>(c));
                 }
-                change.Columns.push_back(static_cast<int>(c));
-                change.NewCells.push_back(now);
+                if (change.Operation == 1 && change.Columns.empty())
+                    continue;
+                SendChange(link, columns_, change, updateCriteria_, &generatedPerRow[i], storage);
             }
-            if (change.Operation == 1 && change.Columns.empty())
-                continue;
-            SendChange(link, columns_, change, &generatedPerRow[i], storage);
+            scope.Commit();
+        } catch (...) {
+            scope.UndoOrRaise();
+            throw;
         }
-        scope.Commit();
     }
     // Only now, with everything committed, does the cursor take the new state.
+    for (const auto& [row, col] : overwritten)
+        columns_[static_cast<std::size_t>(col)].ForgetStored(row);
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const std::uint32_t row = rows[i];
         for (const auto& [col, cell] : generatedPerRow[i])
             columns_[static_cast<std::size_t>(col)].Set(row, cell);
         flags_[row] = (flags_[row] & rfPendingDelete) ? std::uint8_t{rfGone} : std::uint8_t{0};
         originals_.erase(row);
+        assigned_.erase(row);
     }
 }
 
@@ -246,8 +335,10 @@ Variant RecordsetImpl::FieldUnderlyingValue(int col) const
     for (int c = 0; c < ColumnCount(); ++c) {
         if (orig != originals_.end()) {
             storage.emplace_back();
-            originals.push_back(
-                CellFromVariant(c, orig->second[static_cast<std::size_t>(c)], storage.back()));
+            CellRef was = CellFromVariant(c, orig->second[static_cast<std::size_t>(c)], storage.back());
+            if (was.Kind == ValueKind::Text)
+                was.Stored = columns_[static_cast<std::size_t>(c)].StoredFor(row, was.Text);
+            originals.push_back(was);
         } else {
             originals.push_back(columns_[static_cast<std::size_t>(c)].Get(row));
         }
@@ -300,8 +391,8 @@ Variant RecordsetImpl::FieldUnderlyingValue(int col) const
 namespace {
 
 void SendChange(ProviderConnection& link, const std::vector<Column>& columns,
-                const RecordsetImpl::Change& change, std::vector<std::pair<int, CellRef>>* generated,
-                std::deque<std::string>& keep)
+                const RecordsetImpl::Change& change, Integer criteria,
+                std::vector<std::pair<int, CellRef>>* generated, std::deque<std::string>& keep)
 {
     const AnsiString quote = link.Caps().IdentifierQuote;
     const char* op = OperationNames[change.Operation];
@@ -365,7 +456,7 @@ void SendChange(ProviderConnection& link, const std::vector<Column>& columns,
                        QuoteName(columns[static_cast<std::size_t>(returning[i])].Meta().BaseColumn, quote);
         }
     } else {
-        const std::vector<int> key = KeyColumns(link, columns, schema, table);
+        const std::vector<int> key = WhereColumns(link, columns, schema, table, change.Columns, criteria);
         if (change.Operation == 1) {
             sql = "UPDATE " + target + " SET ";
             for (std::size_t i = 0; i < change.Columns.size(); ++i) {
@@ -403,6 +494,7 @@ void SendChange(ProviderConnection& link, const std::vector<Column>& columns,
                     Column scratch(scratchMeta);
                     scratch.Append(values[i]);
                     CellRef cell = scratch.Get(0);
+                    cell.Stored = {}; // would outlive scratch; a generated key is never replaced text
                     if (cell.Kind == ValueKind::Text || cell.Kind == ValueKind::Bytes) {
                         keep.emplace_back(cell.Text);
                         cell.Text = keep.back();
@@ -442,10 +534,14 @@ void SendChange(ProviderConnection& link, const std::vector<Column>& columns,
             }
         }
     }
+    // The texts ADO gives, so callers that test for them keep working.
+    if (affected == 0)
+        throw EOleException("Row cannot be located for updating. Some values may have been changed since it "
+                            "was last read.",
+                            "vmado.Cursor");
     if (affected != 1)
-        throw EOleException(AnsiString("The row could not be located for updating: the ") + op +
-                                " on table '" + table + "' affected " + std::to_string(affected) +
-                                " rows instead of one",
+        throw EOleException("Key column information is insufficient or incorrect. Too many rows were "
+                            "affected by update.",
                             "vmado.Cursor");
 }
 

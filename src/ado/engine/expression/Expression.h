@@ -26,6 +26,10 @@ struct CellRef {
     double F = 0;          // Float, and Date as days since 1899-12-30
     Int64 Cur = 0;         // Currency raw (value x 10000)
     std::string_view Text; // Text (8-bit code-page bytes) and Bytes
+    // Text only, and only when the code page could not hold the database's value exactly: the
+    // value as the provider read it (SQLite's bytes, ODBC's UTF-16 units). The provider binds it
+    // instead of Text, so a row is found, and an unchanged value kept, by what is stored.
+    std::string_view Stored;
 };
 
 class IRowReader {

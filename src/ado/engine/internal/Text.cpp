@@ -82,6 +82,11 @@ std::string ToUtf8(std::string_view ansi)
     return AnsiToUtf8(ansi);
 }
 
+std::string_view StoredWhenLossy(std::string_view utf8, std::string_view ansi)
+{
+    return ToUtf8(ansi) == utf8 ? std::string_view() : utf8;
+}
+
 AnsiString FromUtf8(std::string_view utf8)
 {
     if (IsAscii(utf8))

@@ -18,6 +18,9 @@ AnsiString Trim(std::string_view s);
 // ASCII), in which case out is untouched and the caller may use the input as it stands.
 bool Utf8ToAnsiIfNeeded(std::string_view utf8, std::string& out);
 std::string ToUtf8(std::string_view ansi);
+// For text read as utf8 and converted to ansi: utf8 when the conversion lost something
+// (characters the code page lacks, bytes that are not UTF-8), else empty.
+std::string_view StoredWhenLossy(std::string_view utf8, std::string_view ansi);
 AnsiString FromUtf8(std::string_view utf8);
 std::u16string ToUtf16(std::string_view ansi);
 AnsiString FromUtf16(std::u16string_view utf16);

@@ -140,6 +140,8 @@ OdbcConnection::OdbcConnection(const ConnectionParts& parts, const OpenOptions& 
                 break;
             }
         }
+        if (caps_.Transactions)
+            caps_.Savepoints = ProbeSavepoints();
         if (caps_.Dialect == SqlDialect::SQLite) {
             // The SQLite driver's LIKE would otherwise ignore case, unlike the client cursor's.
             auto s = Prepare("PRAGMA case_sensitive_like = ON");
@@ -149,6 +151,28 @@ OdbcConnection::OdbcConnection(const ConnectionParts& parts, const OpenOptions& 
         SQLDisconnect(Dbc());
         throw;
     }
+}
+
+bool OdbcConnection::ProbeSavepoints()
+{
+    // ODBC has no information type for savepoints, so they are tried once, in a transaction of
+    // our own that nothing else shares: a DBMS that lacks them refuses the statement. (A driver
+    // may still lose one later; a send then rolls the whole transaction back, see Sending.cpp.)
+    bool works = true;
+    try {
+        Begin(adXactReadCommitted);
+    } catch (const EOleException&) {
+        return false;
+    }
+    try {
+        for (const char* sql :
+             {"SAVEPOINT vmado_probe", "ROLLBACK TO SAVEPOINT vmado_probe", "RELEASE SAVEPOINT vmado_probe"})
+            Prepare(sql)->Execute();
+    } catch (const EOleException&) {
+        works = false;
+    }
+    Rollback();
+    return works;
 }
 
 OdbcConnection::~OdbcConnection()

@@ -92,6 +92,8 @@ private:
     bool DatesAsText() const; // dates, times and time stamps are read as the server's text
     void ReadCell(std::size_t col, std::size_t rowInBlock, CellRef& cell);
     void ReadLongCell(std::size_t col, CellRef& cell);
+    // The text's UTF-16 units (kept in stored_) when convert_[col] could not hold them; else empty.
+    std::string_view KeepWhenLossy(std::size_t col, const char* units, std::size_t bytes);
     SQLHSTMT H() const { return static_cast<SQLHSTMT>(stmt_.Get()); }
 
     OdbcConnection& connection_;
@@ -103,6 +105,7 @@ private:
     std::vector<SQLSMALLINT> sqlTypes_;
     std::vector<ColumnBuffer> buffers_;
     std::vector<std::string> convert_; // per column: the current cell's text
+    std::vector<std::string> stored_;  // per column: its UTF-16 units when convert_ lost some
     bool described_ = false;
     bool executed_ = false;
     bool hasRows_ = false;
@@ -138,6 +141,7 @@ public:
 private:
     void EndTransaction(SQLSMALLINT completion, const char* what);
     AnsiString InfoText(SQLUSMALLINT info);
+    bool ProbeSavepoints(); // at connect, outside any transaction
 
     Handle env_;
     Handle dbc_;

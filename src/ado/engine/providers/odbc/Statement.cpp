@@ -284,7 +284,14 @@ void OdbcStatement::Bind(int index, const BoundValue& value)
             p.Indicator = static_cast<SQLLEN>(t.size());
             break;
         }
-        const std::u16string wide = Wide(c.Text);
+        // The units read, when the code page could not hold them, go back as they were.
+        std::u16string wide;
+        if (c.Stored.empty()) {
+            wide = Wide(c.Text);
+        } else {
+            wide.resize(c.Stored.size() / 2);
+            std::memcpy(wide.data(), c.Stored.data(), wide.size() * 2);
+        }
         p.CType = SQL_C_WCHAR;
         p.SqlType = wide.size() > static_cast<std::size_t>(LongThreshold) ? SQL_WLONGVARCHAR : SQL_WVARCHAR;
         p.Size = std::max<SQLULEN>(wide.size(), 1);
@@ -356,6 +363,7 @@ void OdbcStatement::Describe()
     columns_.assign(static_cast<std::size_t>(n), ColumnMeta{});
     sqlTypes_.assign(static_cast<std::size_t>(n), SQL_VARCHAR);
     convert_.assign(static_cast<std::size_t>(n), std::string());
+    stored_.assign(static_cast<std::size_t>(n), std::string());
     auto attributeText = [&](SQLUSMALLINT col, SQLUSMALLINT field) {
         SQLWCHAR buffer[256] = {};
         SQLSMALLINT length = 0;
@@ -476,10 +484,20 @@ bool OdbcStatement::FetchBlock()
     return rowsFetched_ > 0;
 }
 
+std::string_view OdbcStatement::KeepWhenLossy(std::size_t col, const char* units, std::size_t bytes)
+{
+    const std::u16string back = Wide(convert_[col]);
+    if (back.size() * 2 == bytes && std::memcmp(back.data(), units, bytes) == 0)
+        return {};
+    stored_[col].assign(units, bytes);
+    return stored_[col];
+}
+
 void OdbcStatement::ReadCell(std::size_t col, std::size_t r, CellRef& cell)
 {
     const ColumnBuffer& b = buffers_[col];
     const SQLLEN indicator = b.Indicators[r];
+    cell.Stored = {};
     if (indicator == SQL_NULL_DATA) {
         cell.Kind = ValueKind::Null;
         return;
@@ -544,6 +562,7 @@ void OdbcStatement::ReadCell(std::size_t col, std::size_t r, CellRef& cell)
             BraceGuid(convert_[col]);
         cell.Kind = ValueKind::Text;
         cell.Text = convert_[col];
+        cell.Stored = KeepWhenLossy(col, p, static_cast<std::size_t>(indicator));
         break;
     }
     default:
@@ -562,6 +581,7 @@ void OdbcStatement::ReadLongCell(std::size_t col, CellRef& cell)
     const ColumnMeta& m = columns_[col];
     const auto number = static_cast<SQLUSMALLINT>(col + 1);
     SQLLEN indicator = 0;
+    cell.Stored = {};
     auto fixed = [&](SQLSMALLINT cType, void* target, SQLLEN size) {
         const SQLRETURN rc = SQLGetData(H(), number, cType, target, size, &indicator);
         if (!SQL_SUCCEEDED(rc))
@@ -644,11 +664,13 @@ void OdbcStatement::ReadLongCell(std::size_t col, CellRef& cell)
         if (!more)
             break;
     }
+    cell.Stored = {};
     if (text) {
         convert_[col] = Narrow(reinterpret_cast<const SQLWCHAR*>(bytes.data()), bytes.size() / 2);
         if (m.Type == adGUID)
             BraceGuid(convert_[col]);
         cell.Kind = ValueKind::Text;
+        cell.Stored = KeepWhenLossy(col, bytes.data(), bytes.size() & ~std::size_t{1});
     } else {
         convert_[col] = std::move(bytes);
         cell.Kind = ValueKind::Bytes;

@@ -72,6 +72,7 @@ SqliteConnection::SqliteConnection(const ConnectionParts& parts, const OpenOptio
     caps_.Dialect = SqlDialect::SQLite;
     caps_.Transactions = true;
     caps_.TransactionDDL = 8; // DDL and DML both roll back
+    caps_.Savepoints = true;
     caps_.Returning = sqlite3_libversion_number() >= 3035000;
     caps_.ReadOnly = sqlite3_db_readonly(db_.get(), "main") == 1;
 }

@@ -83,7 +83,8 @@ void SqliteStatement::Bind(int index, const BoundValue& value)
         break;
     }
     case ValueKind::Text: {
-        const std::string text = ToUtf8(c.Text);
+        // The stored bytes go back as they are, valid UTF-8 or not: SQLite compares bytes.
+        const std::string text = c.Stored.empty() ? ToUtf8(c.Text) : std::string(c.Stored);
         rc = sqlite3_bind_text64(s, index, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
         break;
     }
@@ -185,6 +186,7 @@ bool SqliteStatement::Step(std::vector<CellRef>& row)
     for (std::size_t i = 0; i < n; ++i) {
         const ValueKind kind = columns_[i].Kind;
         CellRef& c = row[i];
+        c.Stored = {};
         if (kind == ValueKind::Text && !columns_[i].KindFromData) {
             // A text column takes every value as text (SQLite converts numbers and passes blob
             // bytes), so two calls do: a null pointer is a NULL unless memory ran out.
@@ -198,7 +200,11 @@ bool SqliteStatement::Step(std::vector<CellRef>& row)
             const std::string_view utf8(
                 p, static_cast<std::size_t>(sqlite3_column_bytes(s, static_cast<int>(i))));
             c.Kind = ValueKind::Text;
-            c.Text = Utf8ToAnsiIfNeeded(utf8, convert_[i]) ? std::string_view(convert_[i]) : utf8;
+            c.Text = utf8;
+            if (Utf8ToAnsiIfNeeded(utf8, convert_[i])) {
+                c.Text = convert_[i];
+                c.Stored = StoredWhenLossy(utf8, c.Text);
+            }
             continue;
         }
         // One value handle per cell: the sqlite3_value_* calls skip the per-call checks of
@@ -250,7 +256,11 @@ bool SqliteStatement::Step(std::vector<CellRef>& row)
                 break;
             }
             c.Kind = ValueKind::Text;
-            c.Text = Utf8ToAnsiIfNeeded(utf8, convert_[i]) ? std::string_view(convert_[i]) : utf8;
+            c.Text = utf8;
+            if (Utf8ToAnsiIfNeeded(utf8, convert_[i])) {
+                c.Text = convert_[i];
+                c.Stored = StoredWhenLossy(utf8, c.Text);
+            }
             break;
         }
         default: { // BLOB
