@@ -16,7 +16,7 @@
 namespace vmado {
 
 namespace engine {
-class RecordsetImpl;
+class CellPeekView;
 }
 
 enum TIsolationLevel : Byte {
@@ -233,9 +233,9 @@ private:
         bool Blob = false;
     };
     void PrepareLineFields(const FieldsPtr& adoFields);
-    FieldsPtr lineSource_;                        // the collection lineFields_ describes
-    RecordsetPtr lineRecordset_;                  // the recordset lineCursor_ was taken from
-    engine::RecordsetImpl* lineCursor_ = nullptr; // the engine's own cursor, for direct reads
+    FieldsPtr lineSource_;                             // the collection lineFields_ describes
+    RecordsetPtr lineRecordset_;                       // the recordset lineCursor_ was taken from
+    const engine::CellPeekView* lineCursor_ = nullptr; // the engine cursor's cells, for direct reads
     std::vector<LineField> lineFields_;
     Integer lineBlobCount_ = 0;
 };
