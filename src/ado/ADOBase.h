@@ -17,7 +17,7 @@
 namespace vmado {
 
 namespace engine {
-class RecordsetImpl;
+class CellPeekView;
 }
 
 enum TIsolationLevel : Byte {
@@ -236,9 +236,9 @@ private:
     void PrepareLineFields(const FieldsPtr& adoFields);
     // Whether the current record's blob in column col is Null; row is PeekRow's when direct.
     bool BlobIsNull(const LineField& field, int col, bool direct, std::uint32_t row) const;
-    FieldsPtr lineSource_;                        // the collection lineFields_ describes
-    RecordsetPtr lineRecordset_;                  // the recordset lineCursor_ was taken from
-    engine::RecordsetImpl* lineCursor_ = nullptr; // the engine's own cursor, for direct reads
+    FieldsPtr lineSource_;                             // the collection lineFields_ describes
+    RecordsetPtr lineRecordset_;                       // the recordset lineCursor_ was taken from
+    const engine::CellPeekView* lineCursor_ = nullptr; // the engine cursor's cells, for direct reads
     std::vector<LineField> lineFields_;
     Integer lineBlobCount_ = 0;
 };

@@ -3,8 +3,7 @@
 // loses its terminator; one that would not fit is refused, not cut.
 #include "ado/ADOBase.h"
 #include "ado/ADOBasePrivate.h"
-#include "ado/engine/cursor/RecordsetImpl.h"
-#include "ado/engine/expression/internal/Literals.h"
+#include "ado/engine/internal/CellPeek.h"
 #include "framework/classes/internal/CommaText.h"
 #include "framework/rtl/FloatRoundTrip.h"
 #include "framework/rtl/SysUtils.h"
@@ -169,13 +168,13 @@ AnsiString EntryText(const Variant& value, DataTypeEnum type)
         const double day = std::trunc(value.AsDateTime());
         if (adobase::DayText(day, buf))
             return AnsiString(buf, 10);
-        return AnsiString(engine::internal::FormatDateTime(day, buf));
+        return AnsiString(engine::PeekDateText(day, buf));
     }
     case adDBTimeStamp: {
         const double stamp = value.AsDateTime();
         if (adobase::DayText(stamp, buf))
             return AnsiString(buf, 10); // midnight: the date alone
-        return AnsiString(engine::internal::FormatDateTime(stamp, buf));
+        return AnsiString(engine::PeekDateText(stamp, buf));
     }
     default:
         break;
@@ -191,25 +190,25 @@ AnsiString EntryText(const Variant& value, DataTypeEnum type)
 // route (kinds and types whose text needs the general converters); row is the cursor's current
 // row as PeekRow gave it, with no edit in progress. text
 // may point into buf (40 bytes), scratch or the store.
-bool QuickEntryText(const engine::RecordsetImpl& cursor, int col, std::uint32_t row, DataTypeEnum type,
+bool QuickEntryText(const engine::CellPeekView& cursor, int col, std::uint32_t row, DataTypeEnum type,
                     char* buf, AnsiString& scratch, std::string_view& text)
 {
-    using engine::ValueKind;
-    engine::RecordsetImpl::CellPeek cell;
+    using engine::CellKind;
+    engine::CellPeek cell;
     if (!cursor.PeekCellAt(col, row, cell))
         return false;
     const bool dayType = type == adDate || type == adDBDate;
     const bool dateType = dayType || type == adDBTimeStamp;
     switch (cell.Kind) {
-    case ValueKind::Null:
+    case CellKind::Null:
         text = {};
         return true;
-    case ValueKind::Text:
+    case CellKind::Text:
         if (dateType)
             return false;
         text = cell.Text;
         return true;
-    case ValueKind::Integer: {
+    case CellKind::Integer: {
         // These types narrow the stored value into their own width first.
         if (dateType || type == adTinyInt || type == adUnsignedTinyInt || type == adSmallInt ||
             type == adUnsignedSmallInt || type == adUnsignedInt)
@@ -218,22 +217,21 @@ bool QuickEntryText(const engine::RecordsetImpl& cursor, int col, std::uint32_t 
         text = std::string_view(buf, static_cast<std::size_t>(r.ptr - buf));
         return true;
     }
-    case ValueKind::Float:
+    case CellKind::Float:
         if (dateType || type == adSingle)
             return false;
         if (!adobase::ShortFloatText(cell.Real, scratch))
             scratch = FloatToStrRoundTrip(cell.Real);
         text = scratch;
         return true;
-    case ValueKind::Date: {
+    case CellKind::Date: {
         if (!dateType)
             return false;
         const double value = dayType ? std::trunc(cell.Real) : cell.Real;
-        text = adobase::DayText(value, buf) ? std::string_view(buf, 10)
-                                            : engine::internal::FormatDateTime(value, buf);
+        text = adobase::DayText(value, buf) ? std::string_view(buf, 10) : engine::PeekDateText(value, buf);
         return true;
     }
-    case ValueKind::Boolean:
+    case CellKind::Boolean:
         if (dateType)
             return false;
         text = cell.Bool ? "-1" : "0";
@@ -248,9 +246,9 @@ bool QuickEntryText(const engine::RecordsetImpl& cursor, int col, std::uint32_t 
 // The mark goes only where there is content to fetch, so that a Null blob reads as Null.
 bool TVRecords::BlobIsNull(const LineField& field, int col, bool direct, std::uint32_t row) const
 {
-    engine::RecordsetImpl::CellPeek cell;
+    engine::CellPeek cell;
     if (direct && lineCursor_->PeekCellAt(col, row, cell))
-        return cell.Kind == engine::ValueKind::Null;
+        return cell.Kind == engine::CellKind::Null;
     return field.Field->ActualSize() == 0 && field.Field->Value().IsNull();
 }
 
@@ -286,7 +284,7 @@ void TVRecords::PrepareLineFields(const FieldsPtr& adoFields)
     lineFields_.clear();
     lineSource_ = adoFields;
     lineRecordset_ = Recordset;
-    lineCursor_ = dynamic_cast<engine::RecordsetImpl*>(Recordset.get());
+    lineCursor_ = dynamic_cast<const engine::CellPeekView*>(Recordset.get());
     if (!adoFields)
         return;
     const Integer count = adoFields->Count();
@@ -368,7 +366,7 @@ void TVRecords::LoadRecord(char* buffer, bool blank)
     // The engine's cursor is asked once per record for its row; its cells are then read directly.
     std::uint32_t row = 0;
     const bool direct =
-        onRecord && lineCursor_ && lineCursor_->EditMode() == adEditNone && lineCursor_->PeekRow(row);
+        onRecord && lineCursor_ && Recordset->EditMode() == adEditNone && lineCursor_->PeekRow(row);
     for (Integer i = 0; i < count; ++i) {
         const LineField& lf = lineFields_[static_cast<std::size_t>(i)];
         std::string_view text;

@@ -1,7 +1,7 @@
 // TVRecords: opening, cursor moves, searches, filter and sort, bookmarks, record status and the
 // edit states. While closed every question gets its neutral answer instead of an error.
 #include "ado/ADOBase.h"
-#include "ado/engine/cursor/RecordsetImpl.h"
+#include "ado/engine/internal/CellPeek.h"
 
 namespace vmado {
 

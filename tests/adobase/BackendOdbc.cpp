@@ -1,7 +1,9 @@
 // The wrapper tests through the ODBC provider: SQLite's ODBC driver (a temporary file per test)
 // or, built with VMADO_WRAPPER_PG, PostgreSQL through psqlODBC (a schema per test, on the
-// server scripts/pg starts). Drivers come from a private odbcinst.ini with CommLog off.
+// server scripts/pg starts). The driver files unixODBC has registered go into a private odbcinst.ini
+// with CommLog off.
 #include "AdoBaseFixture.h"
+#include "common/OdbcDrivers.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -9,9 +11,6 @@
 
 namespace vmado::test {
 namespace {
-
-constexpr const char* kSqliteDriver = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so";
-constexpr const char* kPostgresDriver = "/usr/lib/x86_64-linux-gnu/odbc/psqlodbcw.so";
 
 [[maybe_unused]] std::string Env(const char* name)
 {
@@ -38,8 +37,9 @@ void PrivateOdbcConfig()
         const auto& dir = folder.Path;
         std::filesystem::create_directories(dir);
         std::ofstream(dir / "odbcinst.ini")
-            << "[ODBC]\nTrace=No\n\n[SQLite3]\nDriver=" << kSqliteDriver
-            << "\n\n[PostgreSQL Unicode]\nDriver=" << kPostgresDriver << "\nCommLog=0\nDebug=0\n";
+            << "[ODBC]\nTrace=No\n\n[SQLite3]\nDriver=" << InstalledOdbcDriver("SQLite3")
+            << "\n\n[PostgreSQL Unicode]\nDriver=" << InstalledOdbcDriver("PostgreSQL Unicode")
+            << "\nCommLog=0\nDebug=0\n";
         std::ofstream(dir / "odbc.ini") << "[ODBC Data Sources]\n";
         setenv("ODBCSYSINI", dir.c_str(), 1);
         setenv("ODBCINI", (dir / "odbc.ini").c_str(), 1);
@@ -85,9 +85,9 @@ public:
     std::string Name() const override { return "odbc-sqlite"; }
     std::string Unavailable() const override
     {
-        return std::filesystem::exists(kSqliteDriver)
+        return OdbcDriverRegistered("SQLite3")
                    ? std::string()
-                   : std::string("the SQLite ODBC driver is not installed");
+                   : std::string("unixODBC has no driver registered as SQLite3 (odbcinst -q -d)");
     }
     std::string FreshDatabase(const std::filesystem::path& dir) override
     {

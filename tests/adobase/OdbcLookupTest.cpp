@@ -12,7 +12,7 @@ protected:
         WriteFile(dir_ / "odbcinst.ini",
                   "[ODBC]\nTrace = No\n\n"
                   "[PostgreSQL Unicode]\nDescription=PostgreSQL ODBC driver\n"
-                  "Driver=/usr/lib/x86_64-linux-gnu/odbc/psqlodbcw.so\nCommLog = 0\n\n"
+                  "Driver=psqlodbcw.so\nCommLog = 0\n\n"
                   "; a comment\n# another\n"
                   "[Microsoft Text Driver (*.txt; *.csv)]\nDriver = text.so\nFileExtns = *.txt,*.csv\n\n"
                   "[dBase Driver (*.dbf)]\nfileextns=*.dbf\n");

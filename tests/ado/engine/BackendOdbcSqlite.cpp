@@ -1,6 +1,7 @@
 // Behaviour tests through the ODBC provider on SQLite's ODBC driver, one temporary file per test.
 #include "BackendContext.h"
 #include "OdbcConfig.h"
+#include "common/OdbcDrivers.h"
 
 #include <filesystem>
 #include <unistd.h>
@@ -21,9 +22,9 @@ public:
     std::string Name() const override { return "odbc-sqlite"; }
     std::string Unavailable() const override
     {
-        return std::filesystem::exists(SqliteOdbcDriver)
+        return OdbcDriverRegistered("SQLite3")
                    ? std::string()
-                   : std::string("the SQLite ODBC driver is not installed");
+                   : std::string("unixODBC has no driver registered as SQLite3 (odbcinst -q -d)");
     }
     AnsiString ConnectionString() override
     {

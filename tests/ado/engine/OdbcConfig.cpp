@@ -1,6 +1,8 @@
 // The tests' private unixODBC configuration files.
 #include "OdbcConfig.h"
 
+#include "common/OdbcDrivers.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -16,10 +18,10 @@ std::string PrivateOdbcConfig()
         {
             std::ofstream inst(dir / "odbcinst.ini");
             inst << "[ODBC]\nTrace=No\n\n"
-                 << "[SQLite3]\nDescription=SQLite3 ODBC Driver\nDriver=" << SqliteOdbcDriver
+                 << "[SQLite3]\nDescription=SQLite3 ODBC Driver\nDriver=" << InstalledOdbcDriver("SQLite3")
                  << "\nFileExtns=*.db,*.sqlite\n\n"
                  << "[PostgreSQL Unicode]\nDescription=PostgreSQL ODBC driver (Unicode)\nDriver="
-                 << PostgresOdbcDriver << "\nCommLog=0\nDebug=0\n";
+                 << InstalledOdbcDriver("PostgreSQL Unicode") << "\nCommLog=0\nDebug=0\n";
         }
         {
             std::ofstream(dir / "odbc.ini") << "[ODBC Data Sources]\n";

@@ -1,5 +1,6 @@
-// A private unixODBC configuration for the tests: odbcinst.ini with the SQLite and PostgreSQL
-// drivers (CommLog off) in a temporary folder, reached through ODBCSYSINI and ODBCINI.
+// A private unixODBC configuration for the tests: odbcinst.ini naming the files unixODBC has
+// registered for the SQLite and PostgreSQL drivers (CommLog off) in a temporary folder, reached
+// through ODBCSYSINI and ODBCINI.
 #pragma once
 
 #include <string>
@@ -8,8 +9,5 @@ namespace vmado::test {
 
 // Writes the files once per process and points the driver manager at them; returns the folder.
 std::string PrivateOdbcConfig();
-
-constexpr const char* SqliteOdbcDriver = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so";
-constexpr const char* PostgresOdbcDriver = "/usr/lib/x86_64-linux-gnu/odbc/psqlodbcw.so";
 
 } // namespace vmado::test

@@ -3,6 +3,7 @@
 // batch lock type keeps it on the row (with the original values) until UpdateBatch.
 #include "ado/engine/cursor/RecordsetImpl.h"
 
+#include "ado/engine/expression/internal/Literals.h"
 #include "ado/engine/internal/IsoDate.h"
 #include "framework/rtl/DecimalText.h"
 #include "framework/rtl/FloatRoundTrip.h"
@@ -210,18 +211,17 @@ Variant RecordsetImpl::FieldValue(int col) const
     return VariantOf(col, row);
 }
 
-bool RecordsetImpl::PeekCell(int col, CellPeek& out) const
-{
-    std::uint32_t row = 0;
-    return editMode_ == adEditNone && PeekRow(row) && PeekCellAt(col, row, out);
-}
-
 bool RecordsetImpl::PeekRow(std::uint32_t& row) const
 {
     if (!OnRecord())
         return false;
     row = view_[static_cast<std::size_t>(pos_)];
     return true;
+}
+
+std::string_view PeekDateText(double value, char* buf)
+{
+    return internal::FormatDateTime(value, buf);
 }
 
 void RecordsetImpl::SetFieldValue(int col, const Variant& value)

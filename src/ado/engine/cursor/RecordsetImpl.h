@@ -7,6 +7,7 @@
 #include "ado/engine/ConnectionImpl.h"
 #include "ado/engine/cursor/ColumnStore.h"
 #include "ado/engine/expression/Expression.h"
+#include "ado/engine/internal/CellPeek.h"
 
 #include <optional>
 #include <unordered_map>
@@ -15,7 +16,9 @@ namespace vmado::engine {
 
 class FieldsImpl;
 
-class RecordsetImpl final : public Recordset, public std::enable_shared_from_this<RecordsetImpl> {
+class RecordsetImpl final : public Recordset,
+                            public CellPeekView,
+                            public std::enable_shared_from_this<RecordsetImpl> {
 public:
     RecordsetImpl();
     ~RecordsetImpl() override;
@@ -88,22 +91,9 @@ public:
     int ColumnCount() const { return static_cast<int>(columns_.size()); }
     const ColumnMeta& MetaOf(int col) const;
     Variant FieldValue(int col) const;
-    // The current record's cell as FieldValue would give it, without building a Variant: for
-    // readers that render every cell of every record. Text is a view of the stored value, valid
-    // until the recordset next changes. False, with out unspecified, when the value has to be
-    // read through FieldValue: off a record, or while an edit is in progress.
-    struct CellPeek {
-        ValueKind Kind = ValueKind::Null; // Null for a NULL cell
-        Int64 Int = 0;                    // Integer, Currency (raw)
-        double Real = 0;                  // Float, Date
-        bool Bool = false;
-        std::string_view Text; // Text, Bytes
-    };
-    bool PeekCell(int col, CellPeek& out) const;
-    // The current record's row id (its bookmark less one); false off a record.
-    bool PeekRow(std::uint32_t& row) const;
-    // PeekCell for a row PeekRow gave, while EditMode() is adEditNone and the cursor has not moved.
-    bool PeekCellAt(int col, std::uint32_t row, CellPeek& out) const
+    // CellPeekView: the current record's cells for readers that render every cell of every record.
+    bool PeekRow(std::uint32_t& row) const override;
+    bool PeekCellAt(int col, std::uint32_t row, CellPeek& out) const override
     {
         if (col < 0 || col >= ColumnCount())
             return false;
@@ -114,24 +104,36 @@ public:
         // The same reading of the column store as VariantOf.
         switch (c.Kind()) {
         case ValueKind::Integer:
+            out.Kind = CellKind::Integer;
+            out.Int = c.IntAt(row);
+            break;
         case ValueKind::Currency:
+            out.Kind = CellKind::Currency;
             out.Int = c.IntAt(row);
             break;
         case ValueKind::Float:
+            out.Kind = CellKind::Float;
+            out.Real = c.RealAt(row);
+            break;
         case ValueKind::Date:
+            out.Kind = CellKind::Date;
             out.Real = c.RealAt(row);
             break;
         case ValueKind::Boolean:
+            out.Kind = CellKind::Boolean;
             out.Bool = c.BoolAt(row);
             break;
         case ValueKind::Text:
+            out.Kind = CellKind::Text;
+            out.Text = c.TextAt(row);
+            break;
         case ValueKind::Bytes:
+            out.Kind = CellKind::Bytes;
             out.Text = c.TextAt(row);
             break;
         default:
-            return true; // read as Null, as VariantOf reads it
+            break; // read as Null, as VariantOf reads it
         }
-        out.Kind = c.Kind();
         return true;
     }
     void SetFieldValue(int col, const Variant& value);

@@ -1,0 +1,44 @@
+// The one window the connection wrapper has into the engine: the client cursor's cells read in
+// place, without a Variant, for readers that render every cell of every record. Nothing else of
+// the engine shows through it, so the cursor's storage can change without touching its readers.
+#pragma once
+
+#include "framework/rtl/Types.h"
+
+#include <cstdint>
+#include <string_view>
+
+namespace vmado::engine {
+
+// The cursor's storage kinds, not field types: a Text cell may sit in a numeric field (SQLite's
+// dynamic typing).
+enum class CellKind : std::uint8_t { Null, Boolean, Integer, Float, Currency, Date, Text, Bytes };
+
+// One cell as the cursor stores it.
+struct CellPeek {
+    CellKind Kind = CellKind::Null; // Null for a NULL cell
+    Int64 Int = 0;                  // Integer, Currency (raw, scaled by 10,000)
+    double Real = 0;                // Float, Date
+    bool Bool = false;
+    std::string_view Text; // Text, Bytes: a view of the stored value, valid until the recordset changes
+};
+
+// Implemented by the engine's own recordsets; reach it with dynamic_cast from a Recordset. A
+// recordset of another implementation has no peek view, and its readers take the Variant route.
+class CellPeekView {
+public:
+    // The current record's row id (its bookmark less one); false off a record.
+    virtual bool PeekRow(std::uint32_t& row) const = 0;
+    // Cell col of a row PeekRow gave, as the field's Value would read it, while no edit is in
+    // progress and the cursor has not moved since. False for a column out of range.
+    virtual bool PeekCellAt(int col, std::uint32_t row, CellPeek& out) const = 0;
+
+protected:
+    ~CellPeekView() = default;
+};
+
+// The engine's standard text of a date: yyyy-mm-dd, then " hh:nn:ss AM/PM" unless midnight. buf
+// holds 32 bytes; the result may point into it.
+std::string_view PeekDateText(double value, char* buf);
+
+} // namespace vmado::engine
