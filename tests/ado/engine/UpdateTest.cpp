@@ -172,6 +172,22 @@ TEST_F(BACKEND_SUITE(UpdateTest), TableWithoutKeyIsKeyedByEveryOriginalValueIncl
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM nokey").AsInteger(), 2);
 }
 
+TEST_F(BACKEND_SUITE(UpdateTest), TableWithoutKeyOfLongTextIsKeyedByTheText)
+{
+    // TEXT is a memo on SQLite and PostgreSQL alike; without a key it is all that finds the row.
+    Exec("CREATE TABLE notes (title TEXT, body TEXT)");
+    Exec("INSERT INTO notes VALUES ('one', 'first'), ('two', 'second')");
+    auto rs = OpenRs("SELECT title, body FROM notes ORDER BY title");
+    rs->MoveLast();
+    rs->Fields()->Item("body")->SetValue(Variant("changed"));
+    rs->Update();
+    EXPECT_EQ(Scalar("SELECT body FROM notes WHERE title = 'two'").AsString(), "changed");
+    EXPECT_EQ(Scalar("SELECT body FROM notes WHERE title = 'one'").AsString(), "first");
+    rs->MoveFirst();
+    rs->Delete();
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM notes").AsInteger(), 1);
+}
+
 TEST_F(BACKEND_SUITE(UpdateTest), DatesWrittenInAnotherTextFormStillLocateTheRow)
 {
     // SQLite keeps whatever text was written; the key must match the instant, not the spelling.

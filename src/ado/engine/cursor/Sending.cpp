@@ -29,7 +29,8 @@ AnsiString QuoteName(const AnsiString& name, const AnsiString& quote)
 }
 
 // The columns that find the row: the primary key when the recordset holds all of it (keyed set
-// true), else every column of the table (blobs and memos aside).
+// true), else every column of the table but its blobs (a memo may be all the table has: SQLite's
+// and PostgreSQL's TEXT).
 std::vector<int> KeyColumns(ProviderConnection& link, const std::vector<Column>& columns,
                             const AnsiString& schema, const AnsiString& table, bool* keyed = nullptr)
 {
@@ -50,7 +51,7 @@ std::vector<int> KeyColumns(ProviderConnection& link, const std::vector<Column>&
         *keyed = !key.empty();
     if (key.empty())
         for (std::size_t c = 0; c < columns.size(); ++c)
-            if (fromTable(columns[c].Meta()) && !columns[c].Meta().Long)
+            if (fromTable(columns[c].Meta()) && columns[c].Meta().Kind != ValueKind::Bytes)
                 key.push_back(static_cast<int>(c));
     return key;
 }
