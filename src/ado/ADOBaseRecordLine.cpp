@@ -5,11 +5,13 @@
 #include "ado/ADOBasePrivate.h"
 #include "ado/engine/cursor/RecordsetImpl.h"
 #include "ado/engine/expression/internal/Literals.h"
+#include "framework/rtl/CodePage.h"
 #include "framework/rtl/SysUtils.h"
 
 #include "framework/rtl/Locale.h"
 
 #include <charconv>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -52,7 +54,8 @@ Integer FieldTextBound(DataTypeEnum type, Integer definedSize)
     case adVarWChar:
     case adLongVarWChar:
     case adBSTR:
-        return size;
+        // Sized for the worst case: every character as long as the code page allows.
+        return static_cast<Integer>(std::min<Int64>(Int64(size) * AnsiMaxCharSize(), INT_MAX / 4));
     default:
         // Numbers, dates, Booleans and GUIDs render to at most a few dozen characters whatever
         // their storage size; 64 covers every format with room to spare.

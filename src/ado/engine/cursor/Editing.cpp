@@ -4,6 +4,7 @@
 #include "ado/engine/cursor/RecordsetImpl.h"
 
 #include "ado/engine/internal/IsoDate.h"
+#include "framework/rtl/CodePage.h"
 
 #include <climits>
 #include <cmath>
@@ -139,9 +140,11 @@ CellRef RecordsetImpl::CellFromVariant(int col, const Variant& value, std::strin
                           ? std::string(reinterpret_cast<const char*>(VarArrayBytes(value).data()),
                                         VarArrayBytes(value).size())
                           : value.AsString();
-            if (storage.size() > static_cast<std::size_t>(m.DefinedSize) && !m.Long && !m.Unbounded)
+            // DefinedSize counts characters, which in UTF-8 may take several bytes each.
+            if (storage.size() > static_cast<std::size_t>(m.DefinedSize) && !m.Long && !m.Unbounded &&
+                AnsiCharCount(storage) > m.DefinedSize)
                 throw EOleException(
-                    "Value of field '" + m.Name + "' is too long: " + std::to_string(storage.size()) +
+                    "Value of field '" + m.Name + "' is too long: " + std::to_string(AnsiCharCount(storage)) +
                         " characters where the field holds at most " + std::to_string(m.DefinedSize),
                     "vmado.Cursor");
             cell.Kind = ValueKind::Text;
