@@ -5,12 +5,14 @@
 #include "ado/ADOBasePrivate.h"
 #include "ado/engine/internal/CellPeek.h"
 #include "framework/classes/internal/CommaText.h"
+#include "framework/rtl/CodePage.h"
 #include "framework/rtl/FloatRoundTrip.h"
 #include "framework/rtl/SysUtils.h"
 
 #include "framework/rtl/Locale.h"
 
 #include <charconv>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -29,7 +31,8 @@ Integer FieldTextBound(DataTypeEnum type, Integer definedSize)
     case adVarWChar:
     case adLongVarWChar:
     case adBSTR:
-        return size;
+        // Sized for the worst case: every character as long as the code page allows.
+        return static_cast<Integer>(std::min<Int64>(Int64(size) * AnsiMaxCharSize(), INT_MAX / 4));
     default:
         // Numbers, dates, Booleans and GUIDs render to at most a few dozen characters whatever
         // their storage size; 64 covers every format with room to spare.

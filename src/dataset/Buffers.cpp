@@ -4,6 +4,7 @@
 #include "dataset/DataSetPrivate.h"
 #include "dataset/VDB.h"
 
+#include "framework/rtl/CodePage.h"
 #include "framework/rtl/DateTime.h"
 #include "framework/rtl/DecimalText.h"
 #include "framework/rtl/FloatRoundTrip.h"
@@ -314,10 +315,14 @@ bool TVADODataSet::GetFieldData(TField* field, void* buffer)
     case ftGuid: {
         // The record line is sized by the engine's declared column sizes; a value the database
         // let grow past its declared size would overrun the field's buffer, so it is refused.
-        if (static_cast<Integer>(text.size()) >= field->DataSize())
-            throw EDatabaseError(
-                "Value of field '" + field->FieldName() + "' (" + IntToStr(Integer(text.size())) +
-                " characters) is longer than the field's size of " + IntToStr(field->Size()));
+        // Only text longer in bytes than in allowed characters needs counting (UTF-8).
+        if (static_cast<Integer>(text.size()) > field->Size()) {
+            const Integer length = AnsiCharCount(text);
+            if (length > field->Size() || static_cast<Integer>(text.size()) >= field->DataSize())
+                throw EDatabaseError("Value of field '" + field->FieldName() + "' (" + IntToStr(length) +
+                                     " characters) is longer than the field's size of " +
+                                     IntToStr(field->Size()));
+        }
         std::memcpy(buffer, text.data(), text.size());
         static_cast<char*>(buffer)[text.size()] = '\0';
         return !text.empty();

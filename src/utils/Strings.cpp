@@ -1,8 +1,9 @@
 // Text helpers. Every function is total except HexToStr; out-of-range counts and positions give
-// the empty text or 0. One byte is one character throughout.
+// the empty text or 0. Counts and positions are bytes; in UTF-8 a cut never splits a character.
 #include "utils/Strings.h"
 
 #include "framework/classes/Strings.h"
+#include "framework/rtl/CodePage.h"
 #include "framework/rtl/Exceptions.h"
 #include "framework/rtl/Locale.h"
 #include "framework/rtl/SysUtils.h"
@@ -13,6 +14,27 @@
 namespace vmado {
 
 namespace {
+
+// The character boundary nearest byte at: at itself unless at falls inside a well-formed UTF-8
+// sequence, then the sequence's start (forward false) or end (forward true). Stray continuation
+// bytes are characters of their own.
+std::size_t Boundary(const AnsiString& s, std::size_t at, bool forward)
+{
+    if (at == 0 || at >= s.size() || !IsUtf8CodePage())
+        return at;
+    auto byte = [&s](std::size_t i) { return static_cast<unsigned char>(s[i]); };
+    std::size_t lead = at;
+    while (at - lead < 3 && lead > 0 && (byte(lead) & 0xC0) == 0x80)
+        --lead;
+    const unsigned char b = byte(lead);
+    const std::size_t length = b >= 0xF0 && b <= 0xF4   ? 4
+                               : b >= 0xE0 && b <= 0xEF ? 3
+                               : b >= 0xC2 && b <= 0xDF ? 2
+                                                        : 1;
+    if (lead == at || lead + length <= at)
+        return at;
+    return forward ? lead + length : lead;
+}
 
 // A character argument is usable only when it holds exactly one character.
 bool OneChar(const AnsiString& C)
@@ -139,7 +161,7 @@ AnsiString LeftStr(const AnsiString& S, Integer N)
 {
     if (N <= 0)
         return {};
-    return S.substr(0, static_cast<std::size_t>(N));
+    return S.substr(0, Boundary(S, static_cast<std::size_t>(N), false));
 }
 
 AnsiString RightStr(const AnsiString& S, Integer N)
@@ -147,7 +169,7 @@ AnsiString RightStr(const AnsiString& S, Integer N)
     if (N <= 0)
         return {};
     const auto n = static_cast<std::size_t>(N);
-    return n >= S.size() ? S : S.substr(S.size() - n);
+    return n >= S.size() ? S : S.substr(Boundary(S, S.size() - n, true));
 }
 
 AnsiString SubStr(const AnsiString& S, Integer Start, Integer Count)
@@ -155,7 +177,10 @@ AnsiString SubStr(const AnsiString& S, Integer Start, Integer Count)
     const Integer first = Start < 1 ? 1 : Start;
     if (Count <= 0 || static_cast<std::size_t>(first) > S.size())
         return {};
-    return S.substr(static_cast<std::size_t>(first) - 1, static_cast<std::size_t>(Count));
+    const std::size_t from = Boundary(S, static_cast<std::size_t>(first) - 1, true);
+    const std::size_t to =
+        Boundary(S, static_cast<std::size_t>(first) - 1 + static_cast<std::size_t>(Count), false);
+    return to > from ? S.substr(from, to - from) : AnsiString();
 }
 
 bool IsSub(const AnsiString& Sub, const AnsiString& S)

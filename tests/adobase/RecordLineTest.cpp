@@ -4,6 +4,7 @@
 #include "AdoBaseFixture.h"
 
 #include "ado/ADOBasePrivate.h"
+#include "framework/rtl/CodePage.h"
 #include "framework/rtl/Exceptions.h"
 
 #include <algorithm>
@@ -56,10 +57,11 @@ TEST_F(RecordLine, RecSizeCountsEveryEntryAtItsWorstCase)
     auto c = OpenConnection();
     auto r = OpenRecords(*c, "SELECT * FROM sizes");
     auto fields = Fields({"t", "big", "b", "i"}, {"b", "big2"});
+    // Twenty characters take up to twenty times the longest character of the code page.
     const Integer textBound = adobase::FieldTextBound(adVarChar, 20);
-    EXPECT_EQ(textBound, 20);
+    EXPECT_EQ(textBound, 20 * AnsiMaxCharSize());
     const Integer expected =
-        (2 * 20 + 3) + (2 * 65000 + 3) + 11 + (2 * adobase::FieldTextBound(adInteger, 4) + 3);
+        (2 * textBound + 3) + (2 * 65000 + 3) + 11 + (2 * adobase::FieldTextBound(adInteger, 4) + 3);
     EXPECT_EQ(r->CalcRecSize(*fields), expected);
     EXPECT_EQ(r->RecSize, expected);
     EXPECT_EQ(Items(*r->BlobFields), (std::vector<std::string>{"b"}));
@@ -121,6 +123,7 @@ TEST_F(RecordLine, BlankBuffersAndPositionsOffRecordsHaveEmptyEntries)
 
 TEST_F(RecordLine, AFullLineOfDoubledQuotesKeepsItsTerminatorInside)
 {
+    ScopedCodePage singleByte(CP_1250); // where a line of quotes is the worst case, to the byte
     Exec("CREATE TABLE q (a VARCHAR(5), b VARCHAR(3))");
     Exec("INSERT INTO q VALUES ('\"\"\"\"\"', '\"\"\"')");
     auto c = OpenConnection();
@@ -134,6 +137,24 @@ TEST_F(RecordLine, AFullLineOfDoubledQuotesKeepsItsTerminatorInside)
     EXPECT_EQ(Split(buf.Line()), (std::vector<std::string>{"\"\"\"\"\"", "\"\"\""}));
     // 12 bytes, a comma, 8 bytes and the terminator: the whole area, and not one byte more.
     EXPECT_EQ(buf.Line().size() + 1, static_cast<size_t>(size));
+    EXPECT_TRUE(buf.GuardIntact());
+}
+
+TEST_F(RecordLine, AFullLineOfMultiByteCharactersFitsInUtf8)
+{
+    // Three bytes a character, the most a character takes in UTF-16 without a surrogate pair.
+    if (Backend().Name() == "odbc-sqlite")
+        GTEST_SKIP() << "the SQLite ODBC driver keeps only the low byte of each UTF-16 unit it is sent";
+    ScopedCodePage utf8(CP_UTF8);
+    Exec("CREATE TABLE e (a VARCHAR(3), b VARCHAR(2))");
+    Exec("INSERT INTO e VALUES ('日本語', '\"日')");
+    auto c = OpenConnection();
+    auto r = OpenRecords(*c, "SELECT * FROM e");
+    auto fields = Fields({"a", "b"});
+    Buffer buf(r->CalcRecSize(*fields));
+    r->Next();
+    r->LoadRecord(buf.data(), false);
+    EXPECT_EQ(Split(buf.Line()), (std::vector<std::string>{"日本語", "\"日"}));
     EXPECT_TRUE(buf.GuardIntact());
 }
 

@@ -1,6 +1,7 @@
 // Data-link files written by the test as UTF-16 with a byte-order mark (and as UTF-8), read back
 // into the connection line of the ANSI code page with the caller's credentials put in.
 #include "AdoBaseFixture.h"
+#include "framework/rtl/CodePage.h"
 
 #include "ado/ADOBasePrivate.h"
 
@@ -71,6 +72,7 @@ TEST_F(UdlFile, UserWithoutPasswordKeepsIntegratedSecurityAndWritesAnEmptyPasswo
 
 TEST_F(UdlFile, LettersOfTheCodePageSurviveAndOthersAreReplaced)
 {
+    ScopedCodePage singleByte(CP_1250);
     const auto file = Write(Udl(U"Provider=SQLite;Data Source=/tmp/P\u00E9cs.db"));
     EXPECT_EQ(TVConnection::LoadUDLFile(file, "", ""), "Provider=SQLite;Data Source=/tmp/P\xE9"
                                                        "cs.db");

@@ -2,6 +2,7 @@
 // standard error), and ProcessMessages serving synchronised calls.
 #include "framework/classes/Application.h"
 #include "framework/classes/Thread.h"
+#include "framework/rtl/CodePage.h"
 
 #include <gtest/gtest.h>
 
@@ -80,7 +81,7 @@ TEST_F(ApplicationTest, ForeignExceptionsAreShownByTheirText)
 TEST_F(ApplicationTest, ConsoleDefaultPrintsToStandardError)
 {
     testing::internal::CaptureStderr();
-    Application()->ShowException(Exception("Update Failed! \xE1rv\xEDz")); // code page 1250 bytes
+    Application()->ShowException(Exception(Utf8ToAnsi("Update Failed! árvíz"))); // in the code page
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(err, "Update Failed! \xC3\xA1rv\xC3\xADz\n"); // as UTF-8
 }

@@ -1,5 +1,6 @@
 // Streams: memory and string streams, file open and share modes, and the exact-count helpers.
 #include "framework/classes/Streams.h"
+#include "framework/rtl/CodePage.h"
 #include "framework/rtl/Exceptions.h"
 
 #include <gtest/gtest.h>
@@ -194,8 +195,8 @@ TEST(FileStream, ClosingReleasesTheShare)
 TEST(FileStream, AnsiNamesReachTheFileSystemAsUtf8)
 {
     TempDir dir;
-    // "zkouška.bin" in Windows-1250: š is byte 0x9A.
-    const std::string ansiName = dir.File("zkou\x9Aka.bin");
+    // "zkouška.bin" in the code page (in Windows-1250 š is byte 0x9A).
+    const std::string ansiName = dir.File(Utf8ToAnsi("zkouška.bin"));
     {
         TFileStream f(ansiName, fmCreate);
         f.WriteBuffer("x", 1);

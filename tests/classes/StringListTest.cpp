@@ -3,6 +3,7 @@
 #include "framework/classes/Collection.h"
 #include "framework/classes/Streams.h"
 #include "framework/classes/Strings.h"
+#include "framework/rtl/CodePage.h"
 #include "framework/rtl/Exceptions.h"
 
 #include <gtest/gtest.h>
@@ -76,9 +77,9 @@ TEST(StringList, IndexOfIgnoresCaseThroughTheCodePage)
 {
     TStringList list;
     list.Add("Alpha");
-    list.Add("\xC1rv\xEDz"); // Árvíz
+    list.Add(Utf8ToAnsi("Árvíz"));
     EXPECT_EQ(list.IndexOf("ALPHA"), 0);
-    EXPECT_EQ(list.IndexOf("\xE1RV\xCDZ"), 1);
+    EXPECT_EQ(list.IndexOf(Utf8ToAnsi("áRVÍZ")), 1);
     EXPECT_EQ(list.IndexOf("Alph"), -1);
     list.SetCaseSensitive(true);
     EXPECT_EQ(list.IndexOf("ALPHA"), -1);

@@ -2,6 +2,7 @@
 // for the active record, positioned reads and writes, truncation, the modified flag, and the
 // content posted back byte for byte (zero bytes and bytes from 0x80 up included).
 #include "DataSetFixture.h"
+#include "framework/rtl/CodePage.h"
 
 #include "framework/classes/Streams.h"
 
@@ -288,7 +289,7 @@ TEST_F(BlobTest, AWriteStreamStartsEmpty)
 TEST_F(BlobTest, MemoAndBinaryContentArePostedExactly)
 {
     OpenDocs();
-    const std::string memo = "abc \xe1 d\xe9j\xe0 \"q\", 'x'\r\nline two";
+    const std::string memo = Utf8ToAnsi("abc á déjŕ \"q\", 'x'\r\nline two");
     const std::string bytes = std::string("\x00\xff\x80\x81", 4) + "NONE" + std::string("\x00", 1);
     dataSet_->Edit();
     Memo()->SetAsString(memo);

@@ -2,6 +2,7 @@
 // has-value byte and the value each), are filled in the dsCalcFields state at every fetch and,
 // with AutoCalcFields, after every change of a data field.
 #include "DbFixtures.h"
+#include "framework/rtl/CodePage.h"
 
 #include <gtest/gtest.h>
 
@@ -65,8 +66,9 @@ TEST_F(CalcFieldsTest, CalculatedAndLookupFieldsHaveTheirOwnArea)
     EXPECT_EQ(twice->FieldNo(), -1);
     EXPECT_EQ(custName->FieldNo(), -1);
     EXPECT_EQ(twice->Offset(), 0);
-    EXPECT_EQ(custName->Offset(), 5);           // after Twice's has-value byte and 4 bytes
-    EXPECT_EQ(orders.CalcFieldsSize(), 5 + 22); // and CustName's byte, 20 characters, terminator
+    EXPECT_EQ(custName->Offset(), 5); // after Twice's has-value byte and 4 bytes
+    // and CustName's byte, room for 20 characters of the code page, terminator
+    EXPECT_EQ(orders.CalcFieldsSize(), 5 + 1 + 20 * AnsiMaxCharSize() + 1);
     // The stored rows hold only the data fields.
     EXPECT_EQ(orders.RowData(0).size(), 10u);
     EXPECT_EQ(orders.FieldSlot(custId), 5);

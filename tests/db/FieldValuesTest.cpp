@@ -1,6 +1,7 @@
 // Field values: every field type's native buffer format (checked byte for byte in the stored
 // row), round trips through posting, nulls, text forms and the conversion errors.
 #include "DbFixtures.h"
+#include "framework/rtl/CodePage.h"
 
 #include "framework/classes/PropInfo.h"
 #include "framework/rtl/DateTime.h"
@@ -70,13 +71,28 @@ TEST_F(FieldValuesTest, DefaultFieldsHaveTheClassOfTheirType)
         const char* className;
         Integer dataSize;
     };
-    const Row rows[] = {{"S", "TStringField", 11},   {"FC", "TStringField", 6},   {"SI", "TSmallintField", 2},
-                        {"I", "TIntegerField", 4},   {"W", "TWordField", 2},      {"AI", "TAutoIncField", 4},
-                        {"LI", "TLargeintField", 8}, {"B", "TBooleanField", 2},   {"F", "TFloatField", 8},
-                        {"C", "TCurrencyField", 8},  {"BCD", "TBCDField", 8},     {"D", "TDateField", 4},
-                        {"T", "TTimeField", 4},      {"DT", "TDateTimeField", 8}, {"BY", "TBytesField", 4},
-                        {"VB", "TVarBytesField", 8}, {"BL", "TBlobField", 0},     {"M", "TMemoField", 0},
-                        {"G", "TGraphicField", 0},   {"A", "TADTField", 0}};
+    // String fields keep room for Size characters of the code page and a terminator.
+    const Integer w = AnsiMaxCharSize();
+    const Row rows[] = {{"S", "TStringField", 10 * w + 1},
+                        {"FC", "TStringField", 5 * w + 1},
+                        {"SI", "TSmallintField", 2},
+                        {"I", "TIntegerField", 4},
+                        {"W", "TWordField", 2},
+                        {"AI", "TAutoIncField", 4},
+                        {"LI", "TLargeintField", 8},
+                        {"B", "TBooleanField", 2},
+                        {"F", "TFloatField", 8},
+                        {"C", "TCurrencyField", 8},
+                        {"BCD", "TBCDField", 8},
+                        {"D", "TDateField", 4},
+                        {"T", "TTimeField", 4},
+                        {"DT", "TDateTimeField", 8},
+                        {"BY", "TBytesField", 4},
+                        {"VB", "TVarBytesField", 8},
+                        {"BL", "TBlobField", 0},
+                        {"M", "TMemoField", 0},
+                        {"G", "TGraphicField", 0},
+                        {"A", "TADTField", 0}};
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
         TField* field = ds.FieldByName(r.name);
@@ -102,11 +118,17 @@ TEST_F(FieldValuesTest, NativeFormatsRoundTrip)
         std::vector<char> native;
         std::function<void(TField*)> check;
     };
+    // A string's native buffer is its text, then zeros up to the field's DataSize.
+    auto text = [](const std::string& s, Integer dataSize) {
+        std::vector<char> out(s.begin(), s.end());
+        out.resize(static_cast<std::size_t>(dataSize), 0);
+        return out;
+    };
+    const Integer w = AnsiMaxCharSize();
     const std::vector<Case> cases = {
-        {"S", [](TField* f) { f->SetAsString("a, b \"c\""); },
-         std::vector<char>{'a', ',', ' ', 'b', ' ', '"', 'c', '"', 0, 0, 0},
+        {"S", [](TField* f) { f->SetAsString("a, b \"c\""); }, text("a, b \"c\"", 10 * w + 1),
          [](TField* f) { EXPECT_EQ(f->AsString(), "a, b \"c\""); }},
-        {"FC", [](TField* f) { f->SetAsString("xy"); }, std::vector<char>{'x', 'y', 0, 0, 0, 0},
+        {"FC", [](TField* f) { f->SetAsString("xy"); }, text("xy", 5 * w + 1),
          [](TField* f) { EXPECT_EQ(f->AsString(), "xy"); }},
         {"SI", [](TField* f) { f->SetAsInteger(-5); }, Bytes<std::int16_t>(-5),
          [](TField* f) { EXPECT_EQ(f->AsInteger(), -5); }},

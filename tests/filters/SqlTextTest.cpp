@@ -1,6 +1,7 @@
 // Filter lines to SQL WHERE and ADO filter text: the exact texts of every line kind, chains and
 // collections, quote doubling in literals, negated ranges and conversion failures.
 #include "filters/VFilters.h"
+#include "framework/rtl/CodePage.h"
 
 #include "framework/rtl/Exceptions.h"
 #include "framework/rtl/Locale.h"
@@ -27,8 +28,8 @@ TVSubFilter* AddLine(TVFilter& filter, const LineSpec& spec)
     line->SetFieldName(spec.field);
     line->SetFilterType(spec.type);
     line->SetRelation(spec.relation);
-    line->SetLowerValue(spec.lower);
-    line->SetUpperValue(spec.upper);
+    line->SetLowerValue(Utf8ToAnsi(spec.lower)); // the tables are written in UTF-8
+    line->SetUpperValue(Utf8ToAnsi(spec.upper));
     line->SetNegation(spec.negation);
     line->SetLogicalOp(spec.op);
     return line;
@@ -65,7 +66,7 @@ TEST_P(FltToSqlCase, ProducesExactText)
     TVFilters filters(nullptr);
     TVFilter& filter = *filters.Add();
     TVSubFilter* line = AddLine(filter, c.line);
-    EXPECT_EQ(filter.FltToSQL(line, c.mode, c.upper), c.expected);
+    EXPECT_EQ(filter.FltToSQL(line, c.mode, c.upper), Utf8ToAnsi(c.expected));
 }
 
 const Case kCases[] = {
@@ -107,10 +108,10 @@ const Case kCases[] = {
     {"Empty", {"City", ffString, frEmpty, ""}, fmSQL, true, " (City = '') "},
     {"EmptyAdo", {"City", ffString, frEmpty, ""}, fmADO, false, " (City = '') "},
     {"UpperCasesOnlyStrings",
-     {"Name", ffString, frEqual, "\xE1rv\xEDz"},
+     {"Name", ffString, frEqual, "árvíz"},
      fmSQL,
      true,
-     " ({fn UCASE(Name)} =  '\xC1RV\xCDZ') "},
+     " ({fn UCASE(Name)} =  'ÁRVÍZ') "},
     // String ranges are never swapped.
     {"StringRangeSql", {"Name", ffString, frEqual, "M", "C"}, fmSQL, false, " (Name BETWEEN 'M' AND 'C') "},
     {"StringRangeSqlNegated",

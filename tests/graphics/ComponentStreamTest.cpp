@@ -142,6 +142,7 @@ template <class E> void ExpectThrowWith(const std::function<void()>& action, con
 
 TEST(ComponentStream, EveryKindWritesReadsAndRoundTripsThroughText)
 {
+    ScopedCodePage singleByte(CP_1250); // the sample's title is Windows-1250 bytes
     TSample original(nullptr);
     Populate(original);
     const std::string binary = Write(original);
@@ -173,6 +174,7 @@ TEST(ComponentStream, EveryKindWritesReadsAndRoundTripsThroughText)
 
 TEST(ComponentStream, ReadingWithoutAnInstanceCreatesTheRegisteredClass)
 {
+    ScopedCodePage singleByte(CP_1250); // the sample's title is Windows-1250 bytes
     TSample original(nullptr);
     Populate(original);
     TStringStream in(Write(original));
@@ -340,6 +342,7 @@ TEST(ComponentStream, ForeignAndEmptyStreamsAreInvalidFormat)
 
 TEST(ComponentStream, EveryTruncationRaisesReadError)
 {
+    ScopedCodePage singleByte(CP_1250); // the sample's title is Windows-1250 bytes
     TSample original(nullptr);
     Populate(original);
     const std::string binary = Write(original);
@@ -362,6 +365,7 @@ TEST(ComponentStream, EveryTruncationRaisesReadError)
 
 TEST(ComponentStream, CorruptedStreamsRaiseOrReadButNeverCrash)
 {
+    ScopedCodePage singleByte(CP_1250); // the sample's title is Windows-1250 bytes
     TSample original(nullptr);
     Populate(original);
     const std::string binary = Write(original);

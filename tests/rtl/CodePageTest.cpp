@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <sstream>
 
 using namespace vmado;
@@ -145,20 +146,51 @@ TEST(CodePage, UnmappableAndMalformedTextBecomesQuestionMarks)
 
 TEST(CodePage, CurrentCodePageIsSettableAndRestored)
 {
-    EXPECT_EQ(GetACP(), CP_1250);
+    const Integer start = GetACP();
+    for (Integer cp : {CP_1250, CP_1252, CP_UTF8}) {
+        SCOPED_TRACE(cp);
+        ScopedCodePage scope(cp);
+        EXPECT_EQ(GetACP(), cp);
+        EXPECT_EQ(IsUtf8CodePage(), cp == CP_UTF8);
+    }
+    EXPECT_EQ(GetACP(), start);
     {
         ScopedCodePage cp(CP_1252);
-        EXPECT_EQ(GetACP(), CP_1252);
         EXPECT_EQ(AnsiToUtf8("\xF5"), "õ");
     }
-    EXPECT_EQ(GetACP(), CP_1250);
     try {
-        SetACP(65001);
+        SetACP(1251);
         FAIL() << "no exception";
     } catch (const EConvertError& e) {
-        EXPECT_NE(std::string(e.what()).find("65001"), std::string::npos);
+        EXPECT_NE(std::string(e.what()).find("1251"), std::string::npos);
     }
-    EXPECT_EQ(GetACP(), CP_1250);
+    EXPECT_EQ(GetACP(), start);
+}
+
+TEST(CodePage, StartsInTheCodePageTheEnvironmentNames)
+{
+    const char* named = std::getenv("VMADO_CODEPAGE");
+    EXPECT_EQ(GetACP(), named && *named ? std::atoi(named) : CP_1250);
+}
+
+TEST(CodePage, CannotChangeWhileTextOfTheCurrentOneIsHeld)
+{
+    const Integer start = GetACP();
+    const Integer other = start == CP_UTF8 ? CP_1250 : CP_UTF8;
+    {
+        CodePageLock lock;
+        try {
+            SetACP(other);
+            FAIL() << "no exception";
+        } catch (const EConvertError& e) {
+            EXPECT_NE(std::string(e.what()).find("while 1 database connection"), std::string::npos)
+                << e.what();
+        }
+        EXPECT_EQ(GetACP(), start);
+        SetACP(start); // choosing the code page in force changes nothing
+    }
+    ScopedCodePage free(other);
+    EXPECT_EQ(GetACP(), other);
 }
 
 TEST(CodePage, CollationPutsAccentsBetweenBaseLetters)

@@ -1,6 +1,7 @@
 // File helpers: listing, counting and deleting by mask, host directories, environment and
 // file-system ids, on a scratch directory tree.
 #include "utils/Files.h"
+#include "framework/rtl/CodePage.h"
 
 #include "framework/classes/Strings.h"
 #include "framework/rtl/Exceptions.h"
@@ -182,7 +183,7 @@ TEST(GetExeDir, IsTheTestProgramsDirectory)
 TEST(GetEnviroment, ReadsTheWholeValueUpperCased)
 {
     ::setenv("VMADO_UTILS_TEST", "abc \xC3\xA1rv\xC3\xADz", 1); // UTF-8 in the environment
-    EXPECT_EQ(GetEnviroment("VMADO_UTILS_TEST"), "ABC \xC1RV\xCDZ");
+    EXPECT_EQ(GetEnviroment("VMADO_UTILS_TEST"), Utf8ToAnsi("ABC ÁRVÍZ"));
     const std::string longValue(1000, 'q');
     ::setenv("VMADO_UTILS_TEST", longValue.c_str(), 1);
     EXPECT_EQ(GetEnviroment("VMADO_UTILS_TEST"), AnsiString(1000, 'Q'));

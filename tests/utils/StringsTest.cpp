@@ -1,5 +1,6 @@
 // Text helpers: searching, cutting, padding, case mapping, numerals, splitting and joining.
 #include "utils/Strings.h"
+#include "framework/rtl/CodePage.h"
 
 #include "framework/classes/Strings.h"
 #include "framework/rtl/Exceptions.h"
@@ -50,7 +51,8 @@ TEST(StrTran, ReplacesIgnoringCaseAndTreatsEmptyInputAsNothing)
         {"no rescan of the replacement", [] { return StrTran("aaa", "a", "aa"); }, "aaaaaa"},
         {"non-overlapping", [] { return StrTran("aaaa", "aa", "b"); }, "bb"},
         {"longer pattern", [] { return StrTran("Select x FROM t", "from", "IN"); }, "Select x IN t"},
-        {"code-page letters ignore case", [] { return StrTran("\xC9va \xE9va", "\xE9", "e"); }, "eva eva"},
+        {"code-page letters ignore case", [] { return StrTran(Utf8ToAnsi("Éva éva"), Utf8ToAnsi("é"), "e"); },
+         "eva eva"},
         {"not found", [] { return StrTran("abc", "x", "y"); }, "abc"},
     });
 }
@@ -114,6 +116,23 @@ TEST(Cutting, LeftRightAndSubStrClipToTheText)
         {"SubStr beyond end", [] { return SubStr("abc", 4, 1); }, ""},
         {"SubStr count zero", [] { return SubStr("abc", 1, 0); }, ""},
         {"SubStr runs past end", [] { return SubStr("abc", 2, 100); }, "bc"},
+    });
+}
+
+TEST(Cutting, NeverSplitsAUtf8Character)
+{
+    ScopedCodePage utf8(CP_UTF8);
+    // "ã" is two bytes and "😀" four: a cut inside one leaves the whole character out.
+    CheckTexts({
+        {"LeftStr inside", [] { return LeftStr("Joãx", 3); }, "Jo"},
+        {"LeftStr after", [] { return LeftStr("Joãx", 4); }, "Joã"},
+        {"RightStr inside", [] { return RightStr("x😀", 3); }, ""},
+        {"RightStr whole", [] { return RightStr("x😀", 4); }, "😀"},
+        {"SubStr inside both ends", [] { return SubStr("aãb😀c", 3, 4); }, "b"},
+        {"PadR cut", [] { return PadR("日本語", 7, ' '); }, "日本"},
+        {"PadL pads bytes", [] { return PadL("ã", 4, '.'); }, "..ã"},
+        {"malformed bytes are cut as bytes", [] { return LeftStr(std::string("a\x80\x80\x80\x80b"), 3); },
+         "a\x80\x80"},
     });
 }
 
@@ -183,8 +202,10 @@ TEST(Zeros, FillAndClear)
     });
 }
 
+// The Hungarian helpers work on single bytes of Windows-1250.
 TEST(HungarianLetters, CaseTablesMapExactlyTheNineVowelPairsAndPlainLetters)
 {
+    ScopedCodePage singleByte(CP_1250);
     const unsigned char lower[] = {0xE1, 0xE9, 0xED, 0xF3, 0xF5, 0xF6, 0xFA, 0xFB, 0xFC};
     const unsigned char upper[] = {0xC1, 0xC9, 0xCD, 0xD3, 0xD5, 0xD6, 0xDA, 0xDB, 0xDC};
     for (std::size_t i = 0; i < sizeof lower; ++i) {
@@ -205,6 +226,7 @@ TEST(HungarianLetters, CaseTablesMapExactlyTheNineVowelPairsAndPlainLetters)
 
 TEST(HungarianLetters, StrConvertStripsOnlyUpperCaseAccents)
 {
+    ScopedCodePage singleByte(CP_1250);
     EXPECT_EQ(StrConvert("\xC1\xC9\xD3\xD6\xD5\xCD\xDA\xDC\xDB"), "AEOOOIUUU");
     EXPECT_EQ(StrConvert("\xE1rv\xEDzt\xFBr\xF5"), "\xE1rv\xEDzt\xFBr\xF5");
     EXPECT_EQ(StrConvert("T\xDCK\xD6R"), "TUKOR");
@@ -213,6 +235,7 @@ TEST(HungarianLetters, StrConvertStripsOnlyUpperCaseAccents)
 
 TEST(Capitals, UpperFirstAndInitCap)
 {
+    ScopedCodePage singleByte(CP_1250);
     CheckTexts({
         {"UpperFirst accented", [] { return UpperFirst("\xE9VA"); }, "\xC9va"},
         {"UpperFirst empty", [] { return UpperFirst(""); }, ""},

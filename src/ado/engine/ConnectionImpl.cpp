@@ -189,6 +189,7 @@ void ConnectionImpl::Open(const AnsiString& connectionString, const AnsiString& 
     options.IsolationLevel = isolationLevel_;
     ProviderFactory factory = FindProvider(provider);
     link_ = factory(parts, options);
+    codePageLock_.emplace();
     provider_ = provider;
     transactionLevel_ = 0;
     booleans_.reset();
@@ -245,6 +246,7 @@ void ConnectionImpl::Close()
         // the handles go regardless
     }
     link_.reset();
+    codePageLock_.reset();
     transactionLevel_ = 0;
     booleans_.reset();
     properties_ = std::make_shared<PropertyList>();

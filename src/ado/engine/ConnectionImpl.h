@@ -6,6 +6,7 @@
 #include "ado/ADOApi.h"
 #include "ado/engine/PropertyList.h"
 #include "ado/engine/Provider.h"
+#include "framework/rtl/CodePage.h"
 
 #include <atomic>
 #include <memory>
@@ -76,6 +77,7 @@ private:
     IsolationLevelEnum isolationLevel_ = adXactReadCommitted;
     ConnectModeEnum mode_ = adModeUnknown;
     std::unique_ptr<ProviderConnection> link_;
+    std::optional<CodePageLock> codePageLock_; // while open: rows hold text of the code page
     std::shared_ptr<PropertyList> properties_ = std::make_shared<PropertyList>();
     Integer transactionLevel_ = 0;
     Integer updateCriteria_ = adCriteriaUpdCols;

@@ -1,9 +1,11 @@
-// TStringField: text of at most Size characters, native as a zero-terminated string of Size + 1
-// bytes. Conversions to numbers and dates read the text with the locale's rules.
+// TStringField: text of at most Size characters, native as a zero-terminated string with room for
+// Size characters of the code page. Conversions to numbers and dates read the text with the
+// locale's rules.
 #include "framework/db/Fields.h"
 
 #include "framework/db/internal/DbMessages.h"
 #include "framework/db/internal/FieldPrivate.h"
+#include "framework/rtl/CodePage.h"
 #include "framework/rtl/DateTime.h"
 #include "framework/rtl/Format.h"
 #include "framework/rtl/SysUtils.h"
@@ -16,6 +18,11 @@ TStringField::TStringField(TComponent* owner) : TField(owner)
 {
     SetDataType(ftString);
     SetSizeValue(20);
+}
+
+Integer TStringField::DataSize() const
+{
+    return Size() * AnsiMaxCharSize() + 1;
 }
 
 void TStringField::CheckTypeSize(Integer value) const
@@ -47,7 +54,7 @@ bool TStringField::GetValue(AnsiString& value)
     if (!GetData(buffer.data()))
         return false;
     // Never read past the field's size, even from a buffer whose terminator went missing.
-    value.assign(buffer.chars(), strnlen(buffer.chars(), static_cast<std::size_t>(Size())));
+    value.assign(buffer.chars(), strnlen(buffer.chars(), static_cast<std::size_t>(DataSize() - 1)));
     return true;
 }
 
@@ -94,9 +101,11 @@ Variant TStringField::GetAsVariant()
 
 void TStringField::SetAsString(const AnsiString& value)
 {
-    if (static_cast<Integer>(value.size()) > Size())
-        DatabaseError(
-            Format(dbmsg::StringTooLong, {DisplayName(), static_cast<Integer>(value.size()), Size()}));
+    if (static_cast<Integer>(value.size()) > Size()) {
+        const Integer length = AnsiCharCount(value);
+        if (length > Size())
+            DatabaseError(Format(dbmsg::StringTooLong, {DisplayName(), length, Size()}));
+    }
     internal::ScratchBuffer buffer(static_cast<std::size_t>(DataSize()));
     // Bytes after an embedded zero are not part of a zero-terminated value.
     std::memcpy(buffer.data(), value.data(), value.size());

@@ -199,12 +199,13 @@ private:
 };
 
 // ftString, ftFixedChar, ftWideString, ftGuid: Size characters (default 20) held as a
-// zero-terminated string of Size + 1 bytes. A longer value is refused, not cut.
+// zero-terminated string of room for Size characters (4 bytes each in UTF-8) plus 1 bytes.
+// A longer value is refused, not cut.
 class TStringField : public TField {
 public:
     explicit TStringField(TComponent* owner);
     AnsiString ClassName() const override { return "TStringField"; }
-    Integer DataSize() const override { return Size() + 1; }
+    Integer DataSize() const override;
     bool FixedChar() const { return fixedChar_; }
     void SetFixedChar(bool value);
     bool Transliterate() const { return transliterate_; }

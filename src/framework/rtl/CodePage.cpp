@@ -1,13 +1,17 @@
-// Windows-1250 and Windows-1252: byte tables, case and sort tables derived from them, and the
-// UTF-8 conversions. Bytes the code pages leave unassigned map to the C1 control of the same
-// number (as the platform does), so every byte survives a round trip through UTF-8.
+// Windows-1250, Windows-1252 and UTF-8: byte tables, case and sort tables derived from them, and
+// the UTF-8 conversions. Bytes the code pages leave unassigned map to the C1 control of the same
+// number (as the platform does), so every byte survives a round trip through UTF-8; in UTF-8
+// itself every conversion keeps the bytes it is given.
 #include "framework/rtl/CodePage.h"
 
 #include "framework/rtl/Exceptions.h"
 #include "framework/rtl/internal/CodePageTables.h"
+#include "framework/rtl/internal/Unicode.h"
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
+#include <cstdlib>
 #include <ostream>
 
 namespace vmado {
@@ -64,43 +68,25 @@ constexpr char kBase1252[129] = "   f      s o z           s o zy"  // 80
                                 "aaaaaaaceeeeiiiidnooooo ouuuuyts"  // C0
                                 "aaaaaaaceeeeiiiidnooooo ouuuuyty"; // E0
 
-// Simple case mapping of the Latin letters the two code pages hold (Latin-1 and Latin
-// Extended-A); a letter whose counterpart is outside the code page is left alone later.
-char32_t UnicodeUpper(char32_t u)
-{
-    if (u >= 'a' && u <= 'z')
-        return u - 32;
-    if (u >= 0xE0 && u <= 0xFE && u != 0xF7)
-        return u - 32;
-    if (u == 0xFF)
-        return 0x178;
-    if ((u >= 0x100 && u <= 0x137) || (u >= 0x14A && u <= 0x177))
-        return (u & 1) ? u - 1 : u;
-    if ((u >= 0x139 && u <= 0x148) || (u >= 0x179 && u <= 0x17E))
-        return (u & 1) ? u : u - 1;
-    return u;
-}
-
-char32_t UnicodeLower(char32_t u)
-{
-    if (u >= 'A' && u <= 'Z')
-        return u + 32;
-    if (u >= 0xC0 && u <= 0xDE && u != 0xD7)
-        return u + 32;
-    if (u == 0x178)
-        return 0xFF;
-    if ((u >= 0x100 && u <= 0x137) || (u >= 0x14A && u <= 0x177))
-        return (u & 1) ? u : u + 1;
-    if ((u >= 0x139 && u <= 0x148) || (u >= 0x179 && u <= 0x17E))
-        return (u & 1) ? u + 1 : u;
-    return u;
-}
+// In UTF-8 a byte from 0x80 on is only part of a character: the byte tables hold its escape and
+// treat it as a symbol, so they serve ASCII exactly and leave everything else to the code-point
+// functions.
+constexpr auto kHighUtf8 = [] {
+    std::array<char16_t, 128> t{};
+    for (int i = 0; i < 128; ++i)
+        t[i] = static_cast<char16_t>(internal::kEscapeBase + 0x80 + i);
+    return t;
+}();
+constexpr char kBaseUtf8[129] = "                                "
+                                "                                "
+                                "                                "
+                                "                                ";
 
 constexpr Word kLetterWeight = 0x1000; // letters sort after digits, digits after symbols
 constexpr Word kDigitWeight = 0x0800;
 constexpr Word kHighSymbolWeight = 0x0100;
 
-internal::CodePageTables Build(const char16_t (&high)[128], const char (&base)[129])
+internal::CodePageTables Build(const char16_t* high, const char (&base)[129])
 {
     internal::CodePageTables t;
     for (int b = 0; b < 256; ++b)
@@ -124,8 +110,8 @@ internal::CodePageTables Build(const char16_t (&high)[128], const char (&base)[1
 
     for (int b = 0; b < 256; ++b) {
         const auto self = static_cast<unsigned char>(b);
-        t.Upper[b] = byteOf(UnicodeUpper(t.ToUnicode[b]), self);
-        t.Lower[b] = byteOf(UnicodeLower(t.ToUnicode[b]), self);
+        t.Upper[b] = byteOf(internal::UnicodeUpper(t.ToUnicode[b]), self);
+        t.Lower[b] = byteOf(internal::UnicodeLower(t.ToUnicode[b]), self);
         t.Letter[b] = baseOf(b) != ' ';
     }
 
@@ -164,26 +150,31 @@ internal::CodePageTables Build(const char16_t (&high)[128], const char (&base)[1
     return t;
 }
 
-std::atomic<Integer> g_codePage{CP_1250};
-
-void AppendUtf8(std::string& out, char32_t u)
+// The code page named by VMADO_CODEPAGE, else 1250. Read once, at the first use of text; a
+// value the library cannot run in must not go unnoticed, nor turn into some other code page.
+Integer StartupCodePage()
 {
-    if (u < 0x80) {
-        out += static_cast<char>(u);
-    } else if (u < 0x800) {
-        out += static_cast<char>(0xC0 | (u >> 6));
-        out += static_cast<char>(0x80 | (u & 0x3F));
-    } else if (u < 0x10000) {
-        out += static_cast<char>(0xE0 | (u >> 12));
-        out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (u & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (u >> 18));
-        out += static_cast<char>(0x80 | ((u >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (u & 0x3F));
+    const char* value = std::getenv("VMADO_CODEPAGE");
+    if (value == nullptr || *value == '\0')
+        return CP_1250;
+    char* end = nullptr;
+    const long number = std::strtol(value, &end, 10);
+    if (*end != '\0' || !IsSupportedCodePage(static_cast<Integer>(number))) {
+        std::fprintf(stderr,
+                     "vmado: VMADO_CODEPAGE='%s' is not a supported code page (use 1250, 1252 or 65001)\n",
+                     value);
+        std::abort();
     }
+    return static_cast<Integer>(number);
 }
+
+std::atomic<Integer>& CodePageVar()
+{
+    static std::atomic<Integer> codePage{StartupCodePage()};
+    return codePage;
+}
+
+std::atomic<int> g_locks{0};
 
 // Decodes one UTF-8 character at pos and advances past it. A malformed sequence (bad lead byte,
 // missing or bad continuation, overlong form, surrogate, beyond U+10FFFF) consumes its lead
@@ -230,15 +221,19 @@ const CodePageTables& TablesFor(Integer codePage)
 {
     static const CodePageTables t1250 = Build(kHigh1250, kBase1250);
     static const CodePageTables t1252 = Build(kHigh1252, kBase1252);
+    static const CodePageTables tUtf8 = Build(kHighUtf8.data(), kBaseUtf8);
     if (codePage == 0)
-        codePage = g_codePage.load(std::memory_order_relaxed);
+        codePage = GetACP();
     switch (codePage) {
     case CP_1250:
         return t1250;
     case CP_1252:
         return t1252;
+    case CP_UTF8:
+        return tUtf8;
     default:
-        throw EConvertError("Code page " + std::to_string(codePage) + " is not supported (use 1250 or 1252)");
+        throw EConvertError("Code page " + std::to_string(codePage) +
+                            " is not supported (use 1250, 1252 or 65001)");
     }
 }
 
@@ -246,19 +241,73 @@ const CodePageTables& TablesFor(Integer codePage)
 
 Integer GetACP() noexcept
 {
-    return g_codePage.load(std::memory_order_relaxed);
+    return CodePageVar().load(std::memory_order_relaxed);
 }
 
 bool IsSupportedCodePage(Integer codePage) noexcept
 {
-    return codePage == CP_1250 || codePage == CP_1252;
+    return codePage == CP_1250 || codePage == CP_1252 || codePage == CP_UTF8;
+}
+
+bool IsUtf8CodePage(Integer codePage)
+{
+    return (codePage == 0 ? GetACP() : codePage) == CP_UTF8;
 }
 
 void SetACP(Integer codePage)
 {
     if (!IsSupportedCodePage(codePage))
-        throw EConvertError("Code page " + std::to_string(codePage) + " is not supported (use 1250 or 1252)");
-    g_codePage.store(codePage, std::memory_order_relaxed);
+        throw EConvertError("Code page " + std::to_string(codePage) +
+                            " is not supported (use 1250, 1252 or 65001)");
+    if (codePage == GetACP())
+        return;
+    if (const int held = g_locks.load(); held > 0)
+        throw EConvertError("Cannot change the code page to " + std::to_string(codePage) + " while " +
+                            std::to_string(held) + " database connection(s) hold text in code page " +
+                            std::to_string(GetACP()) + "; choose the code page before opening any");
+    CodePageVar().store(codePage, std::memory_order_relaxed);
+}
+
+CodePageLock::CodePageLock() noexcept
+{
+    g_locks.fetch_add(1);
+}
+
+CodePageLock::~CodePageLock()
+{
+    g_locks.fetch_sub(1);
+}
+
+Integer AnsiCharCount(std::string_view s)
+{
+    if (!IsUtf8CodePage())
+        return static_cast<Integer>(s.size());
+    Integer count = 0;
+    for (std::size_t pos = 0; pos < s.size(); ++count) {
+        char32_t u;
+        internal::DecodeUtf8(s, pos, u);
+    }
+    return count;
+}
+
+Integer AnsiMaxCharSize(Integer codePage)
+{
+    return IsUtf8CodePage(codePage) ? 4 : 1;
+}
+
+char32_t UnicodeUpperChar(char32_t codePoint)
+{
+    return internal::UnicodeUpper(codePoint);
+}
+
+char32_t UnicodeLowerChar(char32_t codePoint)
+{
+    return internal::UnicodeLower(codePoint);
+}
+
+bool IsUnicodeLetter(char32_t codePoint)
+{
+    return internal::IsUnicodeLetter(codePoint);
 }
 
 char32_t AnsiCharToUnicode(unsigned char c, Integer codePage)
@@ -318,10 +367,12 @@ AnsiSortKey AnsiCharSortKey(char c, Integer codePage)
 std::string AnsiToUtf8(std::string_view ansi, Integer codePage)
 {
     const auto& t = internal::TablesFor(codePage);
+    if (&t == &internal::TablesFor(CP_UTF8))
+        return std::string(ansi);
     std::string out;
     out.reserve(ansi.size() + ansi.size() / 4);
     for (char c : ansi)
-        AppendUtf8(out, t.ToUnicode[static_cast<unsigned char>(c)]);
+        internal::AppendUtf8(out, t.ToUnicode[static_cast<unsigned char>(c)]);
     return out;
 }
 
@@ -340,6 +391,8 @@ Integer Resolve(Integer codePage)
 AnsiString Utf8ToAnsi(std::string_view utf8, Integer codePage)
 {
     const Integer cp = Resolve(codePage);
+    if (cp == CP_UTF8)
+        return AnsiString(utf8);
     AnsiString out;
     out.reserve(utf8.size());
     std::size_t pos = 0;
@@ -359,6 +412,14 @@ std::u32string AnsiToUtf32(std::string_view ansi, Integer codePage)
     const auto& t = internal::TablesFor(codePage);
     std::u32string out;
     out.reserve(ansi.size());
+    if (&t == &internal::TablesFor(CP_UTF8)) {
+        for (std::size_t pos = 0; pos < ansi.size();) {
+            char32_t u;
+            internal::DecodeUtf8(ansi, pos, u);
+            out += u;
+        }
+        return out;
+    }
     for (char c : ansi)
         out += t.ToUnicode[static_cast<unsigned char>(c)];
     return out;
@@ -369,6 +430,11 @@ AnsiString Utf32ToAnsi(std::u32string_view text, Integer codePage)
     const Integer cp = Resolve(codePage);
     AnsiString out;
     out.reserve(text.size());
+    if (cp == CP_UTF8) {
+        for (char32_t u : text)
+            internal::AppendUtf8(out, u);
+        return out;
+    }
     for (char32_t u : text) {
         char c;
         out += UnicodeToAnsiChar(u, c, cp) ? c : AnsiReplacementChar;
@@ -379,6 +445,8 @@ AnsiString Utf32ToAnsi(std::u32string_view text, Integer codePage)
 bool Utf8FitsCodePage(std::string_view utf8, Integer codePage)
 {
     const Integer cp = Resolve(codePage);
+    if (cp == CP_UTF8)
+        return true;
     std::size_t pos = 0;
     while (pos < utf8.size()) {
         char32_t u;

@@ -4,6 +4,7 @@
 
 #include "framework/rtl/Exceptions.h"
 #include "framework/rtl/internal/CodePageTables.h"
+#include "framework/rtl/internal/Utf8Text.h"
 
 #include <algorithm>
 #include <limits>
@@ -110,6 +111,8 @@ const internal::CodePageTables& Current()
 // (upper-cased when case is ignored), so only equal texts compare equal.
 Integer Collate(std::string_view a, std::string_view b, bool withCase)
 {
+    if (IsUtf8CodePage())
+        return internal::Utf8Collate(a, b, withCase);
     const auto& t = Current();
     auto weighted = [&t](std::string_view s) {
         std::string out;
@@ -326,6 +329,8 @@ bool SameText(std::string_view a, std::string_view b)
 
 AnsiString AnsiUpperCase(std::string_view s)
 {
+    if (IsUtf8CodePage())
+        return internal::Utf8UpperCase(s);
     const auto& t = Current();
     AnsiString out(s);
     for (char& c : out)
@@ -335,6 +340,8 @@ AnsiString AnsiUpperCase(std::string_view s)
 
 AnsiString AnsiLowerCase(std::string_view s)
 {
+    if (IsUtf8CodePage())
+        return internal::Utf8LowerCase(s);
     const auto& t = Current();
     AnsiString out(s);
     for (char& c : out)
@@ -361,6 +368,8 @@ bool AnsiSameText(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size())
         return false;
+    if (IsUtf8CodePage())
+        return internal::Utf8UpperCase(a) == internal::Utf8UpperCase(b);
     const auto& t = Current();
     for (std::size_t i = 0; i < a.size(); ++i)
         if (t.Upper[static_cast<unsigned char>(a[i])] != t.Upper[static_cast<unsigned char>(b[i])])
@@ -449,7 +458,8 @@ AnsiString StringReplace(std::string_view s, std::string_view oldPattern, std::s
     if (oldPattern.empty())
         return AnsiString(s);
     const bool ignoreCase = (flags & rfIgnoreCase) != 0;
-    // One byte is one character, so positions found in the upper-cased copy hold in the original.
+    // Case mapping keeps every character's byte length, so positions found in the upper-cased copy
+    // hold in the original.
     const AnsiString hay = ignoreCase ? AnsiUpperCase(s) : AnsiString();
     const AnsiString needle = ignoreCase ? AnsiUpperCase(oldPattern) : AnsiString();
     const std::string_view searchIn = ignoreCase ? std::string_view(hay) : s;

@@ -72,7 +72,7 @@ Integer CompareStr(std::string_view a, std::string_view b);
 Integer CompareText(std::string_view a, std::string_view b); // ASCII case ignored
 bool SameText(std::string_view a, std::string_view b);
 
-// Through the current code page: every letter with a case counterpart is mapped.
+// Through the current code page: every letter with a case counterpart is mapped (UTF-8: see CodePage.h).
 AnsiString AnsiUpperCase(std::string_view s);
 AnsiString AnsiLowerCase(std::string_view s);
 // Linguistic order of the code page (see AnsiSortKey): AnsiCompareStr puts lower case before

@@ -1,6 +1,7 @@
 // The shared people row set: a few rows chosen so that every operator has hits and misses,
 // with Null cells in every column kind.
 #include "ExpressionTestRows.h"
+#include "framework/rtl/CodePage.h"
 
 #include "ado/engine/expression/internal/Literals.h"
 
@@ -78,10 +79,7 @@ const std::vector<VectorRow>& PeopleRows()
         VectorRow({Int(1), Txt("Smith"), Int(5), Flt(2.5), Cur(10.25), Dt(2024, 1, 5), Bool(true),
                    Txt("Smith"), Txt("Paris"), Txt("a,b")}),
         VectorRow({Int(2), Txt("smithers"), Int(0), Flt(-1), Cur(0), Dt(2024, 1, 5, 15, 4, 5), Bool(false),
-                   Txt("Jones"),
-                   Txt("P\xE9"
-                       "cs"),
-                   Int(7)}),
+                   Txt("Jones"), Txt(Utf8ToAnsi("Pécs")), Int(7)}),
         VectorRow({Int(3), Txt("ABBA"), Int(12), Flt(100), Cur(-3.5), Dt(1993, 1, 1), Bool(true),
                    Txt("O'Brien"), Txt("London"), Null()}),
         VectorRow({Int(4), Txt(""), Null(), Null(), Null(), Null(), Null(), Null(), Null(), Null()}),

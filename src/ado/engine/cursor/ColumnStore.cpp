@@ -2,6 +2,7 @@
 #include "ado/engine/cursor/ColumnStore.h"
 
 #include "ado/engine/internal/IsoDate.h"
+#include "framework/rtl/CodePage.h"
 
 #include <algorithm>
 #include <charconv>
@@ -44,6 +45,17 @@ void ReleaseBulk(void* p, std::size_t bytes) noexcept
 }
 
 namespace {
+
+// DefinedSize counts characters. The byte length bounds them, so text is counted only when its
+// bytes exceed the longest seen so far (and counting matters only in UTF-8).
+void NoteLength(std::size_t& longest, std::string_view value, bool text)
+{
+    if (value.size() <= longest)
+        return;
+    const std::size_t length = text ? static_cast<std::size_t>(AnsiCharCount(value)) : value.size();
+    if (length > longest)
+        longest = length;
+}
 
 bool ParseInt(std::string_view s, Int64& out)
 {
@@ -178,8 +190,7 @@ void Column::StoreText(std::uint32_t row, std::string_view text)
     offs_[row] = arena_.size();
     lens_[row] = static_cast<std::uint32_t>(text.size());
     arena_.insert(arena_.end(), text.begin(), text.end());
-    if (text.size() > maxLength_)
-        maxLength_ = text.size();
+    NoteLength(maxLength_, text, meta_.Kind == ValueKind::Text);
 }
 
 void Column::Decide(ValueKind kind)
@@ -340,8 +351,7 @@ void Column::Append(const CellRef& cell)
                 arena_.resize(at + cell.Text.size());
                 std::memcpy(arena_.data() + at, cell.Text.data(), cell.Text.size());
             }
-            if (cell.Text.size() > maxLength_)
-                maxLength_ = cell.Text.size();
+            NoteLength(maxLength_, cell.Text, cell.Kind == ValueKind::Text);
             if (!cell.Stored.empty() && meta_.Kind == ValueKind::Text)
                 stored_.emplace(row, std::make_pair(std::string(cell.Text), std::string(cell.Stored)));
             break;

@@ -5,6 +5,7 @@
 
 #include "ado/engine/expression/internal/Literals.h"
 #include "ado/engine/internal/IsoDate.h"
+#include "framework/rtl/CodePage.h"
 #include "framework/rtl/DecimalText.h"
 #include "framework/rtl/FloatRoundTrip.h"
 
@@ -154,9 +155,11 @@ CellRef RecordsetImpl::CellFromVariant(int col, const Variant& value, std::strin
                                         "vmado.Cursor");
                 storage = canonical;
             }
-            if (storage.size() > static_cast<std::size_t>(m.DefinedSize) && !m.Long && !m.Unbounded)
+            // DefinedSize counts characters, which in UTF-8 may take several bytes each.
+            if (storage.size() > static_cast<std::size_t>(m.DefinedSize) && !m.Long && !m.Unbounded &&
+                AnsiCharCount(storage) > m.DefinedSize)
                 throw EOleException(
-                    "Value of field '" + m.Name + "' is too long: " + std::to_string(storage.size()) +
+                    "Value of field '" + m.Name + "' is too long: " + std::to_string(AnsiCharCount(storage)) +
                         " characters where the field holds at most " + std::to_string(m.DefinedSize),
                     "vmado.Cursor");
             cell.Kind = ValueKind::Text;

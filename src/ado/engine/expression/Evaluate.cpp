@@ -2,6 +2,7 @@
 // cells, LIKE matching and the boolean connectives. Nothing here allocates or throws.
 #include "ado/engine/expression/internal/Literals.h"
 #include "ado/engine/expression/internal/Nodes.h"
+#include "framework/rtl/CodePage.h"
 
 #include <charconv>
 #include <cmath>
@@ -18,6 +19,9 @@ template <typename T> int Order3(T a, T b)
 
 int CompareText(std::string_view a, const FoldTable& fa, std::string_view b, const FoldTable& fb)
 {
+    std::string foldedA, foldedB;
+    a = FoldBeyondAscii(a, fa, foldedA);
+    b = FoldBeyondAscii(b, fb, foldedB);
     const size_t n = a.size() < b.size() ? a.size() : b.size();
     for (size_t i = 0; i < n; ++i) {
         const unsigned char x = fa[static_cast<unsigned char>(a[i])];
@@ -303,12 +307,25 @@ bool CompareCells(const CellRef& a, const FoldTable& fa, const CellRef& b, const
 
 bool LikePattern::Match(std::string_view s, const FoldTable& fold) const
 {
+    std::string folded;
+    s = FoldBeyondAscii(s, fold, folded);
+    // In UTF-8 one character may be several bytes: '_' takes all of them, and a '%' never gives
+    // back part of one.
+    const bool utf8 = IsUtf8CodePage();
+    auto charEnd = [&s, utf8](size_t i) {
+        ++i;
+        while (utf8 && i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80)
+            ++i;
+        return i;
+    };
     const size_t m = Items.size(), n = s.size();
     size_t p = 0, i = 0;
     size_t starP = SIZE_MAX, starI = 0;
     while (i < n) {
-        if (p < m &&
-            (Items[p] == kAnyOne || (Items[p] >= 0 && fold[static_cast<unsigned char>(s[i])] == Items[p]))) {
+        if (p < m && Items[p] == kAnyOne) {
+            ++p;
+            i = charEnd(i);
+        } else if (p < m && Items[p] >= 0 && fold[static_cast<unsigned char>(s[i])] == Items[p]) {
             ++p;
             ++i;
         } else if (p < m && Items[p] == kAnyRun) {
@@ -316,7 +333,7 @@ bool LikePattern::Match(std::string_view s, const FoldTable& fold) const
             starI = i;
         } else if (starP != SIZE_MAX) {
             p = starP + 1;
-            i = ++starI;
+            i = starI = charEnd(starI);
         } else {
             return false;
         }

@@ -6,7 +6,9 @@
 
 #include "framework/rtl/CodePage.h"
 #include "framework/rtl/Locale.h"
+#include "framework/rtl/SysUtils.h"
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <mutex>
@@ -92,6 +94,19 @@ std::shared_ptr<const FoldTable> MakeLowerFold()
     for (int i = 0; i < 256; ++i)
         (*t)[i] = static_cast<unsigned char>(AnsiLowerChar(static_cast<char>(i)));
     return t;
+}
+
+std::string_view FoldBeyondAscii(std::string_view s, const FoldTable& fold, std::string& scratch)
+{
+    if (&fold == &IdentityFold() || !IsUtf8CodePage())
+        return s;
+    const bool upper = fold['a'] == 'A';
+    if (!upper && fold['A'] != 'a')
+        return s;
+    if (std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return s;
+    scratch = upper ? AnsiUpperCase(s) : AnsiLowerCase(s);
+    return scratch;
 }
 
 } // namespace vmado::engine::internal

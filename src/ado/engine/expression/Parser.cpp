@@ -417,6 +417,8 @@ private:
                 o.Fold = composed;
             }
         } else if (o.Lit == LitKind::String) {
+            std::string folded;
+            o.Text = AnsiString(FoldBeyondAscii(o.Text, *fold, folded));
             for (char& c : o.Text)
                 c = static_cast<char>((*fold)[static_cast<unsigned char>(c)]);
         }

@@ -2,6 +2,8 @@
 #include "ado/engine/internal/Text.h"
 
 #include "framework/rtl/CodePage.h"
+#include "framework/rtl/Exceptions.h"
+#include "framework/rtl/SysUtils.h"
 
 #include <cstdint>
 #include <cstring>
@@ -104,6 +106,11 @@ std::u16string ToUtf16(std::string_view ansi)
         return r;
     }
     for (char32_t cp : AnsiToUtf32(ansi)) {
+        // Only malformed UTF-8 decodes to a surrogate; a driver would pass it on as some other text.
+        if (cp >= 0xD800 && cp <= 0xDFFF)
+            throw EConvertError("Cannot pass text that is not valid UTF-8 to the database (byte $" +
+                                IntToHex(static_cast<Integer>(cp & 0xFF), 2) + " in '" +
+                                AnsiString(ansi.substr(0, 40)) + "')");
         if (cp >= 0x10000) {
             cp -= 0x10000;
             r.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));

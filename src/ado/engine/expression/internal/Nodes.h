@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vmado::engine::internal {
@@ -27,6 +28,9 @@ using FoldTable = std::array<unsigned char, 256>;
 const FoldTable& IdentityFold();
 std::shared_ptr<const FoldTable> MakeUpperFold(); // the code page's AnsiUpperCase, byte by byte
 std::shared_ptr<const FoldTable> MakeLowerFold();
+// In UTF-8 a byte table folds ASCII only: this folds a text's other characters by code point, the
+// way the table folds ASCII letters, into scratch. Returns s itself when nothing needs it.
+std::string_view FoldBeyondAscii(std::string_view s, const FoldTable& fold, std::string& scratch);
 
 // A literal after coercion to the kind of the column it meets. The alternate forms serve cells
 // whose run-time kind differs from the column's declared one.

@@ -4,7 +4,7 @@
 #include "ado/engine/providers/sqlite/SqlitePrivate.h"
 
 #include "ado/engine/internal/Text.h"
-#include "framework/rtl/CodePage.h"
+#include "framework/rtl/SysUtils.h"
 
 #include <climits>
 
@@ -20,11 +20,9 @@ template <bool Upper> void CaseFunction(sqlite3_context* context, int argc, sqli
         return;
     }
     const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
-    AnsiString text =
+    const AnsiString text =
         FromUtf8(std::string_view(p ? p : "", static_cast<std::size_t>(sqlite3_value_bytes(argv[0]))));
-    for (auto& c : text)
-        c = Upper ? AnsiUpperChar(c) : AnsiLowerChar(c);
-    const std::string out = ToUtf8(text);
+    const std::string out = ToUtf8(Upper ? AnsiUpperCase(text) : AnsiLowerCase(text));
     sqlite3_result_text64(context, out.data(), out.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
 }
 
