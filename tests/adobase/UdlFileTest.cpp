@@ -118,9 +118,7 @@ TEST_F(UdlFile, Utf8FilesAreDecodedAndOtherBytesRefused)
                             "Provider=SQLite;Data Source=/tmp/P\xC3\xA9"
                             "cs P\xC5\x99"
                             "erov.db\r\n";
-    const std::string expected = "Provider=SQLite;Data Source=/tmp/P\xE9"
-                                 "cs P\xF8"
-                                 "erov.db"; // Windows-1250
+    const std::string expected = Utf8ToAnsi("Provider=SQLite;Data Source=/tmp/P\u00E9cs P\u0159erov.db");
     struct Row {
         const char* Name;
         std::string Bytes;

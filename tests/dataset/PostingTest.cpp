@@ -3,6 +3,7 @@
 // dataset editing, and the update-object and generated-statement paths write each change once.
 #include "PostingFixture.h"
 
+#include "framework/rtl/CodePage.h"
 #include "framework/rtl/SysUtils.h"
 
 namespace vmado::test {
@@ -554,6 +555,8 @@ TEST_F(PostingTest, GeneratedStatementThatFindsTwoRowsIsRolledBack)
 // "Jo\xe3o" reads as "Jo?o" in the code page, and another row's key is "Jo?o" itself.
 TEST_F(PostingTest, TextTheCodePageCannotHoldNeverNamesAnotherRecord)
 {
+    if (GetACP() == CP_UTF8)
+        GTEST_SKIP() << "in UTF-8 the code page holds every character: nothing is replaced (Utf8TextTest)";
     const std::string joao = Pg() ? "'Jo' || chr(227) || 'o'" : "'Jo' || char(227) || 'o'";
     Exec("CREATE TABLE names (name VARCHAR(20) PRIMARY KEY, note VARCHAR(20))");
     Exec("INSERT INTO names VALUES (" + joao + ", 'x')");

@@ -246,6 +246,8 @@ public:
     AnsiString ClassName() const override { return "TGuidField"; }
     // Empty clears; anything but a GUID's text, braced or not, raises.
     void SetAsString(const AnsiString& value) override;
+    // A GUID's text is ASCII whatever the code page, so no room for wider characters.
+    Integer DataSize() const override { return GuidSize + 1; }
 
 protected:
     void CheckTypeSize(Integer value) const override;

@@ -2,6 +2,7 @@
 // change on the row until UpdateBatch. Sends are keyed by primary key or by every original value,
 // must touch exactly one row, and bind their values.
 #include "BackendContext.h"
+#include "framework/rtl/CodePage.h"
 
 namespace vmado::test {
 
@@ -348,6 +349,8 @@ TEST_F(BACKEND_SUITE(UpdateTest), UpdateCriteriaRefuseWhatIsNoChoice)
 // Every send must find the row by what the database holds and never write the replaced form back.
 TEST_F(BACKEND_SUITE(UpdateTest), TextTheCodePageCannotHoldIsMatchedAndKeptAsStored)
 {
+    if (GetACP() == CP_UTF8)
+        GTEST_SKIP() << "in UTF-8 the code page holds every character: nothing is replaced (Utf8TextTest)";
     const AnsiString joao =
         Backend().Name() == "postgres" ? "'Jo' || chr(227) || 'o'" : "'Jo' || char(227) || 'o'";
     const struct {
