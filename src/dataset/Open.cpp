@@ -75,7 +75,11 @@ bool TVADODataSet::ConnectionOpen()
                 connectionObject_ = ownConnection_.get();
             }
         }
-        if (connectionObject_->ConnectionString != connection_)
+        // A borrowed connection follows the master's text, never this dataset's: switching it here
+        // would move every other dataset on it as well.
+        if (connectionObject_ != ownConnection_.get() && master_ != nullptr)
+            TakeMasterConnection();
+        else if (connectionObject_->ConnectionString != connection_)
             connectionObject_->SetConnect(connection_);
         if (!connectionObject_->Active)
             connectionObject_->Open();
