@@ -43,9 +43,6 @@ public:
     virtual DataTypeEnum BlobAdoType() const { return adLongVarBinary; }
     virtual DataTypeEnum NumericAdoType() const { return adNumeric; }
     virtual bool EmbeddedSqlite() const { return false; }
-    // A savepoint set inside a transaction lasts until rolled back to (through psqlODBC it is
-    // lost, and a failed send can only be undone with the whole transaction).
-    virtual bool KeepsSavepoints() const { return true; }
     // The schema the test's tables live in, as an OpenSchema restriction (Null when one database
     // holds nothing else).
     virtual Variant SchemaRestriction() const { return Variant::Null(); }

@@ -44,7 +44,6 @@ public:
     AnsiString BlobType() const override { return "BYTEA"; }
     DataTypeEnum TextType() const override { return adLongVarChar; }
     Variant SchemaRestriction() const override { return Variant(schema_); }
-    bool KeepsSavepoints() const override { return false; }
 
 private:
     int count_ = 0;

@@ -66,7 +66,14 @@ TEST(ConnectionString, AdoNamesBecomeOdbcNamesForTheDriverManager)
         {"DRIVER={SQLite3};Database=/tmp/a b.db", "DRIVER=SQLite3;Database={/tmp/a b.db}"},
         {"DRIVER={SQLite3};Database=x;StepAPI=1", "DRIVER=SQLite3;Database=x;StepAPI=1"},
         {"DRIVER={PostgreSQL Unicode};Server=h;Initial Catalog=db",
-         "DRIVER={PostgreSQL Unicode};Server=h;DATABASE=db;UseDeclareFetch=1;Fetch=2000;BoolsAsChar=0"},
+         "DRIVER={PostgreSQL Unicode};Server=h;DATABASE=db;UseDeclareFetch=1;Fetch=2000;BoolsAsChar=0;"
+         "Protocol=7.4-0"},
+        // A rollback level the caller chose is the caller's to keep.
+        {"DRIVER={PostgreSQL Unicode};Server=h;Protocol=7.4-2",
+         "DRIVER={PostgreSQL Unicode};Server=h;Protocol=7.4-2;UseDeclareFetch=1;Fetch=2000;BoolsAsChar=0"},
+        {"DRIVER={PostgreSQL Unicode};A1=7.4-1",
+         "DRIVER={PostgreSQL Unicode};A1=7.4-1;UseDeclareFetch=1;Fetch=2000;"
+         "BoolsAsChar=0"},
         {"DSN=x;Persist Security Info=False", "DSN=x"},
     };
     for (const auto& c : cases) {

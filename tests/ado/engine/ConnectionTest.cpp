@@ -3,6 +3,7 @@
 #include "BackendContext.h"
 
 #include <chrono>
+#include <functional>
 #include <thread>
 
 namespace vmado::test {
@@ -96,6 +97,41 @@ TEST_F(BACKEND_SUITE(ConnectionTest), TransactionMisuseRaises)
     conn->BeginTrans();
     EXPECT_THROW(conn->BeginTrans(), EOleException);
     conn->RollbackTrans();
+}
+
+// A failure inside the caller's transaction takes back that statement alone: the writes before
+// and after it commit, and a savepoint the caller set before it can still be rolled back to.
+TEST_F(BACKEND_SUITE(ConnectionTest), AFailedStatementInsideTheCallersTransactionTakesBackOnlyItself)
+{
+    const struct {
+        const char* What;
+        std::function<void()> Fail;
+    } cases[] = {
+        {"statement", [this] { Exec("UPDATE tall SET nosuchcolumn = 1 WHERE id = 2"); }},
+        {"send",
+         [this] {
+             auto rs = OpenRs("SELECT id, name FROM tall WHERE id = 2", adLockOptimistic);
+             rs->Fields()->Item("id")->SetValue(Variant(1)); // a key that is taken
+             rs->Update();
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.What);
+        conn->BeginTrans();
+        Exec("UPDATE tall SET name = 'before' WHERE id = 1");
+        Exec("SAVEPOINT mine");
+        Exec("UPDATE tall SET name = 'kept until rolled back' WHERE id = 3");
+        EXPECT_THROW(c.Fail(), EOleException);
+        Exec("UPDATE tall SET name = 'after' WHERE id = 4");
+        EXPECT_EQ(Scalar("SELECT name FROM tall WHERE id = 3").AsString(), "kept until rolled back");
+        Exec("ROLLBACK TO SAVEPOINT mine");
+        conn->CommitTrans();
+        EXPECT_EQ(Scalar("SELECT name FROM tall WHERE id = 1").AsString(), "before");
+        EXPECT_EQ(Scalar("SELECT name FROM tall WHERE id = 2").AsString(), "name-02");
+        EXPECT_EQ(Scalar("SELECT name FROM tall WHERE id = 3").AsString(), "name-03");
+        EXPECT_EQ(Scalar("SELECT name FROM tall WHERE id = 4").AsString(), "name-04");
+        Exec("UPDATE tall SET name = 'name-01' WHERE id = 1");
+    }
 }
 
 TEST_F(BACKEND_SUITE(ConnectionTest), FailingSqlCarriesTheDatabaseText)

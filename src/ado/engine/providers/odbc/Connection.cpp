@@ -29,6 +29,18 @@ AnsiString Braced(const AnsiString& v)
 
 } // namespace
 
+bool IsPsqlOdbc(const ConnectionParts& parts)
+{
+    const AnsiString driver = LowerAscii(parts.Value("DRIVER"));
+    return driver.find("postgres") != AnsiString::npos || driver.find("psqlodbc") != AnsiString::npos;
+}
+
+bool TakesOwnRollbackLevel(const ConnectionParts& parts)
+{
+    // "A1" is psqlODBC's short name for Protocol.
+    return parts.Find("Protocol") != nullptr || parts.Find("A1") != nullptr;
+}
+
 AnsiString DriverConnectionString(const ConnectionParts& parts)
 {
     ConnectionParts odbc;
@@ -50,14 +62,18 @@ AnsiString DriverConnectionString(const ConnectionParts& parts)
     }
     // psqlODBC reads a whole result at execute and reports Booleans as text unless told otherwise;
     // the options a caller gives win.
-    const AnsiString driver = LowerAscii(odbc.Value("DRIVER"));
-    if (driver.find("postgres") != AnsiString::npos || driver.find("psqlodbc") != AnsiString::npos) {
+    if (IsPsqlOdbc(odbc)) {
         if (!odbc.Find("UseDeclareFetch"))
             odbc.Set("UseDeclareFetch", "1");
         if (!odbc.Find("Fetch"))
             odbc.Set("Fetch", "2000");
         if (!odbc.Find("BoolsAsChar"))
             odbc.Set("BoolsAsChar", "0");
+        // Left to itself psqlODBC undoes a failed statement through a savepoint of its own that
+        // it sets before, and drops after, each statement; ours, set in between, die with it. It
+        // is told to leave errors alone, and the connection undoes failed statements itself.
+        if (!TakesOwnRollbackLevel(parts))
+            odbc.Set("Protocol", "7.4-0");
     }
     // The SQLite driver's StepAPI=1 would spare memory the same way, but in that mode it takes a
     // statement starting with WITH for a query and never runs a WITH ... INSERT: it stays off
@@ -89,15 +105,28 @@ OdbcConnection::OdbcConnection(const ConnectionParts& parts, const OpenOptions& 
         throw EOleException(
             "Cannot open the ODBC connection: the connection string names no data source or driver",
             "vmado.ODBC");
-    std::u16string wide = Wide(text);
-    SQLWCHAR out[1024];
-    SQLSMALLINT outLength = 0;
-    rc = SQLDriverConnectW(Dbc(), nullptr, reinterpret_cast<SQLWCHAR*>(wide.data()),
-                           static_cast<SQLSMALLINT>(wide.size()), out,
-                           static_cast<SQLSMALLINT>(std::size(out)), &outLength, SQL_DRIVER_NOPROMPT);
-    if (!SQL_SUCCEEDED(rc))
-        Raise(SQL_HANDLE_DBC, Dbc(), "Cannot open the ODBC connection");
-    connected_ = true;
+    const auto connect = [&](const AnsiString& line) {
+        std::u16string wide = Wide(line);
+        SQLWCHAR out[1024];
+        SQLSMALLINT outLength = 0;
+        const SQLRETURN connected = SQLDriverConnectW(
+            Dbc(), nullptr, reinterpret_cast<SQLWCHAR*>(wide.data()), static_cast<SQLSMALLINT>(wide.size()),
+            out, static_cast<SQLSMALLINT>(std::size(out)), &outLength, SQL_DRIVER_NOPROMPT);
+        if (!SQL_SUCCEEDED(connected))
+            Raise(SQL_HANDLE_DBC, Dbc(), "Cannot open the ODBC connection");
+        connected_ = true;
+    };
+    connect(text);
+    bool ownRollbackLevel = IsPsqlOdbc(parts) && !TakesOwnRollbackLevel(parts);
+    // A data source name shows which driver serves it only once connected: psqlODBC behind one
+    // is connected again, told to leave failed statements to us.
+    if (!IsPsqlOdbc(parts) && !TakesOwnRollbackLevel(parts) &&
+        LowerAscii(InfoText(SQL_DRIVER_NAME)).find("psqlodbc") != AnsiString::npos) {
+        SQLDisconnect(Dbc());
+        connected_ = false;
+        connect(text + ";Protocol=7.4-0");
+        ownRollbackLevel = true;
+    }
     // A failure from here on must not leave the driver connected: the destructor will not run.
     try {
 
@@ -112,6 +141,7 @@ OdbcConnection::OdbcConnection(const ConnectionParts& parts, const OpenOptions& 
         if (dbms.find("postgres") != AnsiString::npos) {
             caps_.Dialect = SqlDialect::PostgreSQL;
             caps_.Returning = true;
+            undoesFailedStatements_ = ownRollbackLevel;
         } else if (dbms.find("sqlite") != AnsiString::npos) {
             caps_.Dialect = SqlDialect::SQLite;
             // The SQLite driver runs INSERT ... RETURNING but hands back no rows; keys come from
@@ -157,7 +187,8 @@ bool OdbcConnection::ProbeSavepoints()
 {
     // ODBC has no information type for savepoints, so they are tried once, in a transaction of
     // our own that nothing else shares: a DBMS that lacks them refuses the statement. (A driver
-    // may still lose one later; a send then rolls the whole transaction back, see Sending.cpp.)
+    // that sets savepoints of its own may still lose ours later; a send then rolls the whole
+    // transaction back, see Sending.cpp.)
     bool works = true;
     try {
         Begin(adXactReadCommitted);

@@ -86,6 +86,7 @@ private:
         std::vector<char> Data; // RowArray rows
         std::vector<SQLLEN> Indicators;
     };
+    bool Run(); // SQLExecute and the result's shape
     void Describe();
     void BindColumns();
     bool FetchBlock();
@@ -137,6 +138,9 @@ public:
 
     SQLHDBC Dbc() const { return static_cast<SQLHDBC>(dbc_.Get()); }
     Integer CommandTimeout() const { return commandTimeout_; }
+    // A failed statement inside a transaction must be undone here: PostgreSQL would otherwise
+    // refuse everything up to the rollback, and the driver was told not to step in.
+    bool UndoesFailedStatements() const { return undoesFailedStatements_ && inTransaction_; }
 
 private:
     void EndTransaction(SQLSMALLINT completion, const char* what);
@@ -149,11 +153,15 @@ private:
     Capabilities caps_;
     Integer commandTimeout_ = 30;
     bool inTransaction_ = false;
+    bool undoesFailedStatements_ = false;
     std::map<AnsiString, std::vector<AnsiString>> keys_;
 };
 
 // Builds the string handed to the driver manager: ADO's names become ODBC's (User ID -> UID,
 // Password -> PWD, Data Source -> DSN, Initial Catalog -> DATABASE); values that need it are braced.
+// For psqlODBC the level of rollback on errors is set to none unless the caller gives one.
 AnsiString DriverConnectionString(const ConnectionParts& parts);
+bool IsPsqlOdbc(const ConnectionParts& parts);
+bool TakesOwnRollbackLevel(const ConnectionParts& parts); // the caller chose psqlODBC's Protocol
 
 } // namespace vmado::engine::odbc

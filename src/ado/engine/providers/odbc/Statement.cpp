@@ -9,6 +9,7 @@
 #include "ado/engine/internal/Text.h"
 #include "framework/rtl/Exceptions.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -144,6 +145,24 @@ double FromTimestamp(const ColumnMeta& column, const SQL_TIMESTAMP_STRUCT& ts)
                          std::floor(ts.fraction / 1000000.0)) /
                         86400000.0;
     return day < 0 ? day - time : day + time;
+}
+
+// Statements that end a transaction or work on savepoints are never put inside a savepoint of
+// their own: rolling back to an older savepoint or committing would destroy it under them.
+bool ControlsTransaction(std::string_view sql)
+{
+    std::size_t i = 0;
+    while (i < sql.size() && static_cast<unsigned char>(sql[i]) <= ' ')
+        ++i;
+    std::size_t end = i;
+    while (end < sql.size() && std::isalpha(static_cast<unsigned char>(sql[end])))
+        ++end;
+    const std::string_view word = sql.substr(i, end - i);
+    for (const char* keyword :
+         {"SAVEPOINT", "RELEASE", "ROLLBACK", "COMMIT", "BEGIN", "START", "END", "ABORT"})
+        if (EqualsIgnoreCase(word, keyword))
+            return true;
+    return false;
 }
 
 } // namespace
@@ -338,6 +357,29 @@ bool OdbcStatement::Execute()
         if (!SQL_SUCCEEDED(rc))
             Raise(SQL_HANDLE_STMT, H(), "Cannot bind parameter " + std::to_string(i + 1));
     }
+    if (!connection_.UndoesFailedStatements() || ControlsTransaction(sql_))
+        return Run();
+    // Only this statement's effects are taken back, so the transaction goes on; a savepoint the
+    // caller set before stays, being older than this one.
+    connection_.Prepare("SAVEPOINT vmado_statement")->Execute();
+    bool result = false;
+    try {
+        result = Run();
+    } catch (...) {
+        try {
+            connection_.Prepare("ROLLBACK TO SAVEPOINT vmado_statement")->Execute();
+            connection_.Prepare("RELEASE SAVEPOINT vmado_statement")->Execute();
+        } catch (...) {
+            // the statement's own failure is what the caller must see
+        }
+        throw;
+    }
+    connection_.Prepare("RELEASE SAVEPOINT vmado_statement")->Execute();
+    return result;
+}
+
+bool OdbcStatement::Run()
+{
     const SQLRETURN rc = SQLExecute(H());
     if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO && rc != SQL_NO_DATA)
         Raise(SQL_HANDLE_STMT, H(), "Cannot execute the statement '" + Excerpt(sql_) + "'");
