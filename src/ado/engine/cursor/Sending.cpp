@@ -119,9 +119,9 @@ public:
         if (!done_)
             Undo();
     }
-    // Takes back what the send wrote. False when the savepoint had gone (through psqlODBC it
-    // does not survive the send): the caller's whole transaction is rolled back then, as the
-    // only way to leave no half-written change in it.
+    // Takes back what the send wrote. False when the savepoint had gone (a driver that sets
+    // savepoints of its own may drop ours): the caller's whole transaction is rolled back then,
+    // as the only way to leave no half-written change in it.
     bool Undo() noexcept
     {
         if (done_)

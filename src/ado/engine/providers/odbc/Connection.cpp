@@ -69,9 +69,9 @@ AnsiString DriverConnectionString(const ConnectionParts& parts)
             odbc.Set("Fetch", "2000");
         if (!odbc.Find("BoolsAsChar"))
             odbc.Set("BoolsAsChar", "0");
-        // Left to itself psqlODBC undoes a failed statement through a savepoint of its own that
-        // it sets before, and drops after, each statement; ours, set in between, die with it. It
-        // is told to leave errors alone, and the connection undoes failed statements itself.
+        // Left to itself psqlODBC undoes a failed statement through savepoints of its own, and
+        // with them it loses ours: a failed send then finds its savepoint gone. It is told to
+        // leave errors alone, and the connection undoes failed statements itself.
         if (!TakesOwnRollbackLevel(parts))
             odbc.Set("Protocol", "7.4-0");
     }
