@@ -171,10 +171,10 @@ void TVQuery::InternalOpen()
 
 Integer TVQuery::Run(const AnsiString& text, const char* expectOneVerb)
 {
+    if (text.find_first_not_of(" \t\r\n") == AnsiString::npos)
+        return -1;
     SetParams();
     const AnsiString statement = SwapParams(text);
-    if (statement.find_first_not_of(" \t\r\n") == AnsiString::npos)
-        return -1;
     if (GetConnection().empty() && Master() == nullptr)
         DatabaseError("No connection to run the statement on: set Connection or Master first", this);
     if (expectOneVerb != nullptr)
