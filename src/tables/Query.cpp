@@ -177,13 +177,13 @@ Integer TVQuery::Run(const AnsiString& text, const char* expectOneVerb)
     const AnsiString statement = SwapParams(text);
     if (GetConnection().empty() && Master() == nullptr)
         DatabaseError("No connection to run the statement on: set Connection or Master first", this);
+    // InternalSQL would answer -1 without running anything, the same as a statement that counts
+    // no records (DDL).
+    if (!ConnectionOpen())
+        DatabaseError("The connection did not open; the statement was not run: " + statement, this);
     if (expectOneVerb != nullptr)
         return ExecuteOne(statement, expectOneVerb);
-    const Integer affected = InternalSQL(statement);
-    // InternalSQL answers -1 without running anything when the connection does not open.
-    if (affected < 0)
-        DatabaseError("The connection did not open; the statement was not run: " + statement, this);
-    return affected;
+    return InternalSQL(statement);
 }
 
 void TVQuery::ExecSQL()
