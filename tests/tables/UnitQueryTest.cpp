@@ -235,6 +235,23 @@ TEST(QueryStreaming, DataKeepsItsExactLength)
     EXPECT_FALSE(again->BinaryData().has_value());
 }
 
+TEST(TableStreaming, NameAndRelationReadBack)
+{
+    TVTable t;
+    t.SetName("Table1");
+    t.SetTableName("Order Details");
+    t.SetRelation("OrderID = :OrderID");
+    TMemoryStream stream;
+    WriteComponent(stream, t);
+    stream.SetPosition(0);
+    TVTable back;
+    ReadComponent(stream, &back);
+    EXPECT_EQ(back.TableName(), "Order Details");
+    EXPECT_EQ(back.CommandText(), "\"Order Details\"");
+    EXPECT_EQ(back.Relation(), "OrderID = :OrderID");
+    EXPECT_EQ(back.Filter(), "") << "no master: the relation is not applied";
+}
+
 TEST(UpdateSQLStreaming, StatementsReadBack)
 {
     TVUpdateSQL u;

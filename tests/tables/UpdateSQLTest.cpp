@@ -31,8 +31,9 @@ protected:
 TEST_F(UpdateSQLTest, ModifyWritesNewValuesFoundByOldOnes)
 {
     TVUpdateSQL update;
-    update.ModifySQL()->SetText("UPDATE people SET name = :name, city = :city, seen = :seen\r\n"
-                                "WHERE id = :OLD_id AND name = :Old_Name");
+    update.ModifySQL()->SetText(
+        "UPDATE people SET name = :name, city = :city, seen = :seen\r\n"
+        "WHERE id = :OLD_id AND name = :Old_Name AND born = :OLD_born AND seen = :OLD_seen");
     std::vector<AnsiString> verbose;
     update.OnModifyVerbose = [&](const AnsiString& text, TVerboseMode mode) {
         if (mode == vmExecute)
@@ -51,7 +52,10 @@ TEST_F(UpdateSQLTest, ModifyWritesNewValuesFoundByOldOnes)
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM people WHERE seen = '2024-03-04 15:16:17'"), "1");
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM people"), "4");
     ASSERT_EQ(verbose.size(), 1u);
-    EXPECT_NE(verbose[0].find("WHERE id = 2 AND name = 'Jones'"), AnsiString::npos) << verbose[0];
+    EXPECT_NE(verbose[0].find("WHERE id = 2 AND name = 'Jones' AND born = {d '1993-01-01' } AND seen = {d "
+                              "'2024-01-05 02:05:09 PM' }"),
+              AnsiString::npos)
+        << verbose[0];
     EXPECT_EQ(update.GetQuery(ukModify)->RowsAffected(), 1);
 }
 
