@@ -490,7 +490,11 @@ Variant TVADODataSet::GetStateFieldValue(TDataSetState state, TField* field)
     case dsCurValue:
         return field->AsVariant();
     case dsOldValue:
-        return records_ ? records_->FieldOldValue(field->FieldName()) : Variant::Null();
+        // Outside an edit nothing has changed yet: the old value is the one the record holds,
+        // which is what a delete must find its row by.
+        if (!records_ || (records_->State != dsEdit && records_->State != dsInsert))
+            return field->AsVariant();
+        return records_->FieldOldValue(field->FieldName());
     default:
         return Variant::Null();
     }

@@ -21,6 +21,8 @@ TEST_F(BACKEND_SUITE(DialectBackendTest), GeneratedConditionsSelectTheExpectedRo
         {" (dt = {d '2024-01-05'}) ", 1},
         {" (ts > {ts '2024-01-05 14:00:00'}) ", 1},
         {" (ts >= #2024-01-05 02:05:09 PM#) ", 1},
+        {" (ts = {d '2024-01-05 02:05:09 PM' }) ", 1},
+        {" (ts > {d '2024-01-05 02:05:08 PM' } AND ts < {d '2024-01-05 02:05:10 PM' }) ", 1},
         {" (b = -1) ", 1},
         {" (b = 0) ", 1},
         {" (b <> -1) ", 1},

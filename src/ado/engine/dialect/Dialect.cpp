@@ -150,6 +150,20 @@ private:
                 return false;
             const std::size_t litEnd = SkipQuoted(body, '\'');
             const std::string_view literal = s_.substr(body, litEnd - body);
+            double value = 0;
+            if (dialect_ != SqlDialect::Generic && literal.size() >= 2 && literal.back() == '\'' &&
+                ParseIsoDateTime(literal.substr(1, literal.size() - 2), value)) {
+                // The text is read, not passed on: a 12-hour time or a date escape with a time of
+                // day would otherwise be cut to the date (PostgreSQL) or compared as text (SQLite).
+                const bool hasTime = value != static_cast<double>(static_cast<long long>(value));
+                if (word == "t")
+                    out = (dialect_ == SqlDialect::PostgreSQL ? "TIME '" : "'") +
+                          FormatIsoDateTime(value, adDBTime) + "'";
+                else
+                    out = DateLiteral(value, word == "ts" || hasTime, "");
+                next = close + 1;
+                return true;
+            }
             if (dialect_ == SqlDialect::Generic) {
                 out.assign(s_.substr(i, close + 1 - i));
             } else if (dialect_ == SqlDialect::PostgreSQL) {
