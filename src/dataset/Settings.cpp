@@ -15,6 +15,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -123,8 +124,16 @@ AnsiString SettingsFilePath(const AnsiString& fileName)
     return path;
 }
 
-void ReplaceFile(const AnsiString& path, const void* data, Int64 size)
+void ReplaceFile(const AnsiString& givenPath, const void* data, Int64 size)
 {
+    // A link is followed, so the file it names is replaced and the link stays.
+    AnsiString path = givenPath;
+    std::error_code linkError;
+    if (std::filesystem::is_symlink(AnsiToPath(path), linkError)) {
+        const std::filesystem::path target = std::filesystem::weakly_canonical(AnsiToPath(path), linkError);
+        if (!linkError)
+            path = PathToAnsi(target);
+    }
     const AnsiString dir = ExtractFileDir(path);
     if (!dir.empty() && !DirectoryExists(dir)) {
         std::error_code ec;
@@ -143,6 +152,11 @@ void ReplaceFile(const AnsiString& path, const void* data, Int64 size)
         throw EWriteError("Cannot write file \"" + path + "\". " + ErrorText(error) +
                           "; the old file is unchanged");
     };
+    // The replacement keeps the permissions the old file was given.
+    struct stat old {};
+    if (::stat(AnsiToUtf8(path).c_str(), &old) == 0 && S_ISREG(old.st_mode) &&
+        ::fchmod(file.Get(), old.st_mode & 07777) != 0)
+        fail(errno);
     const auto* bytes = static_cast<const char*>(data);
     Int64 written = 0;
     while (written < size) {

@@ -4,6 +4,7 @@
 
 #include "common/StreamBytes.h"
 
+#include "framework/classes/Application.h"
 #include "framework/rtl/Exceptions.h"
 
 #include <csignal>
@@ -337,6 +338,40 @@ TEST_F(SettingsFileTest, AFailedSaveFinishesTheCloseAndKeepsTheOldFile)
         d.SetFileName("");
         d.Close();
     }
+}
+
+TEST_F(SettingsFileTest, ASaveFailingWhileTheDatasetIsFreedIsShown)
+{
+    WriteFile(dir_ / "blocker", "not a folder");
+    std::vector<std::string> shown;
+    Application()->OnException = [&](TObject*, const Exception& e) { shown.push_back(e.Message()); };
+    TVADODataSet& d = Make("SELECT id, name FROM people");
+    d.SetFileName((dir_ / "blocker" / "people.drf").string());
+    d.Open();
+    dataSet_.reset(); // closes, and the save fails
+    Application()->OnException = nullptr;
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_NE(shown[0].find("Cannot create directory"), std::string::npos) << shown[0];
+}
+
+TEST_F(SettingsFileTest, ASaveKeepsTheFilesLinkAndPermissions)
+{
+    fs::create_directories(dir_ / "real");
+    const fs::path target = dir_ / "real" / "people.drf";
+    const fs::path link = dir_ / "people.drf";
+    WriteFile(target, StreamBytes::Root("TVADOWrapper").End().End().Bytes());
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_symlink(target, link);
+    TVADODataSet& d = Make("SELECT id, name FROM people");
+    d.SetFileName(link.string());
+    d.Open();
+    d.SetSortStr("name DESC");
+    d.Close();
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_NE(ReadBytes(target).find("name DESC"), std::string::npos);
+    EXPECT_EQ(fs::status(target).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(Listing(dir_ / "real"), std::vector<std::string>{"people.drf"});
 }
 
 TEST_F(SettingsFileTest, AnUnreadableFileFailsTheOpenAndChangesNothing)

@@ -229,6 +229,7 @@ TEST(GridColumnsTest, ReadingMarksValuesAsAssigned)
         .PropBool("Expanded", false)
         .PropString("FieldName", "name")
         .DefaultFont("Font", "Arial")
+        .PropIdent("PopupMenu", "MenuOfAnotherForm") // not in this stream: the reference stays empty
         .PropBool("ReadOnly", true)
         .PropString("Title.Caption", "Name")
         .PropInt("Width", 200)
@@ -242,6 +243,7 @@ TEST(GridColumnsTest, ReadingMarksValuesAsAssigned)
     EXPECT_TRUE(c->ReadOnly());
     EXPECT_EQ(c->Title()->Caption(), "Name");
     EXPECT_EQ(c->Width(), 200);
+    EXPECT_EQ(c->PopupMenu(), nullptr);
     const TColumnValues assigned = c->AssignedValues();
     for (TColumnValue v : {cvColor, cvFont, cvReadOnly, cvTitleCaption, cvWidth})
         EXPECT_TRUE(assigned.Contains(v)) << v;
