@@ -144,13 +144,15 @@ void ReplaceFile(const AnsiString& givenPath, const void* data, Int64 size)
     }
     AnsiString tempName;
     FileDescriptor file(CreateTempBeside(path, tempName));
-    if (file.Get() < 0)
-        throw EFCreateError("Cannot create file \"" + path + "\". " + ErrorText(errno));
+    if (file.Get() < 0) {
+        const int error = errno;
+        throw EFCreateError("Cannot create file \"" + path + "\". " + ErrorText(error));
+    }
     auto fail = [&](int error) {
         file.Close();
         ::unlink(AnsiToUtf8(tempName).c_str());
         throw EWriteError("Cannot write file \"" + path + "\". " + ErrorText(error) +
-                          "; the old file is unchanged");
+                          "; nothing was replaced");
     };
     // The replacement keeps the permissions the old file was given.
     struct stat old {};
