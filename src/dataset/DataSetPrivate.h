@@ -27,6 +27,14 @@ AnsiString JoinLine(const std::vector<AnsiString>& entries);
 // what (a field, a record) when it does not fit, leaving the area untouched.
 void StoreLine(char* area, Integer areaSize, const AnsiString& line, const AnsiString& what);
 
+// A settings file name as given, possibly written on Windows, as a path here: backslashes become
+// '/' and a leading drive letter is dropped.
+AnsiString SettingsFilePath(const AnsiString& fileName);
+// Replaces the file at path with size bytes: written to a new file in the same folder (created
+// with its missing parents), flushed, then renamed over path. On any failure the old file stays
+// byte for byte and the new one is removed; raises EFCreateError or EWriteError naming the file.
+void ReplaceFile(const AnsiString& path, const void* data, Int64 size);
+
 inline std::string_view TextArea(const char* buffer)
 {
     return std::string_view(buffer);

@@ -1,5 +1,6 @@
 // The dataset's published properties in their stored order, so a dataset (and its descendants)
-// reads and writes as a component; events are code and are not streamed.
+// reads and writes as a component; events are code and are not streamed. The settings-file
+// wrapper and its column collection are declared here too.
 #include "dataset/VDB.h"
 
 #include "framework/classes/PropInfo.h"
@@ -45,6 +46,16 @@ void DeclareDataSetClasses()
             [](TVADODataSet& d, TFilterOptions v) { d.SetFilterOptions(v); },
             {"foCaseInsensitive", "foNoPartialCompare"})
         .Default(TFilterOptions{});
+
+    ClassInfo<TColumnData>("TColumnData").Parent<TCollection>();
+    // Sort and Filter follow the collections and are left out when empty.
+    ClassInfo<TVADOWrapper>("TVADOWrapper")
+        .Parent<TComponent>()
+        .Collection("Colors", &TVADOWrapper::Colors)
+        .Collection("Filters", &TVADOWrapper::Filters)
+        .Collection("Columns", &TVADOWrapper::Columns)
+        .String("Sort", &TVADOWrapper::Sort, &TVADOWrapper::SetSort)
+        .String("Filter", &TVADOWrapper::Filter, &TVADOWrapper::SetFilter);
 }
 
 } // namespace

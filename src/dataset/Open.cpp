@@ -16,11 +16,12 @@ namespace vmado {
 TVADODataSet::TVADODataSet(TComponent* owner)
     : TDataSet(owner), blobValues_(std::make_unique<TStringList>()),
       filters_(std::make_unique<TVFilters>(this)), colors_(std::make_unique<TVFilters>(this)),
-      connInfo_(std::make_unique<TStringList>()), lineIndex_(std::make_unique<dataset::LineIndex>())
+      columns_(std::make_unique<TColumnData>(this)), connInfo_(std::make_unique<TStringList>()), lineIndex_(std::make_unique<dataset::LineIndex>())
 {
     RegisterDataSetClasses();
     filters_->SetPropName("Filters");
     colors_->SetPropName("Colors");
+    columns_->SetPropName("Columns");
     SetFilterOptions(TFilterOptions{});
 }
 
@@ -31,6 +32,14 @@ TVADODataSet::~TVADODataSet()
     try {
         Close();
     } catch (...) {
+    }
+    // No close event runs while destroying, so a failed save is shown here rather than lost.
+    if (saveError_) {
+        try {
+            std::rethrow_exception(std::exchange(saveError_, nullptr));
+        } catch (...) {
+            Application()->HandleException(this);
+        }
     }
     if (updateObject_ != nullptr && updateObject_->GetDataSet() == this)
         updateObject_->SetDataSet(nullptr);
@@ -397,10 +406,17 @@ void TVADODataSet::InternalOpen()
 
 void TVADODataSet::InternalClose()
 {
+    saveError_ = nullptr;
     if (cursorOpen_) {
         if (options_.Contains(opSubList))
             SubListClose();
-        InternalSave(fileName_);
+        // A settings file that cannot be written must not keep the dataset open: the close
+        // goes on and the error is raised once it is done (DoAfterClose).
+        try {
+            InternalSave(fileName_);
+        } catch (...) {
+            saveError_ = std::current_exception();
+        }
         if (records_ && records_->Active)
             records_->Close();
         if (ownConnection_ != nullptr && ownConnection_->Active)
@@ -614,6 +630,8 @@ void TVADODataSet::DoAfterClose()
     TDataSet::DoAfterClose();
     if (OnScroll)
         OnScroll(this);
+    if (saveError_)
+        std::rethrow_exception(std::exchange(saveError_, nullptr));
 }
 
 void TVADODataSet::DoAfterScroll()

@@ -10,8 +10,10 @@
 #include "framework/classes/Strings.h"
 #include "framework/db/DataSet.h"
 #include "framework/db/Fields.h"
+#include "framework/db/GridColumns.h"
 #include "framework/graphics/Graphics.h"
 
+#include <exception>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -56,6 +58,25 @@ public:
     virtual TVConnection* GetData() = 0;
     virtual void InsertDataSet(TVADODataSet* dataSet) = 0;
     virtual void RemoveDataSet(TVADODataSet* dataSet) = 0;
+};
+
+// Saved grid columns. The collection answers the component given at construction (a dataset or
+// a wrapper) as its owner, so its columns stream as part of that component.
+class TColumnData : public TCollection {
+public:
+    explicit TColumnData(TComponent* owner);
+    AnsiString ClassName() const override { return "TColumnData"; }
+    TPersistent* GetOwner() const override { return owner_; }
+    // Nothing for null; column data is copied column by column, other collections as the
+    // framework's collection copies them.
+    void Assign(const TPersistent* source) override;
+    TColumn* Add() { return static_cast<TColumn*>(TCollection::Add()); }
+    TColumn* GetItem(Integer index) const { return static_cast<TColumn*>(TCollection::Items(index)); }
+    TColumn* Items(Integer index) const { return GetItem(index); }
+    void SetItem(Integer index, const TColumn* value) { TCollection::SetItem(index, value); }
+
+private:
+    TComponent* owner_;
 };
 
 class TVADODataSet : public TDataSet {
@@ -124,6 +145,8 @@ public:
     void SetFilters(const TVFilters* value); // copies; does not re-filter
     TVFilters* Colors() const { return colors_.get(); }
     void SetColors(const TVFilters* value); // copies
+    TColumnData* Columns() const { return columns_.get(); }
+    void SetColumns(const TColumnData* value); // copies
     TStrings* BlobValues() const { return blobValues_.get(); }
 
     TDataSetNotifyEvent OnMarkStart, OnMarkEnd, OnFillStart, OnFillEnd, OnDialog, OnScroll;
@@ -223,9 +246,12 @@ protected:
     void DoBeforeEdit() override;
     void DoBeforeInsert() override;
     virtual void DoDialog();
-    // Settings file and dependent datasets; this class keeps neither, descendants may.
-    virtual void InternalLoad(const AnsiString& fileName) {}
-    virtual void InternalSave(const AnsiString& fileName) {}
+    // The settings file (Settings.cpp). Load replaces colours, filters, columns and sort text
+    // from an existing file and changes nothing when the file cannot be read; Save replaces the
+    // file whole or leaves the old one as it was.
+    virtual void InternalLoad(const AnsiString& fileName);
+    virtual void InternalSave(const AnsiString& fileName);
+    // Dependent datasets; this class keeps none, descendants may.
     virtual void SubListOpen() {}
     virtual void SubListClose() {}
 
@@ -302,7 +328,9 @@ private:
     AnsiString markerField_;
     std::unique_ptr<TVFilters> filters_;
     std::unique_ptr<TVFilters> colors_;
+    std::unique_ptr<TColumnData> columns_;
     AnsiString fileName_;
+    std::exception_ptr saveError_; // a failed save at close, raised once the close has finished
     TVOptions options_{opDialog, opFilter, opConnection};
     bool storeDefs_ = false;
     std::unique_ptr<TStringList> connInfo_;
@@ -348,6 +376,33 @@ private:
     // The content read and written, taken from the dataset's cache at creation; a copy here keeps
     // a blob written in many chunks from being copied whole into the cache at every chunk.
     AnsiString content_;
+};
+
+// The carrier of a dataset's settings file: a component whose stream holds the colour rules,
+// filter conditions, saved columns, sort text and filter text.
+class TVADOWrapper : public TComponent {
+public:
+    explicit TVADOWrapper(TComponent* owner);
+    ~TVADOWrapper() override;
+    AnsiString ClassName() const override { return "TVADOWrapper"; }
+
+    TVFilters* Colors() const { return colors_.get(); }
+    void SetColors(const TVFilters* value); // copies
+    TVFilters* Filters() const { return filters_.get(); }
+    void SetFilters(const TVFilters* value); // copies
+    TColumnData* Columns() const { return columns_.get(); }
+    void SetColumns(const TColumnData* value); // copies
+    const AnsiString& Sort() const { return sort_; }
+    void SetSort(const AnsiString& value) { sort_ = value; }
+    const AnsiString& Filter() const { return filter_; }
+    void SetFilter(const AnsiString& value) { filter_ = value; }
+
+private:
+    std::unique_ptr<TVFilters> colors_;
+    std::unique_ptr<TVFilters> filters_;
+    AnsiString sort_;
+    AnsiString filter_;
+    std::unique_ptr<TColumnData> columns_;
 };
 
 // Registers TVADODataSet's published properties with the streaming system (idempotent).
