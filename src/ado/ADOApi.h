@@ -495,4 +495,10 @@ struct CoRecordset {
     static RecordsetPtr CreateRemote(const AnsiString& machineName);
 };
 
+// A Filter text for the open recordset said as a WHERE condition (without the keyword) that
+// selects in its base table exactly the rows the filter lets through, in SQL the recordset's
+// connection executes; empty for a filter that restricts nothing. Raises EOleException for a
+// malformed filter and for one whose meaning the database's SQL cannot reproduce.
+AnsiString FilterAsCondition(const RecordsetPtr& recordset, const AnsiString& filter);
+
 } // namespace vmado

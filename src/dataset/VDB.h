@@ -36,6 +36,9 @@ using TVerboseEvent = std::function<void(const AnsiString& text, TVerboseMode mo
 
 enum TSortMode { smNONE, smASC, smDESC };
 
+// The fill-up editor's answer. Scoped: the filter mode already names an unscoped fmSQL.
+enum class TVFillUpMode { fmNone, fmConst, fmLower, fmUpper, fmSQL };
+
 // Takes over posting from the recordset: the dataset writes the values into the engine record and
 // calls Apply instead of sending them itself.
 class TVUpdateObject : public TComponent {
@@ -230,6 +233,22 @@ public:
     void SetFilterStr(const AnsiString& value);
     virtual void ExecFilter();
     void FieldColors(const AnsiString& fieldName, TColor& backColor, TColor& foreColor);
+
+    // ---- fill-up and markers (FillUp.cpp, Markers.cpp) ---------------------------------------------------
+    // One UPDATE of one column over the rows the dataset shows, then a re-open on the first record.
+    // Nothing happens without a table; an edit in progress is posted first; rows the statement
+    // could not select exactly as the dataset does raise EDatabaseError and nothing runs.
+    void FillUpper(const AnsiString& fieldName);
+    void FillLower(const AnsiString& fieldName);
+    // Unquoted, value must be a number (the locale's separator or a point), else EConvertError.
+    void FillConst(const AnsiString& fieldName, const AnsiString& value, bool quoted);
+    void FillExchange(const AnsiString& fieldName, const AnsiString& oldText, const AnsiString& newText);
+    void FillSQL(const AnsiString& fieldName, TStrings* lines); // nothing without lines
+    void FillExec(const AnsiString& sql);
+    // The marker column set on an open dataset with a MarkerField.
+    virtual void Markers(const AnsiString& value);
+    // The rows a fill-up would change now (SELECT COUNT(*) with its WHERE); -1 without a table.
+    Integer FillCount();
 
 protected:
     // ---- framework overrides: open and close (Open.cpp) ----------------------------------------------

@@ -86,6 +86,9 @@ public:
     void OpenRows(const std::shared_ptr<ConnectionImpl>& connection, std::vector<ColumnMeta> columns,
                   const std::vector<std::vector<CellRef>>& rows);
     std::size_t MemoryBytes() const; // the storage held by the open recordset
+    // A Filter text as a condition on the recordset's base table in its connection's SQL
+    // (FilterCondition.cpp); raises when the text is no filter or SQL cannot say the same.
+    AnsiString FilterCondition(const AnsiString& filter) const;
 
     // For the Field objects; col is the field index.
     int ColumnCount() const { return static_cast<int>(columns_.size()); }

@@ -349,10 +349,12 @@ struct ConstNode final : Node {
     Tri Value;
     explicit ConstNode(Tri v) : Value(v) {}
     Tri Eval(const IRowReader&) const override { return Value; }
+    void Accept(NodeVisitor& v) const override { v.Fixed(Value); }
 };
 
 struct AndNode final : Node {
     std::vector<NodePtr> Items;
+    void Accept(NodeVisitor& v) const override { v.And(Items); }
     Tri Eval(const IRowReader& row) const override
     {
         Tri result = Tri::True;
@@ -369,6 +371,7 @@ struct AndNode final : Node {
 
 struct OrNode final : Node {
     std::vector<NodePtr> Items;
+    void Accept(NodeVisitor& v) const override { v.Or(Items); }
     Tri Eval(const IRowReader& row) const override
     {
         Tri result = Tri::False;
@@ -386,11 +389,13 @@ struct OrNode final : Node {
 struct NotNode final : Node {
     NodePtr Item;
     Tri Eval(const IRowReader& row) const override { return Not(Item->Eval(row)); }
+    void Accept(NodeVisitor& v) const override { v.Not(*Item); }
 };
 
 struct IsNullNode final : Node {
     int Column;
     bool Negate;
+    void Accept(NodeVisitor& v) const override { v.IsNull(Column, Negate); }
     Tri Eval(const IRowReader& row) const override
     {
         const bool isNull = row.Cell(Column).Kind == ValueKind::Null;
@@ -400,6 +405,7 @@ struct IsNullNode final : Node {
 
 struct BoolColumnNode final : Node {
     int Column;
+    void Accept(NodeVisitor& v) const override { v.BoolColumn(Column); }
     Tri Eval(const IRowReader& row) const override
     {
         bool b;
@@ -414,6 +420,7 @@ struct CompareConstNode final : Node {
     std::shared_ptr<const FoldTable> Fold;
     CompareOp Op;
     Constant K;
+    void Accept(NodeVisitor& v) const override { v.CompareConst(Column, Fold.get(), Op, K); }
     Tri Eval(const IRowReader& row) const override
     {
         const CellRef c = row.Cell(Column);
@@ -448,6 +455,7 @@ struct CompareColumnsNode final : Node {
     int A, B;
     std::shared_ptr<const FoldTable> FoldA, FoldB;
     CompareOp Op;
+    void Accept(NodeVisitor& v) const override { v.CompareColumns(A, FoldA.get(), Op, B, FoldB.get()); }
     Tri Eval(const IRowReader& row) const override
     {
         int order;
@@ -462,6 +470,7 @@ struct LikeNode final : Node {
     int Column;
     std::shared_ptr<const FoldTable> Fold;
     LikePattern Pattern;
+    void Accept(NodeVisitor& v) const override { v.Like(Column, Fold.get(), Pattern); }
     Tri Eval(const IRowReader& row) const override
     {
         const CellRef c = row.Cell(Column);
@@ -480,6 +489,7 @@ struct InNode final : Node {
     int Column;
     std::shared_ptr<const FoldTable> Fold;
     std::vector<Constant> Items;
+    void Accept(NodeVisitor& v) const override { v.In(Column, Fold.get(), Items); }
     Tri Eval(const IRowReader& row) const override
     {
         const CellRef c = row.Cell(Column);

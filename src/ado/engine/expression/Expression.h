@@ -54,6 +54,7 @@ public:
     // The column indexes the expression reads, ascending, each once.
     std::vector<int> ReferencedColumns() const { return columns_; }
     const AnsiString& Text() const noexcept { return text_; } // the source text as given
+    const internal::Node& Root() const noexcept { return *root_; }
 
 private:
     std::unique_ptr<const internal::Node> root_;

@@ -48,11 +48,33 @@ struct Constant {
     CellRef AsCell() const;
 };
 
+struct Node;
+using NodePtr = std::unique_ptr<const Node>;
+struct LikePattern;
+
+// What a node is, for readers of a compiled tree other than evaluation (the SQL writer); each
+// node calls the one method of its kind with its parts.
+class NodeVisitor {
+public:
+    virtual ~NodeVisitor() = default;
+    virtual void Fixed(Tri value) = 0;
+    virtual void And(const std::vector<NodePtr>& items) = 0;
+    virtual void Or(const std::vector<NodePtr>& items) = 0;
+    virtual void Not(const Node& item) = 0;
+    virtual void IsNull(int column, bool negate) = 0;
+    virtual void BoolColumn(int column) = 0;
+    virtual void CompareConst(int column, const FoldTable* fold, CompareOp op, const Constant& k) = 0;
+    virtual void CompareColumns(int a, const FoldTable* foldA, CompareOp op, int b,
+                                const FoldTable* foldB) = 0;
+    virtual void Like(int column, const FoldTable* fold, const LikePattern& pattern) = 0;
+    virtual void In(int column, const FoldTable* fold, const std::vector<Constant>& items) = 0;
+};
+
 struct Node {
     virtual ~Node() = default;
     virtual Tri Eval(const IRowReader& row) const = 0;
+    virtual void Accept(NodeVisitor& visitor) const = 0;
 };
-using NodePtr = std::unique_ptr<const Node>;
 
 // Three-way comparison of a cell with a constant; Unknown when the cell is Null or the two
 // cannot be compared. Returns -1/0/1 in `order` otherwise.

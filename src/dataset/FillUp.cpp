@@ -1,0 +1,136 @@
+// Fill-up: one column of every row the dataset shows changed by a single UPDATE, then the dataset
+// re-opened on its first record. Values are literals the database reads back unchanged: quotes
+// doubled, and a bare value only when it is a number, written with a point.
+#include "dataset/FillUpPrivate.h"
+
+#include "framework/rtl/Exceptions.h"
+#include "framework/rtl/Locale.h"
+#include "framework/rtl/SysUtils.h"
+
+#include <cctype>
+
+namespace vmado {
+
+namespace {
+
+bool Digit(char c)
+{
+    return std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
+
+// Sign, digits with one decimal separator (the locale's or a point) and an optional exponent;
+// nothing else, so the value cannot carry more SQL than a number.
+AnsiString NumberLiteral(const AnsiString& value, const AnsiString& fieldName)
+{
+    const AnsiString text = Trim(value);
+    const char separator = FormatSettings().DecimalSeparator;
+    AnsiString out;
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        out += text[i++];
+    bool digits = false, point = false;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (Digit(c)) {
+            digits = true;
+            out += c;
+        } else if ((c == '.' || c == separator) && !point) {
+            point = true;
+            out += '.';
+        } else {
+            break;
+        }
+    }
+    bool valid = digits;
+    if (valid && i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        out += text[i++];
+        if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+            out += text[i++];
+        valid = i < text.size() && Digit(text[i]);
+        while (i < text.size() && Digit(text[i]))
+            out += text[i++];
+    }
+    if (!valid || i != text.size())
+        throw EConvertError("'" + value + "' is not a valid number for field '" + fieldName +
+                            "'; quote it to store it as text");
+    return out;
+}
+
+} // namespace
+
+void TVADODataSet::FillUpper(const AnsiString& fieldName)
+{
+    const AnsiString table = dataset::BulkTable(*this);
+    if (table.empty())
+        return;
+    const AnsiString column = dataset::BulkColumn(fieldName);
+    dataset::PostPending(*this);
+    FillExec("UPDATE " + table + " SET " + column + " = UCASE(" + column + ")" + dataset::BulkWhere(*this));
+}
+
+void TVADODataSet::FillLower(const AnsiString& fieldName)
+{
+    const AnsiString table = dataset::BulkTable(*this);
+    if (table.empty())
+        return;
+    const AnsiString column = dataset::BulkColumn(fieldName);
+    dataset::PostPending(*this);
+    FillExec("UPDATE " + table + " SET " + column + " = LCASE(" + column + ")" + dataset::BulkWhere(*this));
+}
+
+void TVADODataSet::FillConst(const AnsiString& fieldName, const AnsiString& value, bool quoted)
+{
+    const AnsiString table = dataset::BulkTable(*this);
+    if (table.empty())
+        return;
+    const AnsiString column = dataset::BulkColumn(fieldName);
+    const AnsiString literal = quoted ? QuotedStr(value) : NumberLiteral(value, fieldName);
+    dataset::PostPending(*this);
+    FillExec("UPDATE " + table + " SET " + column + " = " + literal + dataset::BulkWhere(*this));
+}
+
+void TVADODataSet::FillExchange(const AnsiString& fieldName, const AnsiString& oldText,
+                                const AnsiString& newText)
+{
+    const AnsiString table = dataset::BulkTable(*this);
+    if (table.empty())
+        return;
+    const AnsiString column = dataset::BulkColumn(fieldName);
+    dataset::PostPending(*this);
+    FillExec("UPDATE " + table + " SET " + column + " = {fn REPLACE(" + column + ", " + QuotedStr(oldText) +
+             ", " + QuotedStr(newText) + ")}" + dataset::BulkWhere(*this));
+}
+
+void TVADODataSet::FillSQL(const AnsiString& fieldName, TStrings* lines)
+{
+    const AnsiString table = dataset::BulkTable(*this);
+    if (table.empty() || lines == nullptr || lines->Count() == 0)
+        return;
+    const AnsiString column = dataset::BulkColumn(fieldName);
+    dataset::PostPending(*this);
+    FillExec("UPDATE " + table + " SET " + column + " = " + CleanSQL(lines->Text()) + " " +
+             dataset::BulkWhere(*this));
+}
+
+void TVADODataSet::FillExec(const AnsiString& sql)
+{
+    dataset::RunBulk(*this, sql, OnFillStart, OnFillEnd);
+}
+
+Integer TVADODataSet::FillCount()
+{
+    const AnsiString table = dataset::BulkTable(*this);
+    if (table.empty())
+        return -1;
+    const AnsiString sql = CleanSQL("SELECT COUNT(*) FROM " + table + dataset::BulkWhere(*this));
+    if (!ConnectionOpen())
+        return -1;
+    if (OnVerbose)
+        OnVerbose(sql, vmExecute);
+    const RecordsetPtr result = GetData()->Connection->Execute(sql, adCmdText);
+    if (!result || result->State() != adStateOpen || result->Eof())
+        throw EDatabaseError("The row count gave no answer: " + sql);
+    return result->Fields()->Item(0)->Value().AsInteger();
+}
+
+} // namespace vmado
