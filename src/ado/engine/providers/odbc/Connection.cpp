@@ -141,7 +141,7 @@ OdbcConnection::OdbcConnection(const ConnectionParts& parts, const OpenOptions& 
         if (dbms.find("postgres") != AnsiString::npos) {
             caps_.Dialect = SqlDialect::PostgreSQL;
             caps_.Returning = true;
-            undoesFailedStatements_ = ownRollbackLevel;
+            leavesErrorsToUs_ = ownRollbackLevel;
         } else if (dbms.find("sqlite") != AnsiString::npos) {
             caps_.Dialect = SqlDialect::SQLite;
             // The SQLite driver runs INSERT ... RETURNING but hands back no rows; keys come from
@@ -268,6 +268,20 @@ void OdbcConnection::EndTransaction(SQLSMALLINT completion, const char* what)
         Raise(SQL_HANDLE_DBC, Dbc(), AnsiString("Cannot ") + what);
     inTransaction_ = false;
     SQLSetConnectAttr(Dbc(), SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0);
+}
+
+void OdbcConnection::EndAbortedImplicitTransaction() noexcept
+{
+    // SQLEndTran does nothing while auto-commit is on, so the statement itself is sent; with no
+    // transaction open the server only warns.
+    try {
+        Handle statement(SQL_HANDLE_STMT, Dbc());
+        std::u16string text = Wide("ROLLBACK");
+        SQLExecDirectW(static_cast<SQLHSTMT>(statement.Get()), reinterpret_cast<SQLWCHAR*>(text.data()),
+                       static_cast<SQLINTEGER>(text.size()));
+    } catch (...) {
+        // the failure that brought us here is what the caller must see
+    }
 }
 
 void OdbcConnection::Commit()

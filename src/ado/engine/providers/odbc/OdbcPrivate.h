@@ -86,7 +86,8 @@ private:
         std::vector<char> Data; // RowArray rows
         std::vector<SQLLEN> Indicators;
     };
-    bool Run(); // SQLExecute and the result's shape
+    bool Run();                            // SQLExecute and the result's shape
+    bool Fetch(std::vector<CellRef>& row); // Step without the clean-up after a failure
     void Describe();
     void BindColumns();
     bool FetchBlock();
@@ -138,9 +139,12 @@ public:
 
     SQLHDBC Dbc() const { return static_cast<SQLHDBC>(dbc_.Get()); }
     Integer CommandTimeout() const { return commandTimeout_; }
-    // A failed statement inside a transaction must be undone here: PostgreSQL would otherwise
-    // refuse everything up to the rollback, and the driver was told not to step in.
-    bool UndoesFailedStatements() const { return undoesFailedStatements_ && inTransaction_; }
+    // The driver was told not to step in after an error, so the failed statement is undone here:
+    // PostgreSQL would otherwise refuse everything up to the rollback.
+    bool LeavesErrorsToUs() const { return leavesErrorsToUs_; }
+    // Outside our transactions the driver may have opened one of its own (for a cursor); a
+    // failure leaves it aborted, so it is rolled back. Never throws.
+    void EndAbortedImplicitTransaction() noexcept;
 
 private:
     void EndTransaction(SQLSMALLINT completion, const char* what);
@@ -153,7 +157,7 @@ private:
     Capabilities caps_;
     Integer commandTimeout_ = 30;
     bool inTransaction_ = false;
-    bool undoesFailedStatements_ = false;
+    bool leavesErrorsToUs_ = false;
     std::map<AnsiString, std::vector<AnsiString>> keys_;
 };
 

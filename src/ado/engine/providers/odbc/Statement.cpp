@@ -176,8 +176,17 @@ OdbcStatement::OdbcStatement(OdbcConnection& connection, std::string_view sql)
     std::u16string wide = Wide(sql);
     const SQLRETURN rc =
         SQLPrepareW(H(), reinterpret_cast<SQLWCHAR*>(wide.data()), static_cast<SQLINTEGER>(wide.size()));
-    if (!SQL_SUCCEEDED(rc))
+    if (!SQL_SUCCEEDED(rc)) {
+        if (connection_.LeavesErrorsToUs() && !connection_.InTransaction()) {
+            try {
+                Raise(SQL_HANDLE_STMT, H(), "Cannot prepare the statement '" + Excerpt(sql) + "'");
+            } catch (...) {
+                connection_.EndAbortedImplicitTransaction();
+                throw;
+            }
+        }
         Raise(SQL_HANDLE_STMT, H(), "Cannot prepare the statement '" + Excerpt(sql) + "'");
+    }
     SQLSMALLINT count = 0;
     if (SQL_SUCCEEDED(SQLNumParams(H(), &count)))
         parameterCount_ = count;
@@ -357,8 +366,16 @@ bool OdbcStatement::Execute()
         if (!SQL_SUCCEEDED(rc))
             Raise(SQL_HANDLE_STMT, H(), "Cannot bind parameter " + std::to_string(i + 1));
     }
-    if (!connection_.UndoesFailedStatements() || ControlsTransaction(sql_))
+    if (!connection_.LeavesErrorsToUs() || ControlsTransaction(sql_))
         return Run();
+    if (!connection_.InTransaction()) {
+        try {
+            return Run();
+        } catch (...) {
+            connection_.EndAbortedImplicitTransaction();
+            throw;
+        }
+    }
     // Only this statement's effects are taken back, so the transaction goes on; a savepoint the
     // caller set before stays, being older than this one.
     connection_.Prepare("SAVEPOINT vmado_statement")->Execute();
@@ -721,6 +738,17 @@ void OdbcStatement::ReadLongCell(std::size_t col, CellRef& cell)
 }
 
 bool OdbcStatement::Step(std::vector<CellRef>& row)
+{
+    try {
+        return Fetch(row);
+    } catch (...) {
+        if (connection_.LeavesErrorsToUs() && !connection_.InTransaction())
+            connection_.EndAbortedImplicitTransaction();
+        throw;
+    }
+}
+
+bool OdbcStatement::Fetch(std::vector<CellRef>& row)
 {
     if (!executed_ || !hasRows_ || done_)
         return false;
