@@ -369,6 +369,7 @@ TEST_P(SubListStopTest, StopsCleanlyAndReattaches)
     // A cancel is no error, and the dataset opens normally afterwards.
     RunLoop([] { return !CheckSynchronize(0); });
     EXPECT_TRUE(shown.Messages.empty());
+    sub.DataSet->OnFetchProgress = nullptr;
     sub.DataSet->SetCommand("SELECT id FROM people");
     sub.DataSet->Open();
     EXPECT_EQ(sub.DataSet->RecordCount(), 4);
