@@ -7,6 +7,7 @@
 #include "framework/rtl/Types.h"
 #include "framework/rtl/Variant.h"
 
+#include <functional>
 #include <memory>
 
 namespace vmado {
@@ -370,6 +371,10 @@ public:
                       CursorTypeEnum cursorType = adOpenForwardOnly, LockTypeEnum lockType = adLockReadOnly,
                       Integer options = adCmdUnknown) = 0;
     virtual void Close() = 0;          // discards unsent batch changes; raises when closed
+    // Watches the fetching of later opens: called on the opening thread with the rows fetched so
+    // far, after every block of rows and, where the provider can, while the database works towards
+    // the next row. Returning false stops the open, which raises and leaves the recordset closed.
+    virtual void SetFetchObserver(std::function<bool(Integer fetched)> observer) = 0;
     virtual void Requery() = 0;        // re-reads the source with the same settings
     virtual Integer State() const = 0; // ObjectStateEnum
     virtual ConnectionPtr ActiveConnection() const = 0;

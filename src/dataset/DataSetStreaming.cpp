@@ -13,6 +13,13 @@ void DeclareDataSetClasses()
 {
     ClassInfo<TVUpdateObject>("TVUpdateObject").Parent<TComponent>();
     ClassInfo<TVCustomMaster>("TVCustomMaster").Parent<TComponent>();
+    ClassInfo<TVSubItem>("TVSubItem")
+        .Parent<TCollectionItem>()
+        .Component("DataSource", &TVSubItem::GetDataSource,
+                   [](TVSubItem& i, TComponent* c) { i.SetDataSource(dynamic_cast<TDataSource*>(c)); })
+        .Bool("Background", &TVSubItem::Background, &TVSubItem::SetBackground)
+        .Default(true);
+    ClassInfo<TVSubList>("TVSubList").Parent<TCollection>();
     ClassInfo<TVADODataSet>("TVADODataSet")
         .Parent<TDataSet>()
         .Bool("Active", &TVADODataSet::GetActive, &TVADODataSet::SetActive)
@@ -25,6 +32,7 @@ void DeclareDataSetClasses()
                    [](TVADODataSet& d, TComponent* c) { d.SetMaster(dynamic_cast<TVCustomMaster*>(c)); })
         .Int("MaxRecords", &TVADODataSet::GetMaxRecords, &TVADODataSet::SetMaxRecords)
         .Default(0)
+        .Collection("SubList", &TVADODataSet::SubList)
         .Bool("ReadOnly", &TVADODataSet::ReadOnly, &TVADODataSet::SetReadOnly)
         .Default(false)
         .Enum("UpdateMode", &TVADODataSet::UpdateMode, &TVADODataSet::SetUpdateMode,

@@ -2,6 +2,7 @@
 // field definitions from the engine's column types, and the buffer sizes the open fixes.
 // Every failure during an open surfaces as "Open error!" with the cause kept as its context.
 #include "dataset/DataSetPrivate.h"
+#include "dataset/SubListPrivate.h"
 #include "dataset/VDB.h"
 
 #include "framework/classes/Application.h"
@@ -16,18 +17,23 @@ namespace vmado {
 TVADODataSet::TVADODataSet(TComponent* owner)
     : TDataSet(owner), blobValues_(std::make_unique<TStringList>()),
       filters_(std::make_unique<TVFilters>(this)), colors_(std::make_unique<TVFilters>(this)),
-      columns_(std::make_unique<TColumnData>(this)), connInfo_(std::make_unique<TStringList>()), lineIndex_(std::make_unique<dataset::LineIndex>())
+      columns_(std::make_unique<TColumnData>(this)), connInfo_(std::make_unique<TStringList>()),
+      lineIndex_(std::make_unique<dataset::LineIndex>()), subList_(std::make_unique<TVSubList>(this))
 {
     RegisterDataSetClasses();
     filters_->SetPropName("Filters");
     colors_->SetPropName("Colors");
     columns_->SetPropName("Columns");
     SetFilterOptions(TFilterOptions{});
+    subList_->SetPropName("SubList");
 }
 
 TVADODataSet::~TVADODataSet()
 {
     Destroying();
+    // No worker may go on opening this dataset, nor one of its sub-list, once it starts to go.
+    CancelOpen();
+    subList_->CancelOpens();
     // The framework's close runs InternalClose while this object is still whole.
     try {
         Close();
@@ -349,24 +355,37 @@ void TVADODataSet::SetColors(const TVFilters* value)
 
 void TVADODataSet::InternalOpen()
 {
+    std::unique_ptr<dataset::PreparedOpen> prepared = std::move(prepared_);
+    if (prepared == nullptr && backgroundOpen_ != nullptr)
+        throw EDatabaseError("Cannot open " + (Name().empty() ? ClassName() : Name()) +
+                             ": it is being opened in the background");
+    // Settings changed since the worker started (in BeforeOpen, say) make what it fetched stale.
+    if (prepared != nullptr && !prepared->Error && !PreparedFits(*prepared))
+        prepared.reset();
     if (connection_.empty() || commandText_.empty())
         return;
     try {
-        if (!ConnectionOpen())
-            return;
-        InternalLoad(fileName_);
+        if (prepared != nullptr) {
+            AdoptPrepared(*prepared);
+        } else {
+            if (!ConnectionOpen())
+                return;
+            InternalLoad(fileName_);
 
-        records_.reset(); // the old recordset goes before the new one takes the connection
-        records_ = std::make_unique<TVRecords>(connectionObject_);
-        records_->SetSort(sort_);
-        records_->CursorType = cursorType_;
-        records_->LockType = lockType_;
-        records_->CommandType = commandType_;
-        records_->Source = commandText_;
-        ExecFilter();
-        if (OnVerbose)
-            OnVerbose(commandText_, vmCommand);
-        records_->Open();
+            records_.reset(); // the old recordset goes before the new one takes the connection
+            records_ = std::make_unique<TVRecords>(connectionObject_);
+            records_->SetSort(sort_);
+            records_->CursorType = cursorType_;
+            records_->LockType = lockType_;
+            records_->CommandType = commandType_;
+            records_->Source = commandText_;
+            ExecFilter();
+            if (OnVerbose)
+                OnVerbose(commandText_, vmCommand);
+            WatchFetch(*records_);
+            records_->Open();
+            records_->Recordset->SetFetchObserver(nullptr);
+        }
         cursorOpen_ = records_->Active;
         SetBookmarkSize(10);
 

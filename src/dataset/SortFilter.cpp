@@ -134,7 +134,7 @@ void TVADODataSet::SetFilterStr(const AnsiString& value)
     ExecFilter();
 }
 
-void TVADODataSet::ExecFilter()
+AnsiString TVADODataSet::FilterText() const
 {
     AnsiString text = Filter();
     if (options_.Contains(opFilter)) {
@@ -143,6 +143,12 @@ void TVADODataSet::ExecFilter()
             text += " AND ";
         text += filtersText;
     }
+    return text;
+}
+
+void TVADODataSet::ExecFilter()
+{
+    const AnsiString text = FilterText();
     if (OnVerbose)
         OnVerbose(text, vmFilter);
     if (records_ == nullptr)

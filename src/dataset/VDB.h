@@ -4,6 +4,7 @@
 #pragma once
 
 #include "ado/ADOBase.h"
+#include "dataset/SubList.h"
 #include "filters/VFilters.h"
 #include "framework/classes/Component.h"
 #include "framework/classes/Streams.h"
@@ -24,7 +25,8 @@ namespace vmado {
 class TVADODataSet;
 namespace dataset {
 class LineIndex;
-}
+struct PreparedOpen;
+} // namespace dataset
 
 enum TVOption { opDialog, opFilter, opSubList, opConnection };
 using TVOptions = TSet<TVOption>;
@@ -151,6 +153,18 @@ public:
     TColumnData* Columns() const { return columns_.get(); }
     void SetColumns(const TColumnData* value); // copies
     TStrings* BlobValues() const { return blobValues_.get(); }
+    TVSubList* SubList() const { return subList_.get(); }
+    void SetSubList(const TVSubList* value) { subList_->Assign(value); } // copies
+
+    // ---- background opening (SubList.cpp) ------------------------------------------------------
+    // Stops this dataset's open, which leaves it closed: a background one is cancelled and waited
+    // for, raising nothing; a foreground one (asked from OnFetchProgress) stops at once and its
+    // Open raises "Open error!" saying it was cancelled.
+    void CancelOpen();
+    bool OpeningInBackground() const { return backgroundOpen_ != nullptr; }
+    // Rows fetched so far by an open under way, on the main thread: during a foreground open
+    // directly, during a background one through the main thread's queue.
+    std::function<void(TDataSet* sender, Integer fetched)> OnFetchProgress;
 
     TDataSetNotifyEvent OnMarkStart, OnMarkEnd, OnFillStart, OnFillEnd, OnDialog, OnScroll;
     TVerboseEvent OnVerbose;
@@ -270,9 +284,10 @@ protected:
     // file whole or leaves the old one as it was.
     virtual void InternalLoad(const AnsiString& fileName);
     virtual void InternalSave(const AnsiString& fileName);
-    // Dependent datasets; this class keeps none, descendants may.
-    virtual void SubListOpen() {}
-    virtual void SubListClose() {}
+    // Dependent datasets (SubList.cpp).
+    virtual void SubListOpen();
+    virtual void SubListClose();
+    void CloseInactive() override;
 
     // ---- buffers (Buffers.cpp) -------------------------------------------------------------------------
     TRecordBuffer AllocRecordBuffer() override;
@@ -317,6 +332,14 @@ protected:
 
 private:
     friend class TVBlobStream;
+    friend class TVADOThread;
+    // A background open: the main-thread part before the worker starts; whether what it fetched
+    // still fits the dataset's settings at the hand-back; the fetch observer of a foreground open.
+    void BeginBackgroundOpen(dataset::PreparedOpen& prepared);
+    bool PreparedFits(const dataset::PreparedOpen& prepared) const;
+    void AdoptPrepared(dataset::PreparedOpen& prepared);
+    void WatchFetch(TVRecords& records);
+    AnsiString FilterText() const; // the recordset filter ExecFilter applies
 
     void TakeMasterConnection();
     void FreeOwnConnection();
@@ -359,6 +382,10 @@ private:
     TCursorType cursorType_ = ctOpenStatic;
     TCursorLocation cursorLocation_ = clClient;
     TLockType lockType_ = ltLockBatchOptimistic;
+    std::unique_ptr<TVSubList> subList_;
+    TVADOThread* backgroundOpen_ = nullptr;           // the worker opening this dataset now
+    std::unique_ptr<dataset::PreparedOpen> prepared_; // its result, for the next InternalOpen
+    bool cancelOpen_ = false;                         // a foreground open is asked to stop
 };
 
 // A blob field's content as a stream: read from the engine record when the stream is made (unless

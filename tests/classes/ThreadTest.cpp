@@ -9,6 +9,8 @@
 #include <chrono>
 #include <future>
 #include <string>
+#include <thread>
+#include <vector>
 
 using namespace vmado;
 
@@ -227,3 +229,50 @@ TEST(Thread, WakeHookAnnouncesQueuedCalls)
 }
 
 } // namespace
+
+TEST(Thread, QueuedCallsRunOnTheMainThreadInOrderWithSynchronisedOnes)
+{
+    std::vector<std::string> seen; // main thread only
+    std::atomic<bool> queuedAll{false};
+    bool offMain = false;
+    TLambdaThread worker([&](TLambdaThread& self) {
+        self.Queue([&] { seen.push_back("q1"); });
+        self.Queue([&] { seen.push_back("q2"); });
+        // Queue returned without the main thread serving anything yet.
+        queuedAll.store(true);
+        self.Synchronize([&] {
+            offMain = std::this_thread::get_id() != MainThreadID();
+            seen.push_back("s");
+        });
+    });
+    worker.Start();
+    PumpUntil([&] { return queuedAll.load(); });
+    worker.WaitFor();
+    EXPECT_EQ(seen, (std::vector<std::string>{"q1", "q2", "s"}));
+    EXPECT_FALSE(offMain);
+}
+
+TEST(Thread, RemoveQueuedEventsDropsOnlyThatThreadsCalls)
+{
+    std::vector<std::string> seen;
+    TLambdaThread first([&](TLambdaThread& self) { self.Queue([&] { seen.push_back("first"); }); });
+    TLambdaThread second([&](TLambdaThread& self) { self.Queue([&] { seen.push_back("second"); }); });
+    // Waiting for the end without serving calls leaves both queued.
+    first.Start();
+    second.Start();
+    while (!first.Finished() || !second.Finished())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    TThread::RemoveQueuedEvents(&first);
+    first.WaitFor();
+    second.WaitFor();
+    CheckSynchronize(0);
+    EXPECT_EQ(seen, (std::vector<std::string>{"second"}));
+}
+
+TEST(Thread, QueueOnTheMainThreadRunsAtOnce)
+{
+    TLambdaThread idle([](TLambdaThread&) {});
+    int ran = 0;
+    idle.Queue([&] { ++ran; });
+    EXPECT_EQ(ran, 1);
+}

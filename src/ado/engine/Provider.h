@@ -127,6 +127,9 @@ public:
     virtual std::vector<AnsiString> BooleanColumns() = 0;
     // Drops what was cached about the schema (keys, Boolean columns) after DDL.
     virtual void ForgetSchema() = 0;
+    // While set, a running statement asks check now and then and is abandoned when it answers
+    // true; a provider that cannot interrupt its statements ignores it.
+    virtual void SetInterruptCheck(std::function<bool()> check) {}
 };
 
 using ProviderFactory = std::function<std::unique_ptr<ProviderConnection>(const ConnectionParts& parts,

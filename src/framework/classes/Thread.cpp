@@ -7,6 +7,7 @@
 
 #include <deque>
 #include <functional>
+#include <memory>
 #include <sstream>
 
 namespace vmado {
@@ -14,9 +15,12 @@ namespace vmado {
 namespace {
 
 struct SyncRequest {
-    const TThreadMethod* Method;
+    const TThreadMethod* Method = nullptr;
     bool Done = false;
     std::exception_ptr Error;
+    // A queued call: the queue owns the request and a copy of the method, nobody waits for it.
+    const TThread* QueuedBy = nullptr;
+    TThreadMethod QueuedMethod;
 };
 
 struct SyncState {
@@ -56,7 +60,8 @@ void RunOnMainThread(const TThreadMethod& method)
         return;
     }
     SyncState& state = State();
-    SyncRequest request{&method, false, nullptr};
+    SyncRequest request;
+    request.Method = &method;
     std::function<void()> wake;
     {
         std::lock_guard lock(state.Mutex);
@@ -87,17 +92,33 @@ bool CheckSynchronize(int timeoutMs)
         throw EThread("CheckSynchronize called from thread $" + ThreadIdText(std::this_thread::get_id()) +
                       ", which is NOT the main thread");
     SyncState& state = State();
-    std::deque<SyncRequest*> pending;
+    std::size_t pending = 0;
     {
         std::unique_lock lock(state.Mutex);
         if (state.Queue.empty() && timeoutMs > 0)
             state.MainCv.wait_for(lock, std::chrono::milliseconds(timeoutMs),
                                   [&] { return !state.Queue.empty(); });
-        pending.swap(state.Queue);
+        pending = state.Queue.size();
     }
-    if (pending.empty())
-        return false;
-    for (SyncRequest* request : pending) {
+    // Taken one at a time rather than as a batch: a call may remove the queued calls of a
+    // thread it frees, and those must not run afterwards. Calls queued meanwhile wait for the
+    // next round, so a thread that keeps queueing cannot hold the main thread here.
+    bool ran = false;
+    for (; pending > 0; --pending) {
+        SyncRequest* request = nullptr;
+        {
+            std::lock_guard lock(state.Mutex);
+            if (state.Queue.empty())
+                break;
+            request = state.Queue.front();
+            state.Queue.pop_front();
+        }
+        ran = true;
+        if (request->QueuedBy != nullptr) {
+            const std::unique_ptr<SyncRequest> owned(request);
+            request->QueuedMethod(); // like a synchronised call, an exception ends up with the caller
+            continue;
+        }
         try {
             (*request->Method)();
         } catch (...) {
@@ -110,7 +131,7 @@ bool CheckSynchronize(int timeoutMs)
         }
         state.DoneCv.notify_all();
     }
-    return true;
+    return ran;
 }
 
 void SetWakeMainThread(std::function<void()> wake)
@@ -126,6 +147,7 @@ TThread::TThread(bool createSuspended) : createSuspended_(createSuspended) {}
 
 TThread::~TThread()
 {
+    RemoveQueuedEvents(this);
     std::thread thread;
     {
         std::lock_guard lock(mutex_);
@@ -258,6 +280,42 @@ void TThread::Synchronize(const TThreadMethod& method)
 void TThread::Synchronize(TThread* thread, const TThreadMethod& method)
 {
     RunOnMainThread(method);
+}
+
+void TThread::Queue(const TThreadMethod& method)
+{
+    if (OnMainThread()) {
+        method();
+        return;
+    }
+    auto request = std::make_unique<SyncRequest>();
+    request->QueuedBy = this;
+    request->QueuedMethod = method;
+    SyncState& state = State();
+    std::function<void()> wake;
+    {
+        std::lock_guard lock(state.Mutex);
+        state.Queue.push_back(request.release());
+        wake = state.Wake;
+    }
+    state.MainCv.notify_all();
+    if (wake)
+        wake();
+}
+
+void TThread::RemoveQueuedEvents(TThread* thread)
+{
+    SyncState& state = State();
+    std::deque<SyncRequest*> dropped;
+    {
+        std::lock_guard lock(state.Mutex);
+        std::deque<SyncRequest*> kept;
+        for (SyncRequest* request : state.Queue)
+            (request->QueuedBy == thread ? dropped : kept).push_back(request);
+        state.Queue.swap(kept);
+    }
+    for (SyncRequest* request : dropped)
+        delete request;
 }
 
 } // namespace vmado

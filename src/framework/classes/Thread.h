@@ -79,6 +79,12 @@ public:
     // method is raised again here. On the main thread the call is immediate.
     void Synchronize(const TThreadMethod& method);
     static void Synchronize(TThread* thread, const TThreadMethod& method);
+    // Hands method to the main thread and returns at once; the main thread runs it at its next
+    // CheckSynchronize, in order with the synchronised calls. On the main thread it runs at once.
+    void Queue(const TThreadMethod& method);
+    // Drops the calls thread queued that have not run yet; call it on the main thread before
+    // whatever those calls use goes away.
+    static void RemoveQueuedEvents(TThread* thread);
 
     // Called on the main thread (through Synchronize) after Execute.
     TNotifyEvent OnTerminate;

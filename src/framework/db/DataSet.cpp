@@ -97,8 +97,11 @@ void TDataSet::SetActive(bool value)
             streamedActive_ = true;
         return;
     }
-    if (Active() == value)
+    if (Active() == value) {
+        if (!value && state_ == dsInactive)
+            CloseInactive();
         return;
+    }
     if (value) {
         DoBeforeOpen();
         try {

@@ -326,6 +326,9 @@ protected:
     virtual void SetStateFieldValue(TDataSetState state, TField* field, const Variant& value);
     virtual void OpenCursor(bool infoQuery);
     virtual void CloseCursor();
+    // Close() on a dataset that is not open; a dataset whose open can still be under way
+    // elsewhere stops it here.
+    virtual void CloseInactive() {}
     virtual void SetFilterText(const AnsiString& value) { filterText_ = value; }
     virtual void CalculateFields(TRecordBuffer buffer);
     virtual void RefreshInternalCalcFields(TRecordBuffer buffer) {}

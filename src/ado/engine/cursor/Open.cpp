@@ -162,12 +162,37 @@ void RecordsetImpl::Open(const AnsiString& source, const ConnectionPtr& activeCo
     if ((command & adCmdStoredProc) && link.Caps().Dialect == SqlDialect::SQLite)
         throw EOleException("Cannot open stored procedure '" + text + "': SQLite has no stored procedures",
                             "vmado.Cursor");
-    auto statement = link.Prepare(conn->Rewrite(sql));
-    if (!statement->Execute())
-        return; // a statement without rows ran; the recordset stays closed
-    cursorType_ = cursorType == adOpenUnspecified ? adOpenStatic : cursorType;
-    options_ = options;
-    Materialise(conn, *statement, text, lockType);
+    observerStopped_ = false;
+    fetched_ = 0;
+    if (observer_) {
+        // Asked while the database works towards the next row too, so that a long-running
+        // statement can be stopped before its first row.
+        link.SetInterruptCheck([this] {
+            return observerStopped_ || (observerStopped_ = !observer_(static_cast<Integer>(fetched_)));
+        });
+    }
+    struct ClearCheck {
+        ProviderConnection& Link;
+        ~ClearCheck() { Link.SetInterruptCheck(nullptr); }
+    } clearCheck{link};
+    try {
+        auto statement = link.Prepare(conn->Rewrite(sql));
+        if (!statement->Execute())
+            return; // a statement without rows ran; the recordset stays closed
+        cursorType_ = cursorType == adOpenUnspecified ? adOpenStatic : cursorType;
+        options_ = options;
+        Materialise(conn, *statement, text, lockType);
+    } catch (const EOleException&) {
+        if (!observerStopped_)
+            throw;
+    }
+    if (observerStopped_) {
+        if (open_)
+            Close();
+        throw EOleException("Cannot open the recordset: the open was cancelled after " +
+                                std::to_string(fetched_) + " rows of '" + text + "'",
+                            "vmado.Cursor");
+    }
 }
 
 void RecordsetImpl::Materialise(const std::shared_ptr<ConnectionImpl>& connection,
@@ -221,7 +246,16 @@ void RecordsetImpl::LoadRows(ProviderStatement& statement, Integer limit)
         for (std::size_t c = 0; c < n; ++c)
             columns_[c].Append(row[c]);
         ++count;
+        fetched_ = count;
+        if (observer_ && count % 64 == 0 && !observer_(static_cast<Integer>(count)))
+            observerStopped_ = true;
+        if (observerStopped_)
+            throw EOleException("Cannot open the recordset: the open was cancelled", "vmado.Cursor");
     }
+    if (observer_ && !observer_(static_cast<Integer>(count)))
+        observerStopped_ = true;
+    if (observerStopped_)
+        throw EOleException("Cannot open the recordset: the open was cancelled", "vmado.Cursor");
     flags_.assign(count, 0);
 }
 

@@ -37,6 +37,10 @@ public:
     void SetLockType(LockTypeEnum value) override;
     CursorLocationEnum CursorLocation() const override { return location_; }
     void SetCursorLocation(CursorLocationEnum value) override;
+    void SetFetchObserver(std::function<bool(Integer fetched)> observer) override
+    {
+        observer_ = std::move(observer);
+    }
     Integer MaxRecords() const override { return maxRecords_; }
     void SetMaxRecords(Integer value) override;
     bool Supports(CursorOptionEnum option) const override;
@@ -204,6 +208,9 @@ private:
     LockTypeEnum lockType_ = adLockReadOnly;
     CursorLocationEnum location_ = adUseServer;
     Integer maxRecords_ = 0;
+    std::function<bool(Integer)> observer_;
+    bool observerStopped_ = false;               // the observer stopped the open under way
+    std::size_t fetched_ = 0;                    // rows the open under way has fetched
     Integer updateCriteria_ = adCriteriaUpdCols; // the connection's at open; a property after
     bool open_ = false;
     bool synthetic_ = false; // built in memory: never sent anywhere

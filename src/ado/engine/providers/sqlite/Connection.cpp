@@ -118,7 +118,10 @@ void SqliteConnection::BeginCommand()
 
 int SqliteConnection::Progress(void* self)
 {
-    const auto& deadline = static_cast<SqliteConnection*>(self)->deadline_;
+    const auto* connection = static_cast<SqliteConnection*>(self);
+    if (connection->interruptCheck_ && connection->interruptCheck_())
+        return 1;
+    const auto& deadline = connection->deadline_;
     return deadline != std::chrono::steady_clock::time_point{} && std::chrono::steady_clock::now() > deadline;
 }
 

@@ -80,6 +80,7 @@ public:
     std::vector<AnsiString> PrimaryKey(const AnsiString& schema, const AnsiString& table) override;
     std::vector<AnsiString> BooleanColumns() override;
     void ForgetSchema() override { keys_.clear(); }
+    void SetInterruptCheck(std::function<bool()> check) override { interruptCheck_ = std::move(check); }
 
     sqlite3* Db() const { return db_.get(); }
     void Exec(const char* sql, const AnsiString& what);
@@ -97,6 +98,7 @@ private:
     Capabilities caps_;
     Integer commandTimeout_ = 30;
     std::chrono::steady_clock::time_point deadline_{};
+    std::function<bool()> interruptCheck_;
     std::map<AnsiString, std::vector<AnsiString>> keys_; // "schema.table" lower-cased -> key columns
 };
 
