@@ -43,6 +43,7 @@ public:
     virtual DataTypeEnum BlobAdoType() const { return adLongVarBinary; }
     virtual DataTypeEnum NumericAdoType() const { return adNumeric; }
     virtual bool EmbeddedSqlite() const { return false; }
+    virtual bool Postgres() const { return false; } // PostgreSQL's SQL, through whichever provider
     // A savepoint set inside a transaction lasts until rolled back to (through psqlODBC it is
     // lost, and a failed send can only be undone with the whole transaction).
     virtual bool KeepsSavepoints() const { return true; }
