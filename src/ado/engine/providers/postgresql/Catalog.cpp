@@ -37,6 +37,13 @@ std::vector<CatalogTable> PgConnection::Tables()
 
 std::vector<CatalogColumn> PgConnection::Columns(const AnsiString& table)
 {
+    // A named table is the one the search path finds, unless its schema is given with it; no
+    // name means every table of every schema.
+    AnsiString schema, name = table;
+    if (const std::size_t dot = table.find('.'); dot != AnsiString::npos) {
+        schema = table.substr(0, dot);
+        name = table.substr(dot + 1);
+    }
     const auto rows = Query(
         std::string("SELECT current_database(), n.nspname, c.relname, a.attname, a.attnum, a.atttypid, "
                     "a.atttypmod, a.attnotnull, d.adrelid IS NOT NULL, "
@@ -45,9 +52,11 @@ std::vector<CatalogColumn> PgConnection::Columns(const AnsiString& table)
                     "JOIN pg_namespace n ON n.oid = c.relnamespace "
                     "LEFT JOIN pg_attrdef d ON d.adrelid = a.attrelid AND d.adnum = a.attnum "
                     "WHERE a.attnum > 0 AND NOT a.attisdropped AND c.relkind IN ('r', 'p', 'v', 'm', 'f') "
-                    "AND ($1::text = '' OR c.relname::text = $1::text) AND ") +
+                    "AND ($2::text = '' OR c.relname::text = $2::text) "
+                    "AND ($1::text = n.nspname::text OR ($1::text = '' AND ($2::text = '' OR "
+                    "pg_table_is_visible(c.oid)))) AND ") +
             UserSchemas + " ORDER BY 2, 3, 5",
-        {ToUtf8(table)}, "Cannot read the columns of '" + table + "'");
+        {ToUtf8(schema), ToUtf8(name)}, "Cannot read the columns of '" + table + "'");
     std::vector<CatalogColumn> columns;
     for (const auto& r : rows) {
         CatalogColumn c;
