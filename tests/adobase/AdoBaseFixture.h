@@ -44,6 +44,7 @@ public:
     // A connection string to a fresh, empty database; dir is the test's temporary folder.
     virtual std::string FreshDatabase(const std::filesystem::path& dir) = 0;
     virtual bool EmbeddedSqlite() const { return false; }
+    virtual bool Postgres() const { return false; } // PostgreSQL's SQL, through whichever provider
     virtual std::string BlobType() const { return "BLOB"; }
 };
 

@@ -60,6 +60,7 @@ public:
     }
     bool Required() const override { return Env("VMADO_REQUIRE_PG") == "1"; }
     std::string BlobType() const override { return "BYTEA"; }
+    bool Postgres() const override { return true; }
     std::string FreshDatabase(const std::filesystem::path&) override
     {
         PrivateOdbcConfig();

@@ -22,7 +22,7 @@ protected:
         DataSetTest::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
-        const bool pg = Backend().Name() == "postgres";
+        const bool pg = Backend().Postgres();
         Exec(std::string("CREATE TABLE docs (id INTEGER PRIMARY KEY, memo ") + (pg ? "TEXT" : "CLOB") +
              ", data " + Backend().BlobType() + ")");
         Exec("INSERT INTO docs VALUES (1, 'hello world', " +
@@ -36,13 +36,13 @@ protected:
     }
     static std::string Hex(const std::string& digits)
     {
-        return Backend().Name() == "postgres" ? "decode('" + digits + "', 'hex')" : "X'" + digits + "'";
+        return Backend().Postgres() ? "decode('" + digits + "', 'hex')" : "X'" + digits + "'";
     }
     // The stored bytes of a binary column in upper-case hex, NULL as "<null>".
     std::string StoredHex(const std::string& column, int id)
     {
         const std::string where = " FROM docs WHERE id = " + std::to_string(id);
-        if (Backend().Name() == "postgres") {
+        if (Backend().Postgres()) {
             return Scalar("SELECT CASE WHEN " + column + " IS NULL THEN '<null>' ELSE upper(encode(" +
                           column + ", 'hex')) END" + where);
         }
@@ -256,7 +256,7 @@ TEST_F(BlobTest, AStreamCopiedInChunksKeepsEveryByte)
     EXPECT_EQ(Data()->BlobSize(), 200000);
     EXPECT_EQ(ReadAll(Data()), big);
     dataSet_->Post();
-    EXPECT_EQ(Scalar("SELECT " + std::string(Backend().Name() == "postgres" ? "octet_length" : "length") +
+    EXPECT_EQ(Scalar("SELECT " + std::string(Backend().Postgres() ? "octet_length" : "length") +
                      "(data) FROM docs WHERE id = 1"),
               "200000");
     EXPECT_EQ(StoredHex("data", 1), HexOf(big));

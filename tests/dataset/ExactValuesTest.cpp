@@ -11,7 +11,7 @@ namespace {
 
 class ExactValuesTest : public DataSetTest {
 protected:
-    bool Pg() const { return Backend().Name() == "postgres"; }
+    bool Pg() const { return Backend().Postgres(); }
 
     // Moves to the record whose k field holds key.
     void GoTo(TVADODataSet& ds, Integer key)

@@ -65,7 +65,7 @@ private:
 
 class PostingTest : public DataSetTest {
 protected:
-    bool Pg() const { return Backend().Name() == "postgres"; }
+    bool Pg() const { return Backend().Postgres(); }
 
     // gadgets: id, flag BOOLEAN, price DOUBLE PRECISION, memo (long text), code VARCHAR(10) NOT NULL UNIQUE.
     void MakeGadgets()

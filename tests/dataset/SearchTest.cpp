@@ -224,7 +224,7 @@ TEST_F(SearchTest, DateAndNumberKeysAreFoundUnderOtherLocaleSettings)
 
 TEST_F(SearchTest, BooleanKeysAreWrittenAsMinusOneAndZero)
 {
-    const bool pg = Backend().Name() == "postgres";
+    const bool pg = Backend().Postgres();
     Exec("CREATE TABLE flags (id INTEGER PRIMARY KEY, ok BOOLEAN)");
     Exec(std::string("INSERT INTO flags VALUES (1, ") + (pg ? "false" : "0") + ")");
     Exec(std::string("INSERT INTO flags VALUES (2, ") + (pg ? "true" : "1") + ")");

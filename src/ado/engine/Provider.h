@@ -145,5 +145,6 @@ ProviderFactory FindProvider(const AnsiString& name);
 // The built-in providers; FindProvider registers them on first use.
 void RegisterSqliteProvider();
 void RegisterOdbcProvider();
+void RegisterPostgresProvider();
 
 } // namespace vmado::engine

@@ -46,6 +46,9 @@ ProviderFactory FindProvider(const AnsiString& name)
 #if VMADO_WITH_ODBC
         RegisterOdbcProvider();
 #endif
+#if VMADO_WITH_POSTGRESQL
+        RegisterPostgresProvider();
+#endif
     });
     auto& r = TheRegistry();
     {

@@ -43,6 +43,7 @@ public:
     virtual DataTypeEnum BlobAdoType() const { return adLongVarBinary; }
     virtual DataTypeEnum NumericAdoType() const { return adNumeric; }
     virtual bool EmbeddedSqlite() const { return false; }
+    virtual bool Postgres() const { return false; } // PostgreSQL's SQL, through whichever provider
     // The schema the test's tables live in, as an OpenSchema restriction (Null when one database
     // holds nothing else).
     virtual Variant SchemaRestriction() const { return Variant::Null(); }

@@ -43,6 +43,7 @@ public:
     AnsiString AutoKey() const override { return "SERIAL PRIMARY KEY"; }
     AnsiString BlobType() const override { return "BYTEA"; }
     DataTypeEnum TextType() const override { return adLongVarChar; }
+    bool Postgres() const override { return true; }
     Variant SchemaRestriction() const override { return Variant(schema_); }
 
 private:

@@ -90,6 +90,26 @@ TEST_F(BACKEND_SUITE(ConnectionTest), RollbackUndoesAndCommitKeeps)
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM tall").AsInteger(), 49);
 }
 
+TEST_F(BACKEND_SUITE(ConnectionTest), AFailedStatementLeavesTheTransactionUsable)
+{
+    // Whatever fails - bad SQL, a broken constraint, a query that fails while it runs - only
+    // that statement is undone; the work before and after it commits.
+    std::vector<const char*> failing = {"DELETE FROM no_such_table", "INSERT INTO wide (id) VALUES (1)"};
+    if (Backend().Postgres()) // elsewhere a division by zero gives NULL
+        failing.push_back("SELECT 1 / (id - 2) FROM wide ORDER BY id");
+    for (const char* sql : failing) {
+        SCOPED_TRACE(sql);
+        conn->BeginTrans();
+        Exec("DELETE FROM tall WHERE id = 1");
+        EXPECT_THROW(conn->Execute(sql, adCmdText), EOleException);
+        Exec("DELETE FROM tall WHERE id = 2");
+        conn->CommitTrans();
+        EXPECT_EQ(Scalar("SELECT COUNT(*) FROM tall WHERE id <= 2").AsInteger(), 0);
+        Exec("INSERT INTO tall (id, name) VALUES (1, 'name-01')");
+        Exec("INSERT INTO tall (id, name) VALUES (2, 'name-02')");
+    }
+}
+
 TEST_F(BACKEND_SUITE(ConnectionTest), TransactionMisuseRaises)
 {
     EXPECT_THROW(conn->CommitTrans(), EOleException);
