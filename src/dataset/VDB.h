@@ -102,6 +102,10 @@ public:
     void SetCursorLocation(TCursorLocation value) { cursorLocation_ = value; }
     TLockType LockType() const { return lockType_; }
     void SetLockType(TLockType value) { lockType_ = value; }
+    // Rows a forward-only server cursor (ctOpenForwardOnly with clServer) holds while it streams;
+    // 1 leaves the engine's window. Applies at the next open; values below 1 are refused there.
+    Integer CacheSize() const { return cacheSize_; }
+    void SetCacheSize(Integer value) { cacheSize_ = value; }
 
     // ---- published properties ------------------------------------------------------------------
     bool ReadOnly() const { return readOnly_; }
@@ -312,6 +316,7 @@ private:
     TCursorType cursorType_ = ctOpenStatic;
     TCursorLocation cursorLocation_ = clClient;
     TLockType lockType_ = ltLockBatchOptimistic;
+    Integer cacheSize_ = 1;
 };
 
 // A blob field's content as a stream: read from the engine record when the stream is made (unless

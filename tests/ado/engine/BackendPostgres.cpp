@@ -45,6 +45,7 @@ public:
     DataTypeEnum TextType() const override { return adLongVarChar; }
     Variant SchemaRestriction() const override { return Variant(schema_); }
     bool KeepsSavepoints() const override { return false; }
+    AnsiString StreamingOptions() const override { return "UseDeclareFetch=1;Fetch=3"; }
 
 private:
     int count_ = 0;
