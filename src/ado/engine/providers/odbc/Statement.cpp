@@ -85,6 +85,21 @@ void BraceGuid(std::string& text)
     text = "{" + text + "}";
 }
 
+// Most text a result holds is ASCII: copied unit by unit into out's reused buffer, it needs
+// neither the code page's conversion nor the check that the conversion lost nothing. False (out
+// then unspecified) at the first unit outside ASCII.
+bool NarrowAscii(const SQLWCHAR* units, std::size_t count, std::string& out)
+{
+    out.resize(count);
+    char* target = out.data();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (units[i] >= 0x80)
+            return false;
+        target[i] = static_cast<char>(units[i]);
+    }
+    return true;
+}
+
 // The bare form drivers take for a GUID parameter.
 std::string_view UnbracedGuid(std::string_view text)
 {
@@ -557,10 +572,16 @@ void OdbcStatement::ReadCell(std::size_t col, std::size_t r, CellRef& cell)
             throw EOleException("Cannot read column '" + m.Name +
                                     "': a value is longer than the driver declared",
                                 "vmado.ODBC");
-        convert_[col] = Narrow(reinterpret_cast<const SQLWCHAR*>(p), static_cast<std::size_t>(indicator) / 2);
+        const auto* units = reinterpret_cast<const SQLWCHAR*>(p);
+        const auto count = static_cast<std::size_t>(indicator) / 2;
+        cell.Kind = ValueKind::Text;
+        if (m.Type != adGUID && NarrowAscii(units, count, convert_[col])) {
+            cell.Text = convert_[col]; // ASCII reads the same in every code page: nothing is lost
+            break;
+        }
+        convert_[col] = Narrow(units, count);
         if (m.Type == adGUID)
             BraceGuid(convert_[col]);
-        cell.Kind = ValueKind::Text;
         cell.Text = convert_[col];
         cell.Stored = KeepWhenLossy(col, p, static_cast<std::size_t>(indicator));
         break;
