@@ -36,6 +36,11 @@ public:
     virtual AnsiString TimestampType() const { return "TIMESTAMP"; }
     virtual AnsiString BlobType() const { return "BLOB"; }
     virtual AnsiString DoubleType() const { return "DOUBLE PRECISION"; }
+    // An expression repeating the text literal count times.
+    virtual AnsiString RepeatText(const AnsiString& text, const AnsiString& count) const
+    {
+        return "REPLACE(HEX(ZEROBLOB(" + count + ")), '00', " + text + ")";
+    }
 
     // What reads back.
     virtual bool TextSizeFromData() const { return false; } // TEXT without length: longest value

@@ -45,6 +45,10 @@ public:
     DataTypeEnum TextType() const override { return adLongVarChar; }
     Variant SchemaRestriction() const override { return Variant(schema_); }
     bool KeepsSavepoints() const override { return false; }
+    AnsiString RepeatText(const AnsiString& text, const AnsiString& count) const override
+    {
+        return "REPEAT(" + text + ", " + count + ")";
+    }
     AnsiString StreamingOptions() const override { return "UseDeclareFetch=1;Fetch=3"; }
 
 private:
