@@ -229,10 +229,10 @@ private:
     bool synthetic_ = false; // built in memory: never sent anywhere
     Integer cacheSize_ = 1;
     bool streaming_ = false;
-    std::uint64_t streamId_ = 0;       // the connection's statement; 0 once it has no more rows
-    std::uint32_t base_ = 0;           // row id of the window's first row
-    std::size_t streamed_ = 0;         // rows read from the statement (MaxRecords counts them)
-    std::vector<ColumnMeta> settled_;  // the columns as the first window settled them
+    std::uint64_t streamId_ = 0;      // the connection's statement; 0 once it has no more rows
+    std::uint32_t base_ = 0;          // row id of the window's first row
+    std::size_t streamed_ = 0;        // rows read from the statement (MaxRecords counts them)
+    std::vector<ColumnMeta> settled_; // the columns as the first window settled them
 
     std::vector<Column> columns_;
     std::vector<std::uint8_t> flags_;
