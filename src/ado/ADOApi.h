@@ -359,6 +359,17 @@ public:
 // A client-side cursor over materialised rows. Bookmarks are numeric variants that stay valid for
 // the life of the open recordset (they survive Filter and Sort). The end-of-file test is named
 // Eof because the C library owns the name EOF as a macro; Bof matches it.
+//
+// Streaming: opened forward-only (adOpenForwardOnly) with the server cursor location, the
+// recordset reads its rows from the open statement as the cursor moves and holds only a window of
+// them (CacheSize rows), so a result larger than memory can be scanned. The location is the
+// recordset's own once set, else its connection's. A streaming recordset is read-only (the lock
+// type reads back adLockReadOnly) and answers what needs the whole result as ADO's server cursors
+// do: RecordCount is -1; AbsolutePosition and bookmarks count rows from the first one read; Sort
+// and a criteria Filter raise; a bookmark, AbsolutePosition or a backward move (MovePrevious,
+// Move, backward Find) raises once its row has left the window; MoveFirst outside the window runs
+// the statement again; MoveLast reads through to the last row. Supports reports adMovePrevious,
+// adBookmark and adApproxPosition as unsupported.
 class Recordset {
 public:
     virtual ~Recordset() = default;
@@ -388,6 +399,10 @@ public:
     virtual void SetCursorLocation(CursorLocationEnum value) = 0;
     virtual Integer MaxRecords() const = 0;        // 0 = no limit
     virtual void SetMaxRecords(Integer value) = 0; // before Open only; raises for a negative value
+    // Rows a streaming recordset holds (its window; a client cursor holds every row and ignores
+    // it). The default 1 asks for the engine's window of 4,096 rows; set before Open, raises below 1.
+    virtual Integer CacheSize() const = 0;
+    virtual void SetCacheSize(Integer value) = 0;
     virtual bool Supports(CursorOptionEnum option) const = 0;
 
     // Position. At BOF or EOF AbsolutePosition is adPosBOF / adPosEOF; on an empty view both

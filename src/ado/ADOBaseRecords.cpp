@@ -91,7 +91,9 @@ void TVRecords::InternalOpen()
             Recordset->SetSort(sort_);
         if (!filter_.empty())
             ApplyFilter(filter_);
-        HasRecords = GetRecordCount() > 0;
+        // A streaming recordset does not know its count (-1) until read to the end.
+        const Integer rows = GetRecordCount();
+        HasRecords = rows > 0 || (rows < 0 && !(Recordset->Bof() && Recordset->Eof()));
         if (HasRecords)
             Recordset->MovePrevious();
         FieldNames->Clear();

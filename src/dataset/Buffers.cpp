@@ -214,6 +214,11 @@ TGetResult TVADODataSet::GetRecord(TRecordBuffer buffer, TGetMode getMode, bool 
     if (!cursorOpen_ || records_ == nullptr)
         return grEOF;
     TVRecords& r = *records_;
+    // A streaming recordset keeps the last quarter of its window when it slides: four times the
+    // ring (a grid may have grown it since the open) keeps every buffered record reachable.
+    const Integer cache = r.Recordset->CacheSize();
+    if (cache > 1 && cache < 4 * (BufferCount() + 1))
+        r.Recordset->SetCacheSize(4 * (BufferCount() + 1));
     TGetResult result = grOK;
     switch (getMode) {
     case gmCurrent:

@@ -379,6 +379,7 @@ void TVADODataSet::InternalOpen()
             records_->LockType = lockType_;
             records_->CommandType = commandType_;
             records_->Source = commandText_;
+            records_->Recordset->SetCacheSize(cacheSize_);
             ExecFilter();
             if (OnVerbose)
                 OnVerbose(commandText_, vmCommand);

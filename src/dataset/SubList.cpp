@@ -67,6 +67,7 @@ void dataset::PreparedOpen::Run(const std::function<bool(Integer fetched)>& obse
         Records->LockType = LockType;
         Records->CommandType = CommandType;
         Records->Source = Command;
+        Records->Recordset->SetCacheSize(CacheSize);
         Records->SetFilter(Filter);
         Records->Recordset->SetFetchObserver(observer);
         try {
@@ -431,6 +432,7 @@ void TVADODataSet::BeginBackgroundOpen(dataset::PreparedOpen& prepared)
     prepared.CursorType = cursorType_;
     prepared.LockType = lockType_;
     prepared.CursorLocation = cursorLocation_;
+    prepared.CacheSize = cacheSize_;
     if (options_.Contains(opConnection) && master_ != nullptr) {
         // Opening the shared connection is no job for a worker: the master and the other datasets
         // on it live on the main thread.
@@ -450,6 +452,7 @@ bool TVADODataSet::PreparedFits(const dataset::PreparedOpen& prepared) const
     return prepared.Connection == connection_ && prepared.Command == commandText_ && prepared.Sort == sort_ &&
            prepared.Filter == FilterText() && prepared.CommandType == commandType_ &&
            prepared.CursorType == cursorType_ && prepared.LockType == lockType_ &&
+           prepared.CacheSize == cacheSize_ &&
            (onMaster || prepared.CursorLocation == cursorLocation_);
 }
 

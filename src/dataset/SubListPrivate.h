@@ -20,6 +20,7 @@ struct PreparedOpen {
     TCursorType CursorType = ctOpenStatic;
     TLockType LockType = ltLockBatchOptimistic;
     TCursorLocation CursorLocation = clClient;
+    Integer CacheSize = 1;
     TVConnection* Shared = nullptr; // a master's connection, opened on the main thread; not owned
 
     std::unique_ptr<TVConnection> OwnConnection; // made and opened by the worker

@@ -128,6 +128,10 @@ public:
     void SetCursorLocation(TCursorLocation value) { cursorLocation_ = value; }
     TLockType LockType() const { return lockType_; }
     void SetLockType(TLockType value) { lockType_ = value; }
+    // Rows a forward-only server cursor (ctOpenForwardOnly with clServer) holds while it streams;
+    // 1 leaves the engine's window. Applies at the next open; values below 1 are refused there.
+    Integer CacheSize() const { return cacheSize_; }
+    void SetCacheSize(Integer value) { cacheSize_ = value; }
 
     // ---- published properties ------------------------------------------------------------------
     bool ReadOnly() const { return readOnly_; }
@@ -386,6 +390,7 @@ private:
     TVADOThread* backgroundOpen_ = nullptr;           // the worker opening this dataset now
     std::unique_ptr<dataset::PreparedOpen> prepared_; // its result, for the next InternalOpen
     bool cancelOpen_ = false;                         // a foreground open is asked to stop
+    Integer cacheSize_ = 1;
 };
 
 // A blob field's content as a stream: read from the engine record when the stream is made (unless

@@ -31,6 +31,26 @@ ConnectionImpl::~ConnectionImpl()
     }
 }
 
+std::uint64_t ConnectionImpl::AdoptStream(std::unique_ptr<ProviderStatement> statement)
+{
+    Guard g(mutex_);
+    streams_.emplace(++lastStream_, std::move(statement));
+    return lastStream_;
+}
+
+ProviderStatement* ConnectionImpl::Stream(std::uint64_t id) const
+{
+    Guard g(mutex_);
+    const auto it = streams_.find(id);
+    return it == streams_.end() ? nullptr : it->second.get();
+}
+
+void ConnectionImpl::EndStream(std::uint64_t id) noexcept
+{
+    Guard g(mutex_);
+    streams_.erase(id);
+}
+
 void ConnectionImpl::CheckClosed(const char* what) const
 {
     if (link_)
@@ -245,6 +265,7 @@ void ConnectionImpl::Close()
     } catch (...) {
         // the handles go regardless
     }
+    streams_.clear();
     link_.reset();
     codePageLock_.reset();
     transactionLevel_ = 0;

@@ -9,6 +9,7 @@
 #include "framework/rtl/CodePage.h"
 
 #include <atomic>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -60,6 +61,11 @@ public:
     static Integer CheckUpdateCriteria(const Variant& value);
     // Bumped by each Open and Close; a recordset compares it to learn that its link went away.
     std::uint64_t Generation() const { return generation_.load(); }
+    // Statements that streaming recordsets read from as they move. The connection owns them so
+    // that Close ends them before the provider link they run on; a recordset keeps the number.
+    std::uint64_t AdoptStream(std::unique_ptr<ProviderStatement> statement);
+    ProviderStatement* Stream(std::uint64_t id) const; // nullptr once ended or closed
+    void EndStream(std::uint64_t id) noexcept;
 
 private:
     void CheckClosed(const char* what) const;
@@ -77,6 +83,8 @@ private:
     IsolationLevelEnum isolationLevel_ = adXactReadCommitted;
     ConnectModeEnum mode_ = adModeUnknown;
     std::unique_ptr<ProviderConnection> link_;
+    std::map<std::uint64_t, std::unique_ptr<ProviderStatement>> streams_; // after link_: ends first
+    std::uint64_t lastStream_ = 0;
     std::optional<CodePageLock> codePageLock_; // while open: rows hold text of the code page
     std::shared_ptr<PropertyList> properties_ = std::make_shared<PropertyList>();
     Integer transactionLevel_ = 0;

@@ -26,6 +26,9 @@ public:
     virtual bool Required() const { return false; }
     // A connection string to an empty database reserved for one test.
     virtual AnsiString ConnectionString() = 0;
+    // Options added to a connection string so that the driver, too, fetches a streaming
+    // cursor's rows in small blocks; empty where there is nothing to tell it.
+    virtual AnsiString StreamingOptions() const { return {}; }
 
     // DDL spellings.
     virtual AnsiString AutoKey() const = 0; // an auto-generated integer primary key column type
@@ -33,6 +36,11 @@ public:
     virtual AnsiString TimestampType() const { return "TIMESTAMP"; }
     virtual AnsiString BlobType() const { return "BLOB"; }
     virtual AnsiString DoubleType() const { return "DOUBLE PRECISION"; }
+    // An expression repeating the text literal count times.
+    virtual AnsiString RepeatText(const AnsiString& text, const AnsiString& count) const
+    {
+        return "REPLACE(HEX(ZEROBLOB(" + count + ")), '00', " + text + ")";
+    }
 
     // What reads back.
     virtual bool TextSizeFromData() const { return false; } // TEXT without length: longest value

@@ -45,6 +45,11 @@ public:
     DataTypeEnum TextType() const override { return adLongVarChar; }
     bool Postgres() const override { return true; }
     Variant SchemaRestriction() const override { return Variant(schema_); }
+    AnsiString RepeatText(const AnsiString& text, const AnsiString& count) const override
+    {
+        return "REPEAT(" + text + ", " + count + ")";
+    }
+    AnsiString StreamingOptions() const override { return "UseDeclareFetch=1;Fetch=3"; }
 
 private:
     int count_ = 0;

@@ -262,3 +262,34 @@ TEST_F(BACKEND_SUITE(CursorTest), StatusOfAnUntouchedRecordIsUnmodified)
 } // namespace
 
 } // namespace vmado::test
+
+namespace vmado::test {
+namespace {
+
+TEST_F(BACKEND_SUITE(CursorTest), LongTextsAmongShortOnesArriveWholeInEveryBlock)
+{
+    // Long values (past any short room a driver binds) scattered through several fetch blocks.
+    Exec("CREATE TABLE longs (id INTEGER PRIMARY KEY, t TEXT)");
+    Exec("INSERT INTO longs SELECT i, CASE WHEN i % 5 = 0 THEN " + Backend().RepeatText("'ab'", "150 + i") +
+         " WHEN i % 7 = 0 THEN NULL ELSE 'short ' || i END "
+         "FROM (WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 700) SELECT i FROM "
+         "n) q");
+    auto rs = OpenRs("SELECT id, t FROM longs ORDER BY id", adLockReadOnly);
+    ASSERT_EQ(rs->RecordCount(), 700);
+    for (int i = 1; !rs->Eof(); rs->MoveNext(), ++i) {
+        const Variant t = rs->Fields()->Item("t")->Value();
+        if (i % 5 == 0) {
+            std::string expected;
+            for (int k = 0; k < 150 + i; ++k)
+                expected += "ab";
+            ASSERT_EQ(t.AsString(), expected) << "id " << i;
+        } else if (i % 7 == 0) {
+            ASSERT_TRUE(t.IsNull()) << "id " << i;
+        } else {
+            ASSERT_EQ(t.AsString(), "short " + std::to_string(i));
+        }
+    }
+}
+
+} // namespace
+} // namespace vmado::test

@@ -218,7 +218,7 @@ bool RecordsetImpl::PeekRow(std::uint32_t& row) const
 {
     if (!OnRecord())
         return false;
-    row = view_[static_cast<std::size_t>(pos_)];
+    row = base_ + view_[static_cast<std::size_t>(pos_)];
     return true;
 }
 
@@ -258,6 +258,7 @@ bool RecordsetImpl::FieldTextReplaced(int col) const
     std::uint32_t row = 0;
     if (!PeekRow(row))
         return false;
+    row -= base_;
     const Column& c = columns_[static_cast<std::size_t>(col)];
     return c.Kind() == ValueKind::Text && !c.IsNull(row) && !c.StoredFor(row, c.TextAt(row)).empty();
 }

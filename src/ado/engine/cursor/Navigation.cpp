@@ -3,6 +3,7 @@
 #include "ado/engine/cursor/RecordsetImpl.h"
 #include "ado/engine/cursor/StoreRowPrivate.h"
 
+#include <climits>
 #include <cmath>
 
 namespace vmado::engine {
@@ -60,12 +61,24 @@ Integer RecordsetImpl::AbsolutePosition() const
         return adPosBOF;
     if (pos_ >= static_cast<long>(view_.size()))
         return adPosEOF;
-    return static_cast<Integer>(pos_ + 1);
+    return static_cast<Integer>(base_ + pos_ + 1);
 }
 
 void RecordsetImpl::SetAbsolutePosition(Integer value)
 {
     CheckOpen("set AbsolutePosition");
+    if (streaming_ && value >= 1) {
+        const long pos = static_cast<long>(value) - 1 - static_cast<long>(base_);
+        CheckBehindWindow(pos, "set AbsolutePosition");
+        LeaveRecord();
+        SetPosition(pos);
+        if (pos_ >= static_cast<long>(view_.size()))
+            throw EOleException("Cannot set AbsolutePosition to " + std::to_string(value) +
+                                    ": the recordset has only " + std::to_string(base_ + view_.size()) +
+                                    " records",
+                                "vmado.Cursor");
+        return;
+    }
     if (value < 1 || value > static_cast<Integer>(view_.size()))
         throw EOleException("Cannot set AbsolutePosition to " + std::to_string(value) +
                                 ": the recordset has " + std::to_string(view_.size()) + " records",
@@ -77,6 +90,8 @@ void RecordsetImpl::SetAbsolutePosition(Integer value)
 Integer RecordsetImpl::RecordCount() const
 {
     CheckOpen("read RecordCount");
+    if (streaming_)
+        return -1; // unknown until the statement has been read to its end
     return static_cast<Integer>(view_.size());
 }
 
@@ -85,7 +100,7 @@ Variant RecordsetImpl::Bookmark() const
     CheckOpen("read the bookmark");
     if (deletedCurrent_)
         return Variant(static_cast<double>(*deletedCurrent_) + 1);
-    return Variant(static_cast<double>(CurrentRow("read the bookmark")) + 1);
+    return Variant(static_cast<double>(CurrentRow("read the bookmark")) + base_ + 1);
 }
 
 std::uint32_t RecordsetImpl::RowOfBookmark(const Variant& bookmark, const char* what) const
@@ -95,6 +110,16 @@ std::uint32_t RecordsetImpl::RowOfBookmark(const Variant& bookmark, const char* 
         v = bookmark.AsFloat();
     } catch (const Exception&) {
         throw EOleException(AnsiString("Cannot ") + what + ": the bookmark is not a number", "vmado.Cursor");
+    }
+    if (streaming_ && v >= 1 && v == std::floor(v)) {
+        const double row = v - 1 - base_;
+        if (row < 0)
+            CheckBehindWindow(static_cast<long>(row), what);
+        if (row >= static_cast<double>(flags_.size()))
+            throw EOleException(AnsiString("Cannot ") + what + ": record " + VarToStr(bookmark) +
+                                    " has not been read yet by this forward-only cursor",
+                                "vmado.Cursor");
+        return static_cast<std::uint32_t>(row);
     }
     if (!(v >= 1) || v != std::floor(v) || v > static_cast<double>(flags_.size()))
         throw EOleException(AnsiString("Cannot ") + what + ": bookmark " + VarToStr(bookmark) +
@@ -129,6 +154,8 @@ long RecordsetImpl::PositionOf(std::uint32_t row) const
 
 void RecordsetImpl::SetPosition(long pos)
 {
+    if (streamId_ != 0 && pos >= static_cast<long>(view_.size()))
+        pos = ReadAhead(pos);
     const long n = static_cast<long>(view_.size());
     pos_ = pos < -1 ? -1 : (pos > n ? n : pos);
     deletedCurrent_.reset();
@@ -144,6 +171,8 @@ void RecordsetImpl::MoveFirst()
 {
     CheckOpen("move to the first record");
     LeaveRecord();
+    if (streaming_ && base_ > 0)
+        RestartStream();
     SetPosition(0);
 }
 
@@ -151,6 +180,8 @@ void RecordsetImpl::MoveLast()
 {
     CheckOpen("move to the last record");
     LeaveRecord();
+    if (streamId_ != 0)
+        SetPosition(LONG_MAX); // reads through to the last row
     SetPosition(static_cast<long>(view_.size()) - (view_.empty() ? 0 : 1));
 }
 
@@ -177,6 +208,7 @@ void RecordsetImpl::MovePrevious()
     }
     if (Bof())
         throw EOleException("Cannot move to the previous record: BOF is already true", "vmado.Cursor");
+    CheckBehindWindow(pos_ - 1, "move to the previous record");
     SetPosition(pos_ - 1);
 }
 
@@ -217,6 +249,7 @@ void RecordsetImpl::Move(Integer numRecords, const Variant& start)
         throw EOleException("Cannot move " + std::to_string(numRecords) +
                                 " records: the cursor is already at " + (numRecords < 0 ? "BOF" : "EOF"),
                             "vmado.Cursor");
+    CheckBehindWindow(from + numRecords, "move back");
     SetPosition(from + numRecords);
 }
 
@@ -229,6 +262,9 @@ void RecordsetImpl::Find(const AnsiString& criteria, Integer skipRecords, Search
                                 " is not a search direction",
                             "vmado.Cursor");
     auto expression = CompileFind(criteria, ColumnInfos());
+    if (streaming_ && searchDirection == adSearchBackward)
+        throw EOleException("Cannot find a record backward: a forward-only server cursor only reads on",
+                            "vmado.Cursor");
     LeaveRecord();
     const long n = static_cast<long>(view_.size());
     long from = pos_;
@@ -252,6 +288,20 @@ void RecordsetImpl::Find(const AnsiString& criteria, Integer skipRecords, Search
     if (from >= n && step < 0)
         from = n - 1;
     StoreRow reader(columns_);
+    if (streamId_ != 0) {
+        // Reads on through the statement; the window slides under the search.
+        for (long i = std::max(from, 0L);; ++i) {
+            if (i >= static_cast<long>(view_.size()) && (i = ReadAhead(i)) >= static_cast<long>(view_.size()))
+                break;
+            reader.Point(view_[static_cast<std::size_t>(i)]);
+            if (expression->Matches(reader)) {
+                SetPosition(i);
+                return;
+            }
+        }
+        SetPosition(static_cast<long>(view_.size()));
+        return;
+    }
     for (long i = from; i >= 0 && i < n; i += step) {
         reader.Point(view_[static_cast<std::size_t>(i)]);
         if (expression->Matches(reader)) {

@@ -9,7 +9,10 @@
 namespace vmado::engine {
 
 RecordsetImpl::RecordsetImpl() = default;
-RecordsetImpl::~RecordsetImpl() = default;
+RecordsetImpl::~RecordsetImpl()
+{
+    EndStream();
+}
 
 void RecordsetImpl::CheckOpen(const char* what) const
 {
@@ -58,10 +61,11 @@ void RecordsetImpl::SetLockType(LockTypeEnum value)
 
 void RecordsetImpl::SetCursorLocation(CursorLocationEnum value)
 {
-    if (value == location_)
+    if (value == location_ && locationSet_)
         return;
     CheckClosedForSetting("CursorLocation");
     location_ = value;
+    locationSet_ = true;
 }
 
 void RecordsetImpl::SetMaxRecords(Integer value)
@@ -89,6 +93,7 @@ bool RecordsetImpl::Supports(CursorOptionEnum option) const
     case adMovePrevious:
     case adBookmark:
     case adApproxPosition:
+        return !streaming_;
     case adFind:
         return true;
     case adResync:
@@ -122,6 +127,26 @@ void RecordsetImpl::Reset()
         fields_->Detach();
     fields_.reset();
     synthetic_ = false;
+    EndStream();
+    streaming_ = false;
+    base_ = 0;
+    streamed_ = 0;
+    settled_.clear();
+}
+
+AnsiString RecordsetImpl::StatementText(const AnsiString& text, Integer command)
+{
+    if (command & (adCmdTable | adCmdTableDirect))
+        return "SELECT * FROM " + QuoteTableName(text);
+    if (command & adCmdStoredProc)
+        return "{call " + text + "}";
+    if (command & adCmdFile)
+        throw EOleException("Cannot open the recordset from file '" + text +
+                                "': saved recordsets are not available",
+                            "vmado.Cursor");
+    if (command & adCmdText)
+        return text;
+    return LooksLikeTableName(text) ? "SELECT * FROM " + QuoteTableName(text) : text;
 }
 
 void RecordsetImpl::Open(const AnsiString& source, const ConnectionPtr& activeConnection,
@@ -143,19 +168,7 @@ void RecordsetImpl::Open(const AnsiString& source, const ConnectionPtr& activeCo
                             "vmado.Cursor");
 
     const Integer command = options == adCmdUnspecified ? adCmdUnknown : (options & 0x30F);
-    AnsiString sql;
-    if (command & (adCmdTable | adCmdTableDirect))
-        sql = "SELECT * FROM " + QuoteTableName(text);
-    else if (command & adCmdStoredProc)
-        sql = "{call " + text + "}";
-    else if (command & adCmdFile)
-        throw EOleException("Cannot open the recordset from file '" + text +
-                                "': saved recordsets are not available",
-                            "vmado.Cursor");
-    else if (command & adCmdText)
-        sql = text;
-    else
-        sql = LooksLikeTableName(text) ? "SELECT * FROM " + QuoteTableName(text) : text;
+    const AnsiString sql = StatementText(text, command);
 
     std::lock_guard guard(conn->Mutex());
     ProviderConnection& link = conn->Link();
@@ -181,6 +194,10 @@ void RecordsetImpl::Open(const AnsiString& source, const ConnectionPtr& activeCo
             return; // a statement without rows ran; the recordset stays closed
         cursorType_ = cursorType == adOpenUnspecified ? adOpenStatic : cursorType;
         options_ = options;
+        if (WantsStream(*conn, cursorType_)) {
+            OpenStream(conn, std::move(statement), text);
+            return;
+        }
         Materialise(conn, *statement, text, lockType);
     } catch (const EOleException&) {
         if (!observerStopped_)

@@ -1,6 +1,8 @@
 // The engine's Recordset: a client cursor over rows materialised in typed column storage, a view
 // (filter, then stable sort) of row ids, edits kept on the row and sent by lock type. Row id + 1
-// is the bookmark. Calls that reach the database hold the connection's mutex.
+// is the bookmark. Calls that reach the database hold the connection's mutex. A streaming
+// recordset holds only a window of the rows: base_ is the row id of the window's first row, the
+// store and the view index rows within the window, and bookmarks add base_ back.
 #pragma once
 
 #include "ado/ADOApi.h"
@@ -43,6 +45,8 @@ public:
     }
     Integer MaxRecords() const override { return maxRecords_; }
     void SetMaxRecords(Integer value) override;
+    Integer CacheSize() const override { return cacheSize_; }
+    void SetCacheSize(Integer value) override;
     bool Supports(CursorOptionEnum option) const override;
 
     bool Bof() const override;
@@ -104,6 +108,7 @@ public:
     {
         if (col < 0 || col >= ColumnCount())
             return false;
+        row -= base_;
         const Column& c = columns_[static_cast<std::size_t>(col)];
         out = CellPeek{};
         if (c.IsNull(row))
@@ -173,6 +178,23 @@ private:
     void LoadRows(ProviderStatement& statement, Integer limit);
     void FinishLoad();
     std::shared_ptr<ConnectionImpl> Conn(const char* what) const;
+    // The SQL a source stands for; command is the CommandTypeEnum bits of the open's options.
+    static AnsiString StatementText(const AnsiString& text, Integer command);
+    // Streaming.cpp
+    bool WantsStream(const ConnectionImpl& connection, CursorTypeEnum cursorType) const;
+    void OpenStream(const std::shared_ptr<ConnectionImpl>& connection,
+                    std::unique_ptr<ProviderStatement> statement, const AnsiString& source);
+    std::size_t WindowRows() const;
+    // Reads on until the view holds position pos or the statement has no more rows; returns pos
+    // counted in the window as it is afterwards (the rows dropped from its front taken off).
+    long ReadAhead(long pos);
+    // Appends up to rows rows; false once the statement (or MaxRecords) has no more.
+    bool LoadWindow(ProviderStatement& statement, std::size_t rows);
+    void EndStream() noexcept;
+    void RestartStream(); // runs the statement again, for MoveFirst once row 1 has left the window
+    void CheckWholeResult(const char* what) const; // raises on a streaming recordset
+    // Raises when the view position pos lies before the window (its row was dropped).
+    void CheckBehindWindow(long pos, const char* what) const;
     // Navigation.cpp
     bool OnRecord() const;
     std::uint32_t CurrentRow(const char* what) const; // raises off a record
@@ -207,6 +229,7 @@ private:
     CursorTypeEnum cursorType_ = adOpenForwardOnly;
     LockTypeEnum lockType_ = adLockReadOnly;
     CursorLocationEnum location_ = adUseServer;
+    bool locationSet_ = false; // until set, the connection's location applies at open
     Integer maxRecords_ = 0;
     std::function<bool(Integer)> observer_;
     bool observerStopped_ = false;               // the observer stopped the open under way
@@ -214,6 +237,12 @@ private:
     Integer updateCriteria_ = adCriteriaUpdCols; // the connection's at open; a property after
     bool open_ = false;
     bool synthetic_ = false; // built in memory: never sent anywhere
+    Integer cacheSize_ = 1;
+    bool streaming_ = false;
+    std::uint64_t streamId_ = 0;      // the connection's statement; 0 once it has no more rows
+    std::uint32_t base_ = 0;          // row id of the window's first row
+    std::size_t streamed_ = 0;        // rows read from the statement (MaxRecords counts them)
+    std::vector<ColumnMeta> settled_; // the columns as the first window settled them
 
     std::vector<Column> columns_;
     std::vector<std::uint8_t> flags_;

@@ -224,6 +224,11 @@ void RecordsetImpl::SetFilter(const Variant& value)
         if (group == adFilterFetchedRecords)
             group = adFilterNone;
     }
+    if (streaming_) {
+        if (!text.empty() || group != adFilterNone)
+            CheckWholeResult("filter the records");
+        return; // nothing to clear: a streaming view is never filtered
+    }
     std::shared_ptr<const CompiledExpression> expression;
     if (!text.empty())
         expression = CompileFilter(text, ColumnInfos()); // raises before anything changes
@@ -244,6 +249,11 @@ void RecordsetImpl::SetSort(const AnsiString& value)
             throw EOleException("Cannot sort on '" + name + "': the recordset has no such field",
                                 "vmado.Cursor");
         keys.push_back({col, descending});
+    }
+    if (streaming_) {
+        if (!keys.empty())
+            CheckWholeResult("sort the records");
+        return;
     }
     LeaveRecord();
     std::optional<std::uint32_t> current;

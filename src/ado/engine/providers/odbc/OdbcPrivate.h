@@ -83,6 +83,7 @@ private:
     struct ColumnBuffer {
         SQLSMALLINT CType = SQL_C_CHAR;
         SQLLEN Width = 0;       // bytes per row
+        bool Long = false;      // bound with LongBound room; a longer value is read with SQLGetData
         std::vector<char> Data; // RowArray rows
         std::vector<SQLLEN> Indicators;
     };
@@ -92,6 +93,7 @@ private:
     void BindColumns();
     bool FetchBlock();
     bool DatesAsText() const; // dates, times and time stamps are read as the server's text
+    bool BlockGetData();      // the driver reads a bound column of a block's row with SQLGetData
     void ReadCell(std::size_t col, std::size_t rowInBlock, CellRef& cell);
     void ReadLongCell(std::size_t col, CellRef& cell);
     // The text's UTF-16 units (kept in stored_) when convert_[col] could not hold them; else empty.
@@ -111,7 +113,8 @@ private:
     bool described_ = false;
     bool executed_ = false;
     bool hasRows_ = false;
-    bool longMode_ = false; // a long column: one row at a time with SQLGetData
+    bool longMode_ = false; // a long column: one row at a time with SQLGetData, unless BlockGetData
+    int blockGetData_ = -1; // BlockGetData's answer once asked
     bool bound_ = false;
     bool done_ = false;
     SQLULEN rowsFetched_ = 0;

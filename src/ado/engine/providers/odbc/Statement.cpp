@@ -1,7 +1,8 @@
 // The ODBC statement: prepare, bind parameters from typed cells, and fetch in blocks of rows
-// into column arrays (SQLBindCol with a row array), the driver manager's fastest path. A result
-// with a long column (memo, blob, or a size the driver does not know) is read one row at a time
-// with SQLGetData instead, in pieces, so no value is ever cut.
+// into column arrays (SQLBindCol with a row array), the driver manager's fastest path. A long
+// column (memo, blob, or a size the driver does not know) is bound with short room, and a value
+// that does not fit is read whole with SQLGetData on its row of the block; a driver that cannot
+// do that reads such a result one row at a time with SQLGetData, in pieces. No value is ever cut.
 #include "ado/engine/providers/odbc/OdbcPrivate.h"
 
 #include "ado/engine/expression/internal/Literals.h"
@@ -22,6 +23,7 @@ constexpr SQLULEN BlockRows = 256;
 constexpr SQLLEN kDateWidth = 64;      // a date and time in text, with a time zone and room
 constexpr SQLLEN kDecimalWidth = 48;   // the text of a decimal of up to 18 digits, with room
 constexpr SQLLEN LongThreshold = 4000; // characters/bytes above which a column is read piecewise
+constexpr SQLLEN LongBound = 256;      // characters/bytes of a long column bound in a block
 
 AnsiString Excerpt(std::string_view sql)
 {
@@ -84,6 +86,21 @@ void BraceGuid(std::string& text)
         if (c >= 'a' && c <= 'f')
             c = static_cast<char>(c - 'a' + 'A');
     text = "{" + text + "}";
+}
+
+// Most text a result holds is ASCII: copied unit by unit into out's reused buffer, it needs
+// neither the code page's conversion nor the check that the conversion lost nothing. False (out
+// then unspecified) at the first unit outside ASCII.
+bool NarrowAscii(const SQLWCHAR* units, std::size_t count, std::string& out)
+{
+    out.resize(count);
+    char* target = out.data();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (units[i] >= 0x80)
+            return false;
+        target[i] = static_cast<char>(units[i]);
+    }
+    return true;
 }
 
 // The bare form drivers take for a GUID parameter.
@@ -341,6 +358,20 @@ void OdbcStatement::Bind(int index, const BoundValue& value)
     }
 }
 
+bool OdbcStatement::BlockGetData()
+{
+    if (blockGetData_ < 0) {
+        // Long columns fetch in blocks too when the driver can read the rest of a bound column
+        // of any row of the block (SQLSetPos, then SQLGetData).
+        SQLUINTEGER extensions = 0;
+        const SQLRETURN rc =
+            SQLGetInfo(connection_.Dbc(), SQL_GETDATA_EXTENSIONS, &extensions, sizeof extensions, nullptr);
+        constexpr SQLUINTEGER needed = SQL_GD_BLOCK | SQL_GD_BOUND;
+        blockGetData_ = SQL_SUCCEEDED(rc) && (extensions & needed) == needed ? 1 : 0;
+    }
+    return blockGetData_ == 1;
+}
+
 bool OdbcStatement::DatesAsText() const
 {
     return connection_.Caps().Dialect == SqlDialect::PostgreSQL;
@@ -512,10 +543,12 @@ void OdbcStatement::BindColumns()
                 b.CType = SQL_C_TYPE_TIMESTAMP, b.Width = sizeof(SQL_TIMESTAMP_STRUCT);
             break;
         case ValueKind::Text:
-            b.CType = SQL_C_WCHAR, b.Width = (m.DefinedSize * 2 + 1) * 2;
+            b.Long = m.Long || m.DefinedSize <= 0 || m.DefinedSize > LongThreshold;
+            b.CType = SQL_C_WCHAR, b.Width = ((b.Long ? LongBound : m.DefinedSize) * 2 + 1) * 2;
             break;
         default:
-            b.CType = SQL_C_BINARY, b.Width = std::max<SQLLEN>(m.DefinedSize, 1);
+            b.Long = m.Long || m.DefinedSize <= 0 || m.DefinedSize > LongThreshold;
+            b.CType = SQL_C_BINARY, b.Width = b.Long ? LongBound : std::max<SQLLEN>(m.DefinedSize, 1);
             break;
         }
         b.Data.assign(static_cast<std::size_t>(b.Width) * rowArray_, '\0');
@@ -563,6 +596,15 @@ void OdbcStatement::ReadCell(std::size_t col, std::size_t r, CellRef& cell)
     }
     const char* p = b.Data.data() + static_cast<std::size_t>(b.Width) * r;
     const ColumnMeta& m = columns_[col];
+    if (b.Long && (indicator == SQL_NO_TOTAL || indicator > b.Width - (b.CType == SQL_C_WCHAR ? 2 : 0))) {
+        // Longer than its bound room: the whole value, from the start, for this row of the block.
+        const SQLRETURN rc =
+            SQLSetPos(H(), static_cast<SQLSETPOSIROW>(r + 1), SQL_POSITION, SQL_LOCK_NO_CHANGE);
+        if (!SQL_SUCCEEDED(rc))
+            Raise(SQL_HANDLE_STMT, H(), "Cannot read column '" + m.Name + "'");
+        ReadLongCell(col, cell);
+        return;
+    }
     switch (b.CType) {
     case SQL_C_SBIGINT:
         cell.Kind = ValueKind::Integer;
@@ -616,10 +658,16 @@ void OdbcStatement::ReadCell(std::size_t col, std::size_t r, CellRef& cell)
             throw EOleException("Cannot read column '" + m.Name +
                                     "': a value is longer than the driver declared",
                                 "vmado.ODBC");
-        convert_[col] = Narrow(reinterpret_cast<const SQLWCHAR*>(p), static_cast<std::size_t>(indicator) / 2);
+        const auto* units = reinterpret_cast<const SQLWCHAR*>(p);
+        const auto count = static_cast<std::size_t>(indicator) / 2;
+        cell.Kind = ValueKind::Text;
+        if (m.Type != adGUID && NarrowAscii(units, count, convert_[col])) {
+            cell.Text = convert_[col]; // ASCII reads the same in every code page: nothing is lost
+            break;
+        }
+        convert_[col] = Narrow(units, count);
         if (m.Type == adGUID)
             BraceGuid(convert_[col]);
-        cell.Kind = ValueKind::Text;
         cell.Text = convert_[col];
         cell.Stored = KeepWhenLossy(col, p, static_cast<std::size_t>(indicator));
         break;
@@ -755,7 +803,7 @@ bool OdbcStatement::Fetch(std::vector<CellRef>& row)
     if (!described_)
         Describe();
     row.resize(columns_.size());
-    if (longMode_) {
+    if (longMode_ && !BlockGetData()) {
         const SQLRETURN rc = SQLFetch(H());
         if (rc == SQL_NO_DATA) {
             done_ = true;
