@@ -124,7 +124,7 @@ TVBlobStream::TVBlobStream(TBlobField* field, TBlobStreamMode mode)
             DatabaseError("Field '" + field_->DisplayName() + "' cannot be modified", dataSet_);
     }
     buffer_ = dataSet_->GetActiveRecordBuffer();
-    if (buffer_ && buffer_[0] != '\0')
+    if (buffer_ && dataSet_->HoldsRecord(buffer_))
         dataSet_->InternalSetToRecord(buffer_);
     opened_ = true;
     if (!field_->Modified()) {
