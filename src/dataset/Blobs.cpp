@@ -123,7 +123,7 @@ TVBlobStream::TVBlobStream(TBlobField* field, TBlobStreamMode mode)
         if (field_->ReadOnly())
             DatabaseError("Field '" + field_->DisplayName() + "' cannot be modified", dataSet_);
     }
-    buffer_ = dataSet_->GetActiveRecordBuffer();
+    buffer_ = dataSet_->FieldBuffer(); // its bookmark is all the stream needs, not its line
     if (buffer_ && dataSet_->HoldsRecord(buffer_))
         dataSet_->InternalSetToRecord(buffer_);
     opened_ = true;
