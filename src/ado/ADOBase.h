@@ -12,13 +12,15 @@
 
 #include <cstdint>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 namespace vmado {
 
 namespace engine {
 class CellPeekView;
-}
+struct CellPeek;
+} // namespace engine
 
 enum TIsolationLevel : Byte {
     ilXactChaos,
@@ -209,6 +211,26 @@ public:
     void SetBookmark(Integer value);
     Integer FieldPosition(const AnsiString& name) const; // -1 when absent
 
+    // A record buffer may keep the engine row it was loaded from instead of its line, and have its
+    // fields read from the engine's column store. store is the number of the rows the engine
+    // held then (engine::CellPeekView::PeekStore); reading a row of another store raises.
+    //
+    // The current record's row and store, when its line can be left unwritten: an engine
+    // cursor on a record with no edit in progress, and a line that LoadRecord would write
+    // without complaint (a value too long or with a zero byte is left to LoadRecord to refuse
+    // at once, not later at a field read).
+    bool DirectRow(std::uint32_t& row, std::uint32_t& store);
+    // Cell col (the field's position) of row. False when col is out of range or the entry's text
+    // is not the cell's plain rendering (its type narrows or converts it, or it is a blob): the
+    // reader then takes EntryTextAt.
+    bool PeekCell(Integer col, std::uint32_t row, std::uint32_t store, engine::CellPeek& out) const;
+    // The text of col's entry in row's line, as LoadRecord writes it; empty for col out of range.
+    // text may point into buf (40 bytes), scratch or the store.
+    void EntryTextAt(Integer col, std::uint32_t row, std::uint32_t store, char* buf, AnsiString& scratch,
+                     std::string_view& text) const;
+    // Writes row's line as LoadRecord wrote it while row was current; same checks, same errors.
+    void LoadRecordAt(char* buffer, std::uint32_t row, std::uint32_t store);
+
 protected:
     virtual void InternalOpen();
     virtual void InternalClose();
@@ -234,6 +256,10 @@ private:
         bool Blob = false;
     };
     void PrepareLineFields(const FieldsPtr& adoFields);
+    // Prepares lineFields_ for the open recordset when they describe another; the field count.
+    Integer LineFieldCount();
+    void WriteLine(char* buffer, bool onRecord, bool direct, std::uint32_t row);
+    void CheckStore(std::uint32_t store) const; // raises unless store is the open one
     // Whether the current record's blob in column col is Null; row is PeekRow's when direct.
     bool BlobIsNull(const LineField& field, int col, bool direct, std::uint32_t row) const;
     FieldsPtr lineSource_;                             // the collection lineFields_ describes

@@ -188,59 +188,56 @@ AnsiString EntryText(const Variant& value, DataTypeEnum type)
     return VarToStr(value);
 }
 
-// The entry text of the current record's cell col read straight from the engine's column store,
-// the same text EntryText gives for its Variant; false when the value has to take the Variant
-// route (kinds and types whose text needs the general converters); row is the cursor's current
-// row as PeekRow gave it, with no edit in progress. text
-// may point into buf (40 bytes), scratch or the store.
-bool QuickEntryText(const engine::CellPeekView& cursor, int col, std::uint32_t row, DataTypeEnum type,
-                    char* buf, AnsiString& scratch, std::string_view& text)
+// Whether a cell's entry text is its plain rendering below, the same text EntryText gives for
+// its Variant; not for kinds and types whose text needs the general converters.
+bool PlainCell(const engine::CellPeek& cell, DataTypeEnum type)
 {
     using engine::CellKind;
-    engine::CellPeek cell;
-    if (!cursor.PeekCellAt(col, row, cell))
-        return false;
-    const bool dayType = type == adDate || type == adDBDate;
-    const bool dateType = dayType || type == adDBTimeStamp;
+    const bool dateType = type == adDate || type == adDBDate || type == adDBTimeStamp;
     switch (cell.Kind) {
     case CellKind::Null:
-        text = {};
         return true;
     case CellKind::Text:
-        if (dateType)
-            return false;
-        text = cell.Text;
-        return true;
-    case CellKind::Integer: {
-        // These types narrow the stored value into their own width first.
-        if (dateType || type == adTinyInt || type == adUnsignedTinyInt || type == adSmallInt ||
-            type == adUnsignedSmallInt || type == adUnsignedInt)
-            return false;
-        const auto r = std::to_chars(buf, buf + 40, cell.Int);
-        text = std::string_view(buf, static_cast<std::size_t>(r.ptr - buf));
-        return true;
-    }
-    case CellKind::Float:
-        if (dateType || type == adSingle)
-            return false;
-        if (!adobase::ShortFloatText(cell.Real, scratch))
-            scratch = FloatToStrRoundTrip(cell.Real);
-        text = scratch;
-        return true;
-    case CellKind::Date: {
-        if (!dateType)
-            return false;
-        const double value = dayType ? std::trunc(cell.Real) : cell.Real;
-        text = adobase::DayText(value, buf) ? std::string_view(buf, 10) : engine::PeekDateText(value, buf);
-        return true;
-    }
     case CellKind::Boolean:
-        if (dateType)
-            return false;
-        text = cell.Bool ? "-1" : "0";
-        return true;
+        return !dateType;
+    case CellKind::Integer:
+        // These types narrow the stored value into their own width first.
+        return !(dateType || type == adTinyInt || type == adUnsignedTinyInt || type == adSmallInt ||
+                 type == adUnsignedSmallInt || type == adUnsignedInt);
+    case CellKind::Float:
+        return !(dateType || type == adSingle);
+    case CellKind::Date:
+        return dateType;
     default:
         return false;
+    }
+}
+
+// The entry text of a plain cell (PlainCell); text may point into buf (40 bytes), scratch or
+// the store.
+std::string_view PlainCellText(const engine::CellPeek& cell, DataTypeEnum type, char* buf,
+                               AnsiString& scratch)
+{
+    using engine::CellKind;
+    switch (cell.Kind) {
+    case CellKind::Text:
+        return cell.Text;
+    case CellKind::Integer: {
+        const auto r = std::to_chars(buf, buf + 40, cell.Int);
+        return std::string_view(buf, static_cast<std::size_t>(r.ptr - buf));
+    }
+    case CellKind::Float:
+        if (!adobase::ShortFloatText(cell.Real, scratch))
+            scratch = FloatToStrRoundTrip(cell.Real);
+        return scratch;
+    case CellKind::Date: {
+        const double value = type == adDate || type == adDBDate ? std::trunc(cell.Real) : cell.Real;
+        return adobase::DayText(value, buf) ? std::string_view(buf, 10) : engine::PeekDateText(value, buf);
+    }
+    case CellKind::Boolean:
+        return cell.Bool ? "-1" : "0";
+    default:
+        return {};
     }
 }
 
@@ -348,44 +345,132 @@ void RecordLineWriter::Write(char* buffer) const
 
 } // namespace adobase
 
-void TVRecords::LoadRecord(char* buffer, bool blank)
+Integer TVRecords::LineFieldCount()
 {
-    if (RecSize <= 0) {
-        throw EDatabaseError("Record buffer has no text area: CalcRecSize was not called for " +
-                             (Source.empty() ? AnsiString("the recordset") : Source));
-    }
-    // One line storage per thread, so that its capacity outlives the record.
-    thread_local AnsiString lineStorage;
-    adobase::RecordLineWriter writer(budgets_, RecSize, &lineStorage);
-    const bool onRecord = !blank && GetOkRec();
     const FieldsPtr adoFields = Active ? Recordset->Fields() : nullptr;
     const Integer count = adoFields ? adoFields->Count() : 0;
     // Names, types and blob marks are the same for every record of an open: looked up once.
     if (adoFields != lineSource_ || Recordset != lineRecordset_ ||
         static_cast<Integer>(lineFields_.size()) != count || BlobFields->Count() != lineBlobCount_)
         PrepareLineFields(adoFields);
-    char buf[40];
-    AnsiString scratch;
+    return count;
+}
+
+void TVRecords::LoadRecord(char* buffer, bool blank)
+{
+    if (RecSize <= 0) {
+        throw EDatabaseError("Record buffer has no text area: CalcRecSize was not called for " +
+                             (Source.empty() ? AnsiString("the recordset") : Source));
+    }
+    const bool onRecord = !blank && GetOkRec();
+    LineFieldCount();
     // The engine's cursor is asked once per record for its row; its cells are then read directly.
     std::uint32_t row = 0;
     const bool direct =
         onRecord && lineCursor_ && Recordset->EditMode() == adEditNone && lineCursor_->PeekRow(row);
+    WriteLine(buffer, onRecord, direct, row);
+}
+
+void TVRecords::WriteLine(char* buffer, bool onRecord, bool direct, std::uint32_t row)
+{
+    // One line storage per thread, so that its capacity outlives the record.
+    thread_local AnsiString lineStorage;
+    adobase::RecordLineWriter writer(budgets_, RecSize, &lineStorage);
+    char buf[40];
+    AnsiString scratch;
+    engine::CellPeek cell;
+    const auto count = static_cast<Integer>(lineFields_.size());
     for (Integer i = 0; i < count; ++i) {
         const LineField& lf = lineFields_[static_cast<std::size_t>(i)];
-        std::string_view text;
         if (lf.Blob)
             writer.Add(lf.Name, onRecord && !BlobIsNull(lf, static_cast<int>(i), direct, row)
                                     ? std::string_view("(Blob)")
                                     : std::string_view());
         else if (!onRecord)
             writer.Add(lf.Name, {});
-        else if (direct &&
-                 QuickEntryText(*lineCursor_, static_cast<int>(i), row, lf.Type, buf, scratch, text))
-            writer.Add(lf.Name, text);
+        else if (direct && lineCursor_->PeekCellAt(static_cast<int>(i), row, cell) &&
+                 PlainCell(cell, lf.Type))
+            writer.Add(lf.Name, PlainCellText(cell, lf.Type, buf, scratch));
         else
-            writer.Add(lf.Name, EntryText(lf.Field->Value(), lf.Type));
+            writer.Add(lf.Name, EntryText(direct ? lineCursor_->PeekValueAt(static_cast<int>(i), row)
+                                                 : lf.Field->Value(),
+                                          lf.Type));
     }
     writer.Write(buffer); // all or nothing: the buffer is written only once the line is known to fit
+}
+
+void TVRecords::CheckStore(std::uint32_t store) const
+{
+    if (!Active || !lineCursor_ || Recordset != lineRecordset_ || lineCursor_->PeekStore() != store)
+        throw EDatabaseError("A record buffer still refers to a row of an earlier open of " +
+                             (Source.empty() ? AnsiString("the recordset") : Source) +
+                             "; the dataset has to be refreshed before it is read");
+}
+
+bool TVRecords::DirectRow(std::uint32_t& row, std::uint32_t& store)
+{
+    if (!Active || RecSize <= 0 || !GetOkRec())
+        return false;
+    const Integer count = LineFieldCount();
+    if (!lineCursor_ || Recordset->EditMode() != adEditNone || !lineCursor_->PeekRow(row))
+        return false;
+    engine::CellPeek cell;
+    for (Integer i = 0; i < count; ++i) {
+        const LineField& lf = lineFields_[static_cast<std::size_t>(i)];
+        if (lf.Blob)
+            continue;
+        if (!lineCursor_->PeekCellAt(static_cast<int>(i), row, cell))
+            return false;
+        if (cell.Kind == engine::CellKind::Bytes)
+            return false;
+        // Quoted with every byte doubled, and its separator, the entry still fits its share.
+        if (cell.Kind == engine::CellKind::Text &&
+            (cell.Text.size() * 2 + 3 > static_cast<std::size_t>(budgets_[static_cast<std::size_t>(i)]) ||
+             std::memchr(cell.Text.data(), '\0', cell.Text.size()) != nullptr))
+            return false;
+    }
+    store = lineCursor_->PeekStore();
+    return true;
+}
+
+bool TVRecords::PeekCell(Integer col, std::uint32_t row, std::uint32_t store, engine::CellPeek& out) const
+{
+    CheckStore(store);
+    if (col < 0 || col >= static_cast<Integer>(lineFields_.size()))
+        return false;
+    const LineField& lf = lineFields_[static_cast<std::size_t>(col)];
+    return !lf.Blob && lineCursor_->PeekCellAt(static_cast<int>(col), row, out) && PlainCell(out, lf.Type);
+}
+
+void TVRecords::EntryTextAt(Integer col, std::uint32_t row, std::uint32_t store, char* buf,
+                            AnsiString& scratch, std::string_view& text) const
+{
+    CheckStore(store);
+    text = {};
+    if (col < 0 || col >= static_cast<Integer>(lineFields_.size()))
+        return;
+    const LineField& lf = lineFields_[static_cast<std::size_t>(col)];
+    engine::CellPeek cell;
+    if (lf.Blob) {
+        if (!BlobIsNull(lf, static_cast<int>(col), true, row))
+            text = "(Blob)";
+    } else if (lineCursor_->PeekCellAt(static_cast<int>(col), row, cell) && PlainCell(cell, lf.Type)) {
+        text = PlainCellText(cell, lf.Type, buf, scratch);
+    } else {
+        scratch = EntryText(lineCursor_->PeekValueAt(static_cast<int>(col), row), lf.Type);
+        text = scratch;
+    }
+}
+
+void TVRecords::LoadRecordAt(char* buffer, std::uint32_t row, std::uint32_t store)
+{
+    if (RecSize <= 0) {
+        throw EDatabaseError("Record buffer has no text area: CalcRecSize was not called for " +
+                             (Source.empty() ? AnsiString("the recordset") : Source));
+    }
+    LineFieldCount();
+    CheckStore(store);
+    WriteLine(buffer, true, true, row);
 }
 
 } // namespace vmado

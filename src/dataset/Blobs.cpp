@@ -123,8 +123,8 @@ TVBlobStream::TVBlobStream(TBlobField* field, TBlobStreamMode mode)
         if (field_->ReadOnly())
             DatabaseError("Field '" + field_->DisplayName() + "' cannot be modified", dataSet_);
     }
-    buffer_ = dataSet_->GetActiveRecordBuffer();
-    if (buffer_ && buffer_[0] != '\0')
+    buffer_ = dataSet_->FieldBuffer(); // its bookmark is all the stream needs, not its line
+    if (buffer_ && dataSet_->HoldsRecord(buffer_))
         dataSet_->InternalSetToRecord(buffer_);
     opened_ = true;
     if (!field_->Modified()) {

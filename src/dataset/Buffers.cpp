@@ -4,6 +4,7 @@
 #include "dataset/DataSetPrivate.h"
 #include "dataset/VDB.h"
 
+#include "ado/engine/internal/CellPeek.h"
 #include "framework/rtl/CodePage.h"
 #include "framework/rtl/DateTime.h"
 #include "framework/rtl/DecimalText.h"
@@ -252,26 +253,64 @@ TGetResult TVADODataSet::GetRecord(TRecordBuffer buffer, TGetMode getMode, bool 
 void TVADODataSet::LoadRecordBuffer(TRecordBuffer buffer, bool blank)
 {
     lineIndex_->Forget();
-    records_->LoadRecord(buffer, blank);
+    // An unchanged engine row needs no line for its fields to be read: the row is kept instead,
+    // and the line written only when something asks for the line itself.
+    std::uint32_t row = 0, store = 0;
+    if (!blank && recSize_ >= kEngineRowBytes && records_->DirectRow(row, store)) {
+        buffer[0] = '\0';
+        std::memcpy(buffer + 1, &row, sizeof row);
+        std::memcpy(buffer + 5, &store, sizeof store);
+        buffer[bookmarkOffset_ + kEngineRowMark] = 1;
+    } else {
+        records_->LoadRecord(buffer, blank);
+        buffer[bookmarkOffset_ + kEngineRowMark] = 0;
+    }
     WriteInt32(buffer + bookmarkOffset_, records_->GetBookmark());
     buffer[bookmarkOffset_ + 4] = static_cast<char>(blank ? bfInserted : bfCurrent);
     ClearCalcFields(buffer);
     GetCalcFields(buffer);
 }
 
-TRecordBuffer TVADODataSet::GetActiveRecordBuffer()
+void TVADODataSet::RenderLine(TRecordBuffer buffer) const
+{
+    if (buffer == nullptr || !HoldsEngineRow(buffer))
+        return;
+    std::uint32_t row = 0, store = 0;
+    std::memcpy(&row, buffer + 1, sizeof row);
+    std::memcpy(&store, buffer + 5, sizeof store);
+    lineIndex_->Forget();
+    records_->LoadRecordAt(buffer, row, store);
+    buffer[bookmarkOffset_ + kEngineRowMark] = 0;
+}
+
+TRecordBuffer TVADODataSet::FieldBuffer()
 {
     switch (State()) {
     case dsBrowse:
-        return IsEmpty() ? nullptr : ActiveBuffer();
+        return IsEmpty() ? nullptr : TDataSet::ActiveBuffer();
     case dsEdit:
     case dsInsert:
-        return ActiveBuffer();
+        return TDataSet::ActiveBuffer();
     case dsCalcFields:
         return CalcBuffer();
     default:
         return nullptr;
     }
+}
+
+TRecordBuffer TVADODataSet::GetActiveRecordBuffer()
+{
+    const TRecordBuffer buffer = FieldBuffer();
+    RenderLine(buffer);
+    return buffer;
+}
+
+TRecordBuffer TVADODataSet::ActiveBuffer() const
+{
+    const TRecordBuffer buffer = TDataSet::ActiveBuffer();
+    if (cursorOpen_ && records_)
+        RenderLine(buffer);
+    return buffer;
 }
 
 Integer TVADODataSet::FieldPositionOf(const TField* field)
@@ -293,10 +332,89 @@ Integer TVADODataSet::FieldPositionOf(const TField* field)
 
 // ---- reading ------------------------------------------------------------------------------------------
 
+bool TVADODataSet::EngineFieldData(TField* field, const char* record, void* buffer, bool& result, char* buf,
+                                   AnsiString& scratch, std::string_view& entryText)
+{
+    using engine::CellKind;
+    std::uint32_t row = 0, store = 0;
+    std::memcpy(&row, record + 1, sizeof row);
+    std::memcpy(&store, record + 5, sizeof store);
+    const Integer position = FieldPositionOf(field);
+    engine::CellPeek cell;
+    if (!field->IsBlob() && records_->PeekCell(position, row, store, cell)) {
+        // The cell in its stored form, converted once: the same value the entry text would give.
+        if (buffer == nullptr && (cell.Kind == CellKind::Null || cell.Kind == CellKind::Text)) {
+            result = !cell.Text.empty();
+            return true;
+        }
+        switch (field->DataType()) {
+        case ftSmallint:
+        case ftInteger:
+        case ftWord:
+        case ftAutoInc:
+        case ftLargeint:
+            if (cell.Kind != CellKind::Integer || buffer == nullptr)
+                break;
+            if (!FitsWidth(cell.Int, field))
+                throw EDatabaseError("Value " + IntToStr(cell.Int) + " of field '" + field->FieldName() +
+                                     "' does not fit its " + IntToStr(field->DataSize() * 8) + "-bit " +
+                                     FieldTypeName(field->DataType()) + " field");
+            StoreInteger(buffer, cell.Int, field->DataSize());
+            return result = true;
+        case ftBoolean:
+            if (cell.Kind != CellKind::Boolean || buffer == nullptr)
+                break;
+            {
+                const std::int16_t v = cell.Bool ? -1 : 0;
+                std::memcpy(buffer, &v, sizeof v);
+            }
+            return result = true;
+        case ftFloat:
+        case ftCurrency:
+            // The text forms of infinities go to the general reader, which refuses them.
+            if (cell.Kind != CellKind::Float || buffer == nullptr || !std::isfinite(cell.Real))
+                break;
+            {
+                const double v = cell.Real == 0 ? 0.0 : cell.Real; // the entry of -0 is "0"
+                std::memcpy(buffer, &v, sizeof v);
+            }
+            return result = true;
+        case ftDate:
+        case ftDateTime: {
+            // A whole day within the years the date text covers reads as its yyyy-mm-dd entry does;
+            // a time of day takes the text route, whose rounding the stamp must keep.
+            const double day = std::trunc(cell.Real);
+            if (cell.Kind != CellKind::Date || buffer == nullptr || !(day >= -693593.0 && day <= 2958465.0) ||
+                day != cell.Real)
+                break;
+            const Integer date = static_cast<Integer>(day) + DateDelta;
+            if (field->DataType() == ftDate) {
+                std::memcpy(buffer, &date, sizeof date);
+            } else {
+                const double msecs = static_cast<double>(date) * kMSecsPerDay;
+                std::memcpy(buffer, &msecs, sizeof msecs);
+            }
+            return result = true;
+        }
+        default:
+            break;
+        }
+        if (cell.Kind == CellKind::Null || cell.Kind == CellKind::Text) {
+            entryText = cell.Text;
+            return false;
+        }
+    }
+    records_->EntryTextAt(position, row, store, buf, scratch, entryText);
+    return false;
+}
+
 bool TVADODataSet::GetFieldData(TField* field, void* buffer)
 {
-    const TRecordBuffer record = GetActiveRecordBuffer();
-    if (record == nullptr || !cursorOpen_ || record[0] == '\0')
+    const TRecordBuffer record = FieldBuffer();
+    if (record == nullptr || !cursorOpen_)
+        return false;
+    const bool engineRow = HoldsEngineRow(record);
+    if (!engineRow && record[0] == '\0')
         return false;
     if (!IsDataKind(field)) {
         const char* slot = record + calcOffset_ + field->Offset();
@@ -309,7 +427,15 @@ bool TVADODataSet::GetFieldData(TField* field, void* buffer)
     // A view, not a copy: every field of every record read comes through here. A quoted entry is
     // unquoted into one buffer per thread that keeps its capacity.
     thread_local AnsiString scratch;
-    const std::string_view text = lineIndex_->Entry(record, FieldPositionOf(field), scratch);
+    char entryBuf[40];
+    std::string_view text;
+    if (engineRow) {
+        bool result = false;
+        if (EngineFieldData(field, record, buffer, result, entryBuf, scratch, text))
+            return result;
+    } else {
+        text = lineIndex_->Entry(record, FieldPositionOf(field), scratch);
+    }
     if (buffer == nullptr)
         return !text.empty();
 
@@ -328,7 +454,8 @@ bool TVADODataSet::GetFieldData(TField* field, void* buffer)
                                      " characters) is longer than the field's size of " +
                                      IntToStr(field->Size()));
         }
-        std::memcpy(buffer, text.data(), text.size());
+        if (!text.empty())
+            std::memcpy(buffer, text.data(), text.size());
         static_cast<char*>(buffer)[text.size()] = '\0';
         return !text.empty();
     }
@@ -397,7 +524,7 @@ bool TVADODataSet::GetFieldData(TField* field, void* buffer)
 
 void TVADODataSet::SetFieldData(TField* field, void* buffer)
 {
-    const TRecordBuffer record = GetActiveRecordBuffer();
+    const TRecordBuffer record = GetActiveRecordBuffer(); // the line is rewritten: it has to be there
     if (record == nullptr)
         return;
     if (!IsDataKind(field)) {
@@ -509,7 +636,7 @@ void TVADODataSet::DataEvent(TDataEvent event, std::intptr_t info)
 {
     TDataSet::DataEvent(event, info);
     if ((event == deDataSetChange || event == deDataSetScroll || event == deUpdateState) && Active()) {
-        const TRecordBuffer active = ActiveBuffer();
+        const TRecordBuffer active = TDataSet::ActiveBuffer(); // the bookmark is all it needs
         if (active != nullptr)
             InternalSetToRecord(active);
     }

@@ -41,7 +41,7 @@ void TVADODataSet::GetBookmarkData(TRecordBuffer buffer, void* data)
 
 void TVADODataSet::SetBookmarkData(TRecordBuffer buffer, void* data)
 {
-    if (buffer[0] != '\0')
+    if (HoldsRecord(buffer))
         std::memcpy(buffer + bookmarkOffset_, data, sizeof(Integer));
 }
 
@@ -66,7 +66,7 @@ void TVADODataSet::InternalGotoBookmark(void* bookmark)
 
 void TVADODataSet::InternalSetToRecord(TRecordBuffer buffer)
 {
-    if (records_ != nullptr && buffer != nullptr && buffer[0] != '\0') {
+    if (records_ != nullptr && buffer != nullptr && HoldsRecord(buffer)) {
         records_->SetBookmark(ReadInt32(buffer + bookmarkOffset_));
         // The data events and blob streams call this behind the framework's back: its idea of the
         // cursor's record no longer holds, or its next fetch would step on from this record
@@ -77,7 +77,7 @@ void TVADODataSet::InternalSetToRecord(TRecordBuffer buffer)
 
 void TVADODataSet::InternalBookmark(TBookmarkFlag flag)
 {
-    const TRecordBuffer active = ActiveBuffer();
+    const TRecordBuffer active = TDataSet::ActiveBuffer(); // only its bookmark changes
     if (active == nullptr || records_ == nullptr)
         return;
     WriteInt32(active + bookmarkOffset_, records_->GetBookmark());

@@ -133,7 +133,7 @@ void TVADODataSet::InternalInsert()
     records_->SetState(dsInsert);
     // The active buffer, not GetActiveRecordBuffer: the state is still browse here, and an empty
     // dataset has no browse record.
-    LoadRecordBuffer(ActiveBuffer(), true);
+    LoadRecordBuffer(TDataSet::ActiveBuffer(), true);
 }
 
 void TVADODataSet::InternalCancel()
@@ -308,6 +308,7 @@ void TVADODataSet::InternalAddRecord(void* buffer, bool append)
     if (!cursorOpen_ || !records_ || !buffer)
         return;
     TVRecords& records = *records_;
+    RenderLine(static_cast<TRecordBuffer>(buffer));
     std::vector<AnsiString> entries = dataset::SplitLine(dataset::TextArea(static_cast<const char*>(buffer)));
     const Integer count = records.FieldNames->Count();
     while (static_cast<Integer>(entries.size()) <= count)

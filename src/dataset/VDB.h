@@ -187,9 +187,20 @@ public:
     Integer BufferSize() const { return bufferSize_; }
     Integer BookmarkOffset() const { return bookmarkOffset_; }
     Integer CalcOffset() const { return calcOffset_; }
-    // The buffer that field access reads and writes in the current state; null when none.
+    // The buffer that field access reads and writes in the current state, with its record line
+    // written; null when none.
     TRecordBuffer GetActiveRecordBuffer();
+    // The active buffer with its record line written (a buffer loaded from an unchanged engine
+    // row keeps only the row until something asks for its line).
+    TRecordBuffer ActiveBuffer() const;
     void LoadRecordBuffer(TRecordBuffer buffer, bool blank);
+    // Whether buffer keeps an engine row in place of its line.
+    bool HoldsEngineRow(const char* buffer) const
+    {
+        return recSize_ >= kEngineRowBytes && buffer[bookmarkOffset_ + kEngineRowMark] == 1;
+    }
+    // Whether buffer holds a record at all: a line, or an engine row.
+    bool HoldsRecord(const char* buffer) const { return buffer[0] != '\0' || HoldsEngineRow(buffer); }
     bool GetFieldData(TField* field, void* buffer) override;
     using TDataSet::GetFieldData;
     // BCD values are native here as Currency, which holds every digit the field keeps.
@@ -352,6 +363,19 @@ private:
     void SendPending();
     // The field's entry in the record line; cached per open, -1 when the recordset lacks it.
     Integer FieldPositionOf(const TField* field);
+    // A buffer that keeps an engine row has 0 as its first byte (an empty line to anything that
+    // reads it blindly), the row and the store's number behind it, and a mark in the spare byte
+    // after the bookmark flag.
+    static constexpr Integer kEngineRowBytes = 9;
+    static constexpr Integer kEngineRowMark = 5;
+    // GetActiveRecordBuffer without writing the line: field reads answer from the engine row.
+    TRecordBuffer FieldBuffer();
+    // Writes the line of a buffer that keeps an engine row; nothing for any other buffer.
+    void RenderLine(TRecordBuffer buffer) const;
+    // A data field's value from the engine row a buffer keeps; false when the field's type and
+    // the cell's kind take the text route, which then reads entryText.
+    bool EngineFieldData(TField* field, const char* record, void* buffer, bool& result, char* buf,
+                         AnsiString& scratch, std::string_view& entryText);
 
     TVConnection* connectionObject_ = nullptr; // own (AutoClose) or the master's
     const char* expectOne_ = nullptr;          // set by ExecuteOne for the InternalSQL it calls

@@ -4,6 +4,10 @@
 
 #include "framework/rtl/DateTime.h"
 
+#include <cstdio>
+#include <string>
+#include <vector>
+
 namespace vmado::test {
 namespace {
 
@@ -83,6 +87,96 @@ TEST_F(FieldTypesTest, TextWithoutADeclaredLengthTakesValuesOfAnyLength)
     d.SetSortStr("body DESC");
     d.First();
     EXPECT_EQ(d.FieldByName("k")->AsInteger(), 1);
+}
+
+// Everything a reader can ask of one field, in one comparable text.
+std::string FieldReading(TField* field)
+{
+    std::string reading = field->IsNull() ? "null|" : "value|";
+    reading += field->AsString() + "|" + VarToStr(field->AsVariant()) + "|" +
+               std::to_string(field->AsVariant().VarType());
+    switch (field->DataType()) {
+    case ftSmallint:
+    case ftInteger:
+    case ftLargeint:
+        reading += "|" + std::to_string(field->AsLargeInt());
+        break;
+    case ftFloat:
+    case ftBCD: {
+        char buf[40];
+        std::snprintf(buf, sizeof buf, "|%a", field->AsFloat()); // every bit, and the sign of a zero
+        reading += buf;
+        break;
+    }
+    case ftDate:
+    case ftTime:
+    case ftDateTime: {
+        char buf[40];
+        std::snprintf(buf, sizeof buf, "|%a", field->AsDateTime());
+        reading += buf;
+        break;
+    }
+    case ftBoolean:
+        reading += field->AsBoolean() ? "|true" : "|false";
+        break;
+    default:
+        break;
+    }
+    return reading;
+}
+
+TEST_F(FieldTypesTest, FieldsReadFromTheEngineRowAsFromTheRecordLine)
+{
+    // Values at the edges of each text form: extreme integers, decimals with and without a short
+    // form, zeros of both signs, the first and last days, midnight and a time of day, and texts
+    // that need quoting or read as Null.
+    Exec("INSERT INTO wide VALUES (3, FALSE, 32767, -9223372036854775807, 0.1, -0.05, '0001-01-01', "
+         "'00:00:00',"
+         " '2024-02-29 00:00:00', '')");
+    Exec("INSERT INTO wide VALUES (4, TRUE, -32768, 9223372036854775807, 1e-7, 99999999.99, '9999-12-31',"
+         " '23:59:59', '1899-12-30 00:00:00', ' lead')");
+    Exec("INSERT INTO wide VALUES (5, FALSE, 0, 0, -0.0, 0, '1899-12-30', '12:00:00', '1600-03-01 18:45:30',"
+         " 'a,b')");
+    Exec(
+        "INSERT INTO wide VALUES (6, TRUE, 1, 1, 1e20, 0.01, '2000-02-29', '06:07:08', '2100-01-01 00:00:01',"
+        " '\"')");
+    Exec("INSERT INTO wide VALUES (7, FALSE, -1, -1, 123456.789012345, 12345678.9, '1970-01-01', NULL,"
+         " '1970-01-01 00:00:00', 'zz')");
+    TVADODataSet& d = Open("SELECT * FROM wide ORDER BY k");
+    int records = 0;
+    for (d.First(); !d.Eof(); d.Next(), ++records) {
+        SCOPED_TRACE("record " + d.FieldByName("k")->AsString());
+        // Loaded from an unchanged engine row: the buffer keeps the row, not a line.
+        ASSERT_TRUE(d.HoldsEngineRow(d.TDataSet::ActiveBuffer()));
+        std::vector<std::string> direct;
+        for (Integer i = 0; i < d.Fields()->Count(); ++i)
+            direct.push_back(FieldReading(d.Fields()->Fields(i)));
+        // Asking for the line writes it; the same fields then read from the line.
+        ASSERT_NE(d.ActiveBuffer()[0], '\0');
+        ASSERT_FALSE(d.HoldsEngineRow(d.TDataSet::ActiveBuffer()));
+        for (Integer i = 0; i < d.Fields()->Count(); ++i) {
+            SCOPED_TRACE(d.Fields()->Fields(i)->FieldName());
+            EXPECT_EQ(direct[static_cast<std::size_t>(i)], FieldReading(d.Fields()->Fields(i)));
+        }
+    }
+    EXPECT_EQ(records, 7);
+}
+
+TEST_F(FieldTypesTest, ABufferOfAnEarlierOpenIsNotReadFromTheNewRows)
+{
+    TVADODataSet& d = Open("SELECT * FROM wide ORDER BY k");
+    ASSERT_TRUE(d.HoldsEngineRow(d.TDataSet::ActiveBuffer()));
+    // Requeried behind the dataset's back: the row the buffer keeps belongs to rows now gone.
+    d.Records()->Recordset->Requery();
+    try {
+        d.FieldByName("s")->AsString();
+        FAIL() << "a field of a buffer from the earlier open was read";
+    } catch (const EDatabaseError& e) {
+        EXPECT_NE(std::string(e.what()).find("earlier open"), std::string::npos) << e.what();
+    }
+    // The dataset's own refresh loads the buffers again.
+    d.Refresh();
+    EXPECT_EQ(d.FieldByName("s")->AsString(), "x, \"y\"");
 }
 
 } // namespace

@@ -170,8 +170,7 @@ void Column::Grow()
         break;
     case ValueKind::Text:
     case ValueKind::Bytes:
-        offs_.push_back(arena_.size());
-        lens_.push_back(0);
+        refs_.push_back(0);
         break;
     case ValueKind::Null:
         break;
@@ -182,14 +181,15 @@ void Column::StoreText(std::uint32_t row, std::string_view text)
 {
     if (text.size() > UINT32_MAX)
         throw EOleException("Value of field '" + meta_.Name + "' is too large to hold", "vmado.Cursor");
-    // An unchanged length rewrites in place; otherwise the bytes go to the arena's end.
-    if (lens_[row] == text.size() && row < size_) {
-        std::memcpy(arena_.data() + offs_[row], text.data(), text.size());
-        return;
+    // An unchanged length in the arena rewrites in place; otherwise the bytes go to its end.
+    if (row < size_ && !(refs_[row] >> 63) && text.size() > 7) {
+        const std::string_view current = TextAt(row);
+        if (current.size() == text.size()) {
+            std::memmove(const_cast<char*>(current.data()), text.data(), text.size());
+            return;
+        }
     }
-    offs_[row] = arena_.size();
-    lens_[row] = static_cast<std::uint32_t>(text.size());
-    arena_.insert(arena_.end(), text.begin(), text.end());
+    refs_[row] = PlaceText(text);
     NoteLength(maxLength_, text, meta_.Kind == ValueKind::Text);
 }
 
@@ -234,8 +234,7 @@ void Column::Decide(ValueKind kind)
         bools_.assign(size_, 0);
         break;
     default:
-        offs_.assign(size_, 0);
-        lens_.assign(size_, 0);
+        refs_.assign(size_, 0);
         break;
     }
 }
@@ -282,8 +281,7 @@ void Column::Promote(ValueKind to)
     reals_ = {};
     bools_ = {};
     if (!bytes) {
-        offs_.assign(size_, 0);
-        lens_.assign(size_, 0);
+        refs_.assign(size_, 0);
         arena_.clear();
     }
     meta_.Kind = ValueKind::Text;
@@ -306,6 +304,30 @@ template <typename V> inline void Room(V& v, std::size_t extra)
 }
 
 } // namespace
+
+std::uint64_t Column::PlaceText(std::string_view text)
+{
+    if (text.size() <= 7) {
+        std::uint64_t ref = 0;
+        if (!text.empty())
+            std::memcpy(&ref, text.data(), text.size());
+        return ref | ((std::uint64_t{0x80} | text.size()) << 56);
+    }
+    const std::size_t at = arena_.size();
+    if (at > kOffsetMask)
+        throw EOleException("Column '" + meta_.Name + "' holds more text than the recordset can address",
+                            "vmado.Cursor");
+    const bool longText = text.size() >= kLongLength;
+    const std::size_t prefix = longText ? sizeof(std::uint32_t) : 0;
+    Room(arena_, prefix + text.size());
+    arena_.resize(at + prefix + text.size());
+    if (longText) {
+        const auto length = static_cast<std::uint32_t>(text.size());
+        std::memcpy(arena_.data() + at, &length, sizeof length);
+    }
+    std::memcpy(arena_.data() + at + prefix, text.data(), text.size());
+    return at | (std::uint64_t{longText ? kLongLength : text.size()} << 40);
+}
 
 void Column::Append(const CellRef& cell)
 {
@@ -341,16 +363,8 @@ void Column::Append(const CellRef& cell)
             if (cell.Text.size() > UINT32_MAX)
                 throw EOleException("Value of field '" + meta_.Name + "' is too large to hold",
                                     "vmado.Cursor");
-            Room(offs_, 1);
-            Room(lens_, 1);
-            Room(arena_, cell.Text.size());
-            offs_.push_back(arena_.size());
-            lens_.push_back(static_cast<std::uint32_t>(cell.Text.size()));
-            if (!cell.Text.empty()) {
-                const std::size_t at = arena_.size();
-                arena_.resize(at + cell.Text.size());
-                std::memcpy(arena_.data() + at, cell.Text.data(), cell.Text.size());
-            }
+            Room(refs_, 1);
+            refs_.push_back(PlaceText(cell.Text));
             NoteLength(maxLength_, cell.Text, cell.Kind == ValueKind::Text);
             if (!cell.Stored.empty() && meta_.Kind == ValueKind::Text)
                 stored_.emplace(row, std::make_pair(std::string(cell.Text), std::string(cell.Stored)));
@@ -649,7 +663,7 @@ void Column::Finish()
 std::size_t Column::MemoryBytes() const
 {
     return nulls_.capacity() * 8 + ints_.capacity() * 8 + reals_.capacity() * 8 + bools_.capacity() +
-           offs_.capacity() * 8 + lens_.capacity() * 4 + arena_.capacity();
+           refs_.capacity() * 8 + arena_.capacity();
 }
 
 } // namespace vmado::engine

@@ -5,7 +5,9 @@
 
 #include "ado/engine/Provider.h"
 
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <new>
 #include <string>
 #include <unordered_map>
@@ -36,6 +38,8 @@ template <typename T> struct BulkAllocator {
 
 template <typename T> using BulkVector = std::vector<T, BulkAllocator<T>>;
 
+static_assert(std::endian::native == std::endian::little, "short texts are kept in the low bytes of a word");
+
 class Column {
 public:
     explicit Column(ColumnMeta meta);
@@ -58,7 +62,16 @@ public:
     bool BoolAt(std::uint32_t row) const { return bools_[row] != 0; }
     std::string_view TextAt(std::uint32_t row) const
     {
-        return std::string_view(arena_.data() + offs_[row], lens_[row]);
+        const std::uint64_t& ref = refs_[row];
+        if (ref >> 63)
+            return std::string_view(reinterpret_cast<const char*>(&ref), (ref >> 56) & 7);
+        const char* at = arena_.data() + (ref & kOffsetMask);
+        const std::uint64_t length = (ref >> 40) & kLongLength;
+        if (length != kLongLength)
+            return std::string_view(at, length);
+        std::uint32_t longLength;
+        std::memcpy(&longLength, at, sizeof longLength);
+        return std::string_view(at + sizeof longLength, longLength);
     }
     // The database's bytes behind row's text when it was loaded with characters replaced, as long
     // as text is still the form it was loaded as; empty otherwise.
@@ -90,8 +103,14 @@ private:
     BulkVector<Int64> ints_;   // Integer, Currency (raw)
     BulkVector<double> reals_; // Float, Date
     BulkVector<std::uint8_t> bools_;
-    BulkVector<std::uint64_t> offs_; // Text, Bytes
-    BulkVector<std::uint32_t> lens_;
+    // Text and bytes: one reference per row. With the top bit set, the value itself, up to seven
+    // bytes in the reference's low bytes (its length in bits 56-58): short codes and names cost
+    // nothing more. Otherwise an offset into the arena (bits 0-39) and the length (bits 40-62);
+    // a length too large for those bits is kLongLength there and a 4-byte prefix in the arena.
+    static constexpr std::uint64_t kOffsetMask = (std::uint64_t{1} << 40) - 1;
+    static constexpr std::uint64_t kLongLength = (std::uint64_t{1} << 23) - 1;
+    std::uint64_t PlaceText(std::string_view text); // the reference of text, stored in the arena if long
+    BulkVector<std::uint64_t> refs_;
     BulkVector<char> arena_;
     // Rows whose text lost characters on loading: the text as loaded and the bytes as stored.
     // Rare, so kept apart from the arrays every row pays for.

@@ -214,6 +214,13 @@ Variant RecordsetImpl::FieldValue(int col) const
     return VariantOf(col, row);
 }
 
+Variant RecordsetImpl::PeekValueAt(int col, std::uint32_t row) const
+{
+    if (col < 0 || col >= ColumnCount() || row >= columns_[static_cast<std::size_t>(col)].Size())
+        return Variant::Null();
+    return VariantOf(col, row);
+}
+
 bool RecordsetImpl::PeekRow(std::uint32_t& row) const
 {
     if (!OnRecord())

@@ -3,6 +3,7 @@
 #include "ado/engine/cursor/RecordsetImpl.h"
 #include "ado/engine/cursor/StoreRowPrivate.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 
@@ -143,6 +144,14 @@ void RecordsetImpl::SetBookmark(const Variant& value)
 
 long RecordsetImpl::PositionOf(std::uint32_t row) const
 {
+    // Unsorted, the view is in row order (rows are only appended, and the view only loses rows or
+    // gains the newest as its last): a binary search needs no index of every row.
+    if (sortKeys_.empty()) {
+        if (!posOf_.empty())
+            posOf_ = {};
+        const auto it = std::lower_bound(view_.begin(), view_.end(), row);
+        return it != view_.end() && *it == row ? static_cast<long>(it - view_.begin()) : -1;
+    }
     if (!posValid_) {
         posOf_.assign(flags_.size(), -1);
         for (std::size_t i = 0; i < view_.size(); ++i)

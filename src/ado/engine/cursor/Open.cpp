@@ -6,6 +6,8 @@
 #include "ado/engine/internal/TableName.h"
 #include "ado/engine/internal/Text.h"
 
+#include <atomic>
+
 namespace vmado::engine {
 
 RecordsetImpl::RecordsetImpl() = default;
@@ -105,6 +107,9 @@ bool RecordsetImpl::Supports(CursorOptionEnum option) const
 
 void RecordsetImpl::Reset()
 {
+    // Shared by every recordset, so that no two stores, even of different recordsets, share a number.
+    static std::atomic<std::uint32_t> stores{0};
+    store_ = ++stores;
     columns_.clear();
     flags_.clear();
     originals_.clear();

@@ -111,6 +111,8 @@ public:
         row -= base_;
         const Column& c = columns_[static_cast<std::size_t>(col)];
         out = CellPeek{};
+        if (row >= c.Size())
+            return false;
         if (c.IsNull(row))
             return true;
         // The same reading of the column store as VariantOf.
@@ -148,6 +150,8 @@ public:
         }
         return true;
     }
+    Variant PeekValueAt(int col, std::uint32_t row) const override;
+    std::uint32_t PeekStore() const override { return store_; }
     void SetFieldValue(int col, const Variant& value);
     Variant FieldOriginalValue(int col) const;
     Variant FieldUnderlyingValue(int col) const;
@@ -224,6 +228,7 @@ private:
 
     std::shared_ptr<ConnectionImpl> conn_;
     std::uint64_t generation_ = 0;
+    std::uint32_t store_ = 0; // PeekStore's number for the rows now held
     AnsiString source_;
     Integer options_ = adCmdUnknown;
     CursorTypeEnum cursorType_ = adOpenForwardOnly;

@@ -173,28 +173,139 @@ void RecordsetImpl::RebuildView(std::optional<std::uint32_t> keepRow)
     pos_ = pos;
 }
 
+namespace {
+
+// A sort key's value as an unsigned number in the same order as CompareRows, or a prefix of it:
+// integers with the sign bit flipped, doubles by their bits (negatives inverted), Booleans as
+// 0/1, text and bytes by their first eight bytes, big-endian. Null is 0, which a value may share
+// (the smallest integer, a text starting with eight zero bytes): equal keys of 0, and equal text
+// prefixes, are settled by the full comparison.
+inline std::uint64_t OrderedKey(const Column& c, std::uint32_t row)
+{
+    if (c.IsNull(row))
+        return 0;
+    switch (c.Kind()) {
+    case ValueKind::Integer:
+    case ValueKind::Currency:
+        return static_cast<std::uint64_t>(c.IntAt(row)) ^ (std::uint64_t{1} << 63);
+    case ValueKind::Float:
+    case ValueKind::Date: {
+        const double v = c.RealAt(row) == 0 ? 0.0 : c.RealAt(row); // -0 sorts with 0
+        std::uint64_t bits;
+        std::memcpy(&bits, &v, sizeof bits);
+        return (bits >> 63) ? ~bits : bits | (std::uint64_t{1} << 63);
+    }
+    case ValueKind::Boolean:
+        return c.BoolAt(row) ? 2 : 1;
+    case ValueKind::Text:
+    case ValueKind::Bytes: {
+        const std::string_view t = c.TextAt(row);
+        std::uint64_t key = 0;
+        for (std::size_t i = 0; i < 8; ++i)
+            key = (key << 8) | (i < t.size() ? static_cast<unsigned char>(t[i]) : 0u);
+        return key;
+    }
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+namespace {
+
+struct KeySpec {
+    const Column* Col;
+    bool Descending;
+    bool Exact; // equal keys mean equal values, unless both are 0
+};
+
+// Orders two view positions by their extracted keys ka and kb, the full comparison settling what
+// the keys cannot; the position last, which keeps the order of equal rows.
+inline bool KeysBefore(const std::vector<KeySpec>& specs, const std::uint64_t* ka, const std::uint64_t* kb,
+                       std::uint32_t rowA, std::uint32_t rowB, std::uint32_t a, std::uint32_t b)
+{
+    for (std::size_t k = 0; k < specs.size(); ++k) {
+        int r = 0;
+        if (ka[k] != kb[k])
+            r = ka[k] < kb[k] ? -1 : 1;
+        else if (!specs[k].Exact || ka[k] == 0)
+            r = CompareRows(*specs[k].Col, rowA, rowB);
+        if (r)
+            return specs[k].Descending ? r > 0 : r < 0;
+    }
+    return a < b;
+}
+
+// Few keys: each entry carries its keys, so the sort moves them along and reads nothing else.
+template <std::size_t N> void SortByKeys(std::vector<std::uint32_t>& view, const std::vector<KeySpec>& specs)
+{
+    struct Entry {
+        std::uint64_t Key[N];
+        std::uint32_t Pos;
+    };
+    std::vector<Entry> entries(view.size());
+    for (std::size_t i = 0; i < view.size(); ++i) {
+        for (std::size_t k = 0; k < N; ++k)
+            entries[i].Key[k] = OrderedKey(*specs[k].Col, view[i]);
+        entries[i].Pos = static_cast<std::uint32_t>(i);
+    }
+    std::sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
+        return KeysBefore(specs, a.Key, b.Key, view[a.Pos], view[b.Pos], a.Pos, b.Pos);
+    });
+    std::vector<std::uint32_t> sorted(view.size());
+    for (std::size_t i = 0; i < view.size(); ++i)
+        sorted[i] = view[entries[i].Pos];
+    view.swap(sorted);
+}
+
+// Any number of keys: one flat array of them, and the positions sorted.
+void SortByManyKeys(std::vector<std::uint32_t>& view, const std::vector<KeySpec>& specs)
+{
+    const std::size_t keys = specs.size();
+    std::vector<std::uint64_t> flat(view.size() * keys);
+    for (std::size_t i = 0; i < view.size(); ++i)
+        for (std::size_t k = 0; k < keys; ++k)
+            flat[i * keys + k] = OrderedKey(*specs[k].Col, view[i]);
+    std::vector<std::uint32_t> order(view.size());
+    for (std::size_t i = 0; i < view.size(); ++i)
+        order[i] = static_cast<std::uint32_t>(i);
+    std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+        return KeysBefore(specs, &flat[a * keys], &flat[b * keys], view[a], view[b], a, b);
+    });
+    std::vector<std::uint32_t> sorted(view.size());
+    for (std::size_t i = 0; i < view.size(); ++i)
+        sorted[i] = view[order[i]];
+    view.swap(sorted);
+}
+
+} // namespace
+
 void RecordsetImpl::SortView()
 {
     if (sortKeys_.empty())
         return;
-    if (sortKeys_.size() == 1) {
-        const Column& c = columns_[static_cast<std::size_t>(sortKeys_[0].Column)];
-        if (sortKeys_[0].Descending)
-            std::stable_sort(view_.begin(), view_.end(),
-                             [&c](std::uint32_t a, std::uint32_t b) { return CompareRows(c, a, b) > 0; });
-        else
-            std::stable_sort(view_.begin(), view_.end(),
-                             [&c](std::uint32_t a, std::uint32_t b) { return CompareRows(c, a, b) < 0; });
-        return;
+    // Every key read once into a flat array, then one sort, as stable as the view's order.
+    std::vector<KeySpec> specs;
+    specs.reserve(sortKeys_.size());
+    for (const SortKey& key : sortKeys_) {
+        const Column& c = columns_[static_cast<std::size_t>(key.Column)];
+        specs.push_back({&c, key.Descending, c.Kind() != ValueKind::Text && c.Kind() != ValueKind::Bytes});
     }
-    std::stable_sort(view_.begin(), view_.end(), [this](std::uint32_t a, std::uint32_t b) {
-        for (const SortKey& key : sortKeys_) {
-            const int r = CompareRows(columns_[static_cast<std::size_t>(key.Column)], a, b);
-            if (r)
-                return key.Descending ? r > 0 : r < 0;
-        }
-        return false;
-    });
+    switch (specs.size()) {
+    case 1:
+        SortByKeys<1>(view_, specs);
+        break;
+    case 2:
+        SortByKeys<2>(view_, specs);
+        break;
+    case 3:
+        SortByKeys<3>(view_, specs);
+        break;
+    default:
+        SortByManyKeys(view_, specs);
+        break;
+    }
 }
 
 Variant RecordsetImpl::Filter() const

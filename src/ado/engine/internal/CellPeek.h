@@ -4,6 +4,7 @@
 #pragma once
 
 #include "framework/rtl/Types.h"
+#include "framework/rtl/Variant.h"
 
 #include <cstdint>
 #include <string_view>
@@ -29,9 +30,14 @@ class CellPeekView {
 public:
     // The current record's row id (its bookmark less one); false off a record.
     virtual bool PeekRow(std::uint32_t& row) const = 0;
-    // Cell col of a row PeekRow gave, as the field's Value would read it, while no edit is in
-    // progress and the cursor has not moved since. False for a column out of range.
+    // Cell col of a row PeekRow gave, as the field's Value would read it when that row was
+    // current with no edit in progress. False for a column or row out of range.
     virtual bool PeekCellAt(int col, std::uint32_t row, CellPeek& out) const = 0;
+    // The same cell as the Variant the field's Value gives; Null out of range.
+    virtual Variant PeekValueAt(int col, std::uint32_t row) const = 0;
+    // Names the rows the store holds: a different number after every close, open or requery,
+    // so a row id kept from an earlier load is never read from rows it does not belong to.
+    virtual std::uint32_t PeekStore() const = 0;
 
 protected:
     ~CellPeekView() = default;
