@@ -381,7 +381,7 @@ public:
     virtual void Open(const AnsiString& source, const ConnectionPtr& activeConnection,
                       CursorTypeEnum cursorType = adOpenForwardOnly, LockTypeEnum lockType = adLockReadOnly,
                       Integer options = adCmdUnknown) = 0;
-    virtual void Close() = 0;          // discards unsent batch changes; raises when closed
+    virtual void Close() = 0; // discards unsent batch changes; raises when closed
     // Watches the fetching of later opens: called on the opening thread with the rows fetched so
     // far, after every block of rows and, where the provider can, while the database works towards
     // the next row. Returning false stops the open, which raises and leaves the recordset closed.

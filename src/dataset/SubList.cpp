@@ -452,8 +452,7 @@ bool TVADODataSet::PreparedFits(const dataset::PreparedOpen& prepared) const
     return prepared.Connection == connection_ && prepared.Command == commandText_ && prepared.Sort == sort_ &&
            prepared.Filter == FilterText() && prepared.CommandType == commandType_ &&
            prepared.CursorType == cursorType_ && prepared.LockType == lockType_ &&
-           prepared.CacheSize == cacheSize_ &&
-           (onMaster || prepared.CursorLocation == cursorLocation_);
+           prepared.CacheSize == cacheSize_ && (onMaster || prepared.CursorLocation == cursorLocation_);
 }
 
 void TVADODataSet::AdoptPrepared(dataset::PreparedOpen& prepared)
