@@ -42,6 +42,10 @@ public:
     AnsiString BlobType() const override { return "BYTEA"; }
     DataTypeEnum TextType() const override { return adLongVarChar; }
     bool Postgres() const override { return true; }
+    AnsiString RepeatText(const AnsiString& text, const AnsiString& count) const override
+    {
+        return "REPEAT(" + text + ", " + count + ")";
+    }
     Variant SchemaRestriction() const override { return Variant(schema_); }
 
 private:
