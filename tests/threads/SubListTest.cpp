@@ -421,8 +421,13 @@ TEST_P(SubListFreeTest, FreeingMidOpenIsClean)
     case Free::SubDataSet:
         for (auto& sub : subs_)
             sub->DataSet.reset();
-        for (Integer i = 0; i < 3; ++i)
-            EXPECT_EQ(Item(i)->OpenResult(), orCancelled);
+        // Waiting for one worker runs the hand-backs already queued, so a later item may have
+        // opened before its own dataset went; none may be left running.
+        for (Integer i = 0; i < 3; ++i) {
+            const TVOpenResult result = Item(i)->OpenResult();
+            EXPECT_TRUE(result == orCancelled || result == orOpened) << "item " << i << ": " << result;
+        }
+        EXPECT_EQ(Item(0)->OpenResult(), orCancelled);
         main_->Close();
         break;
     case Free::SubDataSource:
