@@ -320,13 +320,18 @@ void TVADODataSet::SetReadOnly(bool value)
 
 Integer TVADODataSet::GetMaxRecords() const
 {
-    return records_ ? records_->GetMaxRec() : 0;
+    return maxRecords_;
 }
 
+// Kept here rather than only in the recordset, which every open replaces: a limit set while
+// closed, or read from a form, must still hold at the next open.
 void TVADODataSet::SetMaxRecords(Integer value)
 {
+    if (value < 0)
+        return;
     if (records_)
         records_->SetMaxRec(value);
+    maxRecords_ = value;
 }
 
 void TVADODataSet::SetMarkerField(const AnsiString& value)
@@ -380,6 +385,7 @@ void TVADODataSet::InternalOpen()
             records_->CommandType = commandType_;
             records_->Source = commandText_;
             records_->Recordset->SetCacheSize(cacheSize_);
+            records_->SetMaxRec(maxRecords_);
             ExecFilter();
             if (OnVerbose)
                 OnVerbose(commandText_, vmCommand);

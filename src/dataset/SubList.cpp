@@ -68,6 +68,7 @@ void dataset::PreparedOpen::Run(const std::function<bool(Integer fetched)>& obse
         Records->CommandType = CommandType;
         Records->Source = Command;
         Records->Recordset->SetCacheSize(CacheSize);
+        Records->SetMaxRec(MaxRecords);
         Records->SetFilter(Filter);
         Records->Recordset->SetFetchObserver(observer);
         try {
@@ -433,6 +434,7 @@ void TVADODataSet::BeginBackgroundOpen(dataset::PreparedOpen& prepared)
     prepared.LockType = lockType_;
     prepared.CursorLocation = cursorLocation_;
     prepared.CacheSize = cacheSize_;
+    prepared.MaxRecords = maxRecords_;
     if (options_.Contains(opConnection) && master_ != nullptr) {
         // Opening the shared connection is no job for a worker: the master and the other datasets
         // on it live on the main thread.
@@ -452,7 +454,8 @@ bool TVADODataSet::PreparedFits(const dataset::PreparedOpen& prepared) const
     return prepared.Connection == connection_ && prepared.Command == commandText_ && prepared.Sort == sort_ &&
            prepared.Filter == FilterText() && prepared.CommandType == commandType_ &&
            prepared.CursorType == cursorType_ && prepared.LockType == lockType_ &&
-           prepared.CacheSize == cacheSize_ && (onMaster || prepared.CursorLocation == cursorLocation_);
+           prepared.CacheSize == cacheSize_ && prepared.MaxRecords == maxRecords_ &&
+           (onMaster || prepared.CursorLocation == cursorLocation_);
 }
 
 void TVADODataSet::AdoptPrepared(dataset::PreparedOpen& prepared)

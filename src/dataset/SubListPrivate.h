@@ -21,6 +21,7 @@ struct PreparedOpen {
     TLockType LockType = ltLockBatchOptimistic;
     TCursorLocation CursorLocation = clClient;
     Integer CacheSize = 1;
+    Integer MaxRecords = 0;
     TVConnection* Shared = nullptr; // a master's connection, opened on the main thread; not owned
 
     std::unique_ptr<TVConnection> OwnConnection; // made and opened by the worker

@@ -415,6 +415,7 @@ private:
     std::unique_ptr<dataset::PreparedOpen> prepared_; // its result, for the next InternalOpen
     bool cancelOpen_ = false;                         // a foreground open is asked to stop
     Integer cacheSize_ = 1;
+    Integer maxRecords_ = 0; // 0: no limit
 };
 
 // A blob field's content as a stream: read from the engine record when the stream is made (unless

@@ -467,6 +467,28 @@ TEST_F(FillUpTest, ARejectedStatementRollsBackAndLeavesTheDatasetClosed)
     EXPECT_EQ(Changed(before, Column("qty")), (std::set<int>{1, 3, 5}));
 }
 
+TEST_F(FillUpTest, MaxRecordsSetWhileClosedLimitsEveryOpenAndAFillUpItCutsIsRefused)
+{
+    TVADODataSet& d = Make("SELECT * FROM people");
+    d.SetMaxRecords(2);
+    d.SetMaxRecords(-1); // ignored
+    d.Open();
+    EXPECT_EQ(d.RecordCount(), 2);
+    d.Close();
+    d.Open();
+    EXPECT_EQ(d.RecordCount(), 2);
+    EXPECT_EQ(d.GetMaxRecords(), 2);
+    // The table holds rows the dataset does not show, so the statement would reach them.
+    const auto before = Column("note");
+    EXPECT_THROW(d.FillConst("note", "z", true), EDatabaseError);
+    EXPECT_EQ(Column("note"), before);
+
+    d.Close();
+    d.SetMaxRecords(0);
+    d.Open();
+    EXPECT_EQ(d.RecordCount(), static_cast<Integer>(std::size(kIds)));
+}
+
 TEST_F(FillUpTest, AnEditInProgressIsPostedFirst)
 {
     TVADODataSet& d = OpenFiltered("city = 'Paris'");
