@@ -4,8 +4,10 @@
 #pragma once
 
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <fstream>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -64,6 +66,33 @@ inline void FillBenchTable(sqlite3* db, int rows)
         }
     }
     sqlite3_finalize(insert);
+}
+
+// This process's resident memory in bytes.
+inline long ResidentBytes()
+{
+    std::ifstream statm("/proc/self/statm");
+    long size = 0, resident = 0;
+    statm >> size >> resident;
+    return resident * sysconf(_SC_PAGESIZE);
+}
+
+// The bench table's values at their own sizes: 8 bytes per number or date, 1 per Boolean, the bytes
+// of every text; what a memory ratio is taken against.
+inline double RawDataBytes(const std::string& dbFile)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(dbFile.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* s = nullptr;
+    sqlite3_prepare_v2(db,
+                       "SELECT SUM(8 + length(code) + length(city) + 8 + 8 + 1 + length(CAST(note AS BLOB))) "
+                       "FROM bench",
+                       -1, &s, nullptr);
+    sqlite3_step(s);
+    const double bytes = sqlite3_column_double(s, 0);
+    sqlite3_finalize(s);
+    sqlite3_close(db);
+    return bytes;
 }
 
 } // namespace vmado::bench

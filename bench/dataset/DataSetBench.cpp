@@ -487,31 +487,6 @@ public:
     std::set<std::string> failed;
 };
 
-long ResidentBytes()
-{
-    std::ifstream statm("/proc/self/statm");
-    long size = 0, resident = 0;
-    statm >> size >> resident;
-    return resident * sysconf(_SC_PAGESIZE);
-}
-
-// The values' own sizes: 8 bytes per number or date, 1 per Boolean, the bytes of every text.
-double RawDataBytes()
-{
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(DbFile.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt* s = nullptr;
-    sqlite3_prepare_v2(db,
-                       "SELECT SUM(8 + length(code) + length(city) + 8 + 8 + 1 + length(CAST(note AS BLOB))) "
-                       "FROM bench",
-                       -1, &s, nullptr);
-    sqlite3_step(s);
-    const double bytes = sqlite3_column_double(s, 0);
-    sqlite3_finalize(s);
-    sqlite3_close(db);
-    return bytes;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -527,15 +502,15 @@ int main(int argc, char** argv)
 
     // Memory first, before other runs leave freed memory for the allocator to reuse: the open
     // dataset scanned once (every record's buffers and caches as a user leaves them), checked.
-    const double raw = RawDataBytes();
+    const double raw = bench::RawDataBytes(DbFile);
     double resident = 0;
     {
         malloc_trim(0);
-        const long before = ResidentBytes();
+        const long before = bench::ResidentBytes();
         auto ds = OpenDataSet();
         const Totals t = Scan(*ds);
         malloc_trim(0);
-        resident = static_cast<double>(ResidentBytes() - before);
+        resident = static_cast<double>(bench::ResidentBytes() - before);
         if (!t.Matches(Expected))
             Die("the dataset read " + t.Text() + "; expected " + Expected.Text());
     }

@@ -259,31 +259,6 @@ public:
     bool failed = false;
 };
 
-long ResidentBytes()
-{
-    std::ifstream statm("/proc/self/statm");
-    long size = 0, resident = 0;
-    statm >> size >> resident;
-    return resident * sysconf(_SC_PAGESIZE);
-}
-
-// The values' own sizes: 8 bytes per number or date, 1 per Boolean, the bytes of every text.
-double RawDataBytes()
-{
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(DbFile.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt* s = nullptr;
-    sqlite3_prepare_v2(db,
-                       "SELECT SUM(8 + length(code) + length(city) + 8 + 8 + 1 + length(CAST(note AS BLOB))) "
-                       "FROM bench",
-                       -1, &s, nullptr);
-    sqlite3_step(s);
-    const double bytes = sqlite3_column_double(s, 0);
-    sqlite3_finalize(s);
-    sqlite3_close(db);
-    return bytes;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -295,15 +270,15 @@ int main(int argc, char** argv)
     Generate();
 
     // Memory first, before other runs leave freed memory for the allocator to reuse.
-    const double raw = RawDataBytes();
+    const double raw = bench::RawDataBytes(DbFile);
     double resident = 0, held = 0;
     {
         auto c = Connect();
         malloc_trim(0);
-        const long before = ResidentBytes();
+        const long before = bench::ResidentBytes();
         auto rs = OpenAll(c);
         malloc_trim(0);
-        resident = static_cast<double>(ResidentBytes() - before);
+        resident = static_cast<double>(bench::ResidentBytes() - before);
         if (rs->RecordCount() != Rows)
             Die("the recordset holds the wrong number of rows");
         held = resident;
