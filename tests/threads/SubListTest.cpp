@@ -7,6 +7,7 @@
 #include "framework/classes/Application.h"
 #include "framework/classes/Thread.h"
 #include "framework/db/DataSource.h"
+#include "master/VMaster.h"
 
 #include <gtest/gtest.h>
 
@@ -478,6 +479,38 @@ TEST_F(SubListTest, TwoWorkersShareTheMastersConnectionOpenedOnTheMainThread)
     EXPECT_FALSE(first.DataSet->Active());
     EXPECT_FALSE(second.DataSet->Active());
     EXPECT_TRUE(master_->Shared()->Active); // the master's, not the datasets', to close
+}
+
+// The same with the library's own connection master: its one connection serves both workers,
+// and freeing it mid-open stops the opens before the connection goes.
+TEST_F(SubListTest, BackgroundOpensOnTheConnectionMasterShareItsConnection)
+{
+    auto master = std::make_unique<TVMaster>();
+    master->SetConnect(ConnectionString());
+    Sub& first = AddSub("First", RowsTo(30000), true);
+    Sub& second = AddSub("Second", CountTo(300000), true);
+    first.DataSet->SetMaster(master.get());
+    second.DataSet->SetMaster(master.get());
+    main_->Open();
+    EXPECT_TRUE(master->GetConnected()); // opened by the main thread, before the workers ran
+    RunLoop([&] { return Ended(Item(0)) && Ended(Item(1)); });
+    ASSERT_EQ(Item(0)->OpenResult(), orOpened);
+    ASSERT_EQ(Item(1)->OpenResult(), orOpened);
+    EXPECT_EQ(first.DataSet->GetData(), master->GetData());
+    EXPECT_EQ(second.DataSet->GetData(), master->GetData());
+    EXPECT_EQ(first.DataSet->RecordCount(), 30000);
+    EXPECT_EQ(second.DataSet->FieldByName("top")->AsString(), "300000");
+
+    main_->Close();
+    main_->Open();
+    ASSERT_TRUE(first.DataSet->OpeningInBackground());
+    master.reset();
+    for (Sub* sub : {&first, &second}) {
+        EXPECT_FALSE(sub->DataSet->Active());
+        EXPECT_FALSE(sub->DataSet->OpeningInBackground());
+        EXPECT_EQ(sub->DataSet->Master(), nullptr);
+    }
+    RunLoop([] { return !CheckSynchronize(0); });
 }
 
 TEST_F(SubListTest, FailedBackgroundOpenIsShownOnceAndReattaches)
