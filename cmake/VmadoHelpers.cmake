@@ -20,6 +20,9 @@ function(vmado_subsystem name)
     cmake_parse_arguments(ARG "UI" "" "DEPS;INTERNAL" ${ARGN})
     file(GLOB_RECURSE srcs CONFIGURE_DEPENDS
         "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp" "${CMAKE_CURRENT_SOURCE_DIR}/*.h")
+    if(NOT srcs)
+        return() # a folder whose first sources have not arrived yet
+    endif()
     if(VMADO_SHARED)
         add_library(vmado_${name} SHARED ${srcs})
         # No <target>_EXPORTS define: the objects compile exactly as for the static library.
@@ -58,16 +61,24 @@ function(vmado_subsystem name)
     endif()
 endfunction()
 
-# vmado_test(<name> LABELS <labels>... DEPS <targets>... [SOURCES <files>...])
+# vmado_test(<name> LABELS <labels>... DEPS <targets>... [SOURCES <files>...] [QT])
 # One GoogleTest executable; every test case becomes a CTest test carrying the labels.
-# Without SOURCES it takes the *.cpp files of the current folder.
+# Without SOURCES it takes the *.cpp files of the current folder. QT tests get a main that makes
+# the QApplication (offscreen unless QT_QPA_PLATFORM says otherwise) and link Qt's test library.
 function(vmado_test name)
-    cmake_parse_arguments(ARG "" "" "LABELS;DEPS;SOURCES" ${ARGN})
+    cmake_parse_arguments(ARG "QT" "" "LABELS;DEPS;SOURCES" ${ARGN})
     if(NOT ARG_SOURCES)
         file(GLOB ARG_SOURCES CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
     endif()
-    add_executable(test_${name} ${ARG_SOURCES})
-    target_link_libraries(test_${name} PRIVATE ${ARG_DEPS} GTest::gtest_main GTest::gmock)
+    if(ARG_QT)
+        find_package(Qt6 REQUIRED COMPONENTS Widgets Test)
+        add_executable(test_${name} ${ARG_SOURCES} "${PROJECT_SOURCE_DIR}/tests/common/QtTestMain.cpp")
+        set_target_properties(test_${name} PROPERTIES AUTOMOC ON)
+        target_link_libraries(test_${name} PRIVATE ${ARG_DEPS} Qt6::Widgets Qt6::Test GTest::gtest GTest::gmock)
+    else()
+        add_executable(test_${name} ${ARG_SOURCES})
+        target_link_libraries(test_${name} PRIVATE ${ARG_DEPS} GTest::gtest_main GTest::gmock)
+    endif()
     target_include_directories(test_${name} PRIVATE "${PROJECT_SOURCE_DIR}/tests")
     target_compile_definitions(test_${name} PRIVATE
         VMADO_SOURCE_DIR="${PROJECT_SOURCE_DIR}"

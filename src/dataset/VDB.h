@@ -279,6 +279,20 @@ public:
     // The rows a fill-up would change now (SELECT COUNT(*) with its WHERE); -1 without a table.
     Integer FillCount();
 
+    // ---- the editor shortcuts (Editors.cpp) --------------------------------------------------------------
+    // Each runs its dialog through the UI module's hooks; without the module they show nothing and
+    // report false. A confirmed filter is appended to Filters and applied; a confirmed colour edit
+    // moves to the first record; a confirmed fill-up runs on the field.
+    bool FilterEditor(TField* field);
+    bool FilterEditor(const AnsiString& fieldName);
+    bool FilterEditor();
+    bool ColorEditor();
+    void ExportEditor();
+    void FillUpEditor(TField* field);
+    void FillUpEditor(const AnsiString& fieldName);
+    // Runs the connection editor on the connection string; the result is the (possibly new) string.
+    AnsiString ConnectionEditor();
+
 protected:
     // ---- framework overrides: open and close (Open.cpp) ----------------------------------------------
     void InternalOpen() override;

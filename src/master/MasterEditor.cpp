@@ -3,29 +3,7 @@
 #include "master/MasterHooks.h"
 #include "master/VMaster.h"
 
-#include <utility>
-
 namespace vmado {
-
-namespace {
-
-TConnectionEditorHook& InstalledHook()
-{
-    static TConnectionEditorHook hook;
-    return hook;
-}
-
-} // namespace
-
-TConnectionEditorHook SetConnectionEditorHook(TConnectionEditorHook hook)
-{
-    return std::exchange(InstalledHook(), std::move(hook));
-}
-
-const TConnectionEditorHook& ConnectionEditorHook()
-{
-    return InstalledHook();
-}
 
 AnsiString TVMaster::LoadUDLFile(const AnsiString& fileName, const AnsiString& userID,
                                  const AnsiString& password)
