@@ -266,7 +266,7 @@ int main(int argc, char** argv)
     admin.Exec(
         "INSERT INTO " + table +
         " SELECT i, 'C' || LPAD((i % 200000)::text, 6, '0'), 'City' || LPAD((i % 50)::text, 2, '0'), "
-        "(i * 7919 % 100000) / 100.0, DATE '2000-01-01' + (i % 9000), i % 3 = 0, "
+        "(i::bigint * 7919 % 100000) / 100.0, DATE '2000-01-01' + (i % 9000), i % 3 = 0, "
         "CASE WHEN i % 11 = 0 THEN NULL ELSE REPEAT('word, ', i % 6 + 1) END FROM generate_series(1, " +
         std::to_string(rows) + ") AS g(i)");
     admin.Exec("ANALYZE " + table);
