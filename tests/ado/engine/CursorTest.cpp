@@ -267,13 +267,16 @@ std::vector<Integer> ReferenceOrder(const RecordsetPtr& rs,
 
 TEST_F(BACKEND_SUITE(CursorTest), SortOrdersEdgeValuesLikeThePlainComparison)
 {
-    // Extremes, Nulls, zeros of both signs, and texts that agree in their first eight bytes.
+    // Extremes, Nulls, zeros of both signs, texts that agree in their first eight bytes, and
+    // texts around seven bytes, the longest a sort key holds whole, equal ones among them.
     Exec("CREATE TABLE edges (id INTEGER PRIMARY KEY, i BIGINT, r DOUBLE PRECISION, t TEXT)");
     Exec("INSERT INTO edges VALUES (1, 5, 2.5, 'abcdefghX'), (2, NULL, NULL, NULL), "
          "(3, -9223372036854775807 - 1, -1e308, ''), (4, 9223372036854775807, 1e-300, 'abcdefghA'), "
          "(5, 0, -0.0, 'abcdefgh'), (6, 0, 0.0, 'abcdefg'), (7, -1, -2.5, 'b'), (8, 5, 2.5, 'abcdefghX'), "
          "(9, NULL, 0.0, 'abcdefgh'), (10, -9223372036854775807 - 1, NULL, NULL), (11, -2, 1e308, "
-         "'abcdefgi')");
+         "'abcdefgi'), (12, 1, 1.0, 'abcdefg'), (13, 1, 1.0, 'abcdef'), (14, 1, 1.0, 'abcdeg'), "
+         "(15, 1, 1.0, 'abcdefa'), (16, 1, 1.0, 'abcdef'), (17, 1, 1.0, 'abcdefgh'), (18, 1, 1.0, "
+         "'abcdefga')");
     auto rs = OpenRs("SELECT id, i, r, t FROM edges ORDER BY id", adLockReadOnly);
     const std::vector<std::vector<std::pair<AnsiString, bool>>> sorts = {
         {{"i", false}},
