@@ -80,13 +80,19 @@ void TVADODataSet::FillLower(const AnsiString& fieldName)
 
 void TVADODataSet::FillConst(const AnsiString& fieldName, const AnsiString& value, bool quoted)
 {
-    const AnsiString table = dataset::BulkTable(*this);
+    if (dataset::BulkTable(*this).empty())
+        return;
+    dataset::FillLiteral(*this, fieldName, quoted ? QuotedStr(value) : NumberLiteral(value, fieldName));
+}
+
+void dataset::FillLiteral(TVADODataSet& dataSet, const AnsiString& fieldName, const AnsiString& literal)
+{
+    const AnsiString table = BulkTable(dataSet);
     if (table.empty())
         return;
-    const AnsiString column = dataset::BulkColumn(fieldName);
-    const AnsiString literal = quoted ? QuotedStr(value) : NumberLiteral(value, fieldName);
-    dataset::PostPending(*this);
-    FillExec("UPDATE " + table + " SET " + column + " = " + literal + dataset::BulkWhere(*this));
+    const AnsiString column = BulkColumn(fieldName);
+    PostPending(dataSet);
+    dataSet.FillExec("UPDATE " + table + " SET " + column + " = " + literal + BulkWhere(dataSet));
 }
 
 void TVADODataSet::FillExchange(const AnsiString& fieldName, const AnsiString& oldText,

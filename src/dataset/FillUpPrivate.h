@@ -20,5 +20,8 @@ void RunBulk(TVADODataSet& dataSet, const AnsiString& sql, const TDataSetNotifyE
              const TDataSetNotifyEvent& onEnd);
 // Posts an edit in progress, so the statement does not throw it away.
 void PostPending(TVADODataSet& dataSet);
+// One column set to an SQL literal the caller has already made safe, over the rows the dataset
+// shows; nothing without a table.
+void FillLiteral(TVADODataSet& dataSet, const AnsiString& fieldName, const AnsiString& literal);
 
 } // namespace vmado::dataset

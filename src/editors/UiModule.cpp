@@ -2,6 +2,7 @@
 
 #include "controls/QtBridge.h"
 #include "dataset/EditorHooks.h"
+#include "editors/FillUpEditor.h"
 #include "editors/FilterEditor.h"
 #include "framework/classes/Application.h"
 #include "framework/classes/Thread.h"
@@ -16,6 +17,7 @@ namespace vmado {
 void InitializeUi()
 {
     InstallFilterEditorHook();
+    InstallFillUpEditorHook();
     SetExceptionShower([](const Exception& e) {
         QMessageBox::critical(QApplication::activeWindow(), ToQString(Application()->Title()),
                               ToQString(e.Message()));
