@@ -2,6 +2,7 @@
 
 #include "controls/QtBridge.h"
 #include "dataset/EditorHooks.h"
+#include "editors/ExportEditor.h"
 #include "editors/FillUpEditor.h"
 #include "editors/FilterEditor.h"
 #include "framework/classes/Application.h"
@@ -18,6 +19,7 @@ void InitializeUi()
 {
     InstallFilterEditorHook();
     InstallFillUpEditorHook();
+    InstallExportEditorHook();
     SetExceptionShower([](const Exception& e) {
         QMessageBox::critical(QApplication::activeWindow(), ToQString(Application()->Title()),
                               ToQString(e.Message()));
