@@ -31,6 +31,10 @@ Integer TVADODataSet::GetRecordCount()
 
 Integer TVADODataSet::GetRecNo()
 {
+    // The recordset's cursor stands on the last record fetched into the buffers, which is not
+    // the active one when a grid shows several: put it on the active record first.
+    if (records_ && State() == dsBrowse && !IsEmpty() && cursorOpen_)
+        UpdateCursorPos();
     return records_ ? records_->GetRecNo() : -1;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QTest>
 #include <QDialog>
 #include <QImage>
 #include <QTimer>
@@ -27,6 +28,18 @@ inline void WhenModal(std::function<void(QDialog&)> drive, int attempts = 500)
         if (dialog->isVisible())
             dialog->reject();
     });
+}
+
+// Types text as key presses; letters outside ASCII arrive as keys carrying their text, since
+// QTest knows key codes only for ASCII.
+inline void TypeText(QWidget* widget, const QString& text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() < 128)
+            QTest::keyClick(widget, c.toLatin1());
+        else
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
 }
 
 // How many pixels of the image have exactly this colour.
