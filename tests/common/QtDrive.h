@@ -3,9 +3,9 @@
 #pragma once
 
 #include <QApplication>
-#include <QTest>
 #include <QDialog>
 #include <QImage>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 
