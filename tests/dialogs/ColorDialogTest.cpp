@@ -265,6 +265,28 @@ TEST_F(ColorDialogTest, EditsActOnTheSelectedRuleNotOnOneCarryingTheTypedName)
     EXPECT_EQ(List()->currentRow(), 1);
 }
 
+TEST_F(ColorDialogTest, LeavingTheNameRenamesTheSelectedRuleOnly)
+{
+    TVFilter* warm = AddRule(Colors(), "Warm", {{"name", frEqual, "Kiss", flEnd}});
+    TVFilter* cold = AddRule(Colors(), "Cold", {{"city", frEqual, "Gyor", flEnd}});
+    dialog_->show();
+    // Focus moves only in the active window.
+    QApplication::setActiveWindow(dialog_.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog_.get()));
+    List()->setCurrentRow(1);
+    auto* name = Child<QLineEdit>("edName");
+    name->setFocus();
+    name->selectAll();
+    QTest::keyClicks(name, "Warm");
+    QTest::keyClick(name, Qt::Key_Tab); // leaving the box
+    EXPECT_EQ(cold->Caption(), "Warm");
+    EXPECT_EQ(warm->Caption(), "Warm");
+    EXPECT_EQ(warm->Levels()->GetItem(0)->FieldName(), "name");
+    ASSERT_EQ(List()->count(), 2);
+    EXPECT_EQ(List()->item(1)->text(), "Warm");
+    EXPECT_EQ(List()->currentRow(), 1);
+}
+
 TEST_F(ColorDialogTest, ClearActsOnTheSelectedRuleAmongNamesakes)
 {
     const std::vector<LineSpec> two = {{"name", frEqual, "Kiss", flAnd}, {"city", frEqual, "Pecs", flEnd}};
