@@ -2,6 +2,7 @@
 
 #include "controls/QtBridge.h"
 #include "dataset/EditorHooks.h"
+#include "editors/ColorEditor.h"
 #include "editors/ExportEditor.h"
 #include "editors/FillUpEditor.h"
 #include "editors/FilterEditor.h"
@@ -20,6 +21,7 @@ void InitializeUi()
     InstallFilterEditorHook();
     InstallFillUpEditorHook();
     InstallExportEditorHook();
+    InstallColorEditorHook();
     SetExceptionShower([](const Exception& e) {
         QMessageBox::critical(QApplication::activeWindow(), ToQString(Application()->Title()),
                               ToQString(e.Message()));
