@@ -37,6 +37,69 @@ bool IsOwnedKey(const AnsiString& key)
     return false;
 }
 
+// The text's parts split at ";" outside braced values ({...}, as ODBC writes driver names that
+// hold ";") and outside quoted values; each part keeps its inner blanks, only its ends trimmed.
+std::vector<AnsiString> SplitParts(const AnsiString& cs)
+{
+    std::vector<AnsiString> parts;
+    AnsiString current;
+    int braces = 0;
+    char quote = 0;
+    bool afterEquals = false;
+    for (char c : cs) {
+        if (quote) {
+            current += c;
+            if (c == quote)
+                quote = 0; // a doubled quote reopens at once on its second half
+            continue;
+        }
+        if ((c == '"' || c == '\'') && afterEquals && braces == 0) {
+            quote = c;
+            current += c;
+            continue;
+        }
+        if (c == '{')
+            ++braces;
+        else if (c == '}' && braces > 0)
+            --braces;
+        if (c == ';' && braces == 0) {
+            parts.push_back(Trim(current));
+            current.clear();
+            afterEquals = false;
+            continue;
+        }
+        if (c == '=')
+            afterEquals = true;
+        else if (c != ' ')
+            afterEquals = false;
+        current += c;
+    }
+    if (!Trim(current).empty())
+        parts.push_back(Trim(current));
+    return parts;
+}
+
+// The value of the part whose key is exactly key; a braced value is taken whole.
+AnsiString PartValue(const AnsiString& cs, const AnsiString& key)
+{
+    for (const AnsiString& part : SplitParts(cs)) {
+        const size_t eq = part.find('=');
+        if (eq != AnsiString::npos && Trim(part.substr(0, eq)) == key)
+            return Trim(part.substr(eq + 1));
+    }
+    return {};
+}
+
+// Appends Key=Value; the form writes each key once into a fresh text, so nothing is looked up.
+void AddPart(AnsiString& cs, const char* key, const AnsiString& value)
+{
+    if (!cs.empty())
+        cs += ';';
+    cs += key;
+    cs += '=';
+    cs += Trim(value);
+}
+
 AnsiString PartKey(const AnsiString& part)
 {
     return Trim(part.substr(0, part.find('=')));
@@ -246,7 +309,7 @@ void TConnectEditor::FormShow()
         edDatabase->setText(ToQString(GetADOPart(cs, "DATABASE")));
         rbServer->setChecked(true);
     } else if (!GetADOPart(cs, "DRIVER").empty()) {
-        AnsiString driver = GetADOPart(cs, "DRIVER");
+        AnsiString driver = PartValue(cs, "DRIVER");
         driver = StrTran(StrTran(driver, "{", ""), "}", "");
         SelectText(cbxDriver, driver);
         edFile->setText(ToQString(GetADOPart(cs, "DBQ")));
@@ -264,26 +327,26 @@ AnsiString TConnectEditor::GetConnect()
     AnsiString cs;
     const int provider = cbxProvider->currentIndex();
     if (provider >= 0 && provider < static_cast<int>(providerNames_.size()))
-        cs = SetADOPart(cs, "Provider", providerNames_[provider], true);
+        AddPart(cs, "Provider", providerNames_[provider]);
     if (rbSystem->isChecked())
-        cs = SetADOPart(cs, "DSN", FromQString(cbxSystem->currentText()), true);
+        AddPart(cs, "DSN", FromQString(cbxSystem->currentText()));
     if (rbFile->isChecked()) {
-        cs = SetADOPart(cs, "DRIVER", "{" + FromQString(cbxDriver->currentText()) + "}", true);
-        cs = SetADOPart(cs, "DBQ", FromQString(edFile->text()), true);
+        AddPart(cs, "DRIVER", "{" + FromQString(cbxDriver->currentText()) + "}");
+        AddPart(cs, "DBQ", FromQString(edFile->text()));
     }
     if (rbServer->isChecked()) {
-        cs = SetADOPart(cs, "SERVER", FromQString(edServer->text()), true);
-        cs = SetADOPart(cs, "DATABASE", FromQString(edDatabase->text()), true);
+        AddPart(cs, "SERVER", FromQString(edServer->text()));
+        AddPart(cs, "DATABASE", FromQString(edDatabase->text()));
     }
     if (chkSecurity->isChecked()) {
-        cs = SetADOPart(cs, "Integrated Security", "SSPI", true);
+        AddPart(cs, "Integrated Security", "SSPI");
     } else {
         if (!edUser->text().isEmpty())
-            cs = SetADOPart(cs, "UID", FromQString(edUser->text()), true);
+            AddPart(cs, "UID", FromQString(edUser->text()));
         if (!edPswd->text().isEmpty())
-            cs = SetADOPart(cs, "PWD", FromQString(edPswd->text()), true);
+            AddPart(cs, "PWD", FromQString(edPswd->text()));
     }
-    for (const AnsiString& part : SplitADOParts(connection_)) {
+    for (const AnsiString& part : SplitParts(connection_)) {
         if (part.empty() || IsOwnedKey(PartKey(part)))
             continue;
         cs += cs.empty() ? part : ";" + part;
@@ -294,7 +357,7 @@ AnsiString TConnectEditor::GetConnect()
 
 bool TConnectEditor::KeptDataSource() const
 {
-    for (const AnsiString& part : SplitADOParts(connection_))
+    for (const AnsiString& part : SplitParts(connection_))
         if (SameText(PartKey(part), "Data Source") && part.find('=') != AnsiString::npos &&
             !Trim(part.substr(part.find('=') + 1)).empty())
             return true;

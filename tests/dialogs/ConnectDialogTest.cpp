@@ -119,6 +119,11 @@ TEST_F(ConnectDialog, TextsAreParsedIntoTheControlsAndBuiltBack)
         {"Provider=SQLOLEDB;SERVER=srv", Server, "srv/", "", "", "SQLOLEDB", false, false,
          "Provider=SQLOLEDB;SERVER=srv;DATABASE="},
         // Keys the form does not edit ride along.
+        {"Provider=MSDASQL;DRIVER={Microsoft Text Driver (*.txt; *.csv)};DBQ=/data;Extended "
+         "Properties=\"a;b\"",
+         File, "Microsoft Text Driver (*.txt; *.csv)|/data", "", "", "MSDASQL", false, true,
+         "Provider=MSDASQL;DRIVER={Microsoft Text Driver (*.txt; *.csv)};DBQ=/data;Extended "
+         "Properties=\"a;b\""},
         {"Provider=sqlite;Data Source=/x/y.db", None, "", "", "", "SQLite", false, true,
          "Provider=SQLite;Data Source=/x/y.db"},
         {"Provider=SQLite;Data Source=/x/y.db;UID=u", None, "", "u", "", "SQLite", false, true,
