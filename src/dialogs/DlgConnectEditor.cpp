@@ -58,7 +58,8 @@ std::vector<AnsiString> SplitParts(const AnsiString& cs)
             current += c;
             continue;
         }
-        if (c == '{')
+        // Only a value that opens with "{" is braced; a "{" later in a path is plain text.
+        if (c == '{' && (afterEquals || braces > 0))
             ++braces;
         else if (c == '}' && braces > 0)
             --braces;

@@ -119,6 +119,8 @@ TEST_F(ConnectDialog, TextsAreParsedIntoTheControlsAndBuiltBack)
         {"Provider=SQLOLEDB;SERVER=srv", Server, "srv/", "", "", "SQLOLEDB", false, false,
          "Provider=SQLOLEDB;SERVER=srv;DATABASE="},
         // Keys the form does not edit ride along.
+        {"Provider=SQLite;Data Source=/x/{a.db;UID=u", None, "", "u", "", "SQLite", false, true,
+         "Provider=SQLite;UID=u;Data Source=/x/{a.db"},
         {"Provider=MSDASQL;DRIVER={Microsoft Text Driver (*.txt; *.csv)};DBQ=/data;Extended "
          "Properties=\"a;b\"",
          File, "Microsoft Text Driver (*.txt; *.csv)|/data", "", "", "MSDASQL", false, true,
