@@ -3,6 +3,7 @@
 #include "controls/QtBridge.h"
 #include "dataset/EditorHooks.h"
 #include "editors/ColorEditor.h"
+#include "editors/ConnectionEditor.h"
 #include "editors/ExportEditor.h"
 #include "editors/FillUpEditor.h"
 #include "editors/FilterEditor.h"
@@ -22,6 +23,7 @@ void InitializeUi()
     InstallFillUpEditorHook();
     InstallExportEditorHook();
     InstallColorEditorHook();
+    InstallConnectionEditorHook();
     SetExceptionShower([](const Exception& e) {
         QMessageBox::critical(QApplication::activeWindow(), ToQString(Application()->Title()),
                               ToQString(e.Message()));
