@@ -45,7 +45,8 @@ TEST_F(UiModuleTest, AWorkersHandBackRunsInTheQtEventLoop)
 
 TEST_F(UiModuleTest, ExceptionsAreShownInAMessageBoxAndHooksAreInstalled)
 {
-    EXPECT_TRUE(static_cast<bool>(EditorHooks().Filter));
+    const TEditorHooks& hooks = EditorHooks();
+    EXPECT_TRUE(hooks.Filter && hooks.Color && hooks.Export && hooks.FillUp && ConnectionEditorHook());
     QString shown;
     test::WhenModal([&](QDialog& d) {
         if (auto* box = qobject_cast<QMessageBox*>(&d))
@@ -54,7 +55,7 @@ TEST_F(UiModuleTest, ExceptionsAreShownInAMessageBoxAndHooksAreInstalled)
     Application()->ShowException(Exception("Update Failed!"));
     EXPECT_EQ(shown, "Update Failed!");
     FinalizeUi();
-    EXPECT_FALSE(static_cast<bool>(EditorHooks().Filter));
+    EXPECT_FALSE(hooks.Filter || hooks.Color || hooks.Export || hooks.FillUp || ConnectionEditorHook());
 }
 
 } // namespace
