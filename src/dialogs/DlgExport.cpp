@@ -3,10 +3,10 @@
 #include "controls/QtBridge.h"
 #include "framework/classes/Application.h"
 #include "framework/db/DataSet.h"
+#include "framework/rtl/CodePage.h"
 #include "framework/db/Fields.h"
 #include "framework/rtl/Exceptions.h"
 #include "framework/rtl/SysUtils.h"
-#include "utils/Strings.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -56,6 +56,24 @@ AnsiString OneLine(AnsiString value)
         if (c == '\r' || c == '\n')
             c = ' ';
     return value;
+}
+
+// A value padded with blanks or cut to width characters. Counting characters, not bytes, keeps
+// the columns straight when the code page is UTF-8; a cut never splits a character.
+AnsiString FixedWidth(const AnsiString& value, Integer width)
+{
+    const Integer count = AnsiCharCount(value);
+    if (count <= width)
+        return value + AnsiString(static_cast<std::size_t>(width - count), ' ');
+    if (!IsUtf8CodePage())
+        return value.substr(0, static_cast<std::size_t>(width));
+    std::size_t end = 0;
+    for (Integer chars = 0; end < value.size() && chars < width; ++chars) {
+        ++end;
+        while (end < value.size() && (static_cast<unsigned char>(value[end]) & 0xC0) == 0x80)
+            ++end;
+    }
+    return value.substr(0, end);
 }
 
 } // namespace
@@ -222,7 +240,7 @@ AnsiString TExportDialog::LineOf(char sep, bool fixed)
         if (!field)
             continue;
         if (fixed)
-            line += PadR(OneLine(field->AsString()), field->DisplayWidth(), ' ');
+            line += FixedWidth(OneLine(field->AsString()), field->DisplayWidth());
         else
             line += Delimited(field->AsString(), sep) + sep;
     }

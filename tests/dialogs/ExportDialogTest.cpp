@@ -76,6 +76,10 @@ TEST_F(ExportDialogTest, EachLayoutWritesTheExpectedBytes)
     // start a new record, so it becomes a blank there.
     Fields()->item(2)->setCheckState(Qt::Unchecked);
     EXPECT_EQ(Run(0, "a.prn"), Bytes("Kiss      Pécs    \r\nO\"Neil    Győr    \r\n"));
+    // A value longer than its width is cut there, between characters.
+    dataSet_->FieldByName("name")->SetDisplayWidth(3);
+    dataSet_->FieldByName("city")->SetDisplayWidth(2);
+    EXPECT_EQ(Run(0, "cut.prn"), Bytes("KisPé\r\nO\"NGy\r\n"));
     Fields()->item(2)->setCheckState(Qt::Checked);
     EXPECT_EQ(Run(1, "a.txt"), Bytes("Kiss\tPécs\ta,b\r\n\"O\"\"Neil\"\tGyőr\t\"line\nbreak\"\r\n"));
     EXPECT_EQ(Run(2, "a.csv"), Bytes("Kiss,Pécs,\"a,b\"\r\n\"O\"\"Neil\",Győr,\"line\nbreak\"\r\n"));
