@@ -3,8 +3,8 @@
 #include "controls/QtBridge.h"
 #include "framework/classes/Application.h"
 #include "framework/db/DataSet.h"
-#include "framework/rtl/CodePage.h"
 #include "framework/db/Fields.h"
+#include "framework/rtl/CodePage.h"
 #include "framework/rtl/Exceptions.h"
 #include "framework/rtl/SysUtils.h"
 
