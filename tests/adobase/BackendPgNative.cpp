@@ -34,6 +34,9 @@ public:
         const std::string schema = "nadobase_" + std::to_string(getpid()) + "_" + std::to_string(++count_);
         const ConnectionPtr admin = CoConnection::Create();
         admin->Open(base);
+        // The name is unique among live processes only: a schema left by an earlier process with the
+        // same id is stale.
+        admin->Execute("DROP SCHEMA IF EXISTS " + schema + " CASCADE");
         admin->Execute("CREATE SCHEMA " + schema);
         admin->Close();
         return base + ";Search Path=" + schema;

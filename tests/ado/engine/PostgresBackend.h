@@ -32,6 +32,9 @@ public:
         schema_ = SchemaPrefix() + std::to_string(getpid()) + "_" + std::to_string(++count_);
         auto admin = CoConnection::Create();
         admin->Open(base);
+        // The name is unique among live processes only: a schema left by an earlier process with the
+        // same id is stale.
+        admin->Execute("DROP SCHEMA IF EXISTS " + schema_ + " CASCADE");
         admin->Execute("CREATE SCHEMA " + schema_);
         admin->Close();
         return base + SearchPath(schema_);
