@@ -14,6 +14,7 @@ void DeclareTablesClasses()
     ClassInfo<TVTable>("TVTable")
         .Parent<TVADODataSet>()
         .String("TableName", &TVTable::TableName, &TVTable::SetTableName)
+        .TypeName("TFileName")
         .Component(
             "DataSource", [](const TVTable& t) { return const_cast<TVTable&>(t).GetDataSource(); },
             &TVTable::SetDataSource)

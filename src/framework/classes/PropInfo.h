@@ -63,6 +63,9 @@ struct TPropInfo {
     std::vector<AnsiString> ValueNames;     // enumeration values / set elements, by ordinal
     std::optional<Int64> Default;           // ordinal kinds: a value equal to it is not written
     const TIntegerIdents* Idents = nullptr; // Integer kind: named values (not owned; static)
+    // The declared type when it is a named variant of the kind's own (a file name is a string
+    // to the stream but has editors of its own at design time); empty otherwise.
+    AnsiString TypeName;
 
     std::function<Int64(const TPersistent&)> GetOrd;
     std::function<void(TPersistent&, Int64)> SetOrd;
@@ -329,6 +332,12 @@ public:
     requires(!std::is_integral_v<V>) ClassInfo& Default(V value)
     {
         last_->Default = internal::OrdinalOf(value);
+        return *this;
+    }
+    // The declared type of the property declared last, where it differs from its kind's.
+    ClassInfo& TypeName(AnsiString name)
+    {
+        last_->TypeName = std::move(name);
         return *this;
     }
     // Named values for the integer property declared last; idents must outlive the registry.
