@@ -4,6 +4,7 @@
 #include "ado/ADOApi.h"
 
 #include "../common/BenchTable.h"
+#include "../common/Report.h"
 #include <benchmark/benchmark.h>
 
 #include <sqlite3.h>
@@ -242,7 +243,7 @@ BENCHMARK(BM_EngineSort)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
-// Remembers each benchmark's mean real time for the ratios.
+// Remembers each benchmark's median real time for the ratios.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override
@@ -263,8 +264,11 @@ public:
 
 int main(int argc, char** argv)
 {
-    if (const char* rows = std::getenv("VMADO_BENCH_ROWS"))
-        Rows = std::max(1000, std::atoi(rows));
+    try {
+        Rows = static_cast<int>(bench::RowsFromEnvironment(Rows));
+    } catch (const std::exception& e) {
+        Die(e.what());
+    }
     benchmark::Initialize(&argc, argv);
     std::printf("Generating %d rows...\n", Rows);
     Generate();
@@ -290,22 +294,31 @@ int main(int argc, char** argv)
     std::filesystem::remove(DbFile);
     if (reporter.failed)
         Die("a benchmark's result check failed; no ratios reported");
-    auto ratio = [&](const char* a, const char* b) {
-        const auto ia = reporter.times.find(a), ib = reporter.times.find(b);
-        return ia == reporter.times.end() || ib == reporter.times.end() || ib->second == 0
-                   ? -1.0
-                   : ia->second / ib->second;
-    };
     std::printf("\nRatios of medians (%d rows; engine / raw SQLite, lower is better):\n", Rows);
-    std::printf("  open (materialise) / sqlite3_step loop : %.2f   (target <= 1.5)\n",
-                ratio("BM_EngineOpen", "BM_RawStepAll"));
-    std::printf("  open / sqlite3_step loop in SQLite's default (serialized) mode : %.2f\n",
-                ratio("BM_EngineOpen", "BM_RawStepAllDefaultMode"));
-    std::printf("  Filter / same WHERE query               : %.2f   (target <= 0.3)\n",
-                ratio("BM_EngineFilter", "BM_RawWhere"));
-    std::printf("  Sort on two keys / ORDER BY             : %.2f   (target <= 1.0)\n",
-                ratio("BM_EngineSort", "BM_RawOrderBy"));
-    std::printf("  resident memory / raw data size         : %.2f   (target <= 2.0; %.1f MB / %.1f MB)\n",
-                held / raw, held / 1e6, raw / 1e6);
+    // A pair left out by --benchmark_filter prints n/a rather than a ratio of nothing.
+    auto ratio = [&](const char* label, const char* a, const char* b, const char* goal) {
+        const auto ia = reporter.times.find(a), ib = reporter.times.find(b);
+        if (ia == reporter.times.end() || ib == reporter.times.end() || ib->second <= 0) {
+            std::printf("  %-62s: n/a (not run)\n", label);
+            return;
+        }
+        std::printf("  %-62s: %.2f   %s\n", label, ia->second / ib->second,
+                    *goal ? ("(target " + std::string(goal) + ")").c_str() : "");
+        // The reporter's times are in the benchmarks' unit, milliseconds.
+        bench::RecordRatio("engine", label, ia->second / 1e3, ib->second / 1e3, "s", goal);
+    };
+    try {
+        ratio("open (materialise) / sqlite3_step loop", "BM_EngineOpen", "BM_RawStepAll", "<= 1.5");
+        ratio("open / sqlite3_step loop in SQLite's default (serialized) mode", "BM_EngineOpen",
+              "BM_RawStepAllDefaultMode", "");
+        ratio("Filter / same WHERE query", "BM_EngineFilter", "BM_RawWhere", "<= 0.3");
+        ratio("Sort on two keys / ORDER BY", "BM_EngineSort", "BM_RawOrderBy", "<= 1.0");
+        std::printf("  %-62s: %.2f   (target <= 2.0; %.1f MB / %.1f MB)\n", "resident memory / raw data size",
+                    held / raw, held / 1e6, raw / 1e6);
+        bench::RecordRatio("engine", "resident memory of the open recordset / raw data", held / 1e6,
+                           raw / 1e6, "MB", "<= 2.0");
+    } catch (const std::exception& e) {
+        Die(e.what());
+    }
     return 0;
 }

@@ -4,6 +4,8 @@
 // server's own sums before the ratio is printed. bench_odbc_open [rows] [repetitions]
 #include "dataset/VDB.h"
 
+#include "../common/Report.h"
+
 #include <sql.h>
 #include <sqlext.h>
 
@@ -13,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <stdexcept>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -63,7 +66,7 @@ void Check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE h, const char* what)
     for (SQLSMALLINT i = 1;
          SQLGetDiagRec(type, h, i, state, &native, text, sizeof text, &length) == SQL_SUCCESS; ++i)
         message += std::string(" [") + reinterpret_cast<char*>(state) + "] " + reinterpret_cast<char*>(text);
-    Die(message);
+    throw std::runtime_error(message);
 }
 
 class RawConnection {
@@ -240,12 +243,23 @@ double Median(std::vector<double> v)
     return v[v.size() / 2];
 }
 
-} // namespace
+// Drops the benchmark's table however the run ends, so a failed check leaves nothing behind in a
+// database others use.
+struct TableDropper {
+    RawConnection& Admin;
+    std::string Table;
+    ~TableDropper()
+    {
+        try {
+            Admin.Exec("DROP TABLE " + Table);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "bench_odbc_open: %s\n", e.what());
+        }
+    }
+};
 
-int main(int argc, char** argv)
+void Run(long rows, int repetitions)
 {
-    const long rows = argc > 1 ? std::atol(argv[1]) : 1000000;
-    const int repetitions = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
     // The options the library's ODBC provider gives psqlODBC unless told otherwise, so both
     // sides read through the same driver behaviour.
     const std::string driver =
@@ -258,11 +272,7 @@ int main(int argc, char** argv)
         "CREATE TABLE " + table +
         " (id INTEGER PRIMARY KEY, code VARCHAR(8), city VARCHAR(12), amount DOUBLE PRECISION, day DATE, "
         "active BOOLEAN, note TEXT)");
-    struct Dropper {
-        RawConnection& Admin;
-        std::string Table;
-        ~Dropper() { Admin.Exec("DROP TABLE " + Table); }
-    } dropper{admin, table};
+    const TableDropper dropper{admin, table};
     admin.Exec(
         "INSERT INTO " + table +
         " SELECT i, 'C' || LPAD((i % 200000)::text, 6, '0'), 'City' || LPAD((i % 50)::text, 2, '0'), "
@@ -278,23 +288,37 @@ int main(int argc, char** argv)
         const Totals r = admin.BlockFetch(table);
         raw.push_back(Seconds(start));
         if (!Same(r, expected))
-            Die("the raw block fetch's totals differ from the server's (" + std::to_string(r.Rows) +
-                " rows)");
+            throw std::runtime_error("the raw block fetch's totals differ from the server's (" +
+                                     std::to_string(r.Rows) + " rows)");
         double seconds = 0;
-        Totals d;
-        try {
-            d = DataSetOpen("Provider=MSDASQL;" + driver, table, seconds);
-        } catch (const std::exception& e) {
-            Die(std::string("dataset: ") + e.what());
-        }
+        const Totals d = DataSetOpen("Provider=MSDASQL;" + driver, table, seconds);
         open.push_back(seconds);
         if (!Same(d, expected))
-            Die("the dataset's totals differ from the server's (" + std::to_string(d.Rows) + " rows)");
+            throw std::runtime_error("the dataset's totals differ from the server's (" +
+                                     std::to_string(d.Rows) + " rows)");
     }
     std::printf("psqlODBC, %ld rows, medians of %d runs; totals checked\n", rows, repetitions);
     std::printf("  raw block fetch (SQLBindCol, 256 rows)   %8.3f s\n", Median(raw));
     std::printf("  dataset open                             %8.3f s\n", Median(open));
     std::printf("  ratio open / raw block fetch             %8.2f   (target <= 1.2)\n",
                 Median(open) / Median(raw));
+    bench::RecordRatio("odbc", "dataset open through psqlODBC / raw block fetch", Median(open), Median(raw),
+                       "s", "<= 1.2");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    try {
+        if (argc > 3)
+            throw std::invalid_argument("usage: bench_odbc_open [rows [repetitions]]");
+        const long rows = argc > 1 ? bench::ParseCount(argv[1], "the row count") : 1000000;
+        const int repetitions =
+            argc > 2 ? static_cast<int>(bench::ParseCount(argv[2], "the repetitions")) : 3;
+        Run(rows, repetitions);
+    } catch (const std::exception& e) {
+        Die(e.what());
+    }
     return 0;
 }

@@ -6,12 +6,15 @@
 // argument (1,000,000 by default).
 #include "ado/ADOApi.h"
 
+#include "../common/Report.h"
+
 #include <libpq-fe.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <stdexcept>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -41,14 +44,17 @@ void Exec(PGconn* conn, const std::string& sql)
     const std::string error = PQresultErrorMessage(r);
     PQclear(r);
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
-        Die(sql + ": " + error);
+        throw std::runtime_error(sql + ": " + error);
 }
 
 std::string Scalar(PGconn* conn, const std::string& sql)
 {
     PGresult* r = PQexec(conn, sql.c_str());
-    if (PQresultStatus(r) != PGRES_TUPLES_OK || PQntuples(r) != 1)
-        Die(sql + ": " + PQresultErrorMessage(r));
+    if (PQresultStatus(r) != PGRES_TUPLES_OK || PQntuples(r) != 1) {
+        const std::string error = PQresultErrorMessage(r);
+        PQclear(r);
+        throw std::runtime_error(sql + ": " + error);
+    }
     std::string value = PQgetvalue(r, 0, 0);
     PQclear(r);
     return value;
@@ -61,7 +67,7 @@ double RawLoop(PGconn* conn, long long& rows)
 {
     const auto start = std::chrono::steady_clock::now();
     if (!PQsendQuery(conn, Query) || !PQsetSingleRowMode(conn))
-        Die(PQerrorMessage(conn));
+        throw std::runtime_error(PQerrorMessage(conn));
     rows = 0;
     std::size_t bytes = 0;
     while (PGresult* r = PQgetResult(conn)) {
@@ -73,13 +79,18 @@ double RawLoop(PGconn* conn, long long& rows)
                              ? 0
                              : static_cast<std::size_t>(PQgetlength(r, 0, c)) + *PQgetvalue(r, 0, c);
         } else if (status != PGRES_TUPLES_OK) {
-            Die(PQresultErrorMessage(r));
+            const std::string error = PQresultErrorMessage(r);
+            PQclear(r);
+            // The rest of the results must be read before the connection takes another query.
+            while (PGresult* rest = PQgetResult(conn))
+                PQclear(rest);
+            throw std::runtime_error(error);
         }
         PQclear(r);
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (bytes == 0)
-        Die("the raw loop read nothing");
+        throw std::runtime_error("the raw loop read nothing");
     return seconds;
 }
 
@@ -104,34 +115,49 @@ double Median(std::vector<double> v)
 
 int main(int argc, char** argv)
 {
-    const long long rows = argc > 1 ? std::atoll(argv[1]) : 1000000;
-    const int runs = argc > 2 ? std::atoi(argv[2]) : 5;
+    long long rows = 1000000;
+    int runs = 5;
+    try {
+        if (argc > 3)
+            throw std::invalid_argument("usage: bench_postgresql [rows [runs]]");
+        if (argc > 1)
+            rows = bench::ParseCount(argv[1], "the row count");
+        if (argc > 2)
+            runs = static_cast<int>(bench::ParseCount(argv[2], "the number of runs", 1));
+    } catch (const std::exception& e) {
+        Die(e.what());
+    }
     const std::string host = Env("VMADO_PG_HOST"), port = Env("VMADO_PG_PORT"), user = Env("VMADO_PG_USER"),
                       db = Env("VMADO_PG_DB");
     const std::string schema = "bench_" + std::to_string(getpid());
     const std::string conninfo = "host=" + host + " port=" + port + " user=" + user + " dbname=" + db +
-                                 " options='-c search_path=" + schema + "'";
+                                 " options='-c search_path=" + schema + " -c client_min_messages=warning'";
     PGconn* conn = PQconnectdb(conninfo.c_str());
-    if (PQstatus(conn) != CONNECTION_OK)
-        Die(PQerrorMessage(conn));
-    std::printf("Generating %lld rows in schema %s...\n", rows, schema.c_str());
-    Exec(conn, "CREATE SCHEMA " + schema);
-    Exec(conn, "CREATE TABLE bench (id integer PRIMARY KEY, code varchar(8), city varchar(12), amount double "
-               "precision, day date, active boolean, note text)");
-    Exec(conn, "INSERT INTO bench SELECT i, 'C' || lpad((i % 200000)::text, 6, '0'), "
-               "'City' || lpad(((i * 7919) % 50)::text, 2, '0'), ((i * 104729) % 100000) / 100.0, "
-               "date '2000-01-01' + ((i * 31) % 9000)::int, i % 2 = 0, "
-               "repeat('alpha beta, gamma ', (1 + i % 4)::int) FROM generate_series(1::bigint, " +
-                   std::to_string(rows) + ") AS i");
-    Exec(conn, "ANALYZE bench");
-    const std::string connectionString = "Provider=PostgreSQL;Data Source=" + host + ";Port=" + port +
-                                         ";User ID=" + user + ";Initial Catalog=" + db +
-                                         ";Search Path=" + schema;
+    if (PQstatus(conn) != CONNECTION_OK) {
+        const std::string error = PQerrorMessage(conn);
+        PQfinish(conn);
+        Die(error);
+    }
     std::vector<double> raw, engine;
     RecordsetPtr rs;
     long long rawRows = 0;
     int status = 0;
+    bool created = false;
     try {
+        std::printf("Generating %lld rows in schema %s...\n", rows, schema.c_str());
+        Exec(conn, "CREATE SCHEMA " + schema);
+        created = true;
+        Exec(conn, "CREATE TABLE bench (id integer PRIMARY KEY, code varchar(8), city varchar(12), amount "
+                   "double precision, day date, active boolean, note text)");
+        Exec(conn, "INSERT INTO bench SELECT i, 'C' || lpad((i % 200000)::text, 6, '0'), "
+                   "'City' || lpad(((i * 7919) % 50)::text, 2, '0'), ((i * 104729) % 100000) / 100.0, "
+                   "date '2000-01-01' + ((i * 31) % 9000)::int, i % 2 = 0, "
+                   "repeat('alpha beta, gamma ', (1 + i % 4)::int) FROM generate_series(1::bigint, " +
+                       std::to_string(rows) + ") AS i");
+        Exec(conn, "ANALYZE bench");
+        const std::string connectionString = "Provider=PostgreSQL;Data Source=" + host + ";Port=" + port +
+                                             ";User ID=" + user + ";Initial Catalog=" + db +
+                                             ";Search Path=" + schema;
         const ConnectionPtr connection = CoConnection::Create();
         connection->Open(connectionString);
         for (int i = 0; i < runs; ++i) {
@@ -141,8 +167,8 @@ int main(int argc, char** argv)
         }
         // The recordset must hold what the database holds, or the ratio means nothing.
         if (rawRows != rows || rs->RecordCount() != rows)
-            Die("row counts differ: raw " + std::to_string(rawRows) + ", recordset " +
-                std::to_string(rs->RecordCount()) + ", table " + std::to_string(rows));
+            throw std::runtime_error("row counts differ: raw " + std::to_string(rawRows) + ", recordset " +
+                                     std::to_string(rs->RecordCount()) + ", table " + std::to_string(rows));
         double amount = 0;
         long long ids = 0;
         for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) {
@@ -152,21 +178,31 @@ int main(int argc, char** argv)
         const long long dbIds = std::atoll(Scalar(conn, "SELECT sum(id) FROM bench").c_str());
         const double dbAmount = std::atof(Scalar(conn, "SELECT sum(amount) FROM bench").c_str());
         if (ids != dbIds || std::abs(amount - dbAmount) > 1e-6 * std::max(1.0, std::abs(dbAmount)))
-            Die("the recordset's sums differ from the database's");
+            throw std::runtime_error("the recordset's sums differ from the database's");
         rs->MoveLast();
         if (rs->Fields()->Item("note")->Value().AsString() !=
             Scalar(conn, "SELECT note FROM bench ORDER BY id DESC LIMIT 1"))
-            Die("the last row's note differs from the database's");
+            throw std::runtime_error("the last row's note differs from the database's");
         std::printf("raw libpq single-row loop: median %.3f s\n", Median(raw));
         std::printf("Provider=PostgreSQL open : median %.3f s\n", Median(engine));
         std::printf("open / libpq single-row loop: %.2f   (target <= 1.5; %lld rows, %d runs each)\n",
                     Median(engine) / Median(raw), rows, runs);
+        bench::RecordRatio("postgresql", "Provider=PostgreSQL open / libpq single-row loop", Median(engine),
+                           Median(raw), "s", "<= 1.5");
     } catch (const std::exception& e) {
         std::fprintf(stderr, "bench_postgresql: %s\n", e.what());
         status = 1;
     }
     rs = nullptr;
-    Exec(conn, "DROP SCHEMA " + schema + " CASCADE");
+    // A failed run must not leave its schema behind in a database others use.
+    if (created) {
+        try {
+            Exec(conn, "DROP SCHEMA " + schema + " CASCADE");
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "bench_postgresql: %s\n", e.what());
+            status = 1;
+        }
+    }
     PQfinish(conn);
     return status;
 }
