@@ -119,6 +119,8 @@ std::unique_ptr<TVADODataSet> OpenData(const SourceOptions& source, const DataOp
     if (options.sql.empty() && options.table.empty())
         throw CLI::RequiredError("an SQL statement or --table NAME");
     const AnsiString connection = ConnectionString(source);
+    // Made before the dataset, so it outlives the dataset's reports even when the open fails.
+    Progress progress("opening");
     std::unique_ptr<TVADODataSet> dataSet;
     AnsiString countSql;
     if (!options.table.empty()) {
@@ -135,7 +137,6 @@ std::unique_ptr<TVADODataSet> OpenData(const SourceOptions& source, const DataOp
         countSql = "SELECT COUNT(*) FROM (" + Arg(options.sql) + ") counted";
     }
     dataSet->SetSortStr(Arg(options.sort));
-    Progress progress("opening");
     Integer total = 0;
     if (progress.Active()) {
         // Only a terminal shows the share done, so only there is the count worth a second query.

@@ -10,16 +10,20 @@ namespace {
 
 // Quick work finishes before a report would be read; it stays quiet.
 constexpr auto kQuiet = std::chrono::milliseconds(300);
+// A terminal redrawn for every record would slow the work down more than it tells.
+constexpr auto kInterval = std::chrono::milliseconds(100);
 
 } // namespace
 
 Progress::Progress(std::string label)
-    : Progress(std::move(label), isatty(STDERR_FILENO) ? &std::cerr : nullptr, kQuiet)
+    : Progress(std::move(label), isatty(STDERR_FILENO) ? &std::cerr : nullptr, kQuiet, kInterval)
 {
 }
 
-Progress::Progress(std::string label, std::ostream* out, std::chrono::milliseconds quiet)
-    : label_(std::move(label)), out_(out), start_(std::chrono::steady_clock::now()), quiet_(quiet)
+Progress::Progress(std::string label, std::ostream* out, std::chrono::milliseconds quiet,
+                   std::chrono::milliseconds interval)
+    : label_(std::move(label)), out_(out), start_(std::chrono::steady_clock::now()), quiet_(quiet),
+      interval_(interval)
 {
 }
 
@@ -30,7 +34,8 @@ Progress::~Progress()
 
 void Progress::Update(Int64 done, Int64 total)
 {
-    if (!out_ || std::chrono::steady_clock::now() - start_ < quiet_)
+    const auto now = std::chrono::steady_clock::now();
+    if (!out_ || now - start_ < quiet_ || (!shown_.empty() && now - drawn_ < interval_))
         return;
     std::string text = label_ + ": ";
     if (total > 0)
@@ -44,6 +49,7 @@ void Progress::Update(Int64 done, Int64 total)
     const std::size_t pad = shown_.size() > text.size() ? shown_.size() - text.size() : 0;
     *out_ << '\r' << text << std::string(pad, ' ') << std::flush;
     shown_ = text;
+    drawn_ = now;
 }
 
 void Progress::Done()

@@ -62,10 +62,12 @@ protected:
 
     // The tool with args in the test's folder, input on its stdin; stdout and stderr are files,
     // so the tool sees no terminal.
-    Result Run(const std::vector<std::string>& args, const std::string& input = {})
+    // Another program (a shell command) may run the tool instead.
+    Result Run(const std::vector<std::string>& args, const std::string& input = {},
+               const std::string& program = ShellQuoted(VMADO_CLI))
     {
         WriteFile(Path("stdin"), input);
-        std::string command = "cd " + ShellQuoted(db_.Dir()) + " && " + ShellQuoted(VMADO_CLI);
+        std::string command = "cd " + ShellQuoted(db_.Dir()) + " && " + program;
         for (const std::string& arg : args)
             command += " " + ShellQuoted(arg);
         command += " <stdin >stdout 2>stderr";
@@ -190,6 +192,31 @@ TEST_F(CliTest, ExportOfNothingReplacesAStaleFileWithAnEmptyOne)
     EXPECT_EQ(files, 1);
 }
 
+TEST_F(CliTest, ALongExportShowsItsProgressOnATerminalOnly)
+{
+    db_.Exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100000) "
+             "INSERT INTO t SELECT 'n' || i, 'c', 'x' FROM n");
+    const std::vector<std::string> args = {"--database", db_.Path(), "export", "--table",
+                                           "t",          "-o",       "big.csv"};
+    const Result piped = Run(args);
+    EXPECT_EQ(piped.status, 0) << piped.err;
+    EXPECT_EQ(piped.err, "");
+    const std::string pipedBytes = ReadFile(Path("big.csv"));
+    // script(1) gives the tool a terminal; what the terminal shows comes back as its output.
+    std::string tool = ShellQuoted(VMADO_CLI);
+    for (const std::string& arg : args)
+        tool += " " + ShellQuoted(arg);
+    const Result shown = Run({}, {}, "script -qec " + ShellQuoted(tool) + " /dev/null");
+    EXPECT_EQ(shown.status, 0) << shown.err;
+    EXPECT_THAT(shown.out, testing::MatchesRegex(".*\rexporting: [0-9]+% \\([0-9]+ of 100003\\).*"));
+    // The line is cleared at the end: blanks between the last two carriage returns.
+    ASSERT_GE(shown.out.size(), 2u);
+    EXPECT_EQ(shown.out.back(), '\r');
+    const std::size_t cleared = shown.out.rfind('\r', shown.out.size() - 2);
+    EXPECT_EQ(shown.out.find_first_not_of(' ', cleared + 1), shown.out.size() - 1);
+    EXPECT_EQ(ReadFile(Path("big.csv")), pipedBytes);
+}
+
 TEST_F(CliTest, FillChangesTheFilteredRecordsOnlyWhenConfirmed)
 {
     struct Case {
@@ -223,8 +250,9 @@ TEST_F(CliTest, FillChangesTheFilteredRecordsOnlyWhenConfirmed)
         EXPECT_THAT(r.out, HasSubstr(c.preview));
         EXPECT_EQ(db_.Scalar("SELECT group_concat(name, '|') FROM (SELECT name FROM t ORDER BY rowid)"),
                   c.names);
-        if (c.names == before)
+        if (c.names == before) {
             EXPECT_THAT(r.out, HasSubstr("Nothing changed"));
+        }
     }
 }
 
@@ -302,6 +330,7 @@ TEST_F(SettingsFileTest, BadInputFailsWithAMessageNamingTheThing)
         {{"--database", db_.Path(), "export", "--table", "t", "-o", "x", "--format", "xml"}, 2, "xml"},
         {{"--database", db_.Path(), "export", "--table", "t", "-o", "x.csv", "--null", "-"}, 2, "--null"},
         {{"--database", db_.Path(), "export", "--table", "t"}, 2, "--output"},
+        {{"--database", db_.Path(), "query"}, 2, "--table"},
         {{"--database", db_.Path(), "query", "--limit", "many", "--table", "t"}, 2, "many"},
         {{"--database", "missing.db", "tables"}, 2, "missing.db"},
         {{"--database", db_.Path(), "--connect", "DSN=x", "tables"}, 2, "--connect"},

@@ -13,7 +13,7 @@ TEST(ProgressTest, RedrawsOnlyAChangedLineAndClearsItAtTheEnd)
 {
     std::ostringstream out;
     {
-        Progress progress("exporting", &out, milliseconds(0));
+        Progress progress("exporting", &out, milliseconds(0), milliseconds(0));
         progress.Update(1, 4);
         progress.Update(1, 4);
         EXPECT_EQ(out.str(), "\rexporting: 25% (1 of 4)");
@@ -27,13 +27,22 @@ TEST(ProgressTest, RedrawsOnlyAChangedLineAndClearsItAtTheEnd)
 TEST(ProgressTest, StaysQuietWithoutATerminalAndForQuickWork)
 {
     std::ostringstream out;
-    Progress quick("opening", &out, milliseconds(60000));
+    Progress quick("opening", &out, milliseconds(60000), milliseconds(0));
     quick.Update(1, 2);
     quick.Done();
-    Progress silent("opening", nullptr, milliseconds(0));
+    Progress silent("opening", nullptr, milliseconds(0), milliseconds(0));
     silent.Update(1, 2);
     EXPECT_FALSE(silent.Active());
     EXPECT_EQ(out.str(), "");
+}
+
+TEST(ProgressTest, RedrawsAtMostOncePerInterval)
+{
+    std::ostringstream out;
+    Progress progress("exporting", &out, milliseconds(0), milliseconds(60000));
+    progress.Update(1, 100);
+    progress.Update(50, 100);
+    EXPECT_EQ(out.str(), "\rexporting: 1% (1 of 100)");
 }
 
 } // namespace
