@@ -29,14 +29,17 @@ AnsiString CellText(TField& field)
 
 } // namespace
 
-void PrintDataSet(TDataSet& dataSet, std::ostream& out)
+void PrintDataSet(TDataSet& dataSet, std::ostream& out, Integer limit)
 {
     TFields& fields = *dataSet.Fields();
     const int columns = fields.Count();
     std::vector<std::vector<AnsiString>> cells(1);
     for (int c = 0; c < columns; ++c)
         cells[0].push_back(fields[c]->DisplayLabel());
+    Integer total = 0;
     for (dataSet.First(); !dataSet.Eof(); dataSet.Next()) {
+        if (limit >= 0 && total++ >= limit)
+            continue;
         std::vector<AnsiString> row;
         for (int c = 0; c < columns; ++c)
             row.push_back(CellText(*fields[c]));
@@ -61,7 +64,11 @@ void PrintDataSet(TDataSet& dataSet, std::ostream& out)
             out << rule << '\n';
         }
     }
-    out << "(" << cells.size() - 1 << " records)\n";
+    const std::size_t shown = cells.size() - 1;
+    if (limit >= 0 && static_cast<std::size_t>(total) > shown)
+        out << "(" << shown << " of " << total << " records)\n";
+    else
+        out << "(" << shown << " records)\n";
 }
 
 } // namespace vmado::app

@@ -7,7 +7,8 @@
 
 namespace vmado::app {
 
-// Every record from the first, each field in its display text; the dataset ends at EOF.
-void PrintDataSet(TDataSet& dataSet, std::ostream& out);
+// The records from the first, each field in its display text: all of them, or at most limit
+// when it is not negative. The footer says how many were shown and, when cut, of how many.
+void PrintDataSet(TDataSet& dataSet, std::ostream& out, Integer limit = -1);
 
 } // namespace vmado::app

@@ -1,76 +1,59 @@
-// The command-line tool: opens a query as a dataset and shows its records, optionally filtered
-// and sorted through the dataset's recordset. Without a database it makes and opens the sample.
-#include "SampleDatabase.h"
-#include "TablePrinter.h"
+// The command-line tool: lists tables, shows and exports records, fills a field, and reads and
+// writes settings files and component streams. Without a data source it makes and opens the
+// sample database. Exit status: 0 done, 1 the work failed, 2 the command line was wrong.
+#include "Commands.h"
 
-#include "dataset/VDB.h"
 #include "framework/rtl/CodePage.h"
 #include "framework/rtl/Exceptions.h"
 
-#include <cstdlib>
-#include <cstring>
 #include <iostream>
 
 using namespace vmado;
 
 namespace {
 
-void Usage()
+constexpr int kRuntimeError = 1;
+constexpr int kUsageError = 2;
+
+int Failed(const AnsiString& message, const AnsiString& context = {})
 {
-    std::cerr
-        << "usage: vmado [--connect CONNECTION-STRING | --sample FILE] [--filter TEXT] [--sort TEXT] [SQL]\n"
-           "  --sample FILE   create the sample database in FILE and open it (the default: "
-           "./vmado-sample.db)\n"
-           "  --connect CS    open any data source, e.g. \"Provider=SQLite;Data Source=db.sqlite\" or an "
-           "ODBC string\n"
-           "  --filter TEXT   filter, e.g. \"City = 'Budapest' OR Credit > 1000\"\n"
-           "  --sort TEXT     sort, e.g. \"City ASC,Name DESC\"\n";
+    std::cerr << "vmado: " << AnsiToConsole(message);
+    if (!context.empty())
+        std::cerr << " (" << AnsiToConsole(context) << ")";
+    std::cerr << '\n';
+    return kRuntimeError;
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    AnsiString connection, sample = "vmado-sample.db", filter, sort;
-    AnsiString sql = "SELECT * FROM Customers";
-    for (int i = 1; i < argc; ++i) {
-        const bool hasValue = i + 1 < argc;
-        if (!std::strcmp(argv[i], "--connect") && hasValue)
-            connection = Utf8ToAnsi(argv[++i]);
-        else if (!std::strcmp(argv[i], "--sample") && hasValue)
-            sample = argv[++i];
-        else if (!std::strcmp(argv[i], "--filter") && hasValue)
-            filter = Utf8ToAnsi(argv[++i]);
-        else if (!std::strcmp(argv[i], "--sort") && hasValue)
-            sort = Utf8ToAnsi(argv[++i]);
-        else if (argv[i][0] == '-') {
-            Usage();
-            return 2;
-        } else
-            sql = Utf8ToAnsi(argv[i]);
-    }
+    CLI::App app("Browse, export and change data through the vmado library.", "vmado");
+    // Not required here: CLI11 would then answer an unknown command word with "a subcommand is
+    // required" instead of naming the word.
+    app.require_subcommand(0, 1);
+    app.fallthrough();
+    app::SourceOptions source;
+    app::AddSourceOptions(app, source);
+    app::AddTablesCommand(app, source);
+    app::AddQueryCommand(app, source);
+    app::AddExportCommand(app, source);
+    app::AddFillCommand(app, source);
+    app::AddSettingsCommand(app);
+    app::AddConvertCommand(app);
     try {
-        if (connection.empty()) {
-            app::CreateSampleDatabase(sample);
-            connection = "Provider=SQLite;Data Source=" + sample;
-        }
-        TVADODataSet dataSet(nullptr);
-        dataSet.SetConnection(connection);
-        dataSet.SetCommand(sql);
-        dataSet.SetReadOnly(true);
-        dataSet.SetFilter(filter);
-        dataSet.SetSortStr(sort);
-        dataSet.Open();
-        app::PrintDataSet(dataSet, std::cout);
+        app.parse(argc, argv);
+        if (app.get_subcommands().empty())
+            throw CLI::RequiredError("A subcommand (tables, query, export, fill, settings or convert)");
+    } catch (const CLI::ParseError& e) {
+        const int status = app.exit(e);
+        return status == 0 ? 0 : kUsageError;
     } catch (const EDatabaseError& e) {
-        std::cerr << "vmado: " << AnsiToConsole(e.Message());
-        if (!e.Context().empty())
-            std::cerr << " (" << AnsiToConsole(e.Context()) << ")";
-        std::cerr << '\n';
-        return 1;
+        return Failed(e.Message(), e.Context());
     } catch (const Exception& e) {
-        std::cerr << "vmado: " << AnsiToConsole(e.Message()) << '\n';
-        return 1;
+        return Failed(e.Message());
+    } catch (const std::exception& e) {
+        return Failed(Utf8ToAnsi(e.what()));
     }
     return 0;
 }

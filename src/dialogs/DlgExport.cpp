@@ -1,6 +1,7 @@
 #include "dialogs/DlgExport.h"
 
 #include "controls/QtBridge.h"
+#include "dataset/ExportText.h"
 #include "framework/classes/Application.h"
 #include "framework/db/DataSet.h"
 #include "framework/db/Fields.h"
@@ -20,7 +21,6 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -33,47 +33,6 @@ const char* const kExtensions[] = {".prn", ".txt", ".csv"};
 QString WithSlash(const QString& dir)
 {
     return dir.endsWith('/') ? dir : dir + '/';
-}
-
-// A delimited value that would break its line or its columns is quoted, quotes doubled.
-AnsiString Delimited(const AnsiString& value, char sep)
-{
-    if (value.find_first_of(std::string{sep, '"', '\r', '\n'}) == AnsiString::npos)
-        return value;
-    AnsiString out = "\"";
-    for (const char c : value) {
-        out += c;
-        if (c == '"')
-            out += '"';
-    }
-    return out + '"';
-}
-
-// A fixed-width value keeps its width; a line break in it would start a new record.
-AnsiString OneLine(AnsiString value)
-{
-    for (char& c : value)
-        if (c == '\r' || c == '\n')
-            c = ' ';
-    return value;
-}
-
-// A value padded with blanks or cut to width characters. Counting characters, not bytes, keeps
-// the columns straight when the code page is UTF-8; a cut never splits a character.
-AnsiString FixedWidth(const AnsiString& value, Integer width)
-{
-    const Integer count = AnsiCharCount(value);
-    if (count <= width)
-        return value + AnsiString(static_cast<std::size_t>(width - count), ' ');
-    if (!IsUtf8CodePage())
-        return value.substr(0, static_cast<std::size_t>(width));
-    std::size_t end = 0;
-    for (Integer chars = 0; end < value.size() && chars < width; ++chars) {
-        ++end;
-        while (end < value.size() && (static_cast<unsigned char>(value[end]) & 0xC0) == 0x80)
-            ++end;
-    }
-    return value.substr(0, end);
 }
 
 } // namespace
@@ -230,23 +189,14 @@ void TExportDialog::MarkAll(bool on)
         clbFields_->item(i)->setCheckState(on ? Qt::Checked : Qt::Unchecked);
 }
 
-AnsiString TExportDialog::LineOf(char sep, bool fixed)
+std::vector<TField*> TExportDialog::TickedFields()
 {
-    AnsiString line;
-    for (int i = 0; i < clbFields_->count() && i < fieldList_.Count(); ++i) {
-        if (clbFields_->item(i)->checkState() != Qt::Checked)
-            continue;
-        TField* field = dataSet_->FindField(fieldList_.Strings(i));
-        if (!field)
-            continue;
-        if (fixed)
-            line += FixedWidth(OneLine(field->AsString()), field->DisplayWidth());
-        else
-            line += Delimited(field->AsString(), sep) + sep;
-    }
-    if (!fixed && !line.empty())
-        line.pop_back();
-    return line;
+    std::vector<TField*> fields;
+    for (int i = 0; i < clbFields_->count() && i < fieldList_.Count(); ++i)
+        if (clbFields_->item(i)->checkState() == Qt::Checked)
+            if (TField* field = dataSet_->FindField(fieldList_.Strings(i)))
+                fields.push_back(field);
+    return fields;
 }
 
 bool TExportDialog::Step()
@@ -262,8 +212,9 @@ void TExportDialog::DataToStrings(TStrings& lines, char sep, bool fixed)
     lines.Clear();
     if (!dataSet_)
         return;
+    const std::vector<TField*> fields = TickedFields();
     for (dataSet_->First(); !dataSet_->Eof(); dataSet_->Next()) {
-        lines.Add(LineOf(sep, fixed));
+        lines.Add(ExportLine(fields, sep, fixed));
         if (!Step())
             return;
     }
@@ -281,9 +232,9 @@ void TExportDialog::ExportClick()
     exporting_ = true;
     cancelled_ = false;
     const int driver = cbxDriver_->currentIndex();
-    const char sep = driver == 1 ? '\t' : (driver == 2 ? ',' : ' ');
-    const bool fixed = driver != 1 && driver != 2;
-    const QString target = edOut_->text();
+    const TExportLayout layout =
+        driver == 1 ? TExportLayout::elTab : (driver == 2 ? TExportLayout::elComma : TExportLayout::elFixed);
+    const AnsiString target = FromQString(edOut_->text());
     auto finish = [&] {
         dataSet_->First();
         dataSet_->EnableControls();
@@ -295,26 +246,18 @@ void TExportDialog::ExportClick()
     };
     dataSet_->DisableControls();
     try {
-        // Written beside the target and renamed over it at the end, so a failed or cancelled
-        // export never leaves a half-written file, nor an old one that looks current. An empty
-        // dataset writes an empty file for the same reason.
-        QSaveFile file(target);
-        if (!file.open(QIODevice::WriteOnly))
-            throw EFCreateError("Cannot create file \"" + FromQString(target) + "\". " +
-                                FromQString(file.errorString()));
+        // An empty dataset writes an empty file, so no old file looks current.
+        TExportFile file(target);
+        const std::vector<TField*> fields = TickedFields();
         for (dataSet_->First(); !dataSet_->Eof(); dataSet_->Next()) {
-            const AnsiString line = LineOf(sep, fixed) + "\r\n";
-            if (file.write(line.data(), static_cast<qint64>(line.size())) != static_cast<qint64>(line.size()))
-                throw EWriteError("Cannot write file \"" + FromQString(target) + "\". " +
-                                  FromQString(file.errorString()));
+            file.Write(ExportLine(fields, layout) + AnsiString(kExportLineEnd));
             if (!Step())
                 break;
         }
         if (cancelled_)
-            file.cancelWriting();
-        else if (!file.commit())
-            throw EWriteError("Cannot write file \"" + FromQString(target) + "\". " +
-                              FromQString(file.errorString()));
+            file.Cancel();
+        else
+            file.Commit();
     } catch (...) {
         finish();
         throw;

@@ -7,6 +7,8 @@
 
 #include <QDialog>
 
+#include <vector>
+
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -18,6 +20,7 @@ class QToolButton;
 namespace vmado {
 
 class TDataSet;
+class TField;
 
 class TExportDialog : public QDialog {
     Q_OBJECT
@@ -48,8 +51,8 @@ private:
     void OutChange();
     void UtClick();
     void MarkAll(bool on);
-    AnsiString LineOf(char sep, bool fixed);
-    bool Step(); // progress, events, and whether to go on
+    std::vector<TField*> TickedFields(); // in list order
+    bool Step();                         // progress, events, and whether to go on
 
     TDataSet* dataSet_ = nullptr;
     AnsiString outDir_;
