@@ -154,9 +154,6 @@ void MainWindow::BuildLayout()
         cancelButton_->hide();
         progressLabel_->hide();
         statusBar()->showMessage(opened ? "Opened" : "The open was cancelled or failed", 4000);
-        // The relation follows the master's record the detail opened on.
-        if (opened && detail_->Active() && !detail_->Relation().empty())
-            detail_->UpdateRelation(true);
         inspector_->Reload();
         UpdateTitle();
         emit DataOpened(opened);

@@ -39,8 +39,9 @@ public:
     // Closes the datasets, which saves their settings.
     ~MainWindow() override;
 
-    // Makes the sample database at path unless it is there, then opens it.
-    bool OpenSample(const AnsiString& path);
+    // Makes the sample database at path unless it is there, then opens it, by default with the
+    // customers and their orders.
+    bool OpenSample(const AnsiString& path, const AnsiString& master = {}, const AnsiString& detail = {});
     // Opens a data source: master in the master grid (empty: its first table) and detail following
     // it (empty: the first other table that shares a column with the master). Errors are shown
     // through the application's exception display and leave the window empty. True when the open

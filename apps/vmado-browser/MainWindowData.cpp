@@ -37,7 +37,7 @@ AnsiString MainWindow::SettingsFile(const AnsiString& table, const char* role) c
     return SettingsFileFor(settingsDir_, connection_, table, role);
 }
 
-bool MainWindow::OpenSample(const AnsiString& path)
+bool MainWindow::OpenSample(const AnsiString& path, const AnsiString& master, const AnsiString& detail)
 {
     try {
         app::EnsureSampleDatabase(path);
@@ -45,7 +45,9 @@ bool MainWindow::OpenSample(const AnsiString& path)
         Application()->ShowException(e);
         return false;
     }
-    return OpenConnection("Provider=SQLite;Data Source=" + path, "Customers", "Orders");
+    if (master.empty() && detail.empty())
+        return OpenConnection("Provider=SQLite;Data Source=" + path, "Customers", "Orders");
+    return OpenConnection("Provider=SQLite;Data Source=" + path, master, detail);
 }
 
 bool MainWindow::OpenConnection(const AnsiString& connection, const AnsiString& master,

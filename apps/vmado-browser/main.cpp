@@ -9,8 +9,10 @@
 #include "editors/UiModule.h"
 #include "framework/classes/Application.h"
 #include "framework/rtl/CodePage.h"
+#include "framework/rtl/Exceptions.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QTimer>
 
 #include <iostream>
@@ -20,6 +22,15 @@ using namespace vmado;
 namespace {
 
 constexpr int kScreenshotTimeoutMs = 120000;
+
+// The message with the cause a fixed-text failure ("Open error!") keeps apart.
+AnsiString ErrorText(const Exception& e, const char* separator)
+{
+    const auto* database = dynamic_cast<const EDatabaseError*>(&e);
+    if (database == nullptr || database->Context().empty())
+        return e.Message();
+    return e.Message() + separator + database->Context();
+}
 
 int TakeScreenshot(browser::MainWindow& window, const QString& file, bool& failed)
 {
@@ -57,7 +68,12 @@ int main(int argc, char** argv)
     if (screenshot) {
         SetExceptionShower([&failed](const Exception& e) {
             failed = true;
-            std::cerr << "vmado-browser: " << AnsiToConsole(e.Message()) << '\n';
+            std::cerr << "vmado-browser: " << AnsiToConsole(ErrorText(e, ": ")) << '\n';
+        });
+    } else {
+        SetExceptionShower([](const Exception& e) {
+            QMessageBox::critical(QApplication::activeWindow(), "vmado browser",
+                                  ToQString(ErrorText(e, "\n")));
         });
     }
 
@@ -75,7 +91,7 @@ int main(int argc, char** argv)
             opened = window.OpenConnection("Provider=SQLite;Data Source=" + FromQString(options.Database),
                                            master, detail);
         else
-            opened = window.OpenSample(browser::DefaultSamplePath());
+            opened = window.OpenSample(browser::DefaultSamplePath(), master, detail);
         if (screenshot) {
             status = opened ? TakeScreenshot(window, options.Screenshot, failed) : 1;
         } else {
