@@ -53,6 +53,20 @@ TEST_F(BrowserTest, SortFilterAndColourRuleSurviveClosingAndReopeningTheWindow)
     EXPECT_TRUE(errors_.empty());
 }
 
+TEST_F(BrowserTest, ARestoredSortStartsOnItsFirstRecord)
+{
+    {
+        auto& w = OpenSample();
+        w.Master()->SetSortStr("Credit DESC");
+        window_.reset();
+    }
+    auto& w = OpenSample();
+    EXPECT_EQ(w.Master()->Sort(), "Credit DESC");
+    EXPECT_EQ(w.Master()->RecNo(), 1);
+    EXPECT_EQ(w.Master()->FieldByName("CustomerID")->AsString(), "HEVIZ");
+    EXPECT_EQ(Cell(w, true, 0, 1), "HEVIZ");
+}
+
 TEST_F(BrowserTest, SettingsOfAnotherDataSourceOrTableStayApart)
 {
     {
