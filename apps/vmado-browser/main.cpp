@@ -12,6 +12,7 @@
 #include "framework/rtl/Exceptions.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -60,6 +61,11 @@ int main(int argc, char** argv)
     if (!browser::ParseBrowserOptions(QApplication::arguments(), options, error)) {
         std::cerr << "vmado-browser: " << error.toStdString() << "\nTry 'vmado-browser --help'.\n";
         return 2;
+    }
+    // SQLite would make an empty database for a name that is not there.
+    if (!options.Database.isEmpty() && !QFileInfo(options.Database).isFile()) {
+        std::cerr << "vmado-browser: no such database file: " << options.Database.toStdString() << '\n';
+        return 1;
     }
     Application()->SetTitle("vmado browser");
     InitializeUi();

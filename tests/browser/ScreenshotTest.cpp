@@ -4,6 +4,8 @@
 
 #include "common/QtDrive.h"
 
+#include <fstream>
+
 #include <QImage>
 #include <QPalette>
 #include <QProcess>
@@ -86,11 +88,18 @@ TEST_F(ProgramTest, BadCommandLinesAndDataSourcesFailWithAMessage)
     };
     const QString shot = QString::fromStdString((dir_ / "x.png").string());
     const QString missing = QString::fromStdString((dir_ / "no/such/folder/x.db").string());
+    const QString absent = QString::fromStdString((dir_ / "absent.db").string());
+    const std::string empty = (dir_ / "empty.db").string();
+    {
+        std::ofstream file(empty); // an empty file SQLite reads as a database without tables
+    }
     const Case cases[] = {
         {{"--no-such-option"}, 2, "no-such-option"},
         {{"--database", "a.db", "--connect", "Provider=SQLite;Data Source=a.db"}, 2, "either --database"},
         {{"extra"}, 2, "Unexpected argument: extra"},
-        {{"--database", missing, "--screenshot", shot}, 1, "vmado-browser: "},
+        {{"--database", missing, "--screenshot", shot}, 1, "no such database file"},
+        {{"--database", absent, "--screenshot", shot}, 1, "no such database file"},
+        {{"--database", QString::fromStdString(empty), "--screenshot", shot}, 1, "no tables"},
         {{"--master", "Nope", "--screenshot", shot}, 1, "no table \"Nope\""},
     };
     for (const Case& c : cases) {
@@ -99,6 +108,7 @@ TEST_F(ProgramTest, BadCommandLinesAndDataSourcesFailWithAMessage)
         EXPECT_TRUE(errorOutput_.contains(c.Message)) << errorOutput_.toStdString();
     }
     EXPECT_FALSE(QFile::exists(shot));
+    EXPECT_FALSE(QFile::exists(absent)) << "no empty database was made";
 }
 
 } // namespace
