@@ -86,9 +86,14 @@ void TVRecords::InternalOpen()
     if (!Active)
         return;
     try {
-        // A sort or filter set while closed takes effect now, before the cursor is placed.
-        if (!sort_.empty())
+        // A sort or filter set while closed takes effect now, before the cursor is placed. A
+        // sort keeps the cursor on its row, wherever that row now sorts; a filter goes back to the
+        // first row.
+        if (!sort_.empty()) {
             Recordset->SetSort(sort_);
+            if (filter_.empty() && CursorType != ctOpenForwardOnly && !(Recordset->Bof() && Recordset->Eof()))
+                Recordset->MoveFirst();
+        }
         if (!filter_.empty())
             ApplyFilter(filter_);
         // A streaming recordset does not know its count (-1) until read to the end.

@@ -143,4 +143,11 @@ void TVTable::InternalOpen()
     TVADODataSet::InternalOpen();
 }
 
+void TVTable::InternalLoad(const AnsiString& fileName)
+{
+    TVADODataSet::InternalLoad(fileName);
+    if (!relation_.empty())
+        UpdateRelation(link_->Active());
+}
+
 } // namespace vmado

@@ -69,6 +69,9 @@ public:
 protected:
     // A master that is already open filters the table from its first record.
     void InternalOpen() override;
+    // The settings file's filter was the relation for the master record of its save; with a
+    // relation, the master's present record decides the filter again.
+    void InternalLoad(const AnsiString& fileName) override;
 
 private:
     AnsiString tableName_;

@@ -176,6 +176,20 @@ TEST_F(RecordsSearch, FilterAndSortSetWhileClosedApplyAtOpen)
     EXPECT_EQ(Id(r), 1);
 }
 
+// Without a filter, which places the cursor anew, the sort alone must not leave it on the row
+// that came first before sorting.
+TEST_F(RecordsSearch, ASortAloneSetWhileClosedStartsAtItsFirstRecord)
+{
+    auto c = OpenConnection();
+    TVRecords r(c.get());
+    r.Source = "SELECT * FROM people ORDER BY id";
+    r.SetSort("qty DESC");
+    r.Open();
+    EXPECT_TRUE(r.GetBof());
+    r.Next();
+    EXPECT_EQ(Id(r), 2);
+}
+
 TEST_F(RecordsSearch, ABadFilterSetWhileClosedFailsTheOpenCleanly)
 {
     auto c = OpenConnection();

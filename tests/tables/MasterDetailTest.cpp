@@ -4,6 +4,8 @@
 
 #include "framework/db/Fields.h"
 
+#include <filesystem>
+
 namespace vmado::test {
 namespace {
 
@@ -52,6 +54,32 @@ TEST_F(TableRelationTest, DetailOpenedAfterItsMasterIsFilteredAtOnce)
     orders.Open();
     EXPECT_EQ(orders.Filter(), "cust_no = 102");
     EXPECT_EQ(Count(orders), 2);
+}
+
+// The settings file keeps the filter the table had at its close, which for a detail is the
+// relation put in for the master record of that moment; reopened on another record, the detail
+// must follow the master again, not that record.
+TEST_F(TableRelationTest, SettingsFileDoesNotPinTheDetailToAnEarlierMasterRecord)
+{
+    TVADODataSet& master = MakeMaster();
+    master.Open();
+    master.Next();
+    auto& orders = MakeDetail<TVTable>();
+    orders.SetTableName("orders");
+    orders.SetFileName((dir_ / "orders.vset").string());
+    orders.SetDataSource(masterSource_.get());
+    orders.SetRelation("cust_no = :cust_no");
+    orders.Open();
+    ASSERT_EQ(Count(orders), 2);
+    orders.SortAdd("item", smDESC, false);
+    orders.Close();
+    ASSERT_TRUE(std::filesystem::exists(dir_ / "orders.vset"));
+
+    master.First();
+    orders.Open();
+    EXPECT_EQ(orders.Filter(), "cust_no = 101");
+    EXPECT_EQ(Count(orders), 3);
+    EXPECT_EQ(orders.Sort(), "item DESC") << "the rest of the settings still comes back";
 }
 
 TEST_F(TableRelationTest, ValuesGoInAsLiterals)
