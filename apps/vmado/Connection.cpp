@@ -1,6 +1,6 @@
 #include "Connection.h"
 
-#include "SampleDatabase.h"
+#include "common/SampleDatabase.h"
 
 #include "ado/ADOApi.h"
 #include "framework/rtl/CodePage.h"

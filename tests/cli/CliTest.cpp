@@ -131,7 +131,7 @@ TEST_F(CliTest, WithoutADataSourceTheSampleIsMadeOnFirstUse)
     const std::string sample = Path("sub/sample.db");
     const Result first = Run({"--sample", sample, "query", "--table", "Customers", "--limit", "1"});
     EXPECT_EQ(first.status, 0) << first.err;
-    EXPECT_THAT(first.out, HasSubstr("(1 of 6 records)"));
+    EXPECT_THAT(first.out, HasSubstr("(1 of 8 records)"));
     // A second run uses the file as it is: what was changed stays.
     EXPECT_EQ(
         Run({"--sample", sample, "fill", "City", "--table", "Customers", "--const", "X", "--yes"}).status, 0);
