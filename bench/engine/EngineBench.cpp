@@ -35,6 +35,9 @@ const char* const OrderSql = "SELECT * FROM bench ORDER BY city ASC, amount DESC
 [[noreturn]] void Die(const std::string& what)
 {
     std::fprintf(stderr, "bench_engine: %s\n", what.c_str());
+    // The generated table is some 65 MB at a million rows; a failed run must not leave it behind.
+    if (!DbFile.empty())
+        std::filesystem::remove(DbFile);
     std::exit(1);
 }
 
