@@ -101,14 +101,15 @@ AnsiString ConnectionString(const SourceOptions& options)
 
 void AddDataOptions(CLI::App& command, DataOptions& options, bool withSql)
 {
+    if (!withSql) {
+        command.add_option("--table", options.table, "The table")->required();
+        command.add_option("--filter", options.filter,
+                           "Only the records that match, e.g. \"City = 'Budapest'\"");
+        return;
+    }
     CLI::Option* table =
         command.add_option("--table", options.table, "A table to read instead of a statement");
-    if (withSql) {
-        CLI::Option* sql = command.add_option("sql", options.sql, "The SELECT statement to run");
-        sql->excludes(table);
-    } else {
-        table->required();
-    }
+    command.add_option("sql", options.sql, "The SELECT statement to run")->excludes(table);
     command.add_option("--filter", options.filter,
                        "Keep the records that match, e.g. \"City = 'Budapest' OR Credit > 1000\"");
     command.add_option("--sort", options.sort, "Sort the records, e.g. \"City ASC,Name DESC\"");

@@ -33,7 +33,8 @@ struct DataOptions {
     std::string sort;
 };
 
-// The SQL positional (unless withSql is false), --table, --filter and --sort.
+// The SQL positional, --table, --filter and --sort; without withSql a required --table and
+// --filter.
 void AddDataOptions(CLI::App& command, DataOptions& options, bool withSql);
 
 // Opens what options name on the source, showing progress on a terminal. A table opens as a

@@ -256,7 +256,7 @@ TEST_F(CliTest, FillChangesTheFilteredRecordsOnlyWhenConfirmed)
     }
 }
 
-class SettingsFileTest : public CliTest {
+class CliSettingsTest : public CliTest {
 protected:
     // A settings file as a dataset writes it when it closes.
     std::string MakeSettings()
@@ -273,7 +273,7 @@ protected:
     }
 };
 
-TEST_F(SettingsFileTest, SettingsPrintAsTextThatTurnsBackIntoTheSameBytes)
+TEST_F(CliSettingsTest, SettingsPrintAsTextThatTurnsBackIntoTheSameBytes)
 {
     const std::string original = MakeSettings();
     ASSERT_FALSE(original.empty());
@@ -287,7 +287,7 @@ TEST_F(SettingsFileTest, SettingsPrintAsTextThatTurnsBackIntoTheSameBytes)
     EXPECT_EQ(ReadFile(Path("again.vds")), original);
 }
 
-TEST_F(SettingsFileTest, ConvertGoesBothWaysByTheSignatureOrAsTold)
+TEST_F(CliSettingsTest, ConvertGoesBothWaysByTheSignatureOrAsTold)
 {
     const std::string original = MakeSettings();
     struct Case {
@@ -310,7 +310,7 @@ TEST_F(SettingsFileTest, ConvertGoesBothWaysByTheSignatureOrAsTold)
     EXPECT_EQ(ReadFile(Path("told.bin")), original);
 }
 
-TEST_F(SettingsFileTest, BadInputFailsWithAMessageNamingTheThing)
+TEST_F(CliSettingsTest, BadInputFailsWithAMessageNamingTheThing)
 {
     MakeSettings();
     WriteFile(Path("junk.txt"), "this is no component\n");
