@@ -79,10 +79,28 @@ Integer BlobValueList::IndexOfBlob(const AnsiString& name)
 
 void BlobValueList::SetValueAt(Integer index, const AnsiString& value, TObject* object)
 {
-    AnsiString line = Get(index);
-    line.erase(line.find(NameValueSeparator()) + 1);
-    line += value;
+    // The line's name part as the list has it, from the slot that found the line.
+    const AnsiString* prefix = nullptr;
     const bool known = slotsVersion_ == version_;
+    if (known)
+        for (Slot& slot : slots_)
+            if (slot.Index == index) {
+                if (slot.Prefix.empty()) {
+                    slot.Prefix = Get(index);
+                    slot.Prefix.erase(slot.Prefix.find(NameValueSeparator()) + 1);
+                }
+                prefix = &slot.Prefix;
+                break;
+            }
+    AnsiString line;
+    if (prefix) {
+        line.reserve(prefix->size() + value.size());
+        line += *prefix;
+    } else {
+        line = Get(index);
+        line.erase(line.find(NameValueSeparator()) + 1);
+    }
+    line += value;
     Put(index, line);
     PutObject(index, object);
     // Neither moved a line: what was found is still where it was.
@@ -201,7 +219,12 @@ AnsiString TVBlobStream::GetBlobData()
     TVRecords* records = dataSet_->Records();
     if (!records || !records->Recordset)
         return {};
-    const FieldPtr engineField = records->Recordset->Fields()->Item(field_->FieldName());
+    // By the position every other field read of this dataset uses; by name when it has none.
+    const FieldsPtr fields = records->Recordset->Fields();
+    const Integer position = dataSet_->FieldPositionOf(field_);
+    const FieldPtr engineField = position >= 0 && position < fields->Count()
+                                     ? fields->Item(position)
+                                     : fields->Item(field_->FieldName());
     const Variant value = engineField->Value();
     if (VarIsNullOrEmpty(value))
         return {};

@@ -74,6 +74,7 @@ private:
     struct Slot {
         AnsiString Name;
         Integer Index = -1;
+        AnsiString Prefix; // the line's name and separator, once a value was set
     };
     std::uint64_t version_ = 0;                      // bumped by every change
     std::uint64_t slotsVersion_ = ~std::uint64_t{0}; // the version slots_ were found in
