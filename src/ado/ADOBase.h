@@ -230,6 +230,9 @@ public:
                      std::string_view& text) const;
     // Writes row's line as LoadRecord wrote it while row was current; same checks, same errors.
     void LoadRecordAt(char* buffer, std::uint32_t row, std::uint32_t store);
+    // Whether the engine cursor stands on row of store with no edit in progress: moving it there
+    // again would change nothing.
+    bool IsOnRow(std::uint32_t row, std::uint32_t store) const;
 
 protected:
     virtual void InternalOpen();

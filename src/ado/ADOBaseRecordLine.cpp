@@ -462,6 +462,13 @@ void TVRecords::EntryTextAt(Integer col, std::uint32_t row, std::uint32_t store,
     }
 }
 
+bool TVRecords::IsOnRow(std::uint32_t row, std::uint32_t store) const
+{
+    std::uint32_t current = 0;
+    return Active && lineCursor_ && Recordset == lineRecordset_ && lineCursor_->PeekStore() == store &&
+           Recordset->EditMode() == adEditNone && lineCursor_->PeekRow(current) && current == row;
+}
+
 void TVRecords::LoadRecordAt(char* buffer, std::uint32_t row, std::uint32_t store)
 {
     if (RecSize <= 0) {

@@ -2,6 +2,7 @@
 // BlobValues (zero bytes and line breaks included) and sent at post. A stream works on its own copy
 // and hands it back when done; a line's object marks loaded content, so a blob holding the text
 // NONE is never taken for the "nothing loaded" value.
+#include "dataset/DataSetPrivate.h"
 #include "dataset/VDB.h"
 
 #include "framework/classes/Application.h"
@@ -49,6 +50,66 @@ constexpr Int64 kMaxBlobSize = std::numeric_limits<Integer>::max();
 
 } // namespace
 
+// ---- the blob values list -------------------------------------------------------------------------
+
+namespace dataset {
+
+void BlobValueList::Changing()
+{
+    ++version_;
+    TStringList::Changing();
+}
+
+Integer BlobValueList::IndexOfBlob(const AnsiString& name)
+{
+    if (slotsVersion_ != version_ || slotsSeparator_ != NameValueSeparator() ||
+        slotsCaseSensitive_ != CaseSensitive()) {
+        slots_.clear();
+        slotsVersion_ = version_;
+        slotsSeparator_ = NameValueSeparator();
+        slotsCaseSensitive_ = CaseSensitive();
+    }
+    for (const Slot& slot : slots_)
+        if (slot.Name == name)
+            return slot.Index;
+    const Integer index = IndexOfName(name);
+    slots_.push_back({name, index});
+    return index;
+}
+
+void BlobValueList::SetValueAt(Integer index, const AnsiString& value, TObject* object)
+{
+    // The line's name part as the list has it, from the slot that found the line.
+    const AnsiString* prefix = nullptr;
+    const bool known = slotsVersion_ == version_;
+    if (known)
+        for (Slot& slot : slots_)
+            if (slot.Index == index) {
+                if (slot.Prefix.empty()) {
+                    slot.Prefix = Get(index);
+                    slot.Prefix.erase(slot.Prefix.find(NameValueSeparator()) + 1);
+                }
+                prefix = &slot.Prefix;
+                break;
+            }
+    AnsiString line;
+    if (prefix) {
+        line.reserve(prefix->size() + value.size());
+        line += *prefix;
+    } else {
+        line = Get(index);
+        line.erase(line.find(NameValueSeparator()) + 1);
+    }
+    line += value;
+    Put(index, line);
+    PutObject(index, object);
+    // Neither moved a line: what was found is still where it was.
+    if (known)
+        slotsVersion_ = version_;
+}
+
+} // namespace dataset
+
 // ---- the dataset's side ---------------------------------------------------------------------------
 
 std::unique_ptr<TStream> TVADODataSet::CreateBlobStream(TField* field, TBlobStreamMode mode)
@@ -65,11 +126,13 @@ AnsiString TVADODataSet::GetBlobData(TField* field)
 {
     if (!field)
         return {};
-    const Integer index = blobValues_->IndexOfName(field->FieldName());
+    auto& list = static_cast<dataset::BlobValueList&>(*blobValues_);
+    const Integer index = list.IndexOfBlob(field->FieldName());
     if (index < 0)
         return {};
-    AnsiString value = blobValues_->ValueFromIndex(index);
-    if (value == kNone && blobValues_->Objects(index) != LoadedMark())
+    AnsiString value = list.Get(index);
+    value.erase(0, value.find(list.NameValueSeparator()) + 1);
+    if (value == kNone && list.Objects(index) != LoadedMark())
         return {};
     return value;
 }
@@ -78,13 +141,11 @@ void TVADODataSet::SetBlobData(TField* field, const AnsiString& value)
 {
     if (!field)
         return;
-    const Integer index = blobValues_->IndexOfName(field->FieldName());
+    auto& list = static_cast<dataset::BlobValueList&>(*blobValues_);
+    const Integer index = list.IndexOfBlob(field->FieldName());
     if (index < 0)
         return;
-    const AnsiString name = blobValues_->Names(index);
-    blobValues_->SetStrings(index,
-                            name + blobValues_->NameValueSeparator() + (value.empty() ? kNone : value));
-    blobValues_->SetObjects(index, value.empty() ? nullptr : LoadedMark());
+    list.SetValueAt(index, value.empty() ? kNone : value, value.empty() ? nullptr : LoadedMark());
 }
 
 Variant TVADODataSet::BlobToVariant(TField* field)
@@ -158,7 +219,12 @@ AnsiString TVBlobStream::GetBlobData()
     TVRecords* records = dataSet_->Records();
     if (!records || !records->Recordset)
         return {};
-    const FieldPtr engineField = records->Recordset->Fields()->Item(field_->FieldName());
+    // By the position every other field read of this dataset uses; by name when it has none.
+    const FieldsPtr fields = records->Recordset->Fields();
+    const Integer position = dataSet_->FieldPositionOf(field_);
+    const FieldPtr engineField = position >= 0 && position < fields->Count()
+                                     ? fields->Item(position)
+                                     : fields->Item(field_->FieldName());
     const Variant value = engineField->Value();
     if (VarIsNullOrEmpty(value))
         return {};

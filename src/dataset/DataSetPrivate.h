@@ -2,6 +2,7 @@
 // place, and the bookmark stamp behind the text area. A line never leaves its text area.
 #pragma once
 
+#include "framework/classes/Strings.h"
 #include "framework/rtl/Types.h"
 
 #include <cstdint>
@@ -54,6 +55,32 @@ private:
     const char* buffer_ = nullptr;
     std::size_t length_ = 0;
     std::vector<std::uint32_t> starts_;
+};
+
+// The dataset's BlobValues: name=value lines a blob read rewrites for every record. Finding a
+// line by name compares every line case-insensitively, so where it was found is remembered until
+// the list changes other than through SetValueAt, or its separator or case rule does.
+class BlobValueList final : public TStringList {
+public:
+    // IndexOfName(name), -1 when absent.
+    Integer IndexOfBlob(const AnsiString& name);
+    // Line index becomes its own name, the separator and value, with object as its object.
+    void SetValueAt(Integer index, const AnsiString& value, TObject* object);
+
+protected:
+    void Changing() override;
+
+private:
+    struct Slot {
+        AnsiString Name;
+        Integer Index = -1;
+        AnsiString Prefix; // the line's name and separator, once a value was set
+    };
+    std::uint64_t version_ = 0;                      // bumped by every change
+    std::uint64_t slotsVersion_ = ~std::uint64_t{0}; // the version slots_ were found in
+    char slotsSeparator_ = '\0';
+    bool slotsCaseSensitive_ = false;
+    std::vector<Slot> slots_;
 };
 
 inline Integer ReadInt32(const char* p)

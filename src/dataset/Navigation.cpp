@@ -71,6 +71,17 @@ void TVADODataSet::InternalGotoBookmark(void* bookmark)
 void TVADODataSet::InternalSetToRecord(TRecordBuffer buffer)
 {
     if (records_ != nullptr && buffer != nullptr && HoldsRecord(buffer)) {
+        // Every scroll and every blob read lands here, mostly for the record the cursor already
+        // stands on and the framework knows it: a move there would only make the next fetch
+        // move the cursor back.
+        if (cursorOpen_ && CurrentRecord() >= 0 && CurrentRecord() <= BufferCount() &&
+            Buffers(CurrentRecord()) == buffer && HoldsEngineRow(buffer)) {
+            std::uint32_t row = 0, store = 0;
+            std::memcpy(&row, buffer + 1, sizeof row);
+            std::memcpy(&store, buffer + 5, sizeof store);
+            if (records_->IsOnRow(row, store))
+                return;
+        }
         records_->SetBookmark(ReadInt32(buffer + bookmarkOffset_));
         // The data events and blob streams call this behind the framework's back: its idea of the
         // cursor's record no longer holds, or its next fetch would step on from this record

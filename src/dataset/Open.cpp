@@ -15,7 +15,7 @@
 namespace vmado {
 
 TVADODataSet::TVADODataSet(TComponent* owner)
-    : TDataSet(owner), blobValues_(std::make_unique<TStringList>()),
+    : TDataSet(owner), blobValues_(std::make_unique<dataset::BlobValueList>()),
       filters_(std::make_unique<TVFilters>(this)), colors_(std::make_unique<TVFilters>(this)),
       columns_(std::make_unique<TColumnData>(this)), connInfo_(std::make_unique<TStringList>()),
       lineIndex_(std::make_unique<dataset::LineIndex>()), subList_(std::make_unique<TVSubList>(this))

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
 namespace vmado::test {
 namespace {
 
@@ -89,6 +92,52 @@ TEST_F(UnitBlobTest, VariantFollowsTheFieldType)
     EXPECT_EQ(memo.VarType(), varString);
     EXPECT_EQ(memo.AsString(), "memo text");
     EXPECT_TRUE(dataSet_.BlobToVariant(name_).IsEmpty());
+}
+
+// The dataset remembers where a field's line is; a list changed behind its back (lines moved,
+// renamed, another separator) still has the line found by name, the first such one.
+TEST_F(UnitBlobTest, AChangedListIsSearchedAgain)
+{
+    struct Case {
+        const char* name;
+        std::function<void(TStrings&)> change;
+        Integer line; // where Data's value goes afterwards, -1 for nowhere
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"a line inserted before", [](TStrings& l) { l.Insert(0, "Other=1"); }, 2, "Data=after"},
+        {"a line deleted before", [](TStrings& l) { l.Delete(0); }, 0, "Data=after"},
+        {"lines exchanged", [](TStrings& l) { l.Exchange(0, 1); }, 0, "Data=after"},
+        {"the line renamed", [](TStrings& l) { l.SetStrings(1, "Renamed=x"); }, -1, ""},
+        {"an earlier line of the same name", [](TStrings& l) { l.Insert(1, "DATA=first"); }, 1, "DATA=after"},
+        {"another separator",
+         [](TStrings& l) {
+             l.SetNameValueSeparator(':');
+             l.Add("Data:x");
+         },
+         3, "Data:after"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TStrings& list = *dataSet_.BlobValues();
+        list.SetNameValueSeparator('=');
+        list.Clear();
+        for (const char* line : {"Remark=NONE", "Data=NONE", "Picture=NONE"})
+            list.Add(line);
+        dataSet_.SetBlobData(data_, "before");
+        ASSERT_EQ(dataSet_.GetBlobData(data_), "before");
+        c.change(list);
+        std::vector<AnsiString> lines;
+        for (Integer i = 0; i < list.Count(); ++i)
+            lines.push_back(list.Strings(i));
+        dataSet_.SetBlobData(data_, "after");
+        EXPECT_EQ(dataSet_.GetBlobData(data_), c.line >= 0 ? "after" : "");
+        if (c.line >= 0)
+            lines[static_cast<std::size_t>(c.line)] = c.expected;
+        ASSERT_EQ(list.Count(), static_cast<Integer>(lines.size()));
+        for (Integer i = 0; i < list.Count(); ++i)
+            EXPECT_EQ(list.Strings(i), lines[static_cast<std::size_t>(i)]) << "line " << i;
+    }
 }
 
 TEST_F(UnitBlobTest, EmptiedContentIsPostedAsNull)
