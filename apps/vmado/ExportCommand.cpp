@@ -23,6 +23,7 @@ struct ExportOptions {
     std::string format;
     std::vector<std::string> fields;
     std::string nullToken;
+    bool nullGiven = false; // even an empty token asks for rfc4180
 };
 
 // The format named, or the one the output's extension names.
@@ -58,7 +59,7 @@ std::vector<TField*> ChosenFields(TDataSet& dataSet, const std::vector<std::stri
 void Run(const SourceOptions& source, const ExportOptions& options)
 {
     const Format format = ChosenFormat(options);
-    if (format != Format::rfc4180 && !options.nullToken.empty())
+    if (format != Format::rfc4180 && options.nullGiven)
         throw CLI::ValidationError("--null", "only the rfc4180 format writes a NULL token");
     const auto dataSet = OpenData(source, options.data);
     const std::vector<TField*> fields = ChosenFields(*dataSet, options.fields);
@@ -96,9 +97,12 @@ void AddExportCommand(CLI::App& app, const SourceOptions& source)
         ->check(CLI::IsMember({"prn", "txt", "csv", "rfc4180"}));
     command->add_option("--fields", options->fields, "The fields to write, in this order (default: all)")
         ->delimiter(',');
-    command->add_option("--null", options->nullToken,
-                        "rfc4180: the text written for a NULL (default: empty)");
-    command->callback([&source, options] { Run(source, *options); });
+    CLI::Option* null = command->add_option("--null", options->nullToken,
+                                            "rfc4180: the text written for a NULL (default: empty)");
+    command->callback([&source, options, null] {
+        options->nullGiven = null->count() > 0;
+        Run(source, *options);
+    });
 }
 
 } // namespace vmado::app

@@ -7,6 +7,7 @@
 
 #include <iostream>
 #include <memory>
+#include <regex>
 
 namespace vmado::app {
 
@@ -34,8 +35,18 @@ bool Confirmed()
     return answer == "y" || answer == "Y" || answer == "yes" || answer == "YES";
 }
 
+// A sign, digits with one decimal point or comma, an exponent: checked before anything is opened
+// or asked, so a typing slip never reaches the prompt. The dataset checks the value again.
+bool LooksNumeric(const std::string& text)
+{
+    static const std::regex number(R"(\s*[+-]?(\d+([.,]\d*)?|[.,]\d+)([eE][+-]?\d+)?\s*)");
+    return std::regex_match(text, number);
+}
+
 void Run(const SourceOptions& source, const FillOptions& options, bool constant)
 {
+    if (constant && options.number && !LooksNumeric(options.constant))
+        throw CLI::ValidationError("--const", "'" + options.constant + "' is not a number, as --number asks");
     const auto dataSet = OpenData(source, options.data);
     const AnsiString fieldName = Arg(options.field);
     if (!dataSet->FindField(fieldName))

@@ -329,6 +329,8 @@ TEST_F(CliSettingsTest, BadInputFailsWithAMessageNamingTheThing)
         {{"--database", db_.Path(), "fill", "name", "--table", "t", "--upper", "--lower"}, 2, "--lower"},
         {{"--database", db_.Path(), "export", "--table", "t", "-o", "x", "--format", "xml"}, 2, "xml"},
         {{"--database", db_.Path(), "export", "--table", "t", "-o", "x.csv", "--null", "-"}, 2, "--null"},
+        {{"--database", db_.Path(), "export", "--table", "t", "-o", "x.csv", "--null", ""}, 2, "--null"},
+        {{"--database", db_.Path(), "fill", "name", "--table", "t", "--const", "12a", "--number"}, 2, "12a"},
         {{"--database", db_.Path(), "export", "--table", "t"}, 2, "--output"},
         {{"--database", db_.Path(), "query"}, 2, "--table"},
         {{"--database", db_.Path(), "query", "--limit", "many", "--table", "t"}, 2, "many"},
