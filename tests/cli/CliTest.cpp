@@ -235,6 +235,10 @@ TEST_F(CliTest, FillChangesTheFilteredRecordsOnlyWhenConfirmed)
         {{"--upper"}, "", "3 records", before}, // no answer at all is no
         {{"--lower", "--yes"}, "", "3 records", "kiss|o\"neil|nagy"},
         {{"--const", "Név", "--filter", "city <> 'Győr'", "--yes"}, "", "2 records", "Név|O\"Neil|Név"},
+        {{"--const", " 12.5", "--number", "--filter", "city = 'Eger'", "--yes"},
+         "",
+         "1 record",
+         "Kiss|O\"Neil|12.5"},
         {{"--exchange", "a", "A", "--yes"}, "", "3 records", "Kiss|O\"Neil|NAgy"},
         {{"--sql", "name || '!'", "--filter", "note IS NULL", "--yes"}, "", "1 record", "Kiss|O\"Neil|Nagy!"},
     };
