@@ -41,7 +41,11 @@ protected:
     void DataSetScrolled(Integer) override { grid_->Refresh(); }
     void RecordChanged(TField*) override { grid_->Refresh(); }
     void EditingChanged() override { grid_->Refresh(); }
-    void LayoutChanged() override { grid_->Refresh(); }
+    void LayoutChanged() override
+    {
+        grid_->fitColumns_ = true; // a changed display width or label
+        grid_->Refresh();
+    }
 
 private:
     TVDBGrid* grid_;
@@ -51,9 +55,9 @@ class GridModel : public QAbstractTableModel {
 public:
     GridModel(TVDBGrid* grid, GridLink* link) : QAbstractTableModel(grid), grid_(grid), link_(link) {}
 
-    // Re-reads the window. Only a change of shape resets the model: a reset would close a cell
-    // editor whose value is being posted.
-    void Reload()
+    // Re-reads the window; true when it reset the model. Only a change of shape resets the
+    // model: a reset would close a cell editor whose value is being posted.
+    bool Reload()
     {
         std::vector<TField*> fields;
         if (TDataSet* ds = link_->Active() ? link_->DataSet() : nullptr)
@@ -65,12 +69,13 @@ public:
             if (rows > 0 && !fields.empty())
                 emit dataChanged(index(0, 0), index(rows - 1, static_cast<int>(fields.size()) - 1));
             emit headerDataChanged(Qt::Horizontal, 0, std::max(0, static_cast<int>(fields.size()) - 1));
-            return;
+            return false;
         }
         beginResetModel();
         fields_ = std::move(fields);
         rows_ = rows;
         endResetModel();
+        return true;
     }
     TField* FieldAt(int column) const
     {
@@ -186,6 +191,8 @@ TVDBGrid::TVDBGrid(QWidget* parent) : QWidget(parent), link_(std::make_unique<co
     view_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                            QAbstractItemView::AnyKeyPressed);
     view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    // Rows are one line high: a wrapped value would show its first line cut in half.
+    view_->setWordWrap(false);
     view_->installEventFilter(this);
     // The rows that fit are known once the layout has sized the view's viewport.
     view_->viewport()->installEventFilter(this);
@@ -200,6 +207,8 @@ TVDBGrid::TVDBGrid(QWidget* parent) : QWidget(parent), link_(std::make_unique<co
     status_->setObjectName("status");
     layout->addWidget(status_);
 
+    connect(view_->horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this](int column, int, int width) { ColumnResized(column, width); });
     connect(view_->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
         SortByColumn(column, QApplication::keyboardModifiers() & Qt::ControlModifier);
     });
@@ -234,6 +243,8 @@ TDataSource* TVDBGrid::DataSource() const
 
 void TVDBGrid::SetDataSource(TDataSource* value)
 {
+    if (value != link_->DataSource())
+        userWidths_.clear();
     link_->SetDataSource(value);
     FitRows();
     Refresh();
@@ -263,7 +274,11 @@ void TVDBGrid::Refresh()
     if (refreshing_)
         return;
     refreshing_ = true;
-    model_->Reload();
+    // A reset builds new header sections of the default size.
+    if (model_->Reload() || fitColumns_) {
+        fitColumns_ = false;
+        FitColumns();
+    }
     TDataSet* ds = link_->Active() ? link_->DataSet() : nullptr;
     if (ds && link_->RecordCount() > 0) {
         const int current = static_cast<int>(link_->ActiveRecord());

@@ -8,6 +8,7 @@
 
 #include <QWidget>
 
+#include <map>
 #include <memory>
 
 class QLabel;
@@ -51,6 +52,13 @@ public:
     // datasets open.
     QMenu* BuildMenu(int column, QWidget* parent = nullptr);
 
+    // The widest a column grows from its field's display width, in average characters.
+    static constexpr int MaxColumnChars = 40;
+    // The width column gets when neither the user nor the dataset's saved columns chose one:
+    // its field's display width in the grid font, never narrower than its title, capped at
+    // MaxColumnChars.
+    int AutoColumnWidth(int column) const;
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
@@ -63,6 +71,11 @@ private:
     void FitRows();
     void ScrollTo(int value);
     void CellEdited(int row, int column, const QString& text);
+    // Sizes every column after a reset or a change of the fields' layout.
+    void FitColumns();
+    // A width the user dragged, else one saved in the dataset's columns, else the automatic one.
+    int ColumnWidth(int column) const;
+    void ColumnResized(int column, int width);
 
     std::unique_ptr<controls::GridLink> link_;
     controls::GridModel* model_ = nullptr;
@@ -70,7 +83,9 @@ private:
     QScrollBar* scroll_ = nullptr;
     QLabel* status_ = nullptr;
     bool refreshing_ = false;
-    int column_ = 0; // the column the user is in, kept across a refresh
+    int column_ = 0;                       // the column the user is in, kept across a refresh
+    bool fitColumns_ = false;              // the fields' layout changed without a new set of fields
+    std::map<AnsiString, int> userWidths_; // by upper-case field name, so a reopen keeps them
 };
 
 } // namespace vmado

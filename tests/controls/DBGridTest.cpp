@@ -216,5 +216,129 @@ TEST_F(DBGridTest, TheGridRendersItsCells)
     EXPECT_GT(dark, 200); // the cell texts and the header are drawn
 }
 
+// A table whose columns differ in name length and size: widths come from the fields.
+class DBGridColumnsTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        db_.Exec("CREATE TABLE orders (customer_reference_number VARCHAR(30), q VARCHAR(2), "
+                 "remarks VARCHAR(2000))");
+        db_.Exec("INSERT INTO orders VALUES ('CRN-000000000000000000000001', 'ab', 'x')");
+        db_.Exec("INSERT INTO orders VALUES ('" + Value.toStdString() + "', 'cd', 'y')");
+        dataSet_ = std::make_unique<TVADODataSet>(nullptr);
+        dataSet_->SetConnection(db_.ConnectionString());
+        dataSet_->SetCommand("SELECT customer_reference_number, q, remarks FROM orders");
+        dataSet_->Open();
+        source_ = std::make_unique<TDataSource>(nullptr);
+        source_->SetDataSet(dataSet_.get());
+        grid_ = std::make_unique<TVDBGrid>();
+        grid_->resize(900, 200);
+        grid_->SetDataSource(source_.get());
+        grid_->show();
+        QApplication::processEvents();
+    }
+    static inline const QString Value = "CRN-000000000000000000000002";
+
+    QHeaderView* Header() { return grid_->View()->horizontalHeader(); }
+    int Width(int column) { return Header()->sectionSize(column); }
+    int TitleWidth(int column)
+    {
+        return Header()->fontMetrics().horizontalAdvance(
+            grid_->View()->model()->headerData(column, Qt::Horizontal).toString());
+    }
+    // Drags the right edge of the column's header section by dx, as a user widens a column.
+    void DragEdge(int column, int dx)
+    {
+        QWidget* port = Header()->viewport();
+        const QPoint from(Header()->sectionViewportPosition(column) + Width(column) - 1,
+                          Header()->height() / 2);
+        const QPoint to = from + QPoint(dx, 0);
+        QTest::mousePress(port, Qt::LeftButton, {}, from);
+        QMouseEvent move(QEvent::MouseMove, to, port->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(port, &move);
+        QTest::mouseRelease(port, Qt::LeftButton, {}, to);
+    }
+
+    test::SqliteFile db_;
+    std::unique_ptr<TVADODataSet> dataSet_;
+    std::unique_ptr<TDataSource> source_;
+    std::unique_ptr<TVDBGrid> grid_;
+};
+
+TEST_F(DBGridColumnsTest, ColumnsAreSizedFromTheirFieldsAndTitles)
+{
+    const int charWidth = grid_->View()->fontMetrics().averageCharWidth();
+    EXPECT_GT(Width(0), Width(1));
+    for (int column = 0; column < 3; ++column) {
+        SCOPED_TRACE(column);
+        EXPECT_GE(Width(column), TitleWidth(column));
+    }
+    EXPECT_GE(Width(0), 30 * charWidth); // the 30 characters of the field
+    // The 2000-character column stops at the cap, leaving room for the others.
+    EXPECT_GE(Width(2), TVDBGrid::MaxColumnChars * charWidth);
+    EXPECT_LE(Width(2), TVDBGrid::MaxColumnChars * charWidth + 20);
+    EXPECT_EQ(Width(2), grid_->AutoColumnWidth(2));
+
+    // A changed display width resizes its column.
+    const int before = Width(1);
+    dataSet_->FieldByName("q")->SetDisplayWidth(25);
+    EXPECT_GE(Width(1), before + 20 * charWidth);
+}
+
+TEST_F(DBGridColumnsTest, AUserResizedColumnKeepsItsWidthAcrossReloads)
+{
+    const int automatic = Width(0);
+    const int dragged = Width(1) + 57;
+    DragEdge(1, 57);
+    ASSERT_EQ(Width(1), dragged);
+    dataSet_->Refresh();
+    EXPECT_EQ(Width(1), dragged);
+    dataSet_->Close();
+    dataSet_->Open();
+    QApplication::processEvents();
+    EXPECT_EQ(Width(1), dragged);
+    EXPECT_EQ(Width(0), automatic); // the others are sized from their fields again
+}
+
+TEST_F(DBGridColumnsTest, AWidthSavedInTheDatasetsColumnsWins)
+{
+    TColumn* saved = dataSet_->Columns()->Add();
+    saved->SetFieldName("Q"); // field names match in any case
+    saved->SetWidth(222);
+    dataSet_->Columns()->Add()->SetFieldName("remarks"); // no width of its own
+    dataSet_->Close();
+    dataSet_->Open();
+    EXPECT_EQ(Width(1), 222);
+    EXPECT_EQ(Width(2), grid_->AutoColumnWidth(2));
+    DragEdge(1, -40);
+    dataSet_->Refresh();
+    EXPECT_EQ(Width(1), 182); // what the user chose last
+}
+
+TEST_F(DBGridColumnsTest, TheGridDrawsWholeTitlesAndValues)
+{
+    const QImage image = grid_->grab().toImage();
+    ASSERT_EQ(image.size(), grid_->size() * grid_->devicePixelRatio());
+    EXPECT_GT(test::DistinctColours(image), 4);
+    // The rightmost dark pixel of the first column's title and of a value in it lie as far
+    // right as their whole texts reach: a cut or elided text stops short.
+    auto rightmostDark = [&](const QRect& area) {
+        int right = -1;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                if (QColor(image.pixel(x, y)).lightness() < 100)
+                    right = std::max(right, x - area.left());
+        return right;
+    };
+    const QRect title(Header()->mapTo(grid_.get(), QPoint(Header()->sectionViewportPosition(0), 0)),
+                      QSize(Width(0), Header()->height()));
+    EXPECT_GE(rightmostDark(title), TitleWidth(0) * 9 / 10);
+    QTableView* view = grid_->View();
+    const QRect cell = view->visualRect(view->model()->index(1, 0)); // not the selected row
+    const QRect value(view->viewport()->mapTo(grid_.get(), cell.topLeft()), cell.size() - QSize(1, 1));
+    EXPECT_GE(rightmostDark(value), view->fontMetrics().horizontalAdvance(Value) * 9 / 10);
+}
+
 } // namespace
 } // namespace vmado
