@@ -54,7 +54,7 @@ public:
 
     // The widest a column grows from its field's display width, in average characters.
     static constexpr int MaxColumnChars = 40;
-    // The width column gets when neither the user nor the dataset's saved columns chose one:
+    // The width a column gets when neither the user nor the dataset's saved columns chose one:
     // its field's display width in the grid font, never narrower than its title, capped at
     // MaxColumnChars.
     int AutoColumnWidth(int column) const;

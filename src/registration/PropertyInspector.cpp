@@ -6,16 +6,56 @@
 #include "framework/rtl/Exceptions.h"
 #include "framework/rtl/SysUtils.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QToolButton>
 
 #include <algorithm>
 
 namespace vmado {
+
+namespace {
+
+// A value box that, while the user is not in it, shows a value too long for it from its start
+// with an ellipsis at the end, where a plain line edit would show a window that ends at its
+// cursor. The text itself stays whole, so editing and storing see the full value.
+class ValueEdit : public QLineEdit {
+public:
+    using QLineEdit::QLineEdit;
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        QStyleOptionFrame option;
+        initStyleOption(&option);
+        // The line edit's own text rectangle: its contents less the text margins and the two
+        // pixels it keeps on either side, the text centred vertically the way it centres it.
+        const QRect contents =
+            style()->subElementRect(QStyle::SE_LineEditContents, &option, this).marginsRemoved(textMargins());
+        const QFontMetrics metrics = fontMetrics();
+        const QRect line(contents.x() + 2, contents.y() + (contents.height() - metrics.height() + 1) / 2,
+                         contents.width() - 4, metrics.height());
+        if (hasFocus() || text().isEmpty() || metrics.horizontalAdvance(text()) <= line.width()) {
+            QLineEdit::paintEvent(event);
+            return;
+        }
+        QPainter painter(this);
+        style()->drawPrimitive(QStyle::PE_PanelLineEdit, &option, &painter, this);
+        painter.setClipRect(contents);
+        painter.setPen(option.palette.color(QPalette::Text));
+        const Qt::Alignment side = QStyle::visualAlignment(layoutDirection(), Qt::AlignLeft);
+        painter.drawText(line, side | Qt::AlignTop, metrics.elidedText(text(), Qt::ElideRight, line.width()));
+    }
+};
+
+} // namespace
 
 TPropertyInspector::TPropertyInspector(QWidget* parent) : QTableWidget(parent)
 {
@@ -32,7 +72,15 @@ TPropertyInspector::TPropertyInspector(QWidget* parent) : QTableWidget(parent)
     });
 }
 
-TPropertyInspector::~TPropertyInspector() = default;
+TPropertyInspector::~TPropertyInspector()
+{
+    // A value being typed is stored while the inspector is whole: otherwise closing the window
+    // from the base class's destructor takes the focus and stores into what is left of it.
+    if (QWidget* focused = QApplication::focusWidget(); focused && isAncestorOf(focused))
+        focused->clearFocus();
+    for (QWidget* child : findChildren<QWidget*>())
+        child->disconnect(this);
+}
 
 void TPropertyInspector::SetComponent(TComponent* component)
 {
@@ -83,11 +131,13 @@ void TPropertyInspector::Build()
                 connect(box->lineEdit(), &QLineEdit::editingFinished, this,
                         [this, row, box] { Store(row, box->currentText()); });
         } else {
-            auto* edit = new QLineEdit(cell);
+            auto* edit = new ValueEdit(cell);
             edit->setObjectName(objectName);
             edit->setReadOnly(attributes.Contains(paReadOnly));
             layout->addWidget(edit, 1);
             connect(edit, &QLineEdit::editingFinished, this, [this, row, edit] { Store(row, edit->text()); });
+            // The whole value on hover, also while it is being typed.
+            connect(edit, &QLineEdit::textChanged, edit, &QWidget::setToolTip);
         }
         if (attributes.Contains(paDialog)) {
             auto* more = new QToolButton(cell);
@@ -106,6 +156,8 @@ void TPropertyInspector::Build()
         setCellWidget(row, 1, cell);
     }
     Reload();
+    // Whole property names; the value column takes the rest of the width.
+    resizeColumnToContents(0);
 }
 
 void TPropertyInspector::Reload()
@@ -134,6 +186,7 @@ void TPropertyInspector::Reload()
             box->setCurrentIndex(box->findText(value));
             if (box->isEditable())
                 box->setEditText(value);
+            box->setToolTip(value);
         } else if (auto* edit = cell->findChild<QLineEdit*>()) {
             edit->setText(value);
         }

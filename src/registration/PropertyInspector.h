@@ -1,7 +1,7 @@
 // A property inspector over the design registry: one row per published property of a component,
 // edited through the property editor the registry picks: a list for value lists (sorted when the
 // editor says so), a "..." button for dialog editors, and the component editor's verbs on the
-// context menu.
+// context menu. A value longer than its box shows its start and an ellipsis, and whole on hover.
 #pragma once
 
 #include "framework/design/Design.h"

@@ -8,11 +8,13 @@
 #include "registration/RegVMADO.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTest>
 #include <QToolButton>
+#include <QToolTip>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -126,6 +128,81 @@ TEST_F(PropertyInspectorTest, TheInspectorRendersItsRows)
         for (int x = 0; x < image.width(); ++x)
             dark += QColor(image.pixel(x, y)).lightness() < 100;
     EXPECT_GT(dark, 100);
+}
+
+TEST_F(PropertyInspectorTest, ALongValueShowsItsStartAndWholeOnHover)
+{
+    const QString path = "/" + QString("long-folder-name/").repeated(12) + "people.db";
+    const QString value = "Provider=SQLite;Data Source=" + path + ";Busy Timeout=5000";
+    TVADODataSet dataSet;
+    dataSet.SetConnection(value.toStdString());
+    inspector_.SetComponent(&dataSet);
+    QApplication::processEvents();
+    QLineEdit* edit = Value<QLineEdit>("Connection");
+    ASSERT_NE(edit, nullptr);
+    ASSERT_GT(edit->fontMetrics().horizontalAdvance(value), edit->width()); // too long to show whole
+    EXPECT_GE(inspector_.columnWidth(0),
+              inspector_.fontMetrics().horizontalAdvance("UpdateObject")); // whole names
+    EXPECT_GT(inspector_.columnWidth(1), inspector_.columnWidth(0));       // the value column takes the rest
+
+    // Hovering shows the whole value.
+    const QPoint middle = edit->rect().center();
+    QHelpEvent hover(QEvent::ToolTip, middle, edit->mapToGlobal(middle));
+    QApplication::sendEvent(edit, &hover);
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text().toStdString(), value.toStdString());
+    QToolTip::hideText();
+
+    // Unfocused, the box shows the value's start where the same start alone would stand; a plain
+    // line edit would show the end of the value instead.
+    const QString start = value.left(12);
+    QLineEdit reference(start, edit->parentWidget());
+    reference.setGeometry(edit->geometry());
+    reference.setCursorPosition(0);
+    reference.show();
+    const QImage shown = edit->grab().toImage();
+    const QImage expected = reference.grab().toImage();
+    ASSERT_EQ(shown.size(), expected.size());
+    const int startWidth = edit->fontMetrics().horizontalAdvance(start);
+    int differing = 0, dark = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < std::min(shown.width(), startWidth); ++x) {
+            differing += shown.pixel(x, y) != expected.pixel(x, y);
+            dark += QColor(shown.pixel(x, y)).lightness() < 100;
+        }
+    EXPECT_EQ(differing, 0);
+    EXPECT_GT(dark, 20); // the start is drawn, not an empty box
+    // Its right end holds the ellipsis: a few dots, far fewer dark pixels than letters leave.
+    int darkAtEnd = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = shown.width() - 14; x < shown.width() - 4; ++x)
+            darkAtEnd += QColor(shown.pixel(x, y)).lightness() < 100;
+    EXPECT_GT(darkAtEnd, 0);
+    EXPECT_LT(darkAtEnd, dark);
+
+    // Editing works on the whole value, not on what the box shows.
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_End);
+    QTest::keyClicks(edit, ";Mode=Read");
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(QString::fromStdString(dataSet.GetConnection()), value + ";Mode=Read");
+    EXPECT_EQ(edit->toolTip().toStdString(), (value + ";Mode=Read").toStdString());
+}
+
+TEST_F(PropertyInspectorTest, AValueBeingTypedIsStoredWhenTheInspectorCloses)
+{
+    TVADODataSet dataSet;
+    auto inspector = std::make_unique<TPropertyInspector>();
+    inspector->SetComponent(&dataSet);
+    inspector->show();
+    QApplication::setActiveWindow(inspector.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(inspector.get()));
+    auto* edit = inspector->findChild<QLineEdit*>("valueConnection");
+    ASSERT_NE(edit, nullptr);
+    edit->setFocus();
+    QTest::keyClicks(edit, "Provider=SQLite");
+    inspector.reset();
+    EXPECT_EQ(dataSet.GetConnection(), "Provider=SQLite");
 }
 
 } // namespace
