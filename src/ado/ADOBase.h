@@ -228,6 +228,10 @@ public:
     // text may point into buf (40 bytes), scratch or the store.
     void EntryTextAt(Integer col, std::uint32_t row, std::uint32_t store, char* buf, AnsiString& scratch,
                      std::string_view& text) const;
+    // The stored text of blob col of row, when the cell holds text or is null (isNull, empty
+    // text); false for any other cell, whose bytes only the field's Value gives.
+    bool PeekBlobText(Integer col, std::uint32_t row, std::uint32_t store, std::string_view& text,
+                      bool& isNull) const;
     // Writes row's line as LoadRecord wrote it while row was current; same checks, same errors.
     void LoadRecordAt(char* buffer, std::uint32_t row, std::uint32_t store);
     // Whether the engine cursor stands on row of store with no edit in progress: moving it there

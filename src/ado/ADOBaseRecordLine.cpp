@@ -442,6 +442,27 @@ bool TVRecords::PeekCell(Integer col, std::uint32_t row, std::uint32_t store, en
     return !lf.Blob && lineCursor_->PeekCellAt(static_cast<int>(col), row, out) && PlainCell(out, lf.Type);
 }
 
+bool TVRecords::PeekBlobText(Integer col, std::uint32_t row, std::uint32_t store, std::string_view& text,
+                             bool& isNull) const
+{
+    CheckStore(store);
+    if (col < 0 || col >= static_cast<Integer>(lineFields_.size()) ||
+        !lineFields_[static_cast<std::size_t>(col)].Blob)
+        return false;
+    engine::CellPeek cell;
+    if (!lineCursor_->PeekCellAt(static_cast<int>(col), row, cell))
+        return false;
+    isNull = cell.Kind == engine::CellKind::Null;
+    if (isNull) {
+        text = {};
+        return true;
+    }
+    if (cell.Kind != engine::CellKind::Text)
+        return false;
+    text = cell.Text;
+    return true;
+}
+
 void TVRecords::EntryTextAt(Integer col, std::uint32_t row, std::uint32_t store, char* buf,
                             AnsiString& scratch, std::string_view& text) const
 {

@@ -92,10 +92,10 @@ void BlobValueList::SetValueAt(Integer index, const AnsiString& value, TObject* 
                 prefix = &slot.Prefix;
                 break;
             }
-    AnsiString line;
+    // One line buffer kept across calls: a scan sets a line per blob field of every record.
+    AnsiString& line = line_;
     if (prefix) {
-        line.reserve(prefix->size() + value.size());
-        line += *prefix;
+        line.assign(*prefix);
     } else {
         line = Get(index);
         line.erase(line.find(NameValueSeparator()) + 1);
@@ -122,6 +122,30 @@ std::unique_ptr<TStream> TVADODataSet::CreateBlobStream(TField* field, TBlobStre
     return std::make_unique<TVBlobStream>(blob, mode);
 }
 
+bool TVADODataSet::ReadBlobContent(TField* field, AnsiString& content, bool* isNull)
+{
+    // Only a text blob of an unchanged engine row in browse state: there the stream would take
+    // the stored text as it is and cache it in BlobValues, which is all this does.
+    if (State() != dsBrowse || !cursorOpen_ || records_ == nullptr || field == nullptr ||
+        !IsTextBlob(field->DataType()))
+        return false;
+    const TRecordBuffer record = FieldBuffer();
+    if (record == nullptr || !HoldsEngineRow(record))
+        return false;
+    std::uint32_t row = 0, store = 0;
+    std::memcpy(&row, record + 1, sizeof row);
+    std::memcpy(&store, record + 5, sizeof store);
+    std::string_view text;
+    bool null = false;
+    if (!records_->PeekBlobText(FieldPositionOf(field), row, store, text, null))
+        return false;
+    if (isNull != nullptr && (*isNull = null))
+        return true;
+    SetBlobData(field, AnsiString(text));
+    content = GetBlobData(field);
+    return true;
+}
+
 AnsiString TVADODataSet::GetBlobData(TField* field)
 {
     if (!field)
@@ -130,11 +154,11 @@ AnsiString TVADODataSet::GetBlobData(TField* field)
     const Integer index = list.IndexOfBlob(field->FieldName());
     if (index < 0)
         return {};
-    AnsiString value = list.Get(index);
-    value.erase(0, value.find(list.NameValueSeparator()) + 1);
+    const AnsiString& line = list.Ref(index);
+    const std::string_view value = std::string_view(line).substr(line.find(list.NameValueSeparator()) + 1);
     if (value == kNone && list.Objects(index) != LoadedMark())
         return {};
-    return value;
+    return AnsiString(value);
 }
 
 void TVADODataSet::SetBlobData(TField* field, const AnsiString& value)

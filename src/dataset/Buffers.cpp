@@ -408,6 +408,43 @@ bool TVADODataSet::EngineFieldData(TField* field, const char* record, void* buff
     return false;
 }
 
+bool TVADODataSet::PeekFieldText(TField* field, std::string_view& text, bool& isNull)
+{
+    // A text cell of an unchanged engine row in browse state, read as GetFieldData would read
+    // it; anything else takes GetFieldData.
+    switch (field->DataType()) {
+    case ftString:
+    case ftFixedChar:
+    case ftWideString:
+    case ftGuid:
+        break;
+    default:
+        return false;
+    }
+    if (State() != dsBrowse || !cursorOpen_ || records_ == nullptr || !IsDataKind(field))
+        return false;
+    const TRecordBuffer record = FieldBuffer();
+    if (record == nullptr || !HoldsEngineRow(record))
+        return false;
+    std::uint32_t row = 0, store = 0;
+    std::memcpy(&row, record + 1, sizeof row);
+    std::memcpy(&store, record + 5, sizeof store);
+    engine::CellPeek cell;
+    if (!records_->PeekCell(FieldPositionOf(field), row, store, cell))
+        return false;
+    if (cell.Kind == engine::CellKind::Null) {
+        isNull = true;
+        return true;
+    }
+    // The copy GetFieldData makes ends at a zero byte and refuses what outgrows the field.
+    if (cell.Kind != engine::CellKind::Text || static_cast<Integer>(cell.Text.size()) > field->Size() ||
+        std::memchr(cell.Text.data(), '\0', cell.Text.size()) != nullptr)
+        return false;
+    text = cell.Text;
+    isNull = text.empty();
+    return true;
+}
+
 bool TVADODataSet::GetFieldData(TField* field, void* buffer)
 {
     const TRecordBuffer record = FieldBuffer();

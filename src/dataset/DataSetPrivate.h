@@ -81,6 +81,7 @@ private:
     char slotsSeparator_ = '\0';
     bool slotsCaseSensitive_ = false;
     std::vector<Slot> slots_;
+    AnsiString line_;
 };
 
 inline Integer ReadInt32(const char* p)

@@ -203,6 +203,7 @@ public:
     bool HoldsRecord(const char* buffer) const { return buffer[0] != '\0' || HoldsEngineRow(buffer); }
     bool GetFieldData(TField* field, void* buffer) override;
     using TDataSet::GetFieldData;
+    bool PeekFieldText(TField* field, std::string_view& text, bool& isNull) override;
     // BCD values are native here as Currency, which holds every digit the field keeps.
     void DataConvert(TField* field, const void* source, void* dest, bool toNative) override;
     void DataEvent(TDataEvent event, std::intptr_t info) override;
@@ -233,6 +234,7 @@ public:
 
     // ---- blobs (Blobs.cpp) -------------------------------------------------------------------------------
     std::unique_ptr<TStream> CreateBlobStream(TField* field, TBlobStreamMode mode) override;
+    bool ReadBlobContent(TField* field, AnsiString& content, bool* isNull = nullptr) override;
     virtual AnsiString GetBlobData(TField* field);
     virtual void SetBlobData(TField* field, const AnsiString& value);
     Variant BlobToVariant(TField* field);

@@ -35,6 +35,12 @@ AnsiString TStringList::Get(Integer index) const
     return items_[static_cast<std::size_t>(index)].String;
 }
 
+const AnsiString& TStringList::Ref(Integer index) const
+{
+    CheckIndex(index);
+    return items_[static_cast<std::size_t>(index)].String;
+}
+
 void TStringList::Put(Integer index, const AnsiString& s)
 {
     if (sorted_)

@@ -141,6 +141,9 @@ public:
 
     Integer Count() const override { return static_cast<Integer>(items_.size()); }
     AnsiString Get(Integer index) const override;
+    // Item index's string in place, valid until the list changes; the list's own strings only
+    // (a descendant that computes Get differently is read with Get).
+    const AnsiString& Ref(Integer index) const;
     // Raises EListError "Operation not allowed on sorted list" on a sorted list.
     void Put(Integer index, const AnsiString& s) override;
     TObject* GetObject(Integer index) const override;

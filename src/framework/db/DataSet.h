@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 namespace vmado {
@@ -227,9 +228,18 @@ public:
     virtual bool GetFieldData(Integer fieldNo, void* buffer);
     virtual bool GetFieldData(TField* field, void* buffer, bool nativeFormat);
     virtual void DataConvert(TField* field, const void* source, void* dest, bool toNative);
+    // A text field's value in place, as GetFieldData would copy it (isNull when that gives no
+    // value), valid until the next call on the dataset; false when the descendant cannot lend
+    // it, and the field then reads through GetFieldData.
+    virtual bool PeekFieldText(TField* field, std::string_view& text, bool& isNull) { return false; }
     // The caller owns the stream; null when the descendant has no blob support.
     virtual std::unique_ptr<TStream> CreateBlobStream(TField* field, TBlobStreamMode mode);
     virtual void CloseBlob(TField* field) {}
+    // The whole content of an unmodified blob field of the active record, when the descendant can
+    // give it without a stream (a read of every record would otherwise build a stream for each);
+    // false sends the field to CreateBlobStream. It must have every effect a read stream has. With
+    // isNull given, a null blob sets it and is not read (a field asks IsNull before reading).
+    virtual bool ReadBlobContent(TField* field, AnsiString& content, bool* isNull = nullptr) { return false; }
     Integer GetBlobFieldData(Integer fieldNo, std::vector<Byte>& buffer);
 
     // ---- buffers ---------------------------------------------------------------------------

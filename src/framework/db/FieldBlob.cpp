@@ -95,6 +95,9 @@ Integer TBlobField::BlobSize()
 
 AnsiString TBlobField::GetAsString()
 {
+    AnsiString content;
+    if (!modified_ && DataSet() != nullptr && DataSet()->ReadBlobContent(this, content))
+        return content;
     return ReadAll(*OpenBlob(bmRead));
 }
 
@@ -168,6 +171,10 @@ void TBlobField::GetText(AnsiString& text, bool displayText)
 
 Variant TMemoField::GetAsVariant()
 {
+    AnsiString content;
+    bool isNull = false;
+    if (!Modified() && DataSet() != nullptr && DataSet()->ReadBlobContent(this, content, &isNull))
+        return isNull ? Variant::Null() : Variant(std::move(content));
     if (IsNull())
         return Variant::Null();
     return Variant(GetAsString());

@@ -50,6 +50,14 @@ void TStringField::SetFixedChar(bool value)
 
 bool TStringField::GetValue(AnsiString& value)
 {
+    std::string_view text;
+    bool isNull = false;
+    if (PeekDataText(text, isNull)) {
+        if (isNull)
+            return false;
+        value.assign(text);
+        return true;
+    }
     internal::ScratchBuffer buffer(static_cast<std::size_t>(DataSize()));
     if (!GetData(buffer.data()))
         return false;

@@ -172,6 +172,12 @@ protected:
     // "<value> is not a valid value for field 'X'. The allowed range is <min> to <max>".
     [[noreturn]] void RangeError(double value, double min, double max) const;
     void CheckInactive() const;
+    // The field's text as the dataset holds it, when the dataset can lend it without a copy
+    // (TDataSet::PeekFieldText); false sends the reader to GetData.
+    bool PeekDataText(std::string_view& text, bool& isNull)
+    {
+        return !validating_ && dataSet_ != nullptr && dataSet_->PeekFieldText(this, text, isNull);
+    }
     // Tells the controls that the field's presentation changed (layout: columns change).
     void PropertyChanged(bool layoutAffected);
 
