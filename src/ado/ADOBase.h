@@ -254,7 +254,8 @@ private:
 
     AnsiString filter_; // kept while closed, handed over at open
     AnsiString sort_;
-    std::vector<Integer> budgets_; // text-area bytes of each field, from CalcRecSize
+    std::vector<Integer> budgets_;    // text-area bytes of each field, from CalcRecSize
+    std::vector<Integer> rowBudgets_; // budgets_ with blobs as -1, for DirectRow's one check per row
     // What LoadRecord needs of each engine field, looked up once per fields collection.
     struct LineField {
         FieldPtr Field;

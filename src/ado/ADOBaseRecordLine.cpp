@@ -256,6 +256,7 @@ Integer TVRecords::CalcRecSize(const TFields& fields)
 {
     RecSize = 0;
     budgets_.clear();
+    rowBudgets_.clear();
     lineSource_ = nullptr;
     lineFields_.clear();
     if (!Active)
@@ -281,6 +282,7 @@ Integer TVRecords::CalcRecSize(const TFields& fields)
 
 void TVRecords::PrepareLineFields(const FieldsPtr& adoFields)
 {
+    rowBudgets_.clear();
     lineFields_.clear();
     lineSource_ = adoFields;
     lineRecordset_ = Recordset;
@@ -414,21 +416,15 @@ bool TVRecords::DirectRow(std::uint32_t& row, std::uint32_t& store)
     const Integer count = LineFieldCount();
     if (!lineCursor_ || Recordset->EditMode() != adEditNone || !lineCursor_->PeekRow(row))
         return false;
-    engine::CellPeek cell;
-    for (Integer i = 0; i < count; ++i) {
-        const LineField& lf = lineFields_[static_cast<std::size_t>(i)];
-        if (lf.Blob)
-            continue;
-        if (!lineCursor_->PeekCellAt(static_cast<int>(i), row, cell))
-            return false;
-        if (cell.Kind == engine::CellKind::Bytes)
-            return false;
-        // Quoted with every byte doubled, and its separator, the entry still fits its share.
-        if (cell.Kind == engine::CellKind::Text &&
-            (cell.Text.size() * 2 + 3 > static_cast<std::size_t>(budgets_[static_cast<std::size_t>(i)]) ||
-             std::memchr(cell.Text.data(), '\0', cell.Text.size()) != nullptr))
-            return false;
+    // Blobs have no share of the line to fit: their budgets go as negative.
+    if (static_cast<Integer>(rowBudgets_.size()) != count) {
+        rowBudgets_.resize(static_cast<std::size_t>(count));
+        for (Integer i = 0; i < count; ++i)
+            rowBudgets_[static_cast<std::size_t>(i)] =
+                lineFields_[static_cast<std::size_t>(i)].Blob ? -1 : budgets_[static_cast<std::size_t>(i)];
     }
+    if (!lineCursor_->PeekRowFits(row, rowBudgets_.data(), static_cast<int>(count)))
+        return false;
     store = lineCursor_->PeekStore();
     return true;
 }

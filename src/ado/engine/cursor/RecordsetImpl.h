@@ -150,6 +150,28 @@ public:
         }
         return true;
     }
+    bool PeekRowFits(std::uint32_t row, const Integer* budgets, int count) const override
+    {
+        if (count > ColumnCount())
+            return false;
+        row -= base_;
+        for (int col = 0; col < count; ++col) {
+            const Column& c = columns_[static_cast<std::size_t>(col)];
+            if (row >= c.Size())
+                return false;
+            if (budgets[col] < 0 || c.IsNull(row))
+                continue;
+            if (c.Kind() == ValueKind::Bytes)
+                return false;
+            if (c.Kind() != ValueKind::Text)
+                continue;
+            const std::string_view text = c.TextAt(row);
+            if (text.size() * 2 + 3 > static_cast<std::size_t>(budgets[col]) ||
+                std::memchr(text.data(), '\0', text.size()) != nullptr)
+                return false;
+        }
+        return true;
+    }
     Variant PeekValueAt(int col, std::uint32_t row) const override;
     std::uint32_t PeekStore() const override { return store_; }
     void SetFieldValue(int col, const Variant& value);

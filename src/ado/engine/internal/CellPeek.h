@@ -33,6 +33,11 @@ public:
     // Cell col of a row PeekRow gave, as the field's Value would read it when that row was
     // current with no edit in progress. False for a column or row out of range.
     virtual bool PeekCellAt(int col, std::uint32_t row, CellPeek& out) const = 0;
+    // Whether row's cells all fit a record line: no Bytes cell, and no Text cell with a zero byte
+    // or with more than (budgets[col] - 3) / 2 bytes (every byte doubled by quoting, two quotes
+    // and a separator). A negative budget skips its column. False for a row out of range or
+    // count above the column count. One call per record instead of one per cell.
+    virtual bool PeekRowFits(std::uint32_t row, const Integer* budgets, int count) const = 0;
     // The same cell as the Variant the field's Value gives; Null out of range.
     virtual Variant PeekValueAt(int col, std::uint32_t row) const = 0;
     // Names the rows the store holds: a different number after every close, open or requery,
