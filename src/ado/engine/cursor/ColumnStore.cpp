@@ -265,11 +265,23 @@ void Column::Promote(ValueKind to)
 
 std::uint64_t Column::PlaceText(std::string_view text)
 {
-    if (text.size() <= 7) {
+    const std::size_t n = text.size();
+    if (n <= 7) {
+        // Fixed-size loads (the two halves may overlap) rather than a call to memcpy: short
+        // codes and names are much of what a result holds.
+        const char* p = text.data();
         std::uint64_t ref = 0;
-        if (!text.empty())
-            std::memcpy(&ref, text.data(), text.size());
-        return ref | ((std::uint64_t{0x80} | text.size()) << 56);
+        if (n >= 4) {
+            std::uint32_t head, tail;
+            std::memcpy(&head, p, 4);
+            std::memcpy(&tail, p + n - 4, 4);
+            ref = head | (std::uint64_t{tail} << ((n - 4) * 8));
+        } else if (n > 0) {
+            ref = static_cast<unsigned char>(p[0]) |
+                  std::uint64_t{static_cast<unsigned char>(p[n / 2])} << (n / 2 * 8) |
+                  std::uint64_t{static_cast<unsigned char>(p[n - 1])} << ((n - 1) * 8);
+        }
+        return ref | ((std::uint64_t{0x80} | n) << 56);
     }
     const std::size_t at = arena_.size();
     if (at > kOffsetMask)
