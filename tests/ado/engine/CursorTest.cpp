@@ -413,5 +413,19 @@ TEST_F(BACKEND_SUITE(CursorTest), LongTextsAmongShortOnesArriveWholeInEveryBlock
     }
 }
 
+TEST_F(BACKEND_SUITE(CursorTest), TextsOfEveryShortLengthReadBackExactly)
+{
+    // Up to seven bytes a text lives inside its row's reference, past that in the column's arena:
+    // every length on both sides, of letters that differ at each position so no byte can move.
+    const std::string letters = "aZ0-y9Kb.Qc1 dR";
+    Exec("CREATE TABLE lengths (id INTEGER PRIMARY KEY, t VARCHAR(20))");
+    for (std::size_t n = 0; n < letters.size(); ++n)
+        Exec("INSERT INTO lengths VALUES (" + std::to_string(n) + ", '" + letters.substr(0, n) + "')");
+    auto rs = OpenRs("SELECT id, t FROM lengths ORDER BY id", adLockReadOnly);
+    ASSERT_EQ(rs->RecordCount(), static_cast<Integer>(letters.size()));
+    for (std::size_t n = 0; !rs->Eof(); rs->MoveNext(), ++n)
+        EXPECT_EQ(rs->Fields()->Item("t")->Value().AsString(), letters.substr(0, n)) << n << " bytes";
+}
+
 } // namespace
 } // namespace vmado::test

@@ -10,39 +10,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <new>
-
-#include <sys/mman.h>
+#include <vector>
 
 namespace vmado::engine {
-
-namespace {
-constexpr std::size_t BulkThreshold = std::size_t{4} << 20;
-constexpr std::size_t HugePage = std::size_t{2} << 20;
-std::size_t RoundUp(std::size_t bytes)
-{
-    return (bytes + HugePage - 1) & ~(HugePage - 1);
-}
-} // namespace
-
-void* AllocateBulk(std::size_t bytes)
-{
-    if (bytes < BulkThreshold)
-        return ::operator new(bytes);
-    void* p = mmap(nullptr, RoundUp(bytes), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (p == MAP_FAILED)
-        throw std::bad_alloc();
-    madvise(p, RoundUp(bytes), MADV_HUGEPAGE); // advice only: without huge pages it still works
-    return p;
-}
-
-void ReleaseBulk(void* p, std::size_t bytes) noexcept
-{
-    if (bytes < BulkThreshold)
-        ::operator delete(p);
-    else
-        munmap(p, RoundUp(bytes));
-}
 
 namespace {
 
@@ -293,25 +263,25 @@ void Column::Promote(ValueKind to)
                 StoreText(r, texts[r]);
 }
 
-namespace {
-
-// Grows by four rather than two: materialising a large result then copies a third of its data
-// instead of all of it, and capacity never written stays out of resident memory.
-template <typename V> inline void Room(V& v, std::size_t extra)
-{
-    if (v.size() + extra > v.capacity())
-        v.reserve(std::max<std::size_t>((v.size() + extra) * 2, v.capacity() * 4 + 256));
-}
-
-} // namespace
-
 std::uint64_t Column::PlaceText(std::string_view text)
 {
-    if (text.size() <= 7) {
+    const std::size_t n = text.size();
+    if (n <= 7) {
+        // Fixed-size loads (the two halves may overlap) rather than a call to memcpy: short
+        // codes and names are much of what a result holds.
+        const char* p = text.data();
         std::uint64_t ref = 0;
-        if (!text.empty())
-            std::memcpy(&ref, text.data(), text.size());
-        return ref | ((std::uint64_t{0x80} | text.size()) << 56);
+        if (n >= 4) {
+            std::uint32_t head, tail;
+            std::memcpy(&head, p, 4);
+            std::memcpy(&tail, p + n - 4, 4);
+            ref = head | (std::uint64_t{tail} << ((n - 4) * 8));
+        } else if (n > 0) {
+            ref = static_cast<unsigned char>(p[0]) |
+                  std::uint64_t{static_cast<unsigned char>(p[n / 2])} << (n / 2 * 8) |
+                  std::uint64_t{static_cast<unsigned char>(p[n - 1])} << ((n - 1) * 8);
+        }
+        return ref | ((std::uint64_t{0x80} | n) << 56);
     }
     const std::size_t at = arena_.size();
     if (at > kOffsetMask)
@@ -319,13 +289,12 @@ std::uint64_t Column::PlaceText(std::string_view text)
                             "vmado.Cursor");
     const bool longText = text.size() >= kLongLength;
     const std::size_t prefix = longText ? sizeof(std::uint32_t) : 0;
-    Room(arena_, prefix + text.size());
-    arena_.resize(at + prefix + text.size());
+    char* to = arena_.extend(prefix + text.size());
     if (longText) {
         const auto length = static_cast<std::uint32_t>(text.size());
-        std::memcpy(arena_.data() + at, &length, sizeof length);
+        std::memcpy(to, &length, sizeof length);
     }
-    std::memcpy(arena_.data() + at + prefix, text.data(), text.size());
+    std::memcpy(to + prefix, text.data(), text.size());
     return at | (std::uint64_t{longText ? kLongLength : text.size()} << 40);
 }
 
@@ -338,7 +307,6 @@ void Column::Append(const CellRef& cell)
             nulls_.push_back(0);
         switch (meta_.Kind) {
         case ValueKind::Integer:
-            Room(ints_, 1);
             ints_.push_back(cell.I);
             if (cell.I < minInt_)
                 minInt_ = cell.I;
@@ -346,16 +314,13 @@ void Column::Append(const CellRef& cell)
                 maxInt_ = cell.I;
             break;
         case ValueKind::Currency:
-            Room(ints_, 1);
             ints_.push_back(cell.Cur);
             break;
         case ValueKind::Float:
         case ValueKind::Date:
-            Room(reals_, 1);
             reals_.push_back(cell.F);
             break;
         case ValueKind::Boolean:
-            Room(bools_, 1);
             bools_.push_back(cell.B ? 1 : 0);
             break;
         case ValueKind::Text:
@@ -363,7 +328,6 @@ void Column::Append(const CellRef& cell)
             if (cell.Text.size() > UINT32_MAX)
                 throw EOleException("Value of field '" + meta_.Name + "' is too large to hold",
                                     "vmado.Cursor");
-            Room(refs_, 1);
             refs_.push_back(PlaceText(cell.Text));
             NoteLength(maxLength_, cell.Text, cell.Kind == ValueKind::Text);
             if (!cell.Stored.empty() && meta_.Kind == ValueKind::Text)

@@ -4,39 +4,16 @@
 #pragma once
 
 #include "ado/engine/Provider.h"
+#include "ado/engine/cursor/BulkArray.h"
 
 #include <bit>
 #include <cstdint>
 #include <cstring>
-#include <new>
 #include <string>
 #include <unordered_map>
 #include <utility>
-#include <vector>
 
 namespace vmado::engine {
-
-// Storage for the column arrays: blocks of 4 MB and more come straight from the system as
-// transparent huge pages, so filling a large result takes few page faults.
-void* AllocateBulk(std::size_t bytes);
-void ReleaseBulk(void* p, std::size_t bytes) noexcept;
-
-template <typename T> struct BulkAllocator {
-    using value_type = T;
-    BulkAllocator() = default;
-    template <typename U> BulkAllocator(const BulkAllocator<U>&) noexcept {}
-    T* allocate(std::size_t n) { return static_cast<T*>(AllocateBulk(n * sizeof(T))); }
-    void deallocate(T* p, std::size_t n) noexcept { ReleaseBulk(p, n * sizeof(T)); }
-    template <typename U> bool operator==(const BulkAllocator<U>&) const noexcept { return true; }
-    // resize() leaves new elements uninitialised: every slot is written right after.
-    template <typename U> void construct(U* p) noexcept { ::new (static_cast<void*>(p)) U; }
-    template <typename U, typename... Args> void construct(U* p, Args&&... args)
-    {
-        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
-    }
-};
-
-template <typename T> using BulkVector = std::vector<T, BulkAllocator<T>>;
 
 static_assert(std::endian::native == std::endian::little, "short texts are kept in the low bytes of a word");
 
@@ -99,10 +76,10 @@ private:
     std::size_t maxLength_ = 0;
     Int64 minInt_ = 0; // range of the integers loaded, which may exceed the declared type's
     Int64 maxInt_ = 0;
-    BulkVector<std::uint64_t> nulls_;
-    BulkVector<Int64> ints_;   // Integer, Currency (raw)
-    BulkVector<double> reals_; // Float, Date
-    BulkVector<std::uint8_t> bools_;
+    BulkArray<std::uint64_t> nulls_;
+    BulkArray<Int64> ints_;   // Integer, Currency (raw)
+    BulkArray<double> reals_; // Float, Date
+    BulkArray<std::uint8_t> bools_;
     // Text and bytes: one reference per row. With the top bit set, the value itself, up to seven
     // bytes in the reference's low bytes (its length in bits 56-58): short codes and names cost
     // nothing more. Otherwise an offset into the arena (bits 0-39) and the length (bits 40-62);
@@ -110,8 +87,8 @@ private:
     static constexpr std::uint64_t kOffsetMask = (std::uint64_t{1} << 40) - 1;
     static constexpr std::uint64_t kLongLength = (std::uint64_t{1} << 23) - 1;
     std::uint64_t PlaceText(std::string_view text); // the reference of text, stored in the arena if long
-    BulkVector<std::uint64_t> refs_;
-    BulkVector<char> arena_;
+    BulkArray<std::uint64_t> refs_;
+    BulkArray<char> arena_;
     // Rows whose text lost characters on loading: the text as loaded and the bytes as stored.
     // Rare, so kept apart from the arrays every row pays for.
     std::unordered_map<std::uint32_t, std::pair<std::string, std::string>> stored_;

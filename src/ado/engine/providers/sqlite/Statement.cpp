@@ -187,18 +187,21 @@ bool SqliteStatement::Step(std::vector<CellRef>& row)
         const ValueKind kind = columns_[i].Kind;
         CellRef& c = row[i];
         c.Stored = {};
+        // One value handle per cell: the sqlite3_value_* calls skip the per-call checks of
+        // the sqlite3_column_* family.
+        sqlite3_value* v = sqlite3_column_value(s, static_cast<int>(i));
+        const int type = sqlite3_value_type(v);
         if (kind == ValueKind::Text && !columns_[i].KindFromData) {
             // A text column takes every value as text (SQLite converts numbers and passes blob
-            // bytes), so two calls do: a null pointer is a NULL unless memory ran out.
-            const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s, static_cast<int>(i)));
-            if (!p) {
-                if (sqlite3_errcode(connection_.Db()) == SQLITE_NOMEM)
-                    Raise(connection_.Db(), SQLITE_NOMEM, "Cannot read the next row");
+            // bytes, an empty blob as ""): only a NULL has no text, unless memory ran out.
+            if (type == SQLITE_NULL) {
                 c.Kind = ValueKind::Null;
                 continue;
             }
-            const std::string_view utf8(
-                p, static_cast<std::size_t>(sqlite3_column_bytes(s, static_cast<int>(i))));
+            const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(v));
+            if (!p) // the value calls leave the connection's error alone: name the cause here
+                Raise(nullptr, SQLITE_NOMEM, "Cannot read the next row");
+            const std::string_view utf8(p, static_cast<std::size_t>(sqlite3_value_bytes(v)));
             c.Kind = ValueKind::Text;
             c.Text = utf8;
             if (Utf8ToAnsiIfNeeded(utf8, convert_[i])) {
@@ -207,10 +210,7 @@ bool SqliteStatement::Step(std::vector<CellRef>& row)
             }
             continue;
         }
-        // One value handle per cell: the sqlite3_value_* calls skip the per-call checks of
-        // the sqlite3_column_* family.
-        sqlite3_value* v = sqlite3_column_value(s, static_cast<int>(i));
-        switch (sqlite3_value_type(v)) {
+        switch (type) {
         case SQLITE_NULL:
             c.Kind = ValueKind::Null;
             break;
