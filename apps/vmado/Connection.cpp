@@ -138,6 +138,7 @@ std::unique_ptr<TVADODataSet> OpenData(const SourceOptions& source, const DataOp
         countSql = "SELECT COUNT(*) FROM (" + Arg(options.sql) + ") counted";
     }
     dataSet->SetSortStr(Arg(options.sort));
+    dataSet->SetFilter(Arg(options.filter));
     Integer total = 0;
     if (progress.Active()) {
         // Only a terminal shows the share done, so only there is the count worth a second query.
@@ -147,9 +148,6 @@ std::unique_ptr<TVADODataSet> OpenData(const SourceOptions& source, const DataOp
     dataSet->Open();
     progress.Done();
     dataSet->OnFetchProgress = nullptr;
-    // A table's open makes its Filter the relation to its master, so the user's filter comes
-    // after; it then applies to the records already read.
-    dataSet->SetFilter(Arg(options.filter));
     return dataSet;
 }
 

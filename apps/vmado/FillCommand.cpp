@@ -1,5 +1,6 @@
 #include "Commands.h"
 
+#include "dataset/NumberText.h"
 #include "framework/classes/Strings.h"
 #include "framework/db/Fields.h"
 #include "framework/rtl/CodePage.h"
@@ -7,7 +8,6 @@
 
 #include <iostream>
 #include <memory>
-#include <regex>
 
 namespace vmado::app {
 
@@ -35,17 +35,11 @@ bool Confirmed()
     return answer == "y" || answer == "Y" || answer == "yes" || answer == "YES";
 }
 
-// A sign, digits with one decimal point or comma, an exponent: checked before anything is opened
-// or asked, so a typing slip never reaches the prompt. The dataset checks the value again.
-bool LooksNumeric(const std::string& text)
-{
-    static const std::regex number(R"(\s*[+-]?(\d+([.,]\d*)?|[.,]\d+)([eE][+-]?\d+)?\s*)");
-    return std::regex_match(text, number);
-}
-
 void Run(const SourceOptions& source, const FillOptions& options, bool constant)
 {
-    if (constant && options.number && !LooksNumeric(options.constant))
+    // Checked before anything is opened or asked, by the rule the fill applies, so a value the
+    // fill would refuse never reaches the preview or the question.
+    if (constant && options.number && !SqlNumberLiteral(Arg(options.constant)))
         throw CLI::ValidationError("--const", "'" + options.constant + "' is not a number, as --number asks");
     const auto dataSet = OpenData(source, options.data);
     const AnsiString fieldName = Arg(options.field);

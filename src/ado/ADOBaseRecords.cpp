@@ -278,10 +278,18 @@ Integer TVRecords::FilterFind(const AnsiString& criteria)
 
 void TVRecords::ApplyFilter(const AnsiString& value)
 {
-    if (value.empty())
+    if (value.empty()) {
         Recordset->SetFilter(Variant(static_cast<Integer>(adFilterNone)));
-    else
+        return;
+    }
+    // The engine names the position in the text, not the text: a filter set long before the
+    // open that rejects it must still be recognisable in the error.
+    try {
         Recordset->SetFilter(Variant(value));
+    } catch (const EOleException& e) {
+        throw EOleException("Filter '" + value + "': " + e.Message(), e.Source(), e.ErrorCode(), e.SqlState(),
+                            e.DatabaseText());
+    }
 }
 
 AnsiString TVRecords::GetFilter() const

@@ -2,58 +2,22 @@
 // re-opened on its first record. Values are literals the database reads back unchanged: quotes
 // doubled, and a bare value only when it is a number, written with a point.
 #include "dataset/FillUpPrivate.h"
+#include "dataset/NumberText.h"
 
 #include "framework/rtl/Exceptions.h"
-#include "framework/rtl/Locale.h"
 #include "framework/rtl/SysUtils.h"
-
-#include <cctype>
 
 namespace vmado {
 
 namespace {
 
-bool Digit(char c)
-{
-    return std::isdigit(static_cast<unsigned char>(c)) != 0;
-}
-
-// Sign, digits with one decimal separator (the locale's or a point) and an optional exponent;
-// nothing else, so the value cannot carry more SQL than a number.
 AnsiString NumberLiteral(const AnsiString& value, const AnsiString& fieldName)
 {
-    const AnsiString text = Trim(value);
-    const char separator = FormatSettings().DecimalSeparator;
-    AnsiString out;
-    std::size_t i = 0;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        out += text[i++];
-    bool digits = false, point = false;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        if (Digit(c)) {
-            digits = true;
-            out += c;
-        } else if ((c == '.' || c == separator) && !point) {
-            point = true;
-            out += '.';
-        } else {
-            break;
-        }
-    }
-    bool valid = digits;
-    if (valid && i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        out += text[i++];
-        if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-            out += text[i++];
-        valid = i < text.size() && Digit(text[i]);
-        while (i < text.size() && Digit(text[i]))
-            out += text[i++];
-    }
-    if (!valid || i != text.size())
+    std::optional<AnsiString> literal = SqlNumberLiteral(value);
+    if (!literal)
         throw EConvertError("'" + value + "' is not a valid number for field '" + fieldName +
                             "'; quote it to store it as text");
-    return out;
+    return *literal;
 }
 
 } // namespace

@@ -139,7 +139,9 @@ void TVTable::UpdateRelation(bool active)
 
 void TVTable::InternalOpen()
 {
-    UpdateRelation(link_->Active());
+    // Without a relation the Filter is the user's own, set before the open, and stays.
+    if (!relation_.empty())
+        UpdateRelation(link_->Active());
     TVADODataSet::InternalOpen();
 }
 

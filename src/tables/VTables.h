@@ -67,7 +67,8 @@ public:
     void MasterDisabled(TObject* sender);
 
 protected:
-    // A master that is already open filters the table from its first record.
+    // A master that is already open filters the table from its first record. Without a
+    // relation a Filter set while closed applies from the first record, as on any dataset.
     void InternalOpen() override;
     // The settings file's filter was the relation for the master record of its save; with a
     // relation, the master's present record decides the filter again.

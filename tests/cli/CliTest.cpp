@@ -3,6 +3,8 @@
 #include "common/SqliteFile.h"
 #include "dataset/VDB.h"
 #include "framework/rtl/CodePage.h"
+#include "framework/rtl/Exceptions.h"
+#include "tables/VTables.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -256,6 +258,82 @@ TEST_F(CliTest, FillChangesTheFilteredRecordsOnlyWhenConfirmed)
                   c.names);
         if (c.names == before) {
             EXPECT_THAT(r.out, HasSubstr("Nothing changed"));
+        }
+    }
+}
+
+// The tool refuses a --number constant before it opens anything; it must refuse exactly the
+// values the fill itself would refuse, and write what the fill writes for the others.
+TEST_F(CliTest, ANumberConstantIsRefusedExactlyWhenTheFillRefusesIt)
+{
+    db_.Exec("CREATE TABLE n (id INTEGER PRIMARY KEY, qty NUMERIC)");
+    db_.Exec("INSERT INTO n VALUES (1, NULL)");
+    struct Case {
+        std::string value;
+        bool number;
+    };
+    const Case cases[] = {
+        {"12", true},
+        {"-7", true},
+        {"+3.25", true},
+        {" 12.5 ", true},
+        {"\t8", true},
+        {".5", true},
+        {"5.", true},
+        {"1e3", true},
+        {"2.5E-2", true},
+        {"-1e+2", true},
+        {"", false},
+        {" ", false},
+        {"1e", false},
+        {"1e+", false},
+        {"e5", false},
+        {"0x10", false},
+        {"1,5", false},
+        {"1.234,5", false},
+        {"1,234.5", false},
+        {"1 000", false},
+        {"1.2.3", false},
+        {"--1", false},
+        {"+-1", false},
+        {".", false},
+        {"-", false},
+        {"12a", false},
+        {"NaN", false},
+        {"Infinity", false},
+        {"1;DROP TABLE n", false},
+        {"\xd9\xa1", false}, // the Arabic-Indic digit one
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("'" + c.value + "'");
+        db_.Exec("UPDATE n SET qty = NULL");
+        bool fillTakesIt = true;
+        {
+            TVTable table(nullptr);
+            table.SetConnection(db_.ConnectionString());
+            table.SetTableName("n");
+            table.Open();
+            try {
+                table.FillConst("qty", Utf8ToAnsi(c.value), false);
+            } catch (const EConvertError& e) {
+                fillTakesIt = false;
+                EXPECT_THAT(e.Message(), HasSubstr("not a valid number"));
+            }
+        }
+        const std::string filled = db_.Scalar("SELECT quote(qty) FROM n");
+        EXPECT_EQ(fillTakesIt, c.number) << "the fill wrote " << filled;
+
+        db_.Exec("UPDATE n SET qty = NULL");
+        const Result r = RunOnDb({"fill", "qty", "--table", "n", "--const", c.value, "--number", "--yes"});
+        const bool toolTakesIt = r.status == 0;
+        EXPECT_EQ(toolTakesIt, fillTakesIt) << r.err;
+        if (toolTakesIt) {
+            EXPECT_EQ(db_.Scalar("SELECT quote(qty) FROM n"), filled);
+        } else {
+            EXPECT_EQ(r.status, 2) << "refused before the open: " << r.err;
+            EXPECT_THAT(r.err, HasSubstr("'" + c.value + "' is not a number"));
+            EXPECT_EQ(r.out, "") << "no preview, no question";
+            EXPECT_EQ(db_.Scalar("SELECT quote(qty) FROM n"), "NULL");
         }
     }
 }
