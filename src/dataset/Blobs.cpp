@@ -126,15 +126,9 @@ bool TVADODataSet::ReadBlobContent(TField* field, AnsiString& content, bool* isN
 {
     // Only a text blob of an unchanged engine row in browse state: there the stream would take
     // the stored text as it is and cache it in BlobValues, which is all this does.
-    if (State() != dsBrowse || !cursorOpen_ || records_ == nullptr || field == nullptr ||
-        !IsTextBlob(field->DataType()))
-        return false;
-    const TRecordBuffer record = FieldBuffer();
-    if (record == nullptr || !HoldsEngineRow(record))
-        return false;
     std::uint32_t row = 0, store = 0;
-    std::memcpy(&row, record + 1, sizeof row);
-    std::memcpy(&store, record + 5, sizeof store);
+    if (field == nullptr || !IsTextBlob(field->DataType()) || !BrowsedEngineRow(row, store))
+        return false;
     std::string_view text;
     bool null = false;
     if (!records_->PeekBlobText(FieldPositionOf(field), row, store, text, null))

@@ -408,6 +408,18 @@ bool TVADODataSet::EngineFieldData(TField* field, const char* record, void* buff
     return false;
 }
 
+bool TVADODataSet::BrowsedEngineRow(std::uint32_t& row, std::uint32_t& store)
+{
+    if (State() != dsBrowse || !cursorOpen_ || records_ == nullptr)
+        return false;
+    const TRecordBuffer record = FieldBuffer();
+    if (record == nullptr || !HoldsEngineRow(record))
+        return false;
+    std::memcpy(&row, record + 1, sizeof row);
+    std::memcpy(&store, record + 5, sizeof store);
+    return true;
+}
+
 bool TVADODataSet::PeekFieldText(TField* field, std::string_view& text, bool& isNull)
 {
     // A text cell of an unchanged engine row in browse state, read as GetFieldData would read
@@ -421,14 +433,9 @@ bool TVADODataSet::PeekFieldText(TField* field, std::string_view& text, bool& is
     default:
         return false;
     }
-    if (State() != dsBrowse || !cursorOpen_ || records_ == nullptr || !IsDataKind(field))
-        return false;
-    const TRecordBuffer record = FieldBuffer();
-    if (record == nullptr || !HoldsEngineRow(record))
-        return false;
     std::uint32_t row = 0, store = 0;
-    std::memcpy(&row, record + 1, sizeof row);
-    std::memcpy(&store, record + 5, sizeof store);
+    if (!IsDataKind(field) || !BrowsedEngineRow(row, store))
+        return false;
     engine::CellPeek cell;
     if (!records_->PeekCell(FieldPositionOf(field), row, store, cell))
         return false;

@@ -390,6 +390,9 @@ private:
     void RenderLine(TRecordBuffer buffer) const;
     // A data field's value from the engine row a buffer keeps; false when the field's type and
     // the cell's kind take the text route, which then reads entryText.
+    // The engine row and store of the active record when it is an unchanged engine row read in
+    // browse state: the one case where fields may be read from the stored cells in place.
+    bool BrowsedEngineRow(std::uint32_t& row, std::uint32_t& store);
     bool EngineFieldData(TField* field, const char* record, void* buffer, bool& result, char* buf,
                          AnsiString& scratch, std::string_view& entryText);
 
