@@ -73,11 +73,11 @@ Integer BlobValueList::IndexOfBlob(const AnsiString& name)
         if (slot.Name == name)
             return slot.Index;
     const Integer index = IndexOfName(name);
-    slots_.push_back({name, index});
+    slots_.push_back({name, index, {}});
     return index;
 }
 
-void BlobValueList::SetValueAt(Integer index, const AnsiString& value, TObject* object)
+void BlobValueList::SetValueAt(Integer index, std::string_view value, TObject* object)
 {
     // The line's name part as the list has it, from the slot that found the line.
     const AnsiString* prefix = nullptr;
@@ -92,16 +92,15 @@ void BlobValueList::SetValueAt(Integer index, const AnsiString& value, TObject* 
                 prefix = &slot.Prefix;
                 break;
             }
-    // One line buffer kept across calls: a scan sets a line per blob field of every record.
-    AnsiString& line = line_;
-    if (prefix) {
-        line.assign(*prefix);
-    } else {
-        line = Get(index);
-        line.erase(line.find(NameValueSeparator()) + 1);
-    }
-    line += value;
-    Put(index, line);
+    // Rewritten in place: a scan sets a line per blob field of every record.
+    const char separator = NameValueSeparator();
+    PutInPlace(index, [&](AnsiString& line) {
+        if (prefix)
+            line.assign(*prefix);
+        else
+            line.erase(line.find(separator) + 1);
+        line.append(value);
+    });
     PutObject(index, object);
     // Neither moved a line: what was found is still where it was.
     if (known)
@@ -135,8 +134,17 @@ bool TVADODataSet::ReadBlobContent(TField* field, AnsiString& content, bool* isN
         return false;
     if (isNull != nullptr && (*isNull = null))
         return true;
-    SetBlobData(field, AnsiString(text));
-    content = GetBlobData(field);
+    // What SetBlobData and GetBlobData would do, with one look-up and no temporary copies: the
+    // line caches the text ("NONE" when empty) and the read gives back the text itself.
+    auto& list = static_cast<dataset::BlobValueList&>(*blobValues_);
+    const Integer index = list.IndexOfBlob(field->FieldName());
+    if (index < 0) {
+        content.clear();
+        return true;
+    }
+    list.SetValueAt(index, text.empty() ? std::string_view(kNone) : text,
+                    text.empty() ? nullptr : LoadedMark());
+    content.assign(text);
     return true;
 }
 

@@ -174,6 +174,82 @@ double TextToFloat(std::string_view text)
     return StrToFloat(text);
 }
 
+// A typed cell as the value the field would read back from its buffer, when it converts without
+// the text route: integers that fit the field, finite floats, Booleans, and whole days within the
+// years the date text covers (a time of day keeps the text route, whose rounding the stamp must
+// keep). An integer too wide for its field raises, as its text would.
+bool CellNumber(TField* field, const engine::CellPeek& cell, TFieldNumber& out)
+{
+    using engine::CellKind;
+    switch (field->DataType()) {
+    case ftSmallint:
+    case ftInteger:
+    case ftWord:
+    case ftAutoInc:
+    case ftLargeint:
+        if (cell.Kind != CellKind::Integer)
+            return false;
+        if (!FitsWidth(cell.Int, field))
+            throw EDatabaseError("Value " + IntToStr(cell.Int) + " of field '" + field->FieldName() +
+                                 "' does not fit its " + IntToStr(field->DataSize() * 8) + "-bit " +
+                                 FieldTypeName(field->DataType()) + " field");
+        out.Int = cell.Int;
+        return true;
+    case ftBoolean:
+        if (cell.Kind != CellKind::Boolean)
+            return false;
+        out.Bool = cell.Bool;
+        return true;
+    case ftFloat:
+    case ftCurrency:
+        // The text forms of infinities go to the general reader, which refuses them.
+        if (cell.Kind != CellKind::Float || !std::isfinite(cell.Real))
+            return false;
+        out.Real = cell.Real == 0 ? 0.0 : cell.Real; // the entry of -0 is "0"
+        return true;
+    case ftDate:
+    case ftDateTime: {
+        const double day = std::trunc(cell.Real);
+        if (cell.Kind != CellKind::Date || !(day >= -693593.0 && day <= 2958465.0) || day != cell.Real)
+            return false;
+        out.Real = day == 0 ? 0.0 : day;
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+// CellNumber's value in the field's native buffer form, as GetFieldData writes it.
+void StoreNumber(TField* field, const TFieldNumber& value, void* buffer)
+{
+    switch (field->DataType()) {
+    case ftBoolean: {
+        const std::int16_t v = value.Bool ? -1 : 0;
+        std::memcpy(buffer, &v, sizeof v);
+        return;
+    }
+    case ftFloat:
+    case ftCurrency:
+        std::memcpy(buffer, &value.Real, sizeof value.Real);
+        return;
+    case ftDate:
+    case ftDateTime: {
+        const Integer date = static_cast<Integer>(value.Real) + DateDelta;
+        if (field->DataType() == ftDate) {
+            std::memcpy(buffer, &date, sizeof date);
+        } else {
+            const double msecs = static_cast<double>(date) * kMSecsPerDay;
+            std::memcpy(buffer, &msecs, sizeof msecs);
+        }
+        return;
+    }
+    default:
+        StoreInteger(buffer, value.Int, field->DataSize());
+        return;
+    }
+}
+
 } // namespace
 
 // ---- buffers ----------------------------------------------------------------------------------------
@@ -347,57 +423,10 @@ bool TVADODataSet::EngineFieldData(TField* field, const char* record, void* buff
             result = !cell.Text.empty();
             return true;
         }
-        switch (field->DataType()) {
-        case ftSmallint:
-        case ftInteger:
-        case ftWord:
-        case ftAutoInc:
-        case ftLargeint:
-            if (cell.Kind != CellKind::Integer || buffer == nullptr)
-                break;
-            if (!FitsWidth(cell.Int, field))
-                throw EDatabaseError("Value " + IntToStr(cell.Int) + " of field '" + field->FieldName() +
-                                     "' does not fit its " + IntToStr(field->DataSize() * 8) + "-bit " +
-                                     FieldTypeName(field->DataType()) + " field");
-            StoreInteger(buffer, cell.Int, field->DataSize());
+        TFieldNumber value;
+        if (buffer != nullptr && CellNumber(field, cell, value)) {
+            StoreNumber(field, value, buffer);
             return result = true;
-        case ftBoolean:
-            if (cell.Kind != CellKind::Boolean || buffer == nullptr)
-                break;
-            {
-                const std::int16_t v = cell.Bool ? -1 : 0;
-                std::memcpy(buffer, &v, sizeof v);
-            }
-            return result = true;
-        case ftFloat:
-        case ftCurrency:
-            // The text forms of infinities go to the general reader, which refuses them.
-            if (cell.Kind != CellKind::Float || buffer == nullptr || !std::isfinite(cell.Real))
-                break;
-            {
-                const double v = cell.Real == 0 ? 0.0 : cell.Real; // the entry of -0 is "0"
-                std::memcpy(buffer, &v, sizeof v);
-            }
-            return result = true;
-        case ftDate:
-        case ftDateTime: {
-            // A whole day within the years the date text covers reads as its yyyy-mm-dd entry does;
-            // a time of day takes the text route, whose rounding the stamp must keep.
-            const double day = std::trunc(cell.Real);
-            if (cell.Kind != CellKind::Date || buffer == nullptr || !(day >= -693593.0 && day <= 2958465.0) ||
-                day != cell.Real)
-                break;
-            const Integer date = static_cast<Integer>(day) + DateDelta;
-            if (field->DataType() == ftDate) {
-                std::memcpy(buffer, &date, sizeof date);
-            } else {
-                const double msecs = static_cast<double>(date) * kMSecsPerDay;
-                std::memcpy(buffer, &msecs, sizeof msecs);
-            }
-            return result = true;
-        }
-        default:
-            break;
         }
         if (cell.Kind == CellKind::Null || cell.Kind == CellKind::Text) {
             entryText = cell.Text;
@@ -450,6 +479,21 @@ bool TVADODataSet::PeekFieldText(TField* field, std::string_view& text, bool& is
     text = cell.Text;
     isNull = text.empty();
     return true;
+}
+
+bool TVADODataSet::PeekFieldNumber(TField* field, TFieldNumber& value, bool& isNull)
+{
+    // A typed cell of an unchanged engine row in browse state that converts as GetFieldData
+    // converts it; anything else takes GetFieldData.
+    std::uint32_t row = 0, store = 0;
+    if (field->IsBlob() || !IsDataKind(field) || !BrowsedEngineRow(row, store))
+        return false;
+    engine::CellPeek cell;
+    if (!records_->PeekCell(FieldPositionOf(field), row, store, cell))
+        return false;
+    // A Null cell is an empty entry, which every number, Boolean and date field reads as no value.
+    isNull = cell.Kind == engine::CellKind::Null;
+    return isNull || CellNumber(field, cell, value);
 }
 
 bool TVADODataSet::GetFieldData(TField* field, void* buffer)

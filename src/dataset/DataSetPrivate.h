@@ -65,7 +65,7 @@ public:
     // IndexOfName(name), -1 when absent.
     Integer IndexOfBlob(const AnsiString& name);
     // Line index becomes its own name, the separator and value, with object as its object.
-    void SetValueAt(Integer index, const AnsiString& value, TObject* object);
+    void SetValueAt(Integer index, std::string_view value, TObject* object);
 
 protected:
     void Changing() override;
@@ -81,7 +81,6 @@ private:
     char slotsSeparator_ = '\0';
     bool slotsCaseSensitive_ = false;
     std::vector<Slot> slots_;
-    AnsiString line_;
 };
 
 inline Integer ReadInt32(const char* p)

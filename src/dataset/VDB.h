@@ -204,6 +204,7 @@ public:
     bool GetFieldData(TField* field, void* buffer) override;
     using TDataSet::GetFieldData;
     bool PeekFieldText(TField* field, std::string_view& text, bool& isNull) override;
+    bool PeekFieldNumber(TField* field, TFieldNumber& value, bool& isNull) override;
     // BCD values are native here as Currency, which holds every digit the field keeps.
     void DataConvert(TField* field, const void* source, void* dest, bool toNative) override;
     void DataEvent(TDataEvent event, std::intptr_t info) override;

@@ -41,11 +41,16 @@ const AnsiString& TStringList::Ref(Integer index) const
     return items_[static_cast<std::size_t>(index)].String;
 }
 
-void TStringList::Put(Integer index, const AnsiString& s)
+void TStringList::CheckPut(Integer index) const
 {
     if (sorted_)
         Error(kSortedError, 0);
     CheckIndex(index);
+}
+
+void TStringList::Put(Integer index, const AnsiString& s)
+{
+    CheckPut(index);
     Changing();
     items_[static_cast<std::size_t>(index)].String = s;
     Changed();

@@ -189,6 +189,15 @@ protected:
     int CompareStrings(const AnsiString& s1, const AnsiString& s2) const override;
     virtual void Changing();
     virtual void Changed();
+    // Put without the copy: edit rewrites item index's string in place, keeping its capacity,
+    // between the Changing and Changed a Put gives; raises as Put does.
+    template <class Edit> void PutInPlace(Integer index, Edit&& edit)
+    {
+        CheckPut(index);
+        Changing();
+        edit(items_[static_cast<std::size_t>(index)].String);
+        Changed();
+    }
 
 private:
     struct Item {
@@ -196,6 +205,7 @@ private:
         TObject* Object = nullptr; // not owned
     };
     void CheckIndex(Integer index) const;
+    void CheckPut(Integer index) const; // a list that is not sorted, and an index in range
     void InsertItem(Integer index, const AnsiString& s, TObject* object);
 
     std::vector<Item> items_;

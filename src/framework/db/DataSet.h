@@ -106,6 +106,15 @@ public:
 // separator. Empty once pos reaches the end.
 AnsiString ExtractFieldName(const AnsiString& fields, std::size_t& pos);
 
+// A number, Boolean or date of a record read in place (TDataSet::PeekFieldNumber): Int for the
+// integer fields, Real for the float and currency fields and for a date or time as a TDateTime,
+// Bool for a Boolean field.
+struct TFieldNumber {
+    Int64 Int = 0;
+    double Real = 0;
+    bool Bool = false;
+};
+
 class TDataSet : public TComponent {
 public:
     explicit TDataSet(TComponent* owner);
@@ -232,6 +241,9 @@ public:
     // value), valid until the next call on the dataset; false when the descendant cannot lend
     // it, and the field then reads through GetFieldData.
     virtual bool PeekFieldText(TField* field, std::string_view& text, bool& isNull) { return false; }
+    // The same for a number, Boolean or date field: the value GetFieldData and the field's own
+    // reading of its buffer would give. It spares the buffer round trip on every read of a scan.
+    virtual bool PeekFieldNumber(TField* field, TFieldNumber& value, bool& isNull) { return false; }
     // The caller owns the stream; null when the descendant has no blob support.
     virtual std::unique_ptr<TStream> CreateBlobStream(TField* field, TBlobStreamMode mode);
     virtual void CloseBlob(TField* field) {}

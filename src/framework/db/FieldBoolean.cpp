@@ -36,6 +36,14 @@ void TBooleanField::SetDisplayValues(const AnsiString& value)
 
 bool TBooleanField::GetValue(bool& value)
 {
+    TFieldNumber peeked;
+    bool isNull = false;
+    if (PeekDataNumber(peeked, isNull)) {
+        if (isNull)
+            return false;
+        value = peeked.Bool;
+        return true;
+    }
     internal::ScratchBuffer buffer(2);
     if (!GetData(buffer.data()))
         return false;

@@ -21,6 +21,14 @@ TTimeField::TTimeField(TComponent* owner) : TDateTimeField(owner, ftTime) {}
 
 bool TDateTimeField::GetValue(TDateTime& value)
 {
+    TFieldNumber peeked;
+    bool isNull = false;
+    if (PeekDataNumber(peeked, isNull)) {
+        if (isNull)
+            return false;
+        value = peeked.Real;
+        return true;
+    }
     internal::ScratchBuffer buffer(8);
     if (!GetData(buffer.data(), false))
         return false;

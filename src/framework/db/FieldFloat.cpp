@@ -53,6 +53,14 @@ void TFloatField::SetMaxValue(double value)
 
 bool TFloatField::GetValue(double& value)
 {
+    TFieldNumber peeked;
+    bool isNull = false;
+    if (PeekDataNumber(peeked, isNull)) {
+        if (isNull)
+            return false;
+        value = peeked.Real;
+        return true;
+    }
     internal::ScratchBuffer buffer(8);
     if (!GetData(buffer.data()))
         return false;

@@ -45,6 +45,15 @@ TAutoIncField::TAutoIncField(TComponent* owner)
 
 bool TIntegerField::GetValue(Integer& value)
 {
+    TFieldNumber peeked;
+    bool isNull = false;
+    if (PeekDataNumber(peeked, isNull)) {
+        if (isNull)
+            return false;
+        // The dataset gives only what fits the field's width.
+        value = static_cast<Integer>(peeked.Int);
+        return true;
+    }
     internal::ScratchBuffer buffer(4);
     if (!GetData(buffer.data()))
         return false;
@@ -160,6 +169,14 @@ TLargeintField::TLargeintField(TComponent* owner) : TNumericField(owner)
 
 bool TLargeintField::GetValue(Int64& value)
 {
+    TFieldNumber peeked;
+    bool isNull = false;
+    if (PeekDataNumber(peeked, isNull)) {
+        if (isNull)
+            return false;
+        value = peeked.Int;
+        return true;
+    }
     internal::ScratchBuffer buffer(8);
     if (!GetData(buffer.data()))
         return false;

@@ -178,6 +178,12 @@ protected:
     {
         return !validating_ && dataSet_ != nullptr && dataSet_->PeekFieldText(this, text, isNull);
     }
+    // The field's number, Boolean or date as the dataset holds it (TDataSet::PeekFieldNumber);
+    // false sends the reader to GetData.
+    bool PeekDataNumber(TFieldNumber& value, bool& isNull)
+    {
+        return !validating_ && dataSet_ != nullptr && dataSet_->PeekFieldNumber(this, value, isNull);
+    }
     // Tells the controls that the field's presentation changed (layout: columns change).
     void PropertyChanged(bool layoutAffected);
 

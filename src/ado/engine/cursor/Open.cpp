@@ -109,7 +109,7 @@ void RecordsetImpl::Reset()
 {
     // Shared by every recordset, so that no two stores, even of different recordsets, share a number.
     static std::atomic<std::uint32_t> stores{0};
-    store_ = ++stores;
+    peekStore_ = ++stores;
     columns_.clear();
     flags_.clear();
     originals_.clear();

@@ -173,7 +173,6 @@ public:
         return true;
     }
     Variant PeekValueAt(int col, std::uint32_t row) const override;
-    std::uint32_t PeekStore() const override { return store_; }
     void SetFieldValue(int col, const Variant& value);
     Variant FieldOriginalValue(int col) const;
     Variant FieldUnderlyingValue(int col) const;
@@ -250,7 +249,6 @@ private:
 
     std::shared_ptr<ConnectionImpl> conn_;
     std::uint64_t generation_ = 0;
-    std::uint32_t store_ = 0; // PeekStore's number for the rows now held
     AnsiString source_;
     Integer options_ = adCmdUnknown;
     CursorTypeEnum cursorType_ = adOpenForwardOnly;

@@ -41,11 +41,13 @@ public:
     // The same cell as the Variant the field's Value gives; Null out of range.
     virtual Variant PeekValueAt(int col, std::uint32_t row) const = 0;
     // Names the rows the store holds: a different number after every close, open or requery,
-    // so a row id kept from an earlier load is never read from rows it does not belong to.
-    virtual std::uint32_t PeekStore() const = 0;
+    // so a row id kept from an earlier load is never read from rows it does not belong to. Not
+    // virtual: every field read checks it.
+    std::uint32_t PeekStore() const { return peekStore_; }
 
 protected:
     ~CellPeekView() = default;
+    std::uint32_t peekStore_ = 0; // the implementation gives each load of its rows a new number
 };
 
 // The engine's standard text of a date: yyyy-mm-dd, then " hh:nn:ss AM/PM" unless midnight. buf
