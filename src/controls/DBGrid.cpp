@@ -6,6 +6,7 @@
 #include "framework/db/DataSet.h"
 #include "framework/db/DataSource.h"
 #include "framework/db/Fields.h"
+#include "framework/db/GridColumns.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/rtl/Exceptions.h"
 #include "framework/rtl/SysUtils.h"
@@ -51,6 +52,21 @@ private:
     TVDBGrid* grid_;
 };
 
+// A field the dataset's saved column layout hides stays out of the grid, as a field that is not
+// Visible does.
+bool HiddenBySavedColumn(TDataSet* ds, TField* field)
+{
+    auto* ado = dynamic_cast<TVADODataSet*>(ds);
+    if (!ado)
+        return false;
+    for (Integer i = 0; i < ado->Columns()->Count(); ++i) {
+        const TColumn* saved = ado->Columns()->Items(i);
+        if (SameText(saved->FieldName(), field->FieldName()))
+            return !saved->Visible();
+    }
+    return false;
+}
+
 class GridModel : public QAbstractTableModel {
 public:
     GridModel(TVDBGrid* grid, GridLink* link) : QAbstractTableModel(grid), grid_(grid), link_(link) {}
@@ -62,7 +78,7 @@ public:
         std::vector<TField*> fields;
         if (TDataSet* ds = link_->Active() ? link_->DataSet() : nullptr)
             for (Integer i = 0; i < ds->FieldCount(); ++i)
-                if (ds->Fields()->Fields(i)->Visible())
+                if (ds->Fields()->Fields(i)->Visible() && !HiddenBySavedColumn(ds, ds->Fields()->Fields(i)))
                     fields.push_back(ds->Fields()->Fields(i));
         const int rows = link_->Active() ? static_cast<int>(link_->RecordCount()) : 0;
         if (fields == fields_ && rows == rows_) {
@@ -309,6 +325,17 @@ void TVDBGrid::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     FitRows();
     Refresh();
+}
+
+void TVDBGrid::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    // Automatic widths and the rows that fit are measured in the font.
+    if (event->type() == QEvent::FontChange) {
+        fitColumns_ = true;
+        FitRows();
+        Refresh();
+    }
 }
 
 void TVDBGrid::ScrollTo(int value)

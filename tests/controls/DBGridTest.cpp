@@ -11,6 +11,7 @@
 #include <QAbstractItemModel>
 #include <QAction>
 #include <QApplication>
+#include <QFont>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
@@ -286,6 +287,20 @@ TEST_F(DBGridColumnsTest, ColumnsAreSizedFromTheirFieldsAndTitles)
     EXPECT_GE(Width(1), before + 20 * charWidth);
 }
 
+TEST_F(DBGridColumnsTest, AFontChangeRefitsTheAutomaticWidths)
+{
+    const int before = Width(0);
+    QFont larger = grid_->font();
+    if (larger.pointSizeF() > 0)
+        larger.setPointSizeF(larger.pointSizeF() * 2);
+    else
+        larger.setPixelSize(larger.pixelSize() * 2);
+    grid_->setFont(larger);
+    QApplication::processEvents();
+    EXPECT_GT(Width(0), before + before / 2);
+    EXPECT_EQ(Width(0), grid_->AutoColumnWidth(0));
+}
+
 TEST_F(DBGridColumnsTest, AUserResizedColumnKeepsItsWidthAcrossReloads)
 {
     const int automatic = Width(0);
@@ -314,6 +329,27 @@ TEST_F(DBGridColumnsTest, AWidthSavedInTheDatasetsColumnsWins)
     DragEdge(1, -40);
     dataSet_->Refresh();
     EXPECT_EQ(Width(1), 182); // what the user chose last
+}
+
+TEST_F(DBGridColumnsTest, AColumnTheSavedLayoutHidesIsLeftOut)
+{
+    TColumn* hidden = dataSet_->Columns()->Add();
+    hidden->SetFieldName("Q");
+    hidden->SetVisible(false);
+    dataSet_->Columns()->Add()->SetFieldName("remarks"); // listed, visible
+    dataSet_->Close();
+    dataSet_->Open();
+    QApplication::processEvents();
+    QAbstractItemModel* model = grid_->View()->model();
+    ASSERT_EQ(model->columnCount(), 2);
+    EXPECT_EQ(model->headerData(0, Qt::Horizontal).toString(), "customer_reference_number");
+    EXPECT_EQ(model->headerData(1, Qt::Horizontal).toString(), "remarks");
+    EXPECT_EQ(model->data(model->index(0, 1)).toString(), "x");
+
+    hidden->SetVisible(true); // shown again at the next reload
+    dataSet_->Refresh();
+    QApplication::processEvents();
+    EXPECT_EQ(model->columnCount(), 3);
 }
 
 TEST_F(DBGridColumnsTest, TheGridDrawsWholeTitlesAndValues)
